@@ -1,0 +1,20 @@
+# Compiler settings shared by every target of the project.
+
+option(VELMORA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+add_library(velmora_options INTERFACE)
+if(MSVC)
+    target_compile_options(velmora_options INTERFACE /W4 /WX /permissive- /utf-8)
+else()
+    target_compile_options(velmora_options INTERFACE
+        -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
+        -Wnon-virtual-dtor -Woverloaded-virtual -Wold-style-cast -Werror
+        # Designated initialisers leave the other fields zero on purpose.
+        -Wno-missing-field-initializers)
+endif()
+
+if(VELMORA_SANITIZE)
+    target_compile_options(velmora_options INTERFACE
+        -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(velmora_options INTERFACE -fsanitize=address,undefined)
+endif()

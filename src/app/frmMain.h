@@ -1,0 +1,38 @@
+#pragma once
+
+// The hidden main window: it owns the macros, and later receives the hot keys
+// and the messages of a second instance.
+
+#include "macros/MacroFile.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Window.h"
+
+namespace velmora {
+
+inline constexpr UINT WM_STARTUP = WM_USER + 1;
+
+class TMain : public win32::Window<TMain> {
+public:
+    static constexpr const char* kClassName = "TMain";
+
+    TMain();
+    ~TMain();
+
+    // Creates the window off-screen and queues the start-up.
+    bool FormCreate();
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    MacroStore& Macros() { return m_macros; }
+
+private:
+    void WMStartUp();
+    void FormDestroy();
+
+    win32::Win32FileSystem m_files;
+    MacroStore m_macros{m_files};
+    win32::UniqueGdiObject m_boldFont;
+    HWND m_label = nullptr;
+};
+
+}  // namespace velmora

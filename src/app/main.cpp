@@ -1,0 +1,21 @@
+#include "app/frmMain.h"
+#include "platform/win32/Win32.h"
+
+#include <commctrl.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    const INITCOMMONCONTROLSEX controls{.dwSize = sizeof(INITCOMMONCONTROLSEX), .dwICC = ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    velmora::TMain main;
+    if (!main.FormCreate()) {
+        return 1;
+    }
+    MSG message{};
+    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

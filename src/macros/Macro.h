@@ -1,0 +1,161 @@
+#pragma once
+
+// A macro: a name, an optional hot key, one action and an optional link to the
+// macro that runs next. Records are shared by several lists (the macro list,
+// the options window's list, the quick reference card's), so every list holds
+// a std::shared_ptr and a record lives as long as any list or run refers to it.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "macros/RecordStream.h"
+
+namespace velmora {
+
+class TTextMacro;
+class TLaunchMacro;
+class TSystemMacro;
+class TVelmoraMacro;
+
+// What performs an action; the engine implements it, so the records need not
+// know how keystrokes are typed or programs started.
+class IMacroActions {
+public:
+    virtual ~IMacroActions() = default;
+    virtual void Execute(const TTextMacro& action) = 0;
+    virtual void Execute(const TLaunchMacro& action) = 0;
+    virtual void Execute(const TSystemMacro& action) = 0;
+    virtual void Execute(const TVelmoraMacro& action) = 0;
+};
+
+class TMacroSettings {
+public:
+    virtual ~TMacroSettings() = default;
+    TMacroSettings(const TMacroSettings&) = delete;
+    TMacroSettings& operator=(const TMacroSettings&) = delete;
+
+    const std::string& Kind() const { return m_kind; }
+
+    virtual void Execute(IMacroActions& actions) const = 0;
+    // The body, closed by its own "end".
+    virtual void WriteSettings(MemoryStream& stream) const = 0;
+    virtual void ReadSettings(MemoryStream& stream) = 0;
+
+protected:
+    explicit TMacroSettings(std::string_view kind) : m_kind(kind) {}
+
+private:
+    const std::string m_kind;
+};
+
+class TTextMacro final : public TMacroSettings {
+public:
+    static constexpr std::string_view kKind = "keystrokes";
+    TTextMacro() : TMacroSettings(kKind) {}
+
+    void Execute(IMacroActions& actions) const override { actions.Execute(*this); }
+    void WriteSettings(MemoryStream& stream) const override;
+    void ReadSettings(MemoryStream& stream) override;
+
+    std::string Text;
+    bool Paste = false;
+};
+
+class TLaunchMacro final : public TMacroSettings {
+public:
+    static constexpr std::string_view kKind = "launch";
+    TLaunchMacro() : TMacroSettings(kKind) {}
+
+    void Execute(IMacroActions& actions) const override { actions.Execute(*this); }
+    void WriteSettings(MemoryStream& stream) const override;
+    void ReadSettings(MemoryStream& stream) override;
+
+    std::string FileName;
+    std::string CommandLine;
+};
+
+// System and program commands are both a number into a fixed table.
+class TCommandMacro : public TMacroSettings {
+public:
+    void WriteSettings(MemoryStream& stream) const override;
+    void ReadSettings(MemoryStream& stream) override;
+
+    // An index into the kind's command table; -1 means none chosen.
+    std::int32_t Action = 0;
+
+protected:
+    using TMacroSettings::TMacroSettings;
+};
+
+enum class SystemAction : std::int32_t {
+    LaunchScreenSaver = 0,
+    LogOff = 1,
+    Restart = 2,
+    ShutDown = 3,
+    MonitorOff = 4,
+    OpenCdTray = 5,
+    CloseCdTray = 6,
+};
+
+enum class VelmoraAction : std::int32_t {
+    ShowQuickReference = 0,
+    OpenOptions = 1,
+};
+
+class TSystemMacro final : public TCommandMacro {
+public:
+    static constexpr std::string_view kKind = "system";
+    TSystemMacro() : TCommandMacro(kKind) {}
+    void Execute(IMacroActions& actions) const override { actions.Execute(*this); }
+};
+
+class TVelmoraMacro final : public TCommandMacro {
+public:
+    static constexpr std::string_view kKind = "velmora";
+    TVelmoraMacro() : TCommandMacro(kKind) {}
+    void Execute(IMacroActions& actions) const override { actions.Execute(*this); }
+};
+
+// The command names as the options window lists them, indexed by Action.
+extern const std::vector<std::string_view> kSystemActionNames;
+extern const std::vector<std::string_view> kVelmoraActionNames;
+
+// A new, empty settings object of the given kind, or null for an unknown kind.
+std::unique_ptr<TMacroSettings> CreateMacroSettings(std::string_view kind);
+
+struct TMacro {
+    std::int32_t Id = 0;
+    std::string Name;
+    bool HotKeyWin = false;
+    bool HotKeyCtrl = false;
+    bool HotKeyShift = false;
+    bool HotKeyAlt = false;
+    std::string HotKey;
+    // Filled by hot-key registration; never stored.
+    std::uint32_t VirtualKey = 0;
+    bool RunAnother = false;
+    std::int32_t RunAnotherId = 0;
+    std::unique_ptr<TMacroSettings> Settings;
+    bool HideOnReferenceCard = false;
+};
+
+struct TMacroEntry {
+    std::string Name;
+    std::shared_ptr<TMacro> Macro;
+};
+
+using TMacroList = std::vector<TMacroEntry>;
+
+// Fills a fresh macro from the record at the stream's position and leaves the
+// stream behind its "end"; raises maxMacroIdSeen to the macro's Id.
+void ReadMacro(TMacro& macro, MemoryStream& stream, std::int32_t& maxMacroIdSeen);
+void WriteMacro(const TMacro& macro, MemoryStream& stream);
+
+// Linear look-ups; the first match wins.
+std::shared_ptr<TMacro> FindMacroById(const TMacroList& list, std::int32_t id);
+int IndexOfMacroId(const TMacroList& list, std::int32_t id);
+
+}  // namespace velmora

@@ -1,0 +1,159 @@
+#include "macros/MacroFile.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "macros/Error.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr std::string_view kMaxMacroIdTag = "maxmacroid";
+constexpr std::string_view kPasswordTag = "password";
+constexpr std::string_view kMacroTag = "macro";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+
+// A rough size of one stored macro, so a save grows its buffer only rarely.
+constexpr std::size_t kTypicalRecordSize = 128;
+
+}  // namespace
+
+void ScrambleFileContent(std::string& bytes)
+{
+    const std::size_t n = bytes.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        bytes[i] = static_cast<char>(static_cast<unsigned char>(bytes[i]) ^ ((n + i) & 0xFFu));
+    }
+}
+
+std::string ScramblePassword(std::string_view password, std::int32_t maxMacroId)
+{
+    const auto key = static_cast<std::uint32_t>(maxMacroId) & 0xFFu;
+    std::string scrambled(password);
+    for (std::size_t j = 0; j < scrambled.size(); ++j) {
+        scrambled[j] = static_cast<char>(static_cast<unsigned char>(scrambled[j]) ^ ((key + j) & 0xFFu));
+    }
+    return scrambled;
+}
+
+std::string BuildMacroFileContent(const TMacroList& macros, std::int32_t maxMacroId, std::string_view password)
+{
+    MemoryStream stream;
+    stream.Reserve(32 + password.size() + macros.size() * kTypicalRecordSize);
+    WriteString(stream, kMaxMacroIdTag);
+    WriteInt32(stream, maxMacroId);
+    if (!password.empty()) {
+        WriteString(stream, kPasswordTag);
+        WriteString(stream, ScramblePassword(password, maxMacroId));
+    }
+    for (const TMacroEntry& entry : macros) {
+        WriteString(stream, kMacroTag);
+        WriteMacro(*entry.Macro, stream);
+    }
+    return stream.TakeBytes();
+}
+
+std::string MacroStore::MacroFilePath() const
+{
+    return m_files.ExecutableDirectory().append(kMacroFileName);
+}
+
+std::string MacroStore::LegacyMacroFilePath() const
+{
+    return m_files.ExecutableDirectory().append(kLegacyMacroFileName);
+}
+
+void MacroStore::LoadMacros()
+{
+    MaxMacroIdSeen = 0;
+    ConvertLegacyMacroFile();
+
+    const std::string path = MacroFilePath();
+    if (!m_files.FileExists(path)) {
+        return;
+    }
+    std::optional<std::string> content = m_files.ReadWholeFile(path);
+    if (!content) {
+        throw VelmoraError(FormatMessage(kCannotOpenFile, path));
+    }
+    ScrambleFileContent(*content);
+    MemoryStream stream(std::move(*content));
+
+    // Whatever stops the read, identifiers handed out later must stay above
+    // every macro already loaded.
+    const auto keepIdsAboveLoaded = [this] { MaxMacroId = std::max(MaxMacroId, MaxMacroIdSeen); };
+    try {
+        while (stream.Position() < stream.Size()) {
+            const std::string tag = ReadString(stream);
+            if (tag == kMaxMacroIdTag) {
+                MaxMacroId = ReadInt32(stream);
+            } else if (tag == kPasswordTag) {
+                OptionsPassword += ScramblePassword(ReadString(stream), MaxMacroId);
+            } else if (tag == kMacroTag) {
+                auto macro = std::make_shared<TMacro>();
+                ReadMacro(*macro, stream, MaxMacroIdSeen);
+                MacroList.push_back({macro->Name, std::move(macro)});
+            }
+        }
+    } catch (...) {
+        keepIdsAboveLoaded();
+        throw;
+    }
+    keepIdsAboveLoaded();
+}
+
+void MacroStore::ConvertLegacyMacroFile()
+{
+    const std::string legacyPath = LegacyMacroFilePath();
+    if (!m_files.FileExists(legacyPath)) {
+        return;
+    }
+    std::optional<std::string> content = m_files.ReadWholeFile(legacyPath);
+    if (!content) {
+        throw VelmoraError(FormatMessage(kCannotOpenFile, legacyPath));
+    }
+    ScrambleFileContent(*content);
+    WriteWholeFile(MacroFilePath(), *content);
+    m_files.Remove(legacyPath);
+}
+
+void MacroStore::SaveMacros(const TMacroList& macros)
+{
+    std::string content = BuildMacroFileContent(macros, MaxMacroId, OptionsPassword);
+    ScrambleFileContent(content);
+    WriteWholeFile(MacroFilePath(), content);
+
+    MacroList = macros;
+    if (MacroListReplaced) {
+        MacroListReplaced();
+    }
+}
+
+std::int32_t MacroStore::NewMacroId()
+{
+    // Wrapping round would hand out identifiers that stored macros may hold.
+    if (MaxMacroId == std::numeric_limits<std::int32_t>::max()) {
+        throw VelmoraError("No more macro identifiers are left.");
+    }
+    return ++MaxMacroId;
+}
+
+void MacroStore::WriteWholeFile(const std::string& path, std::string_view bytes)
+{
+    const std::string temporaryPath = path + std::string(kTemporarySuffix);
+    bool written = false;
+    if (auto file = m_files.OpenForWriting(temporaryPath)) {
+        written = file->Write(bytes) == bytes.size() && file->Flush();
+        written = file->Close() && written;
+        written = written && m_files.MoveOver(temporaryPath, path);
+    } else {
+        throw VelmoraError(FormatMessage(kCannotCreateFile, path));
+    }
+    if (!written) {
+        m_files.Remove(temporaryPath);
+        throw VelmoraError(FormatMessage(kCannotCreateFile, path));
+    }
+}
+
+}  // namespace velmora

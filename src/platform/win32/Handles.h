@@ -1,0 +1,71 @@
+#pragma once
+
+// Move-only owners of system handles. Copying is deleted so a handle can
+// never be closed twice.
+
+#include <utility>
+
+#include "platform/win32/Win32.h"
+
+namespace velmora::win32 {
+
+template <typename Traits>
+class UniqueResource {
+public:
+    using Handle = typename Traits::Handle;
+
+    UniqueResource() = default;
+    explicit UniqueResource(Handle handle) : m_handle(handle) {}
+    UniqueResource(const UniqueResource&) = delete;
+    UniqueResource& operator=(const UniqueResource&) = delete;
+    UniqueResource(UniqueResource&& other) noexcept : m_handle(other.Release()) {}
+    UniqueResource& operator=(UniqueResource&& other) noexcept
+    {
+        if (this != &other) {
+            Reset(other.Release());
+        }
+        return *this;
+    }
+    ~UniqueResource() { Reset(); }
+
+    Handle Get() const { return m_handle; }
+    explicit operator bool() const { return Traits::IsValid(m_handle); }
+
+    Handle Release() { return std::exchange(m_handle, Traits::Invalid()); }
+    // Closes the handle now; true when there was none or it closed cleanly.
+    bool Reset(Handle handle = Traits::Invalid())
+    {
+        const Handle old = std::exchange(m_handle, handle);
+        return !Traits::IsValid(old) || Traits::Close(old);
+    }
+
+private:
+    Handle m_handle = Traits::Invalid();
+};
+
+struct FileHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Handle h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static bool Close(Handle h) { return ::CloseHandle(h) != FALSE; }
+};
+
+struct WindowTraits {
+    using Handle = HWND;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static bool Close(Handle h) { return ::DestroyWindow(h) != FALSE; }
+};
+
+struct GdiObjectTraits {
+    using Handle = HGDIOBJ;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static bool Close(Handle h) { return ::DeleteObject(h) != FALSE; }
+};
+
+using UniqueHandle = UniqueResource<FileHandleTraits>;
+using UniqueWindow = UniqueResource<WindowTraits>;
+using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
+
+}  // namespace velmora::win32

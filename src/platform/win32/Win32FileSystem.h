@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+namespace velmora::win32 {
+
+class Win32FileSystem : public IFileSystem {
+public:
+    // An empty directory means the folder of the running program.
+    explicit Win32FileSystem(std::string directory = {});
+
+    std::string ExecutableDirectory() override { return m_directory; }
+    bool FileExists(const std::string& path) override;
+    std::optional<std::string> ReadWholeFile(const std::string& path) override;
+    std::unique_ptr<IWritableFile> OpenForWriting(const std::string& path) override;
+    bool MoveOver(const std::string& source, const std::string& target) override;
+    bool Remove(const std::string& path) override;
+
+private:
+    std::string m_directory;
+};
+
+}  // namespace velmora::win32

@@ -1,0 +1,104 @@
+#pragma once
+
+// A small base for top-level windows: it stores the object pointer when the
+// window is created and routes every message to T::HandleMessage. An
+// exception that escapes a handler is shown in the program's error box, and
+// the program goes on with the next message.
+
+#include <string>
+
+#include "platform/win32/Handles.h"
+
+namespace velmora::win32 {
+
+// Shows the program's standard error box.
+void ShowErrorBox(HWND owner, const std::string& text);
+
+// Converts a length at 96 DPI to the screen's DPI.
+int ScaleForDpi(int pixels);
+
+template <typename T>
+class Window {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    HWND Handle() const { return m_window.Get(); }
+
+protected:
+    ~Window() = default;
+
+    struct CreateParams {
+        const char* className;
+        const char* caption;
+        DWORD style = WS_OVERLAPPEDWINDOW;
+        DWORD exStyle = 0;
+        int x = CW_USEDEFAULT;
+        int y = CW_USEDEFAULT;
+        int width = CW_USEDEFAULT;
+        int height = CW_USEDEFAULT;
+        HWND parent = nullptr;
+    };
+
+    bool CreateWindowFor(const CreateParams& params)
+    {
+        const HINSTANCE instance = ::GetModuleHandleA(nullptr);
+        WNDCLASSEXA existing{.cbSize = sizeof(WNDCLASSEXA)};
+        if (!::GetClassInfoExA(instance, params.className, &existing)) {
+            const WNDCLASSEXA windowClass{
+                .cbSize = sizeof(WNDCLASSEXA),
+                .lpfnWndProc = &Window::WindowProc,
+                .hInstance = instance,
+                .hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)),
+                .hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                .lpszClassName = params.className,
+            };
+            if (!::RegisterClassExA(&windowClass)) {
+                return false;
+            }
+        }
+        ::CreateWindowExA(params.exStyle, params.className, params.caption, params.style, params.x, params.y,
+                          params.width, params.height, params.parent, nullptr, instance, this);
+        return static_cast<bool>(m_window);
+    }
+
+    LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        return ::DefWindowProcA(Handle(), message, wParam, lParam);
+    }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+    {
+        T* self = nullptr;
+        if (message == WM_NCCREATE) {
+            const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+            self = static_cast<T*>(static_cast<Window*>(create->lpCreateParams));
+            self->m_window = UniqueWindow(window);
+            ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        } else {
+            self = reinterpret_cast<T*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+        }
+        if (self == nullptr) {
+            return ::DefWindowProcA(window, message, wParam, lParam);
+        }
+        if (message == WM_NCDESTROY) {
+            // The system has destroyed the window; the object must not do it again.
+            ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            self->m_window.Release();
+        }
+        try {
+            return self->HandleMessage(message, wParam, lParam);
+        } catch (const std::exception& error) {
+            ShowErrorBox(window, error.what());
+        } catch (...) {
+            ShowErrorBox(window, "Unexpected error");
+        }
+        return 0;
+    }
+
+    UniqueWindow m_window;
+};
+
+}  // namespace velmora::win32

@@ -1,0 +1,184 @@
+// Runs the real velmora.exe and checks what a user would find: the files
+// beside it and the windows it shows.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <thread>
+
+#include "macros/MacroFile.h"
+#include "platform/win32/Handles.h"
+#include "support/TestVectors.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// Waits until the condition holds, looking again every 50 ms.
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 30s)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return true;
+}
+
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr)
+{
+    struct Search {
+        DWORD processId;
+        const char* className;
+        const char* title;
+        HWND found;
+    } search{processId, className, title, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            char name[64] = {};
+            char text[256] = {};
+            ::GetClassNameA(window, name, sizeof name);
+            ::GetWindowTextA(window, text, sizeof text);
+            if (owner == s.processId && std::string(name) == s.className &&
+                (s.title == nullptr || std::string(text) == s.title)) {
+                s.found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string DialogText(HWND dialog)
+{
+    std::string text;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char name[64] = {};
+        ::GetClassNameA(child, name, sizeof name);
+        if (std::string(name) == "Static") {
+            char buffer[1024] = {};
+            ::GetWindowTextA(child, buffer, sizeof buffer);
+            text += buffer;
+        }
+    }
+    return text;
+}
+
+class VelmoraProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::random_device random;
+        folder = fs::temp_directory_path() / ("velmora-e2e-" + std::to_string(random()));
+        fs::create_directories(folder);
+        fs::copy_file(testing::HostPath(VELMORA_EXE), folder / "velmora.exe");
+        directory = folder.string() + "\\";
+    }
+
+    void TearDown() override
+    {
+        if (process) {
+            ::TerminateProcess(process.Get(), 1);
+            ::WaitForSingleObject(process.Get(), 5000);
+        }
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    void Start()
+    {
+        std::string commandLine = "\"" + directory + "velmora.exe\"";
+        STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
+        PROCESS_INFORMATION info{};
+        ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                     directory.c_str(), &startup, &info));
+        ::CloseHandle(info.hThread);
+        process = win32::UniqueHandle(info.hProcess);
+        processId = info.dwProcessId;
+        ASSERT_TRUE(WaitFor([&] { return (mainWindow = FindProcessWindow(processId, "TMain")) != nullptr; }))
+            << "the main window never appeared";
+    }
+
+    // Closing the main window must end the program cleanly.
+    void CloseAndExpectCleanExit()
+    {
+        ASSERT_TRUE(::PostMessageA(mainWindow, WM_CLOSE, 0, 0));
+        ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
+        DWORD exitCode = 99;
+        ::GetExitCodeProcess(process.Get(), &exitCode);
+        EXPECT_EQ(exitCode, 0u);
+        process.Reset();
+    }
+
+    std::string ReadFile(const std::string& name) { return testing::ReadHostFile(directory + name); }
+
+    void WriteFile(const std::string& name, const std::string& bytes)
+    {
+        std::ofstream(directory + name, std::ios::binary) << bytes;
+    }
+
+    fs::path folder;
+    std::string directory;
+    win32::UniqueHandle process;
+    DWORD processId = 0;
+    HWND mainWindow = nullptr;
+};
+
+TEST_F(VelmoraProcessTest, MainWindowStaysHiddenAndClosingItEndsTheProgram)
+{
+    WriteFile("velmora.dtx", testing::LoadByteVector("empty.hex").stored);
+    Start();
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(mainWindow); }));
+    EXPECT_EQ(FindProcessWindow(processId, "#32770"), nullptr) << "a good file shows no message";
+    CloseAndExpectCleanExit();
+    EXPECT_EQ(ReadFile("velmora.dtx"), testing::LoadByteVector("empty.hex").stored) << "a load never writes";
+}
+
+TEST_F(VelmoraProcessTest, OlderFileIsConvertedOnStart)
+{
+    const std::string legacy = testing::LoadByteVector("legacy.hex").plain;
+    WriteFile("velmora.dat", legacy);
+    WriteFile("velmora.dtx", testing::LoadByteVector("empty.hex").stored);
+    Start();
+    ASSERT_TRUE(WaitFor([&] { return !fs::exists(folder / "velmora.dat"); }));
+    std::string expected = legacy;
+    ScrambleFileContent(expected);
+    EXPECT_EQ(ReadFile("velmora.dtx"), expected);
+    CloseAndExpectCleanExit();
+    EXPECT_FALSE(fs::exists(folder / "velmora.dtx.tmp"));
+}
+
+TEST_F(VelmoraProcessTest, FileThatCannotBeOpenedIsReportedAndTheProgramRunsOn)
+{
+    WriteFile("velmora.dtx", testing::LoadByteVector("velmora.hex").plain);
+    // Held open without sharing, as another program might.
+    const std::string path = directory + "velmora.dtx";
+    win32::UniqueHandle lock(
+        ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(lock);
+
+    Start();
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindProcessWindow(processId, "#32770", "Velmora")) != nullptr; }));
+    EXPECT_EQ(DialogText(box), "Cannot open file " + path + ".");
+    ::SendMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
+
+    EXPECT_EQ(::WaitForSingleObject(process.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program runs on";
+    CloseAndExpectCleanExit();
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,482 @@
+#include "macros/MacroFile.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/FakeFileSystem.h"
+#include "macros/Error.h"
+#include "support/FailingAllocations.h"
+#include "support/TestVectors.h"
+
+namespace velmora {
+namespace {
+
+using testing::FakeFileSystem;
+using testing::LoadByteVector;
+
+std::string Scrambled(std::string plain)
+{
+    ScrambleFileContent(plain);
+    return plain;
+}
+
+class MacroFileTest : public ::testing::Test {
+protected:
+    const std::string dtx = FakeFileSystem::PathOf("velmora.dtx");
+    const std::string dat = FakeFileSystem::PathOf("velmora.dat");
+
+    FakeFileSystem files;
+    MacroStore store{files};
+    int replaced = 0;
+
+    void SetUp() override
+    {
+        store.MacroListReplaced = [this] { ++replaced; };
+    }
+
+    void PutPlain(const std::string& plain) { files.Files[dtx] = Scrambled(plain); }
+
+    // Loads the plain content of a vector, saves it back and returns the
+    // plain bytes that were written.
+    std::string LoadAndSave(const std::string& vectorName)
+    {
+        PutPlain(LoadByteVector(vectorName).plain);
+        store.LoadMacros();
+        store.SaveMacros(store.MacroList);
+        return Scrambled(files.Files.at(dtx));
+    }
+
+    std::shared_ptr<TMacro> NewMacro(const std::string& name)
+    {
+        auto macro = std::make_shared<TMacro>();
+        macro->Id = store.NewMacroId();
+        macro->Name = name;
+        return macro;
+    }
+};
+
+TEST_F(MacroFileTest, EmptyListGivesTheEighteenByteExample)
+{
+    const auto vector = LoadByteVector("empty.hex");
+    ASSERT_EQ(vector.stored.size(), 18u);
+    store.SaveMacros({});
+    EXPECT_EQ(files.Files.at(dtx), vector.stored);
+    EXPECT_EQ(Scrambled(vector.stored), vector.plain);
+    EXPECT_EQ(replaced, 1);
+}
+
+TEST_F(MacroFileTest, GoldenVectorsLoadToTheirRecordsAndSaveToTheSameBytes)
+{
+    for (const char* name : {"empty.hex", "keystrokes.hex", "launch.hex", "system.hex", "velmora.hex", "password.hex"}) {
+        SCOPED_TRACE(name);
+        FakeFileSystem freshFiles;
+        MacroStore fresh{freshFiles};
+        const std::string plain = LoadByteVector(name).plain;
+        freshFiles.Files[dtx] = Scrambled(plain);
+        fresh.LoadMacros();
+        fresh.SaveMacros(fresh.MacroList);
+        EXPECT_EQ(Scrambled(freshFiles.Files.at(dtx)), plain);
+    }
+}
+
+TEST_F(MacroFileTest, KeystrokeVectorLoadsEveryField)
+{
+    PutPlain(LoadByteVector("keystrokes.hex").plain);
+    store.LoadMacros();
+    ASSERT_EQ(store.MacroList.size(), 2u);
+    EXPECT_EQ(store.MaxMacroId, 12);
+
+    const TMacroEntry& first = store.MacroList[0];
+    EXPECT_EQ(first.Name, "Greeting");
+    EXPECT_EQ(first.Macro->Id, 3);
+    EXPECT_TRUE(first.Macro->HotKeyWin && first.Macro->HotKeyCtrl && first.Macro->HotKeyShift &&
+                first.Macro->HotKeyAlt);
+    EXPECT_EQ(first.Macro->HotKey, "F5");
+    EXPECT_TRUE(first.Macro->HideOnReferenceCard);
+    EXPECT_TRUE(first.Macro->RunAnother);
+    EXPECT_EQ(first.Macro->RunAnotherId, 9);
+    const auto* text = dynamic_cast<const TTextMacro*>(first.Macro->Settings.get());
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->Text, "Hello there");
+    EXPECT_TRUE(text->Paste);
+
+    const TMacro& second = *store.MacroList[1].Macro;
+    EXPECT_EQ(second.Name, "");
+    EXPECT_EQ(second.HotKey, "");
+    EXPECT_FALSE(second.HotKeyWin || second.HotKeyCtrl || second.HotKeyShift || second.HotKeyAlt);
+    EXPECT_FALSE(second.RunAnother);
+    const auto* secondText = dynamic_cast<const TTextMacro*>(second.Settings.get());
+    ASSERT_NE(secondText, nullptr);
+    EXPECT_EQ(secondText->Text, "\xE9\x0D\xFF");
+}
+
+TEST_F(MacroFileTest, OtherKindVectorsLoadTheirActions)
+{
+    PutPlain(LoadByteVector("launch.hex").plain);
+    store.LoadMacros();
+    ASSERT_EQ(store.MacroList.size(), 2u);
+    const auto* launch = dynamic_cast<const TLaunchMacro*>(store.MacroList[0].Macro->Settings.get());
+    ASSERT_NE(launch, nullptr);
+    EXPECT_EQ(launch->FileName, "notepad.exe");
+    EXPECT_EQ(launch->CommandLine, "C:\\todo.txt x");
+    EXPECT_EQ(store.MacroList[1].Macro->HotKey, "Page Up");
+
+    FakeFileSystem systemFiles;
+    MacroStore systemStore{systemFiles};
+    systemFiles.Files[dtx] = Scrambled(LoadByteVector("system.hex").plain);
+    systemStore.LoadMacros();
+    ASSERT_EQ(systemStore.MacroList.size(), 2u);
+    EXPECT_EQ(dynamic_cast<const TSystemMacro&>(*systemStore.MacroList[0].Macro->Settings).Action, -1);
+    EXPECT_EQ(dynamic_cast<const TSystemMacro&>(*systemStore.MacroList[1].Macro->Settings).Action, 3);
+
+    FakeFileSystem commandFiles;
+    MacroStore commandStore{commandFiles};
+    commandFiles.Files[dtx] = Scrambled(LoadByteVector("velmora.hex").plain);
+    commandStore.LoadMacros();
+    ASSERT_EQ(commandStore.MacroList.size(), 1u);
+    EXPECT_EQ(dynamic_cast<const TVelmoraMacro&>(*commandStore.MacroList[0].Macro->Settings).Action, 1);
+}
+
+TEST_F(MacroFileTest, PasswordKeyStartsAtTheCounterAndWraps)
+{
+    PutPlain(LoadByteVector("password.hex").plain);
+    store.LoadMacros();
+    EXPECT_EQ(store.OptionsPassword, "key");
+    EXPECT_EQ(store.MaxMacroId, 255);
+
+    EXPECT_EQ(ScramblePassword("A", 0x1234), std::string(1, static_cast<char>('A' ^ 0x34)));
+    EXPECT_EQ(ScramblePassword("ab", -1), std::string("\x9E\x62", 2));
+}
+
+TEST_F(MacroFileTest, PasswordOrderAndRepetitionFollowTheFile)
+{
+    MemoryStream plain;
+    WriteString(plain, "password");  // before the counter: key 0
+    WriteString(plain, ScramblePassword("one", 0));
+    WriteString(plain, "maxmacroid");
+    WriteInt32(plain, 40);
+    WriteString(plain, "end");  // passed over at the top level
+    WriteString(plain, "password");
+    WriteString(plain, ScramblePassword("two", 40));
+    PutPlain(plain.Bytes());
+    store.LoadMacros();
+    EXPECT_EQ(store.OptionsPassword, "onetwo");
+}
+
+TEST_F(MacroFileTest, SavedFileLoadsBackTheSameState)
+{
+    auto first = NewMacro("Zeta");
+    auto second = NewMacro("Alpha");
+    second->RunAnother = true;
+    second->RunAnotherId = first->Id;
+    store.OptionsPassword = std::string("p\xFFw\0d", 5);
+    store.SaveMacros({{"Zeta", first}, {"Alpha", second}});
+    EXPECT_EQ(store.MacroList.size(), 2u);
+    EXPECT_EQ(store.MacroList[1].Macro, second) << "the list takes the very same records";
+
+    FakeFileSystem reloadedFiles;
+    reloadedFiles.Files = files.Files;
+    MacroStore reloaded{reloadedFiles};
+    reloaded.LoadMacros();
+    EXPECT_EQ(reloaded.MaxMacroId, 2);
+    EXPECT_EQ(reloaded.OptionsPassword, store.OptionsPassword);
+    ASSERT_EQ(reloaded.MacroList.size(), 2u);
+    EXPECT_EQ(reloaded.MacroList[0].Name, "Zeta");
+    EXPECT_EQ(reloaded.MacroList[1].Macro->RunAnotherId, 1);
+}
+
+TEST_F(MacroFileTest, FileIsReadOnceAndWrittenOnce)
+{
+    std::string plain = LoadByteVector("keystrokes.hex").plain;
+    PutPlain(plain);
+    store.LoadMacros();
+    EXPECT_EQ(files.ReadCalls, 1);
+    store.SaveMacros(store.MacroList);
+    EXPECT_EQ(files.WriteCalls, 1);
+}
+
+TEST_F(MacroFileTest, NoFileOrEmptyFileMeansNoMacros)
+{
+    store.LoadMacros();
+    EXPECT_TRUE(store.MacroList.empty());
+    EXPECT_EQ(store.MaxMacroId, 0);
+    EXPECT_EQ(NewMacro("first")->Id, 1);
+
+    files.Files[dtx] = "";
+    MacroStore emptyStore{files};
+    emptyStore.LoadMacros();
+    EXPECT_TRUE(emptyStore.MacroList.empty());
+    EXPECT_EQ(emptyStore.OptionsPassword, "");
+    EXPECT_TRUE(files.Files.count(dtx)) << "a load never writes the file";
+}
+
+TEST_F(MacroFileTest, UnreadableFileRaisesCannotOpenWithThePath)
+{
+    PutPlain(LoadByteVector("velmora.hex").plain);
+    files.Unreadable.insert(dtx);
+    try {
+        store.LoadMacros();
+        FAIL() << "expected an error";
+    } catch (const VelmoraError& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot open file " + dtx);
+    }
+    EXPECT_TRUE(store.MacroList.empty());
+}
+
+TEST_F(MacroFileTest, DamagedFilesKeepWhatCameBeforeTheDamage)
+{
+    const std::string plain = LoadByteVector("keystrokes.hex").plain;
+    const std::size_t secondMacro = plain.rfind("\x05\0\0\0macro", std::string::npos, 9);
+    ASSERT_NE(secondMacro, std::string::npos);
+
+    // Cut inside the second macro: the length changes, so the stored bytes
+    // are cut and then unscrambled with the wrong key, as on a real disk.
+    std::string stored = Scrambled(plain);
+    stored.resize(secondMacro + 20);
+    files.Files[dtx] = stored;
+    EXPECT_NO_THROW(store.LoadMacros());
+    EXPECT_EQ(files.Files.at(dtx), stored) << "a damaged file stays as it was";
+
+    // Cut the plain content and scramble it for its new length: the first
+    // macro is whole and kept.
+    MacroStore cutStore{files};
+    files.Files[dtx] = Scrambled(plain.substr(0, secondMacro + 20));
+    cutStore.LoadMacros();
+    ASSERT_EQ(cutStore.MacroList.size(), 2u);
+    EXPECT_EQ(cutStore.MacroList[0].Name, "Greeting");
+    EXPECT_EQ(cutStore.MacroList[1].Macro->Id, 9);
+    EXPECT_EQ(cutStore.MaxMacroId, 12);
+
+    // A damaged length in the middle claims far more than the file holds.
+    std::string damaged = plain;
+    const std::size_t nameLength = damaged.find("\x08\0\0\0Greeting", 0, 12);
+    damaged[nameLength + 3] = '\x7F';
+    MacroStore damagedStore{files};
+    files.Files[dtx] = Scrambled(damaged);
+    damagedStore.LoadMacros();
+    ASSERT_EQ(damagedStore.MacroList.size(), 1u);
+    EXPECT_EQ(damagedStore.MacroList[0].Macro->Id, 3);
+    EXPECT_EQ(damagedStore.MacroList[0].Macro->Name.size(), damaged.size() - nameLength - 4);
+}
+
+TEST_F(MacroFileTest, ExtendedFileReadsAsDamagedWithoutLosingTheFile)
+{
+    std::string stored = Scrambled(LoadByteVector("velmora.hex").plain);
+    stored += "extra";
+    files.Files[dtx] = stored;
+    EXPECT_NO_THROW(store.LoadMacros());
+    EXPECT_EQ(files.Files.at(dtx), stored);
+}
+
+TEST_F(MacroFileTest, IdentifiersStayAboveEveryLoadedMacro)
+{
+    MemoryStream plain;
+    WriteString(plain, "maxmacroid");
+    WriteInt32(plain, 2);
+    TMacro seven;
+    seven.Id = 7;
+    WriteString(plain, "macro");
+    WriteMacro(seven, plain);
+    PutPlain(plain.Bytes());
+    store.LoadMacros();
+    EXPECT_EQ(store.MaxMacroId, 7);
+    EXPECT_EQ(NewMacro("next")->Id, 8);
+
+    // Adding and then dropping a macro still uses up its identifier.
+    NewMacro("dropped");
+    store.SaveMacros(store.MacroList);
+    MacroStore reloaded{files};
+    reloaded.LoadMacros();
+    EXPECT_EQ(reloaded.MaxMacroId, 9);
+}
+
+TEST_F(MacroFileTest, FileWithoutCounterTakesTheLargestIdentifier)
+{
+    MemoryStream plain;
+    for (const std::int32_t id : {-4, 6, 3}) {
+        TMacro macro;
+        macro.Id = id;
+        WriteString(plain, "macro");
+        WriteMacro(macro, plain);
+    }
+    PutPlain(plain.Bytes());
+    store.LoadMacros();
+    EXPECT_EQ(store.MaxMacroId, 6);
+}
+
+TEST_F(MacroFileTest, CounterStaysAboveLoadedMacrosWhenReadingFailsAnywhere)
+{
+    MemoryStream plain;
+    WriteString(plain, "maxmacroid");
+    WriteInt32(plain, 1);
+    for (const std::int32_t id : {30, 12, 41}) {
+        TMacro macro;
+        macro.Id = id;
+        macro.Name = "a name long enough to need its own allocation";
+        WriteString(plain, "macro");
+        WriteMacro(macro, plain);
+    }
+    PutPlain(plain.Bytes());
+
+    // Fail each allocation of the load in turn, as running out of memory would.
+    int failures = 0;
+    for (long after = 0;; ++after) {
+        MacroStore attempt{files};
+        testing::FailAllocationAfter(after);
+        try {
+            attempt.LoadMacros();
+        } catch (const std::bad_alloc&) {
+            ++failures;
+        }
+        const bool failedHere = !testing::DisarmAllocationFailure();
+        for (const TMacroEntry& entry : attempt.MacroList) {
+            EXPECT_GE(attempt.MaxMacroId, entry.Macro->Id) << "failing allocation " << after;
+        }
+        if (!failedHere) {
+            EXPECT_EQ(attempt.MaxMacroId, 41);
+            break;
+        }
+    }
+    EXPECT_GT(failures, 3);
+}
+
+TEST_F(MacroFileTest, CounterCannotWrapOntoStoredIdentifiers)
+{
+    store.MaxMacroId = INT32_MAX - 1;
+    EXPECT_EQ(store.NewMacroId(), INT32_MAX);
+    EXPECT_THROW(store.NewMacroId(), VelmoraError);
+    EXPECT_EQ(store.MaxMacroId, INT32_MAX);
+}
+
+class MacroFileSaveFailureTest : public MacroFileTest {
+protected:
+    void SetUp() override
+    {
+        MacroFileTest::SetUp();
+        PutPlain(LoadByteVector("keystrokes.hex").plain);
+        store.LoadMacros();
+        before = files.Files.at(dtx);
+        macrosBefore = store.MacroList;
+        replacement = {{"only", NewMacro("only")}};
+    }
+
+    void ExpectSaveFailsChangingNothing()
+    {
+        try {
+            store.SaveMacros(replacement);
+            FAIL() << "expected an error";
+        } catch (const VelmoraError& error) {
+            EXPECT_EQ(std::string(error.what()), "Cannot create file " + dtx);
+        }
+        EXPECT_EQ(files.Files.at(dtx), before);
+        EXPECT_EQ(files.Files.size(), 1u) << "no temporary file may be left behind";
+        ASSERT_EQ(store.MacroList.size(), macrosBefore.size());
+        EXPECT_EQ(store.MacroList[0].Macro, macrosBefore[0].Macro);
+        EXPECT_EQ(replaced, 0) << "the hot keys must not be registered again";
+    }
+
+    std::string before;
+    TMacroList macrosBefore;
+    TMacroList replacement;
+};
+
+TEST_F(MacroFileSaveFailureTest, ReadOnlyFolder)
+{
+    files.ReadOnlyFolder = true;
+    ExpectSaveFailsChangingNothing();
+}
+
+TEST_F(MacroFileSaveFailureTest, DiskFullHalfway)
+{
+    files.DiskSpace = 10;
+    ExpectSaveFailsChangingNothing();
+}
+
+TEST_F(MacroFileSaveFailureTest, FlushFails)
+{
+    files.FailFlush = true;
+    ExpectSaveFailsChangingNothing();
+}
+
+TEST_F(MacroFileSaveFailureTest, CloseFails)
+{
+    files.FailClose = true;
+    ExpectSaveFailsChangingNothing();
+}
+
+TEST_F(MacroFileSaveFailureTest, ReplaceFails)
+{
+    files.FailMove = true;
+    ExpectSaveFailsChangingNothing();
+}
+
+TEST_F(MacroFileSaveFailureTest, SaveSucceedsOnceTheDiskHasRoom)
+{
+    files.DiskSpace = 10;
+    EXPECT_THROW(store.SaveMacros(replacement), VelmoraError);
+    files.DiskSpace = static_cast<std::size_t>(-1);
+    store.SaveMacros(replacement);
+    EXPECT_EQ(store.MacroList.size(), 1u);
+    EXPECT_EQ(replaced, 1);
+}
+
+class LegacyFileTest : public MacroFileTest {
+protected:
+    const std::string legacyPlain = LoadByteVector("legacy.hex").plain;
+};
+
+TEST_F(LegacyFileTest, ConvertedWhenAlone)
+{
+    files.Files[dat] = legacyPlain;
+    store.LoadMacros();
+    EXPECT_FALSE(files.FileExists(dat));
+    EXPECT_EQ(files.Files.at(dtx), Scrambled(legacyPlain));
+    ASSERT_EQ(store.MacroList.size(), 1u);
+    EXPECT_EQ(store.MacroList[0].Name, "Legacy");
+    EXPECT_EQ(store.OptionsPassword, "ss");
+    EXPECT_EQ(store.MaxMacroId, 5);
+}
+
+TEST_F(LegacyFileTest, ReplacesANewerFileBesideIt)
+{
+    files.Files[dat] = legacyPlain;
+    PutPlain(LoadByteVector("keystrokes.hex").plain);
+    store.LoadMacros();
+    EXPECT_FALSE(files.FileExists(dat));
+    ASSERT_EQ(store.MacroList.size(), 1u);
+    EXPECT_EQ(store.MacroList[0].Name, "Legacy");
+}
+
+TEST_F(LegacyFileTest, FailedConversionKeepsBothFiles)
+{
+    files.Files[dat] = legacyPlain;
+    PutPlain(LoadByteVector("keystrokes.hex").plain);
+    const std::string dtxBefore = files.Files.at(dtx);
+    files.DiskSpace = 7;
+    EXPECT_THROW(store.LoadMacros(), VelmoraError);
+    EXPECT_EQ(files.Files.at(dat), legacyPlain);
+    EXPECT_EQ(files.Files.at(dtx), dtxBefore);
+    EXPECT_EQ(files.Files.size(), 2u);
+
+    files.Unreadable.insert(dat);
+    files.DiskSpace = static_cast<std::size_t>(-1);
+    try {
+        store.LoadMacros();
+        FAIL() << "expected an error";
+    } catch (const VelmoraError& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot open file " + dat);
+    }
+    EXPECT_TRUE(files.FileExists(dat));
+}
+
+TEST(ErrorBoxText, FullStopIsAddedOnlyAfterLettersAndDigits)
+{
+    EXPECT_EQ(ErrorBoxText("Cannot open file C:\\velmora.dtx"), "Cannot open file C:\\velmora.dtx.");
+    EXPECT_EQ(ErrorBoxText("Done."), "Done.");
+    EXPECT_EQ(ErrorBoxText("Really?"), "Really?.");  // '?' is above '.'
+    EXPECT_EQ(ErrorBoxText("Stop!"), "Stop!");
+    EXPECT_EQ(ErrorBoxText(""), "");
+    EXPECT_EQ(FormatMessage("Cannot create file %s", "x"), "Cannot create file x");
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,149 @@
+// The real file system of the build host: Win32 on Windows (and under Wine),
+// POSIX natively. Both must honour the same contract as the fake.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "macros/Error.h"
+#include "macros/MacroFile.h"
+#include "support/TestVectors.h"
+
+#ifdef _WIN32
+#include "platform/win32/Win32FileSystem.h"
+using HostFileSystem = velmora::win32::Win32FileSystem;
+#else
+#include "platform/posix/PosixFileSystem.h"
+using HostFileSystem = velmora::PosixFileSystem;
+#endif
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+class HostFileSystemTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::random_device random;
+        folder = fs::temp_directory_path() / ("velmora-test-" + std::to_string(random()));
+        fs::create_directories(folder);
+        files = std::make_unique<HostFileSystem>(folder.string());
+        directory = files->ExecutableDirectory();
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    std::string PathOf(const std::string& name) const { return directory + name; }
+
+    void WriteWhole(const std::string& path, const std::string& bytes)
+    {
+        auto file = files->OpenForWriting(path);
+        ASSERT_NE(file, nullptr);
+        ASSERT_EQ(file->Write(bytes), bytes.size());
+        ASSERT_TRUE(file->Flush());
+        ASSERT_TRUE(file->Close());
+    }
+
+    std::size_t EntriesInFolder() const
+    {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+    }
+
+    fs::path folder;
+    std::unique_ptr<HostFileSystem> files;
+    std::string directory;
+};
+
+TEST_F(HostFileSystemTest, BinaryContentSurvivesUnchanged)
+{
+    const std::string bytes("a\r\nb\n\0\x1A\xFF", 8);
+    WriteWhole(PathOf("data.bin"), bytes);
+    EXPECT_TRUE(files->FileExists(PathOf("data.bin")));
+    EXPECT_EQ(files->ReadWholeFile(PathOf("data.bin")), bytes);
+
+    WriteWhole(PathOf("data.bin"), "x");
+    EXPECT_EQ(files->ReadWholeFile(PathOf("data.bin")), "x") << "creating empties an existing file";
+}
+
+TEST_F(HostFileSystemTest, FoldersAndMissingFilesAreNotFiles)
+{
+    fs::create_directory(folder / "sub");
+    EXPECT_FALSE(files->FileExists(PathOf("sub")));
+    EXPECT_FALSE(files->FileExists(PathOf("missing")));
+    EXPECT_EQ(files->ReadWholeFile(PathOf("missing")), std::nullopt);
+    EXPECT_FALSE(files->Remove(PathOf("missing")));
+    EXPECT_EQ(files->OpenForWriting(PathOf("no-such-folder") + directory.back() + "x"), nullptr);
+}
+
+TEST_F(HostFileSystemTest, MoveOverReplacesTheTargetInOneStep)
+{
+    WriteWhole(PathOf("old"), "old content");
+    WriteWhole(PathOf("new"), "new");
+    ASSERT_TRUE(files->MoveOver(PathOf("new"), PathOf("old")));
+    EXPECT_EQ(files->ReadWholeFile(PathOf("old")), "new");
+    EXPECT_FALSE(files->FileExists(PathOf("new")));
+}
+
+TEST_F(HostFileSystemTest, MacroFileRoundTripsOnDisk)
+{
+    MacroStore store{*files};
+    auto macro = std::make_shared<TMacro>();
+    macro->Id = store.NewMacroId();
+    macro->Name = "On disk";
+    store.OptionsPassword = "secret";
+    store.SaveMacros({{macro->Name, macro}});
+    EXPECT_EQ(EntriesInFolder(), 1u);
+
+    MacroStore reloaded{*files};
+    reloaded.LoadMacros();
+    ASSERT_EQ(reloaded.MacroList.size(), 1u);
+    EXPECT_EQ(reloaded.MacroList[0].Name, "On disk");
+    EXPECT_EQ(reloaded.OptionsPassword, "secret");
+}
+
+TEST_F(HostFileSystemTest, SaveThatCannotReplaceLeavesNoTemporaryFile)
+{
+    // A non-empty folder in the data file's place cannot be replaced.
+    fs::create_directories(folder / "velmora.dtx" / "inside");
+    MacroStore store{*files};
+    try {
+        store.SaveMacros({});
+        FAIL() << "expected an error";
+    } catch (const VelmoraError& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot create file " + PathOf("velmora.dtx"));
+    }
+    EXPECT_EQ(EntriesInFolder(), 1u);
+    EXPECT_TRUE(fs::is_directory(folder / "velmora.dtx" / "inside"));
+}
+
+TEST_F(HostFileSystemTest, LegacyFileIsConvertedAndRemoved)
+{
+    const std::string legacy = testing::LoadByteVector("legacy.hex").plain;
+    WriteWhole(PathOf("velmora.dat"), legacy);
+    MacroStore store{*files};
+    store.LoadMacros();
+    EXPECT_FALSE(files->FileExists(PathOf("velmora.dat")));
+    ASSERT_EQ(store.MacroList.size(), 1u);
+    std::string expected = legacy;
+    ScrambleFileContent(expected);
+    EXPECT_EQ(files->ReadWholeFile(PathOf("velmora.dtx")), expected);
+}
+
+TEST(HostFileSystem, ExecutableDirectoryHoldsTheRunningProgram)
+{
+    HostFileSystem files;
+    const std::string directory = files.ExecutableDirectory();
+    ASSERT_FALSE(directory.empty());
+    EXPECT_TRUE(directory.back() == '/' || directory.back() == '\\');
+    EXPECT_TRUE(fs::is_directory(directory));
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,25 @@
+#pragma once
+
+// Reads the hand-written byte vectors in tests/data.
+
+#include <string>
+
+namespace velmora::testing {
+
+struct ByteVector {
+    std::string plain;
+    std::string stored;  // empty when the file gives none
+};
+
+// Parses the vector format described in tests/data/README.md; throws
+// std::runtime_error on a malformed file so a typo cannot pass silently.
+ByteVector ParseByteVector(const std::string& text);
+ByteVector LoadByteVector(const std::string& name);
+
+// A path the running test executable can open: under Wine a Unix path is
+// reached through the Z: drive.
+std::string HostPath(const std::string& unixOrWindowsPath);
+std::string TestDataPath(const std::string& name);
+std::string ReadHostFile(const std::string& path);
+
+}  // namespace velmora::testing
