@@ -67,7 +67,7 @@ void TTextMacro::WriteSettings(MemoryStream& stream) const
 
 void TTextMacro::ReadSettings(MemoryStream& stream)
 {
-    ReadTaggedRecord(stream, [&](const std::string& tag) {
+    ReadTaggedRecord(stream, [&](std::string_view tag) {
         if (tag == kTextTag) {
             Text = ReadString(stream);
         } else if (tag == kPasteTag) {
@@ -87,7 +87,7 @@ void TLaunchMacro::WriteSettings(MemoryStream& stream) const
 
 void TLaunchMacro::ReadSettings(MemoryStream& stream)
 {
-    ReadTaggedRecord(stream, [&](const std::string& tag) {
+    ReadTaggedRecord(stream, [&](std::string_view tag) {
         if (tag == kFileNameTag) {
             FileName = ReadString(stream);
         } else if (tag == kCommandLineTag) {
@@ -105,7 +105,7 @@ void TCommandMacro::WriteSettings(MemoryStream& stream) const
 
 void TCommandMacro::ReadSettings(MemoryStream& stream)
 {
-    ReadTaggedRecord(stream, [&](const std::string& tag) {
+    ReadTaggedRecord(stream, [&](std::string_view tag) {
         if (tag == kActionTag) {
             Action = ReadInt32(stream);
         }
@@ -131,7 +131,7 @@ std::unique_ptr<TMacroSettings> CreateMacroSettings(std::string_view kind)
 
 void ReadMacro(TMacro& macro, MemoryStream& stream, std::int32_t& maxMacroIdSeen)
 {
-    ReadTaggedRecord(stream, [&](const std::string& tag) {
+    ReadTaggedRecord(stream, [&](std::string_view tag) {
         if (tag == kIdTag) {
             macro.Id = ReadInt32(stream);
         } else if (tag == kNameTag) {

@@ -69,15 +69,10 @@ void MacroStore::LoadMacros()
     MaxMacroIdSeen = 0;
     ConvertLegacyMacroFile();
 
-    const std::string path = MacroFilePath();
-    if (!m_files.FileExists(path)) {
+    std::optional<std::string> content = ReadScrambled(MacroFilePath());
+    if (!content) {
         return;
     }
-    std::optional<std::string> content = m_files.ReadWholeFile(path);
-    if (!content) {
-        throw VelmoraError(FormatMessage(kCannotOpenFile, path));
-    }
-    ScrambleFileContent(*content);
     MemoryStream stream(std::move(*content));
 
     // Whatever stops the read, identifiers handed out later must stay above
@@ -85,7 +80,7 @@ void MacroStore::LoadMacros()
     const auto keepIdsAboveLoaded = [this] { MaxMacroId = std::max(MaxMacroId, MaxMacroIdSeen); };
     try {
         while (stream.Position() < stream.Size()) {
-            const std::string tag = ReadString(stream);
+            const std::string_view tag = ReadTag(stream);
             if (tag == kMaxMacroIdTag) {
                 MaxMacroId = ReadInt32(stream);
             } else if (tag == kPasswordTag) {
@@ -105,17 +100,25 @@ void MacroStore::LoadMacros()
 
 void MacroStore::ConvertLegacyMacroFile()
 {
+    // The older file was never scrambled, so flipping it gives the new form.
     const std::string legacyPath = LegacyMacroFilePath();
-    if (!m_files.FileExists(legacyPath)) {
-        return;
+    if (const std::optional<std::string> converted = ReadScrambled(legacyPath)) {
+        WriteWholeFile(MacroFilePath(), *converted);
+        m_files.Remove(legacyPath);
     }
-    std::optional<std::string> content = m_files.ReadWholeFile(legacyPath);
+}
+
+std::optional<std::string> MacroStore::ReadScrambled(const std::string& path)
+{
+    if (!m_files.FileExists(path)) {
+        return std::nullopt;
+    }
+    std::optional<std::string> content = m_files.ReadWholeFile(path);
     if (!content) {
-        throw VelmoraError(FormatMessage(kCannotOpenFile, legacyPath));
+        throw VelmoraError(FormatMessage(kCannotOpenFile, path));
     }
     ScrambleFileContent(*content);
-    WriteWholeFile(MacroFilePath(), *content);
-    m_files.Remove(legacyPath);
+    return content;
 }
 
 void MacroStore::SaveMacros(const TMacroList& macros)

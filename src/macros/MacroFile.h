@@ -56,6 +56,9 @@ public:
     std::string LegacyMacroFilePath() const;
 
 private:
+    // The file's bytes with the scrambling applied (or undone), or nothing
+    // when there is no such file; throws "Cannot open file %s".
+    std::optional<std::string> ReadScrambled(const std::string& path);
     // Replaces the file through a temporary beside it, so a failure part of
     // the way leaves the previous file whole.
     void WriteWholeFile(const std::string& path, std::string_view bytes);

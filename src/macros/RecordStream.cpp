@@ -17,6 +17,14 @@ std::size_t MemoryStream::Read(char* destination, std::size_t count)
     return available;
 }
 
+std::string_view MemoryStream::ReadView(std::size_t count)
+{
+    const std::size_t available = std::min(count, Remaining());
+    const std::string_view view(m_bytes.data() + m_position, available);
+    m_position += available;
+    return view;
+}
+
 void MemoryStream::Write(std::string_view bytes)
 {
     if (m_position == m_bytes.size()) {
@@ -30,14 +38,9 @@ void MemoryStream::Write(std::string_view bytes)
 
 std::string ReadChars(MemoryStream& stream, std::int32_t count)
 {
-    if (count <= 0) {
-        return {};
-    }
-    // A length taken from damaged bytes may promise more than the stream has.
-    const std::size_t length = std::min(static_cast<std::size_t>(count), stream.Remaining());
-    std::string text(length, '\0');
-    stream.Read(text.data(), length);
-    return text;
+    // A length taken from damaged bytes may promise more than the stream
+    // has; the view stops at its end.
+    return count <= 0 ? std::string() : std::string(stream.ReadView(static_cast<std::size_t>(count)));
 }
 
 std::uint8_t ReadByte(MemoryStream& stream)
@@ -65,6 +68,12 @@ std::int32_t ReadInt32(MemoryStream& stream)
 std::string ReadString(MemoryStream& stream)
 {
     return ReadChars(stream, ReadInt32(stream));
+}
+
+std::string_view ReadTag(MemoryStream& stream)
+{
+    const std::int32_t length = ReadInt32(stream);
+    return length <= 0 ? std::string_view() : stream.ReadView(static_cast<std::size_t>(length));
 }
 
 void WriteByte(MemoryStream& stream, std::int32_t value)

@@ -25,6 +25,8 @@ public:
 
     // Copies up to count bytes and returns how many the stream had.
     std::size_t Read(char* destination, std::size_t count);
+    // Up to count bytes in place, without copying; valid until the next write.
+    std::string_view ReadView(std::size_t count);
     // Writes at the position, overwriting and then growing the buffer.
     void Write(std::string_view bytes);
     void Reserve(std::size_t capacity) { m_bytes.reserve(capacity); }
@@ -47,6 +49,8 @@ std::uint8_t ReadByte(MemoryStream& stream);
 bool ReadBool(MemoryStream& stream);
 std::int32_t ReadInt32(MemoryStream& stream);
 std::string ReadString(MemoryStream& stream);
+// A string read in place, for tags: no allocation, valid until the next write.
+std::string_view ReadTag(MemoryStream& stream);
 
 void WriteByte(MemoryStream& stream, std::int32_t value);
 void WriteBool(MemoryStream& stream, bool value);
@@ -61,7 +65,7 @@ template <typename FieldReader>
 void ReadTaggedRecord(MemoryStream& stream, FieldReader&& readField)
 {
     while (stream.Position() < stream.Size()) {
-        const std::string tag = ReadString(stream);
+        const std::string_view tag = ReadTag(stream);
         if (tag == kEndTag) {
             return;
         }

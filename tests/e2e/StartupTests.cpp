@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <random>
 #include <thread>
 
 #include "macros/MacroFile.h"
 #include "platform/win32/Handles.h"
+#include "support/TemporaryFolder.h"
 #include "support/TestVectors.h"
 
 namespace velmora {
@@ -80,9 +80,6 @@ class VelmoraProcessTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::random_device random;
-        folder = fs::temp_directory_path() / ("velmora-e2e-" + std::to_string(random()));
-        fs::create_directories(folder);
         fs::copy_file(testing::HostPath(VELMORA_EXE), folder / "velmora.exe");
         directory = folder.string() + "\\";
     }
@@ -93,8 +90,6 @@ protected:
             ::TerminateProcess(process.Get(), 1);
             ::WaitForSingleObject(process.Get(), 5000);
         }
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
     }
 
     void Start()
@@ -129,7 +124,8 @@ protected:
         std::ofstream(directory + name, std::ios::binary) << bytes;
     }
 
-    fs::path folder;
+    testing::TemporaryFolder temporary{"velmora-e2e-"};
+    const fs::path folder = temporary.Path();
     std::string directory;
     win32::UniqueHandle process;
     DWORD processId = 0;

@@ -117,13 +117,13 @@ protected:
     void Read(MemoryStream& stream)
     {
         stream.SetPosition(0);
-        ReadTaggedRecord(stream, [&](const std::string& tag) {
+        ReadTaggedRecord(stream, [&](std::string_view tag) {
             if (tag == "id") {
                 id = ReadInt32(stream);
             } else if (tag == "name") {
                 name = ReadString(stream);
             } else {
-                passedOver.push_back(tag);
+                passedOver.emplace_back(tag);
             }
         });
     }

@@ -5,10 +5,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 
 #include "macros/Error.h"
 #include "macros/MacroFile.h"
+#include "support/TemporaryFolder.h"
 #include "support/TestVectors.h"
 
 #ifdef _WIN32
@@ -28,16 +28,8 @@ class HostFileSystemTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::random_device random;
-        folder = fs::temp_directory_path() / ("velmora-test-" + std::to_string(random()));
-        fs::create_directories(folder);
         files = std::make_unique<HostFileSystem>(folder.string());
         directory = files->ExecutableDirectory();
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
     }
 
     std::string PathOf(const std::string& name) const { return directory + name; }
@@ -56,7 +48,8 @@ protected:
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
     }
 
-    fs::path folder;
+    testing::TemporaryFolder temporary{"velmora-test-"};
+    const fs::path folder = temporary.Path();
     std::unique_ptr<HostFileSystem> files;
     std::string directory;
 };
