@@ -1,6 +1,8 @@
-// Feeds arbitrary bytes to the loader as a stored macro file. Beyond not
-// crashing, a load must keep identifiers above every loaded macro, and saving
-// what was loaded must be stable: save, load and save again give equal bytes.
+// Feeds arbitrary bytes to the loader as the plain content of a macro file
+// (scrambled here, so mutations act on the records rather than on a
+// scrambling that changes with every change of length). Beyond not crashing,
+// a load must keep identifiers above every loaded macro, and saving what was
+// loaded must be stable: save, load and save again give equal bytes.
 
 #include <cstdint>
 #include <cstdlib>
@@ -15,7 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = testing::FakeFileSystem::PathOf("velmora.dtx");
 
     testing::FakeFileSystem files;
-    files.Files[path] = std::string(reinterpret_cast<const char*>(data), size);
+    std::string content(reinterpret_cast<const char*>(data), size);
+    ScrambleFileContent(content);
+    files.Files[path] = std::move(content);
     MacroStore store{files};
     store.LoadMacros();
     for (const TMacroEntry& entry : store.MacroList) {
