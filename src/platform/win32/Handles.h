@@ -64,8 +64,57 @@ struct GdiObjectTraits {
     static bool Close(Handle h) { return ::DeleteObject(h) != FALSE; }
 };
 
+struct GlobalMemoryTraits {
+    using Handle = HGLOBAL;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static bool Close(Handle h) { return ::GlobalFree(h) == nullptr; }
+};
+
 using UniqueHandle = UniqueResource<FileHandleTraits>;
 using UniqueWindow = UniqueResource<WindowTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
+using UniqueGlobal = UniqueResource<GlobalMemoryTraits>;
+
+// The clipboard held open for as long as the object lives.
+class ClipboardSession {
+public:
+    explicit ClipboardSession(HWND owner) : m_open(::OpenClipboard(owner) != FALSE) {}
+    ClipboardSession(const ClipboardSession&) = delete;
+    ClipboardSession& operator=(const ClipboardSession&) = delete;
+    ~ClipboardSession()
+    {
+        if (m_open) {
+            ::CloseClipboard();
+        }
+    }
+
+    explicit operator bool() const { return m_open; }
+
+private:
+    bool m_open;
+};
+
+// A locked view of global memory, unlocked again on destruction.
+template <typename T>
+class LockedGlobal {
+public:
+    explicit LockedGlobal(HGLOBAL memory) : m_memory(memory), m_data(static_cast<T*>(::GlobalLock(memory))) {}
+    LockedGlobal(const LockedGlobal&) = delete;
+    LockedGlobal& operator=(const LockedGlobal&) = delete;
+    ~LockedGlobal()
+    {
+        if (m_data) {
+            ::GlobalUnlock(m_memory);
+        }
+    }
+
+    T* Get() const { return m_data; }
+    explicit operator bool() const { return m_data != nullptr; }
+
+private:
+    HGLOBAL m_memory;
+    T* m_data;
+};
 
 }  // namespace velmora::win32

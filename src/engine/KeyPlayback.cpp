@@ -1,0 +1,289 @@
+#include "engine/KeyPlayback.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "engine/TextExpansion.h"
+#include "macros/Error.h"
+
+namespace velmora {
+
+namespace {
+
+// Another program holding the clipboard usually lets go within milliseconds.
+constexpr int kClipboardAttempts = 25;
+constexpr std::uint32_t kClipboardRetryDelayMs = 10;
+// How long a paste may take to read the text before the user's text returns.
+constexpr auto kPasteTimeout = std::chrono::milliseconds(500);
+constexpr int kKeyStateTries = 10;
+constexpr std::uint32_t kKeyStateRetryDelayMs = 50;
+constexpr std::uint32_t kPauseMs = 1000;
+
+template <typename Operation>
+auto WithRetries(IThread& thread, Operation operation)
+{
+    for (int attempt = 1;; ++attempt) {
+        if (auto result = operation()) {
+            return result;
+        }
+        if (attempt == kClipboardAttempts) {
+            throw VelmoraError(std::string(kCannotOpenClipboard));
+        }
+        thread.Sleep(kClipboardRetryDelayMs);
+    }
+}
+
+// CR LF becomes LF, and a run of CRs before a LF goes with it.
+std::string DropCarriageReturnsBeforeLineFeeds(std::string keys)
+{
+    bool beforeLineFeed = false;
+    std::size_t kept = keys.size();
+    for (std::size_t i = keys.size(); i-- > 0;) {
+        const char c = keys[i];
+        if (c == '\r' && beforeLineFeed) {
+            continue;
+        }
+        beforeLineFeed = c == '\n' || (c == '\r' && beforeLineFeed);
+        keys[--kept] = c;
+    }
+    return keys.substr(kept);
+}
+
+}  // namespace
+
+BorrowedClipboard::BorrowedClipboard(IClipboard& clipboard, IThread& thread, std::string_view text)
+    : m_clipboard(clipboard), m_thread(thread)
+{
+    m_held = *WithRetries(m_thread, [&] { return m_clipboard.ReadText(); });
+    WithRetries(m_thread, [&] { return m_clipboard.OfferText(text); });
+    m_lent = true;
+}
+
+void BorrowedClipboard::GiveBack()
+{
+    m_clipboard.WaitUntilTaken(kPasteTimeout);
+    WithRetries(m_thread, [&] { return m_clipboard.ReplaceText(m_held); });
+    m_lent = false;
+}
+
+BorrowedClipboard::~BorrowedClipboard()
+{
+    if (m_lent) {
+        try {
+            WithRetries(m_thread, [&] { return m_clipboard.ReplaceText(m_held); });
+        } catch (...) {
+            // Already on the way out with an error; the clipboard stays busy.
+        }
+    }
+}
+
+struct KeyPlayer::PlaybackState {
+    // CapsLock flips on each press; an odd count means it needs one more.
+    int capsFlips = 0;
+    bool shiftPending = false;
+    bool ctrlPending = false;
+    bool altPending = false;
+    // Keys this playback holds down right now, with their extended flag.
+    std::vector<std::pair<std::uint8_t, std::uint32_t>> held;
+};
+
+KeyPlayer::KeyPlayer(IKeyboard& keyboard, IClipboard& clipboard, IThread& thread, std::function<bool()> slowdown)
+    : m_keyboard(keyboard), m_clipboard(clipboard), m_thread(thread), m_slowdown(std::move(slowdown))
+{
+}
+
+void KeyPlayer::SlowdownPause()
+{
+    if (m_slowdown && m_slowdown()) {
+        m_thread.Sleep(1);
+    }
+}
+
+void KeyPlayer::SendKeyEvent(std::uint8_t virtualKey, std::uint32_t flags)
+{
+    m_keyboard.KeybdEvent(virtualKey, flags);
+    SlowdownPause();
+}
+
+void KeyPlayer::WaitForModifiersReleased(bool includeShift)
+{
+    // As long as the user holds a key, however long; a millisecond's sleep
+    // between looks keeps the wait from taking a whole core.
+    for (const std::uint8_t key : {vk::Control, vk::Menu, vk::Shift, vk::LWin, vk::RWin, vk::Apps}) {
+        if (key == vk::Shift && !includeShift) {
+            continue;
+        }
+        while (m_keyboard.IsKeyDown(key)) {
+            m_thread.Sleep(1);
+        }
+    }
+}
+
+void KeyPlayer::WaitForKeyState(std::uint8_t virtualKey, bool down)
+{
+    for (int tries = 0; tries < kKeyStateTries; ++tries) {
+        if (m_keyboard.IsKeyDown(virtualKey) == down) {
+            return;
+        }
+        m_thread.Sleep(kKeyStateRetryDelayMs);
+        m_thread.PumpMessages();
+        m_keyboard.KeybdEvent(virtualKey, down ? 0 : kKeyEventKeyUp);
+    }
+}
+
+void KeyPlayer::Press(PlaybackState& state, std::uint8_t virtualKey, std::uint32_t flags)
+{
+    state.held.emplace_back(virtualKey, flags & kKeyEventExtendedKey);
+    SendKeyEvent(virtualKey, flags);
+}
+
+void KeyPlayer::Release(PlaybackState& state, std::uint8_t virtualKey, std::uint32_t flags)
+{
+    SendKeyEvent(virtualKey, flags | kKeyEventKeyUp);
+    const auto found = std::find_if(state.held.begin(), state.held.end(),
+                                    [&](const auto& key) { return key.first == virtualKey; });
+    if (found != state.held.end()) {
+        state.held.erase(found);
+    }
+}
+
+void KeyPlayer::PressKey(PlaybackState& state, std::uint16_t key)
+{
+    const auto virtualKey = static_cast<std::uint8_t>(key & 0xFFu);
+    const bool shift = state.shiftPending || (key & kScanShift) != 0;
+    const bool alt = state.altPending;
+    const bool ctrl = state.ctrlPending;
+
+    if (shift) {
+        Press(state, vk::Shift, kKeyEventExtendedKey);
+    }
+    if (alt) {
+        Press(state, vk::Menu, kKeyEventExtendedKey);
+    }
+    if (ctrl) {
+        Press(state, vk::Control, kKeyEventExtendedKey);
+    }
+    Press(state, virtualKey, 0);
+    WaitForKeyState(virtualKey, true);
+    Release(state, virtualKey, 0);
+    WaitForKeyState(virtualKey, false);
+    // Released in the order they were pressed.
+    if (shift) {
+        Release(state, vk::Shift, kKeyEventExtendedKey);
+    }
+    if (alt) {
+        Release(state, vk::Menu, kKeyEventExtendedKey);
+    }
+    if (ctrl) {
+        Release(state, vk::Control, kKeyEventExtendedKey);
+    }
+    state.altPending = false;
+    state.ctrlPending = false;
+}
+
+void KeyPlayer::PasteCharacter(PlaybackState& state, char character)
+{
+    BorrowedClipboard clipboard(m_clipboard, m_thread, std::string_view(&character, 1));
+    // Raw events: the paste's own Ctrl, with no waits in between.
+    for (const std::uint8_t key : {vk::Control, vk::V}) {
+        state.held.emplace_back(key, 0);
+        m_keyboard.KeybdEvent(key, 0);
+    }
+    for (const std::uint8_t key : {vk::V, vk::Control}) {
+        m_keyboard.KeybdEvent(key, kKeyEventKeyUp);
+        state.held.pop_back();
+    }
+    clipboard.GiveBack();
+}
+
+void KeyPlayer::Recover(PlaybackState& state) noexcept
+{
+    // Never leave the user with a key stuck down or CapsLock switched off.
+    while (!state.held.empty()) {
+        const auto [key, extended] = state.held.back();
+        state.held.pop_back();
+        m_keyboard.KeybdEvent(key, extended | kKeyEventKeyUp);
+    }
+    if (state.capsFlips % 2 != 0) {
+        m_keyboard.KeybdEvent(vk::Capital, 0);
+        m_keyboard.KeybdEvent(vk::Capital, kKeyEventKeyUp);
+        state.capsFlips = 0;
+    }
+}
+
+void KeyPlayer::FlipCapsLock(PlaybackState& state, bool slowed)
+{
+    state.held.emplace_back(vk::Capital, 0);
+    for (const std::uint32_t flags : {0u, kKeyEventKeyUp}) {
+        m_keyboard.KeybdEvent(vk::Capital, flags);
+        if (flags == 0) {
+            ++state.capsFlips;
+        }
+        if (slowed) {
+            SlowdownPause();
+        }
+    }
+    state.held.pop_back();
+}
+
+void KeyPlayer::PlayKeyString(std::string keys)
+{
+    WaitForModifiersReleased(/*includeShift=*/false);
+    PlaybackState state;
+    const bool capsWasOn = m_keyboard.IsKeyToggled(vk::Capital);
+    try {
+        if (capsWasOn) {
+            FlipCapsLock(state, /*slowed=*/false);
+        }
+        keys = DropCarriageReturnsBeforeLineFeeds(std::move(keys));
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            const auto byte = static_cast<unsigned char>(keys[i]);
+            const bool escape = byte >= kPasteEscape;
+            const char second = escape && i + 1 < keys.size() ? keys[i + 1] : '\0';
+            if (escape) {
+                ++i;
+            }
+
+            std::uint16_t key = 0;
+            bool paste = false;
+            char pasted = '\0';
+            if (byte == kPasteEscape) {
+                paste = true;
+                pasted = second;
+            } else if (byte == kKeyEscape) {
+                key = static_cast<unsigned char>(second);
+            } else if (byte == kCommandEscape) {
+                switch (static_cast<unsigned char>(second)) {
+                case kCommandPause: m_thread.Sleep(kPauseMs); break;
+                case vk::Shift: state.shiftPending = true; break;
+                case vk::Control: state.ctrlPending = true; break;
+                case vk::Menu: state.altPending = true; break;
+                default: break;
+                }
+            } else {
+                const std::int16_t scan = m_keyboard.VkKeyScan(static_cast<char>(byte));
+                // A character no key of the layout types goes through the
+                // clipboard like those above 126.
+                paste = byte > 126 || (scan == -1 && byte != 0);
+                pasted = static_cast<char>(byte);
+                key = scan == -1 ? 0 : static_cast<std::uint16_t>(scan);
+            }
+
+            WaitForModifiersReleased(/*includeShift=*/true);
+            if (paste) {
+                PasteCharacter(state, pasted);
+            } else if (key != 0) {
+                PressKey(state, key);
+            }
+            WaitForModifiersReleased(/*includeShift=*/true);
+        }
+        if (capsWasOn) {
+            FlipCapsLock(state, /*slowed=*/true);
+        }
+    } catch (...) {
+        Recover(state);
+        throw;
+    }
+}
+
+}  // namespace velmora

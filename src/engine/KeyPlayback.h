@@ -1,0 +1,75 @@
+#pragma once
+
+// Plays an encoded key string (see TextExpansion.h) into the focused window as
+// synthesised key events. Characters above 126, characters no key of the
+// layout types, and paste escapes go through the clipboard one at a time.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Clipboard.h"
+#include "platform/Keyboard.h"
+#include "platform/Thread.h"
+
+namespace velmora {
+
+inline constexpr std::string_view kCannotOpenClipboard = "Cannot open clipboard";
+
+// Lends the clipboard to the program for one paste: the user's text is held
+// on construction and given back by GiveBack, or, on any other way out, by the
+// destructor as far as the clipboard can still be opened. Other programs hold
+// the clipboard open for moments, so every step retries for a short while
+// before it raises "Cannot open clipboard".
+class BorrowedClipboard {
+public:
+    BorrowedClipboard(IClipboard& clipboard, IThread& thread, std::string_view text);
+    BorrowedClipboard(const BorrowedClipboard&) = delete;
+    BorrowedClipboard& operator=(const BorrowedClipboard&) = delete;
+    ~BorrowedClipboard();
+
+    // Waits (briefly) for the paste to take the text, then restores the
+    // user's text.
+    void GiveBack();
+
+private:
+    IClipboard& m_clipboard;
+    IThread& m_thread;
+    std::string m_held;
+    bool m_lent = false;
+};
+
+class KeyPlayer {
+public:
+    // slowdown tells whether the user asked for slower playback; it is asked
+    // afresh at every slowed event. Empty means never.
+    KeyPlayer(IKeyboard& keyboard, IClipboard& clipboard, IThread& thread, std::function<bool()> slowdown = {});
+
+    // Blocks until the whole string is played. If it stops early (a clipboard
+    // error), every modifier it pressed is released and CapsLock is restored
+    // before the error moves on.
+    void PlayKeyString(std::string keys);
+
+    void WaitForModifiersReleased(bool includeShift);
+    void WaitForKeyState(std::uint8_t virtualKey, bool down);
+    void SendKeyEvent(std::uint8_t virtualKey, std::uint32_t flags);
+    void SlowdownPause();
+
+private:
+    struct PlaybackState;
+    void PressKey(PlaybackState& state, std::uint16_t key);
+    void Press(PlaybackState& state, std::uint8_t virtualKey, std::uint32_t flags);
+    void Release(PlaybackState& state, std::uint8_t virtualKey, std::uint32_t flags);
+    void FlipCapsLock(PlaybackState& state, bool slowed);
+    void Recover(PlaybackState& state) noexcept;
+
+    void PasteCharacter(PlaybackState& state, char character);
+
+    IKeyboard& m_keyboard;
+    IClipboard& m_clipboard;
+    IThread& m_thread;
+    std::function<bool()> m_slowdown;
+};
+
+}  // namespace velmora

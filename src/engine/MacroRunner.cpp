@@ -1,0 +1,132 @@
+#include "engine/MacroRunner.h"
+
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+
+// Paste mode plays a Ctrl request and the letter v.
+constexpr char kCtrlV[] = {static_cast<char>(kCommandEscape), static_cast<char>(vk::Control), 'v'};
+
+}  // namespace
+
+bool HasExeExtension(std::string_view fileName)
+{
+    const auto nameStart = fileName.find_last_of("\\:");
+    const std::string_view name = nameStart == std::string_view::npos ? fileName : fileName.substr(nameStart + 1);
+    const auto dot = name.rfind('.');
+    if (dot == std::string_view::npos) {
+        return false;
+    }
+    std::string extension(name.substr(dot));
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    return extension == ".exe";
+}
+
+MacroRunner::MacroRunner(const Platform& platform, const TMacroList& macroList, RandomGenerator& random,
+                         std::function<bool()> slowdown)
+    : m_platform(platform),
+      m_macroList(macroList),
+      m_expander(platform.clock, platform.locale, random),
+      m_player(platform.keyboard, platform.clipboard, platform.thread, std::move(slowdown))
+{
+}
+
+void MacroRunner::WaitForKeysReleased(std::uint32_t hotKey)
+{
+    m_player.WaitForModifiersReleased(/*includeShift=*/true);
+    if (hotKey != 0 && hotKey <= 0xFF) {
+        while (m_platform.keyboard.IsKeyDown(static_cast<std::uint8_t>(hotKey))) {
+            m_platform.thread.Sleep(1);
+        }
+    }
+}
+
+void MacroRunner::RunMacro(const std::shared_ptr<TMacro>& macro, int depth)
+{
+    if (depth == 0) {
+        WaitForKeysReleased(macro->VirtualKey);
+        m_runningMacros.clear();
+        m_running = true;
+        try {
+            RunChainFrom(macro, depth);
+        } catch (...) {
+            m_runningMacros.clear();
+            m_running = false;
+            throw;
+        }
+        m_runningMacros.clear();
+        m_running = false;
+        return;
+    }
+    RunChainFrom(macro, depth);
+}
+
+void MacroRunner::RunChainFrom(const std::shared_ptr<TMacro>& macro, int depth)
+{
+    if (macro->Settings) {
+        macro->Settings->Execute(*this);
+    }
+    m_runningMacros.push_back(macro);
+    if (macro->RunAnother) {
+        const std::shared_ptr<TMacro> next = FindMacroById(m_macroList, macro->RunAnotherId);
+        if (next && std::find(m_runningMacros.begin(), m_runningMacros.end(), next) == m_runningMacros.end()) {
+            RunMacro(next, depth + 1);
+        }
+    }
+    m_runningMacros.pop_back();
+}
+
+void MacroRunner::Execute(const TTextMacro& action)
+{
+    // Copied first: messages handled during playback may edit the macro.
+    const bool paste = action.Paste;
+    std::string keys = m_expander.ExpandMacroText(action.Text);
+    if (!paste) {
+        m_player.PlayKeyString(std::move(keys));
+        return;
+    }
+    BorrowedClipboard clipboard(m_platform.clipboard, m_platform.thread, StripKeyEscapes(keys));
+    m_player.PlayKeyString(std::string(kCtrlV, sizeof kCtrlV));
+    clipboard.GiveBack();
+}
+
+void MacroRunner::Execute(const TLaunchMacro& action)
+{
+    const std::string quoted = "\"" + action.FileName + "\"";
+    const bool isProgram = HasExeExtension(action.FileName);
+    if (!isProgram) {
+        // Folders, web addresses and documents are the shell's to open.
+        m_platform.shell.OpenDocument(quoted);
+    } else if (m_platform.files.FileExists(action.FileName)) {
+        m_platform.shell.StartProgram(action.CommandLine.empty() ? quoted : quoted + " " + action.CommandLine);
+    }
+}
+
+void MacroRunner::Execute(const TSystemMacro& action)
+{
+    switch (static_cast<SystemAction>(action.Action)) {
+    case SystemAction::LaunchScreenSaver: m_platform.shell.StartScreenSaver(); break;
+    case SystemAction::LogOff: m_platform.shell.EndSession(kEndSessionLogOff); break;
+    case SystemAction::Restart: m_platform.shell.EndSession(kEndSessionRestart); break;
+    case SystemAction::ShutDown: m_platform.shell.EndSession(kEndSessionShutDown); break;
+    case SystemAction::MonitorOff: m_platform.shell.TurnMonitorOff(); break;
+    case SystemAction::OpenCdTray: m_platform.shell.SendMediaCommand("Set CDAudio Door Open"); break;
+    case SystemAction::CloseCdTray: m_platform.shell.SendMediaCommand("Set CDAudio Door Closed"); break;
+    default: break;
+    }
+}
+
+void MacroRunner::Execute(const TVelmoraMacro& action)
+{
+    const auto command = static_cast<VelmoraAction>(action.Action);
+    if (command == VelmoraAction::ShowQuickReference && ShowQuickReference) {
+        ShowQuickReference();
+    } else if (command == VelmoraAction::OpenOptions && OpenOptions) {
+        OpenOptions();
+    }
+}
+
+}  // namespace velmora

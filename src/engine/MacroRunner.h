@@ -1,0 +1,61 @@
+#pragma once
+
+// Runs a macro and its chain, and performs the four kinds of action.
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "engine/KeyPlayback.h"
+#include "engine/TextExpansion.h"
+#include "macros/Macro.h"
+#include "platform/Platform.h"
+
+namespace velmora {
+
+class MacroRunner : public IMacroActions {
+public:
+    // macroList is where chains look up their next macro; it is read at each
+    // link, so a list replaced during a run is seen by the rest of the chain.
+    MacroRunner(const Platform& platform, const TMacroList& macroList, RandomGenerator& random,
+                std::function<bool()> slowdown = {});
+
+    // Waits for the hot key to be let go (at depth 0), performs the action,
+    // then follows the link, never running one macro twice in a chain.
+    // Errors of an action end the run and pass through unchanged.
+    void RunMacro(const std::shared_ptr<TMacro>& macro, int depth = 0);
+
+    // True from the start of a run to its end, chain included.
+    bool Running() const { return m_running; }
+
+    MacroTextExpander& Expander() { return m_expander; }
+    KeyPlayer& Player() { return m_player; }
+
+    // The program's own commands; wired to its windows by the main window.
+    std::function<void()> ShowQuickReference;
+    std::function<void()> OpenOptions;
+
+    void Execute(const TTextMacro& action) override;
+    void Execute(const TLaunchMacro& action) override;
+    void Execute(const TSystemMacro& action) override;
+    void Execute(const TVelmoraMacro& action) override;
+
+private:
+    void WaitForKeysReleased(std::uint32_t hotKey);
+    void RunChainFrom(const std::shared_ptr<TMacro>& macro, int depth);
+
+    Platform m_platform;
+    const TMacroList& m_macroList;
+    MacroTextExpander m_expander;
+    KeyPlayer m_player;
+    // Holding the records keeps them alive while their run is on the stack,
+    // even if the options window replaces the macro list meanwhile.
+    std::vector<std::shared_ptr<TMacro>> m_runningMacros;
+    bool m_running = false;
+};
+
+// True when the launch action should start the file as a program: its
+// extension (after the last backslash or colon) is ".exe", in any case.
+bool HasExeExtension(std::string_view fileName);
+
+}  // namespace velmora

@@ -1,0 +1,32 @@
+#pragma once
+
+// Starting programs and documents, and the system's session and device
+// commands. Results are not reported: the program treats these as silent.
+
+#include <cstdint>
+#include <string>
+
+namespace velmora {
+
+inline constexpr std::uint32_t kEndSessionLogOff = 0;    // EWX_LOGOFF
+inline constexpr std::uint32_t kEndSessionShutDown = 1;  // EWX_SHUTDOWN
+inline constexpr std::uint32_t kEndSessionRestart = 2;   // EWX_REBOOT
+
+class IShell {
+public:
+    virtual ~IShell() = default;
+    // WinExec with SW_SHOWNORMAL.
+    virtual void StartProgram(const std::string& commandLine) = 0;
+    // ShellExecuteA "open", owned by the main window, no parameters, SW_SHOWNORMAL.
+    virtual void OpenDocument(const std::string& quotedPath) = 0;
+    // ExitWindowsEx(flags, 0).
+    virtual void EndSession(std::uint32_t flags) = 0;
+    // WM_SYSCOMMAND SC_SCREENSAVE sent to the main window.
+    virtual void StartScreenSaver() = 0;
+    // WM_SYSCOMMAND SC_MONITORPOWER 2 posted to the application window.
+    virtual void TurnMonitorOff() = 0;
+    // mciSendStringA with no return buffer and no callback window.
+    virtual void SendMediaCommand(const std::string& command) = 0;
+};
+
+}  // namespace velmora

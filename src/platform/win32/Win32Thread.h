@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/Thread.h"
+
+namespace velmora::win32 {
+
+// Dispatches every message waiting for the calling thread. A WM_QUIT met on
+// the way is posted again so the main loop still ends; returns true then.
+bool DispatchWaitingMessages();
+
+class Win32Thread : public IThread {
+public:
+    void Sleep(std::uint32_t milliseconds) override;
+    void PumpMessages() override;
+};
+
+}  // namespace velmora::win32

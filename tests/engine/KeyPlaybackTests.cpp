@@ -1,0 +1,268 @@
+#include "engine/KeyPlayback.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "engine/TextExpansion.h"
+#include "fakes/FakePlatform.h"
+#include "macros/Error.h"
+
+namespace velmora {
+namespace {
+
+using testing::FakePlatform;
+using Trace = std::vector<std::string>;
+
+void Append(Trace& trace, const Trace& more)
+{
+    trace.insert(trace.end(), more.begin(), more.end());
+}
+
+const Trace kModifierWait = {"?11", "?12", "?5B", "?5C", "?5D"};
+const Trace kModifierWaitWithShift = {"?11", "?12", "?10", "?5B", "?5C", "?5D"};
+
+class KeyPlaybackTest : public ::testing::Test {
+protected:
+    void Play(std::string keys) { player.PlayKeyString(std::move(keys)); }
+    std::vector<std::uint8_t> KeysDown() { return platform.keyboard.KeysDown(); }
+
+    FakePlatform platform;
+    bool slowdown = false;
+    KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread, [this] { return slowdown; }};
+};
+
+TEST_F(KeyPlaybackTest, WorkedExampleEventsAndWaitsInOrder)
+{
+    Play("Ab");
+    Trace expected = kModifierWait;
+    Append(expected, kModifierWaitWithShift);
+    Append(expected, {"+10x", "+41", "?41", "-41", "?41", "-10x"});
+    Append(expected, kModifierWaitWithShift);
+    Append(expected, kModifierWaitWithShift);
+    Append(expected, {"+42", "?42", "-42", "?42"});
+    Append(expected, kModifierWaitWithShift);
+    EXPECT_EQ(platform.keyboard.trace, expected);
+    EXPECT_EQ(platform.keyboard.typed, "Ab");
+    EXPECT_TRUE(platform.thread.sleeps.empty()) << "no slow-down, no retries";
+}
+
+TEST_F(KeyPlaybackTest, CtrlRequestHoldsCtrlForTheNextKeyOnly)
+{
+    Play("\xFF\x11" "ab");
+    const std::vector<testing::KeyEvent> expected = {
+        {vk::Control, kKeyEventExtendedKey}, {'A', 0}, {'A', kKeyEventKeyUp},
+        {vk::Control, kKeyEventExtendedKey | kKeyEventKeyUp}, {'B', 0}, {'B', kKeyEventKeyUp}};
+    EXPECT_EQ(platform.keyboard.events, expected);
+}
+
+TEST_F(KeyPlaybackTest, ModifiersAreReleasedInTheOrderPressed)
+{
+    Play("\xFF\x12\xFF\x11" "A");
+    const Trace& trace = platform.keyboard.trace;
+    Trace events;
+    for (const std::string& step : trace) {
+        if (step[0] != '?') {
+            events.push_back(step);
+        }
+    }
+    EXPECT_EQ(events, (Trace{"+10x", "+12x", "+11x", "+41", "-41", "-10x", "-12x", "-11x"}));
+}
+
+TEST_F(KeyPlaybackTest, ShiftRequestLastsForTheRestOfTheString)
+{
+    Play("\xFF\x10" "ab1");
+    EXPECT_EQ(platform.keyboard.typed, "AB!");
+    Play("ab");
+    EXPECT_EQ(platform.keyboard.typed, "AB!ab") << "a new string starts afresh";
+}
+
+TEST_F(KeyPlaybackTest, LineBreaksBecomeOneEnterEach)
+{
+    Play("a\r\nb\rc\r\r\nd\n");
+    EXPECT_EQ(platform.keyboard.typed, "a\nb\nc\nd\n");
+    int enters = 0;
+    for (const auto& event : platform.keyboard.events) {
+        enters += event.key == vk::Return && event.flags == 0;
+    }
+    EXPECT_EQ(enters, 4);
+}
+
+TEST_F(KeyPlaybackTest, CapsLockIsTurnedOffForPlaybackAndOnAgainAfter)
+{
+    platform.keyboard.SetToggled(vk::Capital, true);
+    Play("aB");
+    EXPECT_EQ(platform.keyboard.typed, "aB");
+    const auto& events = platform.keyboard.events;
+    ASSERT_GE(events.size(), 4u);
+    EXPECT_EQ(events[0], (testing::KeyEvent{vk::Capital, 0}));
+    EXPECT_EQ(events[1], (testing::KeyEvent{vk::Capital, kKeyEventKeyUp}));
+    EXPECT_EQ(events[events.size() - 2], (testing::KeyEvent{vk::Capital, 0}));
+    EXPECT_EQ(events.back(), (testing::KeyEvent{vk::Capital, kKeyEventKeyUp}));
+    EXPECT_TRUE(platform.keyboard.IsKeyToggled(vk::Capital));
+}
+
+TEST_F(KeyPlaybackTest, KeyEscapesAndCommands)
+{
+    Play(std::string("\xFE\x70\xFE\x00\xFF\x07x", 7));
+    const std::vector<testing::KeyEvent> expected = {{0x70, 0}, {0x70, kKeyEventKeyUp}, {'X', 0}, {'X', kKeyEventKeyUp}};
+    EXPECT_EQ(platform.keyboard.events, expected) << "key 0 and unknown commands press nothing";
+
+    platform.thread.sleeps.clear();
+    Play("\xFF\x01");
+    EXPECT_EQ(platform.thread.sleeps, std::vector<std::uint32_t>{1000});
+    Play("\xFE");
+    EXPECT_EQ(platform.keyboard.events.size(), expected.size()) << "an escape at the end reads a 0";
+}
+
+TEST_F(KeyPlaybackTest, SlowdownPausesAfterEverySlowedEvent)
+{
+    slowdown = true;
+    Play("aB");
+    EXPECT_EQ(platform.thread.sleeps, std::vector<std::uint32_t>(6, 1));
+}
+
+TEST_F(KeyPlaybackTest, KeyStateLagIsRetriedTenTimesAtMost)
+{
+    platform.keyboard.lagMs = 120;
+    Play("a");
+    EXPECT_EQ(platform.keyboard.typed, "a");
+    // Down: seen after two retries (120 ms); up: likewise.
+    EXPECT_EQ(std::count(platform.thread.sleeps.begin(), platform.thread.sleeps.end(), 50u), 6);
+    EXPECT_EQ(platform.thread.pumps, 6);
+
+    platform.thread.sleeps.clear();
+    platform.keyboard.lagMs = 100000;  // a key the system never reflects
+    const auto before = platform.keyboard.events.size();
+    Play("b");
+    EXPECT_EQ(platform.thread.sleeps.size(), 10u);
+    EXPECT_EQ(platform.keyboard.events.size() - before, 12u) << "the key down re-sent ten times, then up";
+}
+
+TEST_F(KeyPlaybackTest, WaitsWhileTheUserHoldsAModifier)
+{
+    platform.keyboard.HoldKey(vk::Control, 40);
+    Play("a");
+    EXPECT_GE(platform.keyboard.Looks(vk::Control), 41);
+    EXPECT_EQ(platform.thread.sleeps, std::vector<std::uint32_t>(40, 1)) << "a millisecond between looks";
+    EXPECT_EQ(platform.keyboard.trace[40], "?11") << "nothing is sent before Ctrl is up";
+    EXPECT_EQ(platform.keyboard.trace[41], "?12");
+}
+
+TEST_F(KeyPlaybackTest, HighCharactersArePastedOneAtATimeAndTheClipboardComesBack)
+{
+    platform.clipboard.text = "user's text";
+    Play("a\xE9\xFD\xFE" "b");
+    EXPECT_EQ(platform.keyboard.typed, "a\xE9\xFE" "b");
+    EXPECT_EQ(platform.clipboard.text, "user's text");
+    const std::vector<testing::KeyEvent> paste = {
+        {vk::Control, 0}, {vk::V, 0}, {vk::V, kKeyEventKeyUp}, {vk::Control, kKeyEventKeyUp}};
+    const auto& events = platform.keyboard.events;
+    EXPECT_TRUE(std::equal(paste.begin(), paste.end(), events.begin() + 2)) << "raw Ctrl, no extended flag";
+}
+
+TEST_F(KeyPlaybackTest, PastingLeavesAnEmptyTextWhenTheClipboardHadNone)
+{
+    Play("\xE9");
+    EXPECT_EQ(platform.clipboard.text, "");
+}
+
+TEST_F(KeyPlaybackTest, CharactersTheLayoutCannotTypeArePasted)
+{
+    Play("a\x01" "b");
+    EXPECT_EQ(platform.keyboard.typed, "a\x01" "b");
+    for (const auto& event : platform.keyboard.events) {
+        EXPECT_NE(event.key, 0xFF) << "never virtual key 255";
+    }
+}
+
+TEST_F(KeyPlaybackTest, PendingCtrlSurvivesAPastedCharacter)
+{
+    Play("\xFF\x11\xE9" "a");
+    EXPECT_EQ(platform.keyboard.typed, "\xE9");
+    const auto& events = platform.keyboard.events;
+    ASSERT_GE(events.size(), 4u);
+    EXPECT_EQ(events[events.size() - 4], (testing::KeyEvent{vk::Control, kKeyEventExtendedKey}));
+    EXPECT_EQ(events[events.size() - 2], (testing::KeyEvent{'A', kKeyEventKeyUp}));
+    EXPECT_EQ(events.back(), (testing::KeyEvent{vk::Control, kKeyEventExtendedKey | kKeyEventKeyUp}));
+}
+
+TEST_F(KeyPlaybackTest, BusyClipboardIsRetriedThenReported)
+{
+    platform.clipboard.text = "mine";
+    platform.clipboard.busyAttempts = 3;
+    Play("\xE9");
+    EXPECT_EQ(platform.keyboard.typed, "\xE9");
+    EXPECT_EQ(platform.clipboard.text, "mine");
+
+    platform.clipboard.alwaysBusy = true;
+    try {
+        Play("x\xE9y");
+        FAIL() << "expected an error";
+    } catch (const VelmoraError& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot open clipboard");
+    }
+    EXPECT_EQ(platform.keyboard.typed, "\xE9x") << "the rest of the string is not played";
+}
+
+// Stops playback at random points (the clipboard giving out, or an event
+// failing to inject) over many generated strings, and checks that nothing is
+// left held down and CapsLock is as the user had it.
+TEST_F(KeyPlaybackTest, InterruptedPlaybackNeverLeavesAKeyDown)
+{
+    std::mt19937 random(1234);
+    const std::string alphabet = "aZ1!\t\r\n\xE9\xFD\xFE\xFF\x10\x11\x12\x01\x7F";
+    int interrupted = 0;
+    for (int round = 0; round < 300; ++round) {
+        FakePlatform fresh;
+        KeyPlayer freshPlayer{fresh.keyboard, fresh.clipboard, fresh.thread};
+        const bool caps = round % 2 == 0;
+        fresh.keyboard.SetToggled(vk::Capital, caps);
+        fresh.clipboard.text = "keep me";
+        std::string keys;
+        const auto length = std::uniform_int_distribution<int>(1, 30)(random);
+        for (int i = 0; i < length; ++i) {
+            keys += alphabet[std::uniform_int_distribution<std::size_t>(0, alphabet.size() - 1)(random)];
+        }
+        const int allowedOpens = std::uniform_int_distribution<int>(0, 8)(random);
+        int eventsLeft = std::uniform_int_distribution<int>(0, 60)(random);
+        const bool clipboardFails = round % 3 != 0;
+        fresh.keyboard.beforeEvent = [&](const testing::KeyEvent&) {
+            if (clipboardFails && fresh.clipboard.opens >= allowedOpens) {
+                fresh.clipboard.alwaysBusy = true;
+            }
+            if (!clipboardFails && eventsLeft-- == 0) {
+                throw std::runtime_error("injection failed");
+            }
+        };
+        try {
+            freshPlayer.PlayKeyString(keys);
+        } catch (const std::exception&) {
+            ++interrupted;
+        }
+        fresh.keyboard.beforeEvent = nullptr;
+        EXPECT_TRUE(fresh.keyboard.KeysDown().empty()) << "round " << round;
+        EXPECT_EQ(fresh.keyboard.IsKeyToggled(vk::Capital), caps) << "round " << round;
+        if (!fresh.clipboard.alwaysBusy) {
+            EXPECT_EQ(fresh.clipboard.text, "keep me") << "round " << round;
+        }
+    }
+    EXPECT_GT(interrupted, 50);
+}
+
+TEST_F(KeyPlaybackTest, ClipboardIsGivenBackWhenThePasteFailsPartWay)
+{
+    platform.clipboard.text = "precious";
+    int opens = 0;
+    platform.keyboard.beforeEvent = [&](const testing::KeyEvent& event) {
+        if (event.key == vk::V && (event.flags & kKeyEventKeyUp) != 0 && opens++ == 0) {
+            throw std::runtime_error("injection failed");
+        }
+    };
+    EXPECT_THROW(Play("\xE9"), std::runtime_error);
+    EXPECT_EQ(platform.clipboard.text, "precious");
+    EXPECT_TRUE(KeysDown().empty());
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,235 @@
+#include "engine/MacroRunner.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/FakePlatform.h"
+#include "macros/Error.h"
+
+namespace velmora {
+namespace {
+
+using testing::FakeFileSystem;
+using testing::FakePlatform;
+
+class MacroRunnerTest : public ::testing::Test {
+protected:
+    std::shared_ptr<TMacro> Add(std::int32_t id, std::unique_ptr<TMacroSettings> settings = nullptr,
+                                std::optional<std::int32_t> next = std::nullopt)
+    {
+        auto macro = std::make_shared<TMacro>();
+        macro->Id = id;
+        macro->Settings = std::move(settings);
+        macro->RunAnother = next.has_value();
+        macro->RunAnotherId = next.value_or(0);
+        macros.push_back({"m" + std::to_string(id), macro});
+        return macro;
+    }
+
+    static std::unique_ptr<TTextMacro> Text(std::string text, bool paste = false)
+    {
+        auto action = std::make_unique<TTextMacro>();
+        action->Text = std::move(text);
+        action->Paste = paste;
+        return action;
+    }
+
+    static std::unique_ptr<TLaunchMacro> Launch(std::string fileName, std::string commandLine = {})
+    {
+        auto action = std::make_unique<TLaunchMacro>();
+        action->FileName = std::move(fileName);
+        action->CommandLine = std::move(commandLine);
+        return action;
+    }
+
+    template <typename Kind>
+    static std::unique_ptr<Kind> Command(std::int32_t number)
+    {
+        auto action = std::make_unique<Kind>();
+        action->Action = number;
+        return action;
+    }
+
+    const std::vector<std::string>& ShellCalls() { return platform.shell.calls; }
+
+    FakePlatform platform;
+    TMacroList macros;
+    RandomGenerator random;
+    MacroRunner runner{platform.Get(), macros, random};
+};
+
+TEST_F(MacroRunnerTest, ChainRunsEachMacroOnceInOrder)
+{
+    auto a = Add(1, Text("a"), 2);
+    Add(2, Text("b"), 3);
+    Add(3, Text("c"), 1);
+    runner.RunMacro(a);
+    EXPECT_EQ(platform.keyboard.typed, "abc");
+    EXPECT_FALSE(runner.Running());
+}
+
+TEST_F(MacroRunnerTest, SelfLinksLoopsAndMissingLinksEndTheChain)
+{
+    auto self = Add(1, Text("s"), 1);
+    runner.RunMacro(self);
+    EXPECT_EQ(platform.keyboard.typed, "s");
+
+    auto a = Add(2, Text("a"), 3);
+    Add(3, Text("b"), 2);
+    runner.RunMacro(a);
+    EXPECT_EQ(platform.keyboard.typed, "sab");
+
+    auto dangling = Add(4, Text("d"), 99);
+    runner.RunMacro(dangling);
+    EXPECT_EQ(platform.keyboard.typed, "sabd");
+}
+
+TEST_F(MacroRunnerTest, MacroWithoutActionPassesTheChainOn)
+{
+    auto empty = Add(1, nullptr, 2);
+    Add(2, Text("x"));
+    runner.RunMacro(empty);
+    EXPECT_EQ(platform.keyboard.typed, "x");
+}
+
+TEST_F(MacroRunnerTest, ChainLinksAreComparedByIdentityNotIdentifier)
+{
+    // Two records with the same identifier: the link finds the first, which
+    // is not the running one, so it runs once.
+    auto first = Add(5, Text("1"), 5);
+    auto second = Add(5, Text("2"), 5);
+    runner.RunMacro(second);
+    EXPECT_EQ(platform.keyboard.typed, "21");
+}
+
+TEST_F(MacroRunnerTest, WaitsForTheHotKeyToBeLetGoBeforeActing)
+{
+    auto macro = Add(1, Text("k"));
+    macro->VirtualKey = 'K';
+    platform.keyboard.HoldKey(vk::Control, 5);
+    platform.keyboard.HoldKey(vk::Menu, 5);
+    platform.keyboard.HoldKey('K', 30);
+    runner.RunMacro(macro);
+    EXPECT_EQ(platform.keyboard.typed, "k");
+    const auto& trace = platform.keyboard.trace;
+    const auto firstEvent =
+        std::find_if(trace.begin(), trace.end(), [](const std::string& step) { return step[0] != '?'; });
+    const auto lastLookAtK = std::find(std::make_reverse_iterator(firstEvent), trace.rend(), "?4B");
+    ASSERT_NE(lastLookAtK, trace.rend()) << "K was looked at before anything was sent";
+    EXPECT_EQ(platform.keyboard.Looks('K'), 31 + 2) << "31 looks before the action, 2 while typing k";
+}
+
+TEST_F(MacroRunnerTest, ErrorsEndTheRunAndTheNextRunStartsAfresh)
+{
+    auto failing = Add(1, Text("\xE9"), 2);
+    Add(2, Text("never"));
+    platform.clipboard.alwaysBusy = true;
+    EXPECT_THROW(runner.RunMacro(failing), VelmoraError);
+    EXPECT_FALSE(runner.Running());
+    EXPECT_EQ(platform.keyboard.typed, "");
+
+    platform.clipboard.alwaysBusy = false;
+    runner.RunMacro(failing);
+    EXPECT_EQ(platform.keyboard.typed, "\xE9never");
+}
+
+TEST_F(MacroRunnerTest, RecordsStayAliveWhenTheListIsReplacedDuringARun)
+{
+    auto first = Add(1, Text("a\xE9"), 2);
+    Add(2, Text("b"));
+    std::weak_ptr<TMacro> watched = first;
+    // A message handled during playback (the options window saving) replaces
+    // the list and drops every record.
+    platform.thread.onPump = [&] { macros.clear(); };
+    platform.keyboard.lagMs = 10;
+    runner.RunMacro(first);
+    first.reset();
+    EXPECT_TRUE(watched.expired()) << "released once the run is over";
+    EXPECT_EQ(platform.keyboard.typed, "a\xE9") << "the link is looked up in the replaced list";
+}
+
+TEST_F(MacroRunnerTest, PasteModePastesTheTextWithoutItsKeysAndRestoresTheClipboard)
+{
+    platform.clipboard.text = "before";
+    auto macro = Add(1, Text("a{\"f1\"}b{\"pause\"}c{\"#254\"}\r\n", /*paste=*/true));
+    runner.RunMacro(macro);
+    EXPECT_EQ(platform.keyboard.typed, "abc\xFE\r\n");
+    EXPECT_EQ(platform.clipboard.text, "before");
+    EXPECT_TRUE(platform.thread.sleeps.empty()) << "no pause in paste mode";
+    const std::vector<testing::KeyEvent> ctrlV = {{vk::Control, kKeyEventExtendedKey},
+                                                  {vk::V, 0},
+                                                  {vk::V, kKeyEventKeyUp},
+                                                  {vk::Control, kKeyEventExtendedKey | kKeyEventKeyUp}};
+    EXPECT_EQ(platform.keyboard.events, ctrlV);
+}
+
+TEST_F(MacroRunnerTest, PasteModeCutsTheTextAtAZeroByte)
+{
+    auto macro = Add(1, Text("ab{\"#0\"}cd", /*paste=*/true));
+    runner.RunMacro(macro);
+    EXPECT_EQ(platform.keyboard.typed, "ab");
+}
+
+TEST_F(MacroRunnerTest, LaunchDecisions)
+{
+    platform.files.Files["C:\\Tools\\App.EXE"] = "";
+    platform.files.Files["C:\\Docs\\letter.doc"] = "";
+    runner.RunMacro(Add(1, Launch("C:\\Tools\\App.EXE", "-v")));
+    runner.RunMacro(Add(2, Launch("C:\\Tools\\App.EXE")));
+    runner.RunMacro(Add(3, Launch("C:\\Docs\\letter.doc", "-ignored")));
+    runner.RunMacro(Add(4, Launch("C:\\Missing\\gone.exe")));
+    runner.RunMacro(Add(5, Launch("C:\\Docs")));
+    runner.RunMacro(Add(6, Launch("http://example.com/setup.exe.html")));
+    runner.RunMacro(Add(7, Launch("C:\\odd.dir\\program")));
+    EXPECT_EQ(ShellCalls(), (std::vector<std::string>{
+                                "WinExec \"C:\\Tools\\App.EXE\" -v",
+                                "WinExec \"C:\\Tools\\App.EXE\"",
+                                "ShellExecute open \"C:\\Docs\\letter.doc\"",
+                                "ShellExecute open \"C:\\Docs\"",
+                                "ShellExecute open \"http://example.com/setup.exe.html\"",
+                                "ShellExecute open \"C:\\odd.dir\\program\"",
+                            }));
+}
+
+TEST(HasExeExtension, LooksOnlyAfterTheLastBackslashOrColon)
+{
+    EXPECT_TRUE(HasExeExtension("notepad.exe"));
+    EXPECT_TRUE(HasExeExtension("C:\\A\\B.ExE"));
+    EXPECT_TRUE(HasExeExtension("C:x.exe"));
+    EXPECT_FALSE(HasExeExtension("C:\\dir.exe\\file"));
+    EXPECT_FALSE(HasExeExtension("C:\\file.exe.txt"));
+    EXPECT_FALSE(HasExeExtension("exe"));
+    EXPECT_FALSE(HasExeExtension(""));
+}
+
+TEST_F(MacroRunnerTest, SystemCommands)
+{
+    for (std::int32_t action = -1; action <= 7; ++action) {
+        runner.RunMacro(Add(action + 10, Command<TSystemMacro>(action)));
+    }
+    EXPECT_EQ(ShellCalls(), (std::vector<std::string>{
+                                "SC_SCREENSAVE",
+                                "ExitWindowsEx 0",
+                                "ExitWindowsEx 2",
+                                "ExitWindowsEx 1",
+                                "SC_MONITORPOWER 2",
+                                "mci Set CDAudio Door Open",
+                                "mci Set CDAudio Door Closed",
+                            }));
+}
+
+TEST_F(MacroRunnerTest, ProgramCommandsReachTheirWindowsAndTheChainGoesOn)
+{
+    std::vector<std::string> opened;
+    runner.ShowQuickReference = [&] { opened.push_back("reference"); };
+    runner.OpenOptions = [&] { opened.push_back("options"); };
+    auto card = Add(1, Command<TVelmoraMacro>(0), 2);
+    Add(2, Command<TVelmoraMacro>(1), 3);
+    Add(3, Command<TVelmoraMacro>(2), 4);
+    Add(4, Text("z"));
+    runner.RunMacro(card);
+    EXPECT_EQ(opened, (std::vector<std::string>{"reference", "options"}));
+    EXPECT_EQ(platform.keyboard.typed, "z");
+}
+
+}  // namespace
+}  // namespace velmora
