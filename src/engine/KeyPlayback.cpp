@@ -150,32 +150,25 @@ void KeyPlayer::Release(PlaybackState& state, std::uint8_t virtualKey, std::uint
 void KeyPlayer::PressKey(PlaybackState& state, std::uint16_t key)
 {
     const auto virtualKey = static_cast<std::uint8_t>(key & 0xFFu);
-    const bool shift = state.shiftPending || (key & kScanShift) != 0;
-    const bool alt = state.altPending;
-    const bool ctrl = state.ctrlPending;
-
-    if (shift) {
-        Press(state, vk::Shift, kKeyEventExtendedKey);
-    }
-    if (alt) {
-        Press(state, vk::Menu, kKeyEventExtendedKey);
-    }
-    if (ctrl) {
-        Press(state, vk::Control, kKeyEventExtendedKey);
+    // Pressed Shift, Alt, Ctrl, and released in that same order.
+    const std::pair<bool, std::uint8_t> modifiers[] = {
+        {state.shiftPending || (key & kScanShift) != 0, vk::Shift},
+        {state.altPending, vk::Menu},
+        {state.ctrlPending, vk::Control},
+    };
+    for (const auto& [wanted, modifier] : modifiers) {
+        if (wanted) {
+            Press(state, modifier, kKeyEventExtendedKey);
+        }
     }
     Press(state, virtualKey, 0);
     WaitForKeyState(virtualKey, true);
     Release(state, virtualKey, 0);
     WaitForKeyState(virtualKey, false);
-    // Released in the order they were pressed.
-    if (shift) {
-        Release(state, vk::Shift, kKeyEventExtendedKey);
-    }
-    if (alt) {
-        Release(state, vk::Menu, kKeyEventExtendedKey);
-    }
-    if (ctrl) {
-        Release(state, vk::Control, kKeyEventExtendedKey);
+    for (const auto& [wanted, modifier] : modifiers) {
+        if (wanted) {
+            Release(state, modifier, kKeyEventExtendedKey);
+        }
     }
     state.altPending = false;
     state.ctrlPending = false;
