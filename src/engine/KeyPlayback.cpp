@@ -13,8 +13,12 @@ namespace {
 // Another program holding the clipboard usually lets go within milliseconds.
 constexpr int kClipboardAttempts = 25;
 constexpr std::uint32_t kClipboardRetryDelayMs = 10;
-// How long a paste may take to read the text before the user's text returns.
+// How long a paste may take to read its text before the user's text returns:
+// a moment, plus time for the receiving program to work through the keys sent
+// before the paste (a slow edit control handles a character in ~10 ms).
 constexpr auto kPasteTimeout = std::chrono::milliseconds(500);
+constexpr auto kPasteTimePerEvent = std::chrono::milliseconds(20);
+constexpr auto kLongestPasteWait = std::chrono::milliseconds(30000);
 constexpr int kKeyStateTries = 10;
 constexpr std::uint32_t kKeyStateRetryDelayMs = 50;
 constexpr std::uint32_t kPauseMs = 1000;
@@ -59,11 +63,12 @@ BorrowedClipboard::BorrowedClipboard(IClipboard& clipboard, IThread& thread, std
     m_lent = true;
 }
 
-void BorrowedClipboard::GiveBack()
+bool BorrowedClipboard::GiveBack(std::chrono::milliseconds timeout)
 {
-    m_clipboard.WaitUntilTaken(kPasteTimeout);
+    const bool taken = m_clipboard.WaitUntilTaken(timeout);
     WithRetries(m_thread, [&] { return m_clipboard.ReplaceText(m_held); });
     m_lent = false;
+    return taken;
 }
 
 BorrowedClipboard::~BorrowedClipboard()
@@ -99,10 +104,31 @@ void KeyPlayer::SlowdownPause()
     }
 }
 
-void KeyPlayer::SendKeyEvent(std::uint8_t virtualKey, std::uint32_t flags)
+void KeyPlayer::Inject(std::uint8_t virtualKey, std::uint32_t flags)
 {
     m_keyboard.KeybdEvent(virtualKey, flags);
+    ++m_eventsSincePaste;
+}
+
+void KeyPlayer::SendKeyEvent(std::uint8_t virtualKey, std::uint32_t flags)
+{
+    Inject(virtualKey, flags);
     SlowdownPause();
+}
+
+void KeyPlayer::GiveBack(BorrowedClipboard& clipboard)
+{
+    const auto backlog = kPasteTimePerEvent * static_cast<std::int64_t>(m_eventsSincePaste);
+    if (clipboard.GiveBack(std::min(kPasteTimeout + backlog, kLongestPasteWait))) {
+        m_eventsSincePaste = 0;
+    }
+}
+
+void KeyPlayer::PasteText(std::string_view text)
+{
+    BorrowedClipboard clipboard(m_clipboard, m_thread, text);
+    PlayKeyString(std::string{static_cast<char>(kCommandEscape), static_cast<char>(vk::Control), 'v'});
+    GiveBack(clipboard);
 }
 
 void KeyPlayer::WaitForModifiersReleased(bool includeShift)
@@ -127,7 +153,7 @@ void KeyPlayer::WaitForKeyState(std::uint8_t virtualKey, bool down)
         }
         m_thread.Sleep(kKeyStateRetryDelayMs);
         m_thread.PumpMessages();
-        m_keyboard.KeybdEvent(virtualKey, down ? 0 : kKeyEventKeyUp);
+        Inject(virtualKey, down ? 0 : kKeyEventKeyUp);
     }
 }
 
@@ -180,13 +206,13 @@ void KeyPlayer::PasteCharacter(PlaybackState& state, char character)
     // Raw events: the paste's own Ctrl, with no waits in between.
     for (const std::uint8_t key : {vk::Control, vk::V}) {
         state.held.emplace_back(key, 0);
-        m_keyboard.KeybdEvent(key, 0);
+        Inject(key, 0);
     }
     for (const std::uint8_t key : {vk::V, vk::Control}) {
-        m_keyboard.KeybdEvent(key, kKeyEventKeyUp);
+        Inject(key, kKeyEventKeyUp);
         state.held.pop_back();
     }
-    clipboard.GiveBack();
+    GiveBack(clipboard);
 }
 
 void KeyPlayer::Recover(PlaybackState& state) noexcept
@@ -195,11 +221,11 @@ void KeyPlayer::Recover(PlaybackState& state) noexcept
     while (!state.held.empty()) {
         const auto [key, extended] = state.held.back();
         state.held.pop_back();
-        m_keyboard.KeybdEvent(key, extended | kKeyEventKeyUp);
+        Inject(key, extended | kKeyEventKeyUp);
     }
     if (state.capsFlips % 2 != 0) {
-        m_keyboard.KeybdEvent(vk::Capital, 0);
-        m_keyboard.KeybdEvent(vk::Capital, kKeyEventKeyUp);
+        Inject(vk::Capital, 0);
+        Inject(vk::Capital, kKeyEventKeyUp);
         state.capsFlips = 0;
     }
 }
@@ -208,7 +234,7 @@ void KeyPlayer::FlipCapsLock(PlaybackState& state, bool slowed)
 {
     state.held.emplace_back(vk::Capital, 0);
     for (const std::uint32_t flags : {0u, kKeyEventKeyUp}) {
-        m_keyboard.KeybdEvent(vk::Capital, flags);
+        Inject(vk::Capital, flags);
         if (flags == 0) {
             ++state.capsFlips;
         }
@@ -254,7 +280,7 @@ void KeyPlayer::PlayKeyString(std::string keys)
                 default: break;
                 }
             } else {
-                const std::int16_t scan = m_keyboard.VkKeyScan(static_cast<char>(byte));
+                const std::int16_t scan = m_keyboard.ScanCharacter(static_cast<char>(byte));
                 // A character no key of the layout types goes through the
                 // clipboard like those above 126.
                 paste = byte > 126 || (scan == -1 && byte != 0);

@@ -29,9 +29,9 @@ public:
     BorrowedClipboard& operator=(const BorrowedClipboard&) = delete;
     ~BorrowedClipboard();
 
-    // Waits (briefly) for the paste to take the text, then restores the
-    // user's text.
-    void GiveBack();
+    // Waits for the paste to take the text, at most timeout, then restores
+    // the user's text; true when the paste took it.
+    bool GiveBack(std::chrono::milliseconds timeout);
 
 private:
     IClipboard& m_clipboard;
@@ -51,6 +51,10 @@ public:
     // before the error moves on.
     void PlayKeyString(std::string keys);
 
+    // Puts the text on the clipboard, plays Ctrl+V and gives the user's text
+    // back once the paste has taken it.
+    void PasteText(std::string_view text);
+
     void WaitForModifiersReleased(bool includeShift);
     void WaitForKeyState(std::uint8_t virtualKey, bool down);
     void SendKeyEvent(std::uint8_t virtualKey, std::uint32_t flags);
@@ -65,11 +69,16 @@ private:
     void Recover(PlaybackState& state) noexcept;
 
     void PasteCharacter(PlaybackState& state, char character);
+    void Inject(std::uint8_t virtualKey, std::uint32_t flags);
+    void GiveBack(BorrowedClipboard& clipboard);
 
     IKeyboard& m_keyboard;
     IClipboard& m_clipboard;
     IThread& m_thread;
     std::function<bool()> m_slowdown;
+    // Key events sent since a paste was last taken: the receiving program may
+    // still be working through them when the next paste arrives.
+    std::size_t m_eventsSincePaste = 0;
 };
 
 }  // namespace velmora

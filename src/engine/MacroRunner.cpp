@@ -4,13 +4,6 @@
 
 namespace velmora {
 
-namespace {
-
-// Paste mode plays a Ctrl request and the letter v.
-constexpr char kCtrlV[] = {static_cast<char>(kCommandEscape), static_cast<char>(vk::Control), 'v'};
-
-}  // namespace
-
 bool HasExeExtension(std::string_view fileName)
 {
     const auto nameStart = fileName.find_last_of("\\:");
@@ -88,9 +81,7 @@ void MacroRunner::Execute(const TTextMacro& action)
         m_player.PlayKeyString(std::move(keys));
         return;
     }
-    BorrowedClipboard clipboard(m_platform.clipboard, m_platform.thread, StripKeyEscapes(keys));
-    m_player.PlayKeyString(std::string(kCtrlV, sizeof kCtrlV));
-    clipboard.GiveBack();
+    m_player.PasteText(StripKeyEscapes(keys));
 }
 
 void MacroRunner::Execute(const TLaunchMacro& action)

@@ -49,7 +49,7 @@ public:
     // One keybd_event with scan code 0 and extra information 0.
     virtual void KeybdEvent(std::uint8_t virtualKey, std::uint32_t flags) = 0;
     // VkKeyScanA for the current layout: -1 when no key types the character.
-    virtual std::int16_t VkKeyScan(char character) = 0;
+    virtual std::int16_t ScanCharacter(char character) = 0;
     // The top bit of GetAsyncKeyState: the key is down now.
     virtual bool IsKeyDown(std::uint8_t virtualKey) = 0;
     // The low bit of GetKeyState: the key's toggle (CapsLock) is on.

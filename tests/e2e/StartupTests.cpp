@@ -13,25 +13,15 @@
 #include "platform/win32/Handles.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestVectors.h"
+#include "support/WaitFor.h"
 
 namespace velmora {
 namespace {
 
+using testing::WaitFor;
+
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-// Waits until the condition holds, looking again every 50 ms.
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 30s)
-{
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(50ms);
-    }
-    return true;
-}
 
 HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr)
 {

@@ -1,12 +1,16 @@
 // A window for playback to type into: one multi-line edit control filling a
 // top-level window whose title is the first argument, so each test can find
 // its own. Lines do not wrap, which keeps Home and End to whole lines.
+// Ctrl+A selects all, as the usual editors' accelerator does (Wine's edit
+// control has no such key of its own).
 
 #include <string>
 
 #include "platform/win32/Window.h"
 
 namespace {
+
+constexpr WORD kSelectAll = 1;
 
 class TargetWindow : public velmora::win32::Window<TargetWindow> {
 public:
@@ -41,6 +45,12 @@ public:
         case WM_SIZE:
             FitEdit();
             return 0;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == kSelectAll) {
+                ::SendMessageA(m_edit, EM_SETSEL, 0, -1);
+                return 0;
+            }
+            return DefaultHandling(message, wParam, lParam);
         case WM_SETFOCUS:
             ::SetFocus(m_edit);
             return 0;
@@ -71,10 +81,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     if (!window.Create(commandLine)) {
         return 1;
     }
+    ACCEL selectAll{.fVirt = FVIRTKEY | FCONTROL, .key = 'A', .cmd = kSelectAll};
+    const velmora::win32::UniqueAcceleratorTable accelerators(::CreateAcceleratorTableA(&selectAll, 1));
     MSG message{};
     while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
+        if (!::TranslateAcceleratorA(window.Handle(), accelerators.Get(), &message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
     }
     return static_cast<int>(message.wParam);
 }

@@ -161,6 +161,25 @@ TEST_F(KeyPlaybackTest, HighCharactersArePastedOneAtATimeAndTheClipboardComesBac
     EXPECT_TRUE(std::equal(paste.begin(), paste.end(), events.begin() + 2)) << "raw Ctrl, no extended flag";
 }
 
+// The receiving program may still be typing earlier keys when the paste
+// arrives, so the wait for it to take the text grows with that backlog.
+TEST_F(KeyPlaybackTest, PasteWaitAllowsForKeysStillBeingTyped)
+{
+    using std::chrono::milliseconds;
+    Play("\xE9");
+    Play("abc\xE9");
+    platform.keyboard.acceptsPaste = false;
+    Play("\xE9" "d\xE9");
+    EXPECT_EQ(platform.clipboard.waits,
+              (std::vector<milliseconds>{milliseconds(500 + 20 * 4), milliseconds(500 + 20 * (6 + 4)),
+                                         milliseconds(500 + 20 * 4), milliseconds(500 + 20 * (4 + 2 + 4))}))
+        << "the count starts again only after a paste was taken";
+
+    std::string longText(3000, 'x');
+    Play(longText + "\xE9");
+    EXPECT_EQ(platform.clipboard.waits.back(), milliseconds(30000)) << "the wait is capped";
+}
+
 TEST_F(KeyPlaybackTest, PastingLeavesAnEmptyTextWhenTheClipboardHadNone)
 {
     Play("\xE9");

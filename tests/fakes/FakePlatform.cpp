@@ -22,7 +22,7 @@ constexpr LayoutKey kUsLayout[] = {
 
 }  // namespace
 
-std::int16_t FakeKeyboard::VkKeyScan(char character)
+std::int16_t FakeKeyboard::ScanCharacter(char character)
 {
     if (character >= 'a' && character <= 'z') {
         return static_cast<std::int16_t>(character - 'a' + 'A');
@@ -57,7 +57,7 @@ void FakeKeyboard::Type(std::uint8_t key, bool down)
     }
     const bool shift = m_typingDown[vk::Shift];
     if (m_typingDown[vk::Control] || m_typingDown[vk::Menu]) {
-        if (key == vk::V && m_typingDown[vk::Control]) {
+        if (key == vk::V && m_typingDown[vk::Control] && acceptsPaste) {
             typed += m_clipboard.Paste();
         }
         return;

@@ -63,7 +63,12 @@ public:
         taken = false;
         return true;
     }
-    bool WaitUntilTaken(std::chrono::milliseconds) override { return taken; }
+    std::vector<std::chrono::milliseconds> waits;
+    bool WaitUntilTaken(std::chrono::milliseconds idleTimeout) override
+    {
+        waits.push_back(idleTimeout);
+        return taken;
+    }
 
     // What a program pasting now receives.
     std::string Paste()
@@ -99,6 +104,8 @@ public:
     std::vector<std::string> trace;
     // The text a focused edit control would show.
     std::string typed;
+    // The focused window pastes on Ctrl+V.
+    bool acceptsPaste = true;
     // Called before each event is logged: a test's way to interrupt playback.
     std::function<void(const KeyEvent&)> beforeEvent;
 
@@ -116,7 +123,7 @@ public:
         Type(key, down);
     }
 
-    std::int16_t VkKeyScan(char character) override;
+    std::int16_t ScanCharacter(char character) override;
 
     bool IsKeyDown(std::uint8_t key) override
     {

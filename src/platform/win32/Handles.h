@@ -71,10 +71,18 @@ struct GlobalMemoryTraits {
     static bool Close(Handle h) { return ::GlobalFree(h) == nullptr; }
 };
 
+struct AcceleratorTableTraits {
+    using Handle = HACCEL;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static bool Close(Handle h) { return ::DestroyAcceleratorTable(h) != FALSE; }
+};
+
 using UniqueHandle = UniqueResource<FileHandleTraits>;
 using UniqueWindow = UniqueResource<WindowTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
 using UniqueGlobal = UniqueResource<GlobalMemoryTraits>;
+using UniqueAcceleratorTable = UniqueResource<AcceleratorTableTraits>;
 
 // The clipboard held open for as long as the object lives.
 class ClipboardSession {

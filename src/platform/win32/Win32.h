@@ -21,6 +21,3 @@
 
 #include <windows.h>
 
-// The portable IKeyboard::VkKeyScan would otherwise be renamed VkKeyScanA in
-// every file that sees this header; the program calls the ANSI names directly.
-#undef VkKeyScan

@@ -9,7 +9,7 @@ void Win32Keyboard::KeybdEvent(std::uint8_t virtualKey, std::uint32_t flags)
     ::keybd_event(virtualKey, 0, flags, 0);
 }
 
-std::int16_t Win32Keyboard::VkKeyScan(char character)
+std::int16_t Win32Keyboard::ScanCharacter(char character)
 {
     return ::VkKeyScanA(character);
 }

@@ -23,8 +23,6 @@ public:
     Platform Get();
     void SetMainWindow(HWND window) { m_shell.SetMainWindow(window); }
 
-    Win32Clipboard& Clipboard() { return m_clipboard; }
-
 private:
     Win32Keyboard m_keyboard;
     Win32Clipboard m_clipboard;

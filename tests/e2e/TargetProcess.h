@@ -1,0 +1,51 @@
+#pragma once
+
+// Runs the target window program (TargetWindow.cpp) in a process of its own
+// and reads what arrives in its edit control. Shared by the playback tests
+// and the playback benchmark.
+
+#include <chrono>
+#include <string>
+
+#include "platform/win32/Handles.h"
+
+namespace velmora::testing {
+
+class TargetProcess {
+public:
+    // Starts the program and waits for its edit control; throws
+    // std::runtime_error when it does not come up.
+    TargetProcess(const std::string& exePath, const std::string& title);
+    ~TargetProcess();
+    TargetProcess(const TargetProcess&) = delete;
+    TargetProcess& operator=(const TargetProcess&) = delete;
+
+    HWND Window() const { return m_window; }
+    HWND Edit() const { return m_edit; }
+    const std::string& Title() const { return m_title; }
+
+    // Brings the window to the front, so injected keys reach its edit control.
+    bool Focus(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+    std::string Text() const;
+    std::size_t TextLength() const;
+    void SetText(const std::string& text) const;
+
+    // Polls until the edit holds the expected text; returns the last text read.
+    std::string WaitForText(const std::string& expected,
+                            std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+    // Polls as fast as it can until the text has at least length characters.
+    bool WaitForLength(std::size_t length, std::chrono::milliseconds timeout) const;
+
+private:
+    std::string m_title;
+    win32::UniqueHandle m_process;
+    DWORD m_threadId = 0;
+    HWND m_window = nullptr;
+    HWND m_edit = nullptr;
+};
+
+// A title no other target of this run has.
+std::string UniqueTargetTitle();
+
+}  // namespace velmora::testing
