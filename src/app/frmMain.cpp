@@ -30,6 +30,7 @@ bool TMain::FormCreate()
                                 nullptr, ::GetModuleHandleA(nullptr), nullptr);
     ::SendMessageA(m_label, WM_SETFONT, reinterpret_cast<WPARAM>(m_boldFont.Get()), FALSE);
 
+    m_platform.SetMainWindow(Handle());
     ::PostMessageA(Handle(), WM_STARTUP, 0, 0);
     return true;
 }
@@ -40,6 +41,11 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_STARTUP:
         WMStartUp();
         return 0;
+    case WM_SETTINGCHANGE:
+        // The user may have changed the regional settings: month and day
+        // names and separators are read again for the next macro.
+        m_runner.Expander().LocaleChanged();
+        return DefaultHandling(message, wParam, lParam);
     case WM_DESTROY:
         FormDestroy();
         return 0;

@@ -3,8 +3,9 @@
 // The hidden main window: it owns the macros, and later receives the hot keys
 // and the messages of a second instance.
 
+#include "engine/MacroRunner.h"
 #include "macros/MacroFile.h"
-#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Platform.h"
 #include "platform/win32/Window.h"
 
 namespace velmora {
@@ -24,13 +25,16 @@ public:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     MacroStore& Macros() { return m_macros; }
+    MacroRunner& Runner() { return m_runner; }
 
 private:
     void WMStartUp();
     void FormDestroy();
 
-    win32::Win32FileSystem m_files;
-    MacroStore m_macros{m_files};
+    win32::Win32Platform m_platform;
+    MacroStore m_macros{m_platform.Files()};
+    RandomGenerator m_random;
+    MacroRunner m_runner{m_platform.Get(), m_macros.MacroList, m_random};
     win32::UniqueGdiObject m_boldFont;
     HWND m_label = nullptr;
 };

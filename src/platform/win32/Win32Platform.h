@@ -21,6 +21,7 @@ public:
     Win32Platform& operator=(const Win32Platform&) = delete;
 
     Platform Get();
+    IFileSystem& Files() { return m_files; }
     void SetMainWindow(HWND window) { m_shell.SetMainWindow(window); }
 
 private:
