@@ -158,7 +158,9 @@ TEST_F(VelmoraProcessTest, FileThatCannotBeOpenedIsReportedAndTheProgramRunsOn)
     Start();
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = FindProcessWindow(processId, "#32770", "Velmora")) != nullptr; }));
-    EXPECT_EQ(DialogText(box), "Cannot open file " + path + ".");
+    // The box exists a moment before its text does.
+    const std::string expected = "Cannot open file " + path + ".";
+    EXPECT_TRUE(WaitFor([&] { return DialogText(box) == expected; })) << DialogText(box);
     ::SendMessageA(box, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
 
