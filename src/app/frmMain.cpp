@@ -1,5 +1,7 @@
 #include "app/frmMain.h"
 
+#include "app/frmHotKeyErrors.h"
+
 namespace velmora {
 
 TMain::TMain() = default;
@@ -21,16 +23,12 @@ bool TMain::FormCreate()
         return false;
     }
 
-    NONCLIENTMETRICSA metrics{.cbSize = sizeof(NONCLIENTMETRICSA)};
-    ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    metrics.lfMessageFont.lfWeight = FW_BOLD;
-    m_boldFont = win32::UniqueGdiObject(::CreateFontIndirectA(&metrics.lfMessageFont));
-    m_label = ::CreateWindowExA(0, "STATIC", "Starting Velmora...", WS_CHILD | WS_VISIBLE, win32::ScaleForDpi(8),
-                                win32::ScaleForDpi(8), win32::ScaleForDpi(140), win32::ScaleForDpi(20), Handle(),
-                                nullptr, ::GetModuleHandleA(nullptr), nullptr);
-    ::SendMessageA(m_label, WM_SETFONT, reinterpret_cast<WPARAM>(m_boldFont.Get()), FALSE);
+    m_boldFont = win32::CreateMessageFont(/*bold=*/true);
+    m_label = win32::CreateControl(Handle(), "STATIC", "Starting Velmora...", 0, 0, {8, 8, 140, 20}, m_boldFont.Get());
 
     m_platform.SetMainWindow(Handle());
+    m_hotKeys.SetWindow(Handle());
+    m_macros.MacroListReplaced = [this] { RegisterHotKeys(/*showErrors=*/true); };
     ::PostMessageA(Handle(), WM_STARTUP, 0, 0);
     return true;
 }
@@ -40,6 +38,9 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_STARTUP:
         WMStartUp();
+        return 0;
+    case WM_HOTKEY:
+        m_dispatcher.WMHotKey(static_cast<std::int32_t>(wParam));
         return 0;
     case WM_SETTINGCHANGE:
         // The user may have changed the regional settings: month and day
@@ -58,10 +59,25 @@ void TMain::WMStartUp()
 {
     ::ShowWindow(Handle(), SW_HIDE);
     m_macros.LoadMacros();
+    RegisterHotKeys(/*showErrors=*/false);
+}
+
+void TMain::RegisterHotKeys(bool showErrors)
+{
+    const std::vector<std::string> errors = m_registrar.RegisterHotKeys(m_macros.MacroList);
+    if (showErrors && !errors.empty()) {
+        THotKeyErrors::ShowHotKeyErrors(Handle(), errors);
+    }
+}
+
+void TMain::UnregisterHotKeys()
+{
+    m_registrar.UnregisterHotKeys(m_macros.MacroList);
 }
 
 void TMain::FormDestroy()
 {
+    UnregisterHotKeys();
     m_macros.MacroList.clear();
     ::PostQuitMessage(0);
 }

@@ -9,7 +9,9 @@
 #include <functional>
 #include <thread>
 
+#include "e2e/TargetProcess.h"
 #include "macros/MacroFile.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Handles.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestVectors.h"
@@ -165,6 +167,57 @@ TEST_F(VelmoraProcessTest, FileThatCannotBeOpenedIsReportedAndTheProgramRunsOn)
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
 
     EXPECT_EQ(::WaitForSingleObject(process.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program runs on";
+    CloseAndExpectCleanExit();
+}
+
+std::shared_ptr<TMacro> TextMacro(std::int32_t id, std::string text, std::int32_t next)
+{
+    auto macro = std::make_shared<TMacro>();
+    macro->Id = id;
+    macro->Name = "Macro " + std::to_string(id);
+    auto action = std::make_unique<TTextMacro>();
+    action->Text = std::move(text);
+    macro->Settings = std::move(action);
+    macro->RunAnother = true;
+    macro->RunAnotherId = next;
+    return macro;
+}
+
+void Press(std::initializer_list<BYTE> keys)
+{
+    for (const BYTE key : keys) {
+        ::keybd_event(key, 0, 0, 0);
+    }
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+        ::keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+    }
+}
+
+TEST_F(VelmoraProcessTest, HotKeyTypesItsChainIntoTheFocusedWindow)
+{
+    // A chain A, B, C whose C names A again, written by the program's own writer.
+    win32::Win32FileSystem files(directory);
+    MacroStore store{files};
+    auto first = TextMacro(1, "One{\"tab\"}", 2);
+    first->HotKeyCtrl = first->HotKeyAlt = true;
+    first->HotKey = "F9";
+    store.MaxMacroId = 3;
+    store.SaveMacros({{"a", first}, {"b", TextMacro(2, "two ", 3)}, {"c", TextMacro(3, "3!", 1)}});
+
+    Start();
+    // Velmora holds the combination once it has registered its hot keys.
+    ASSERT_TRUE(WaitFor([] {
+        if (::RegisterHotKey(nullptr, 0x7FFF, MOD_CONTROL | MOD_ALT, VK_F9)) {
+            ::UnregisterHotKey(nullptr, 0x7FFF);
+            return false;
+        }
+        return true;
+    })) << "the hot key was never registered";
+
+    testing::TargetProcess target(testing::HostPath(VELMORA_TARGET_EXE), testing::UniqueTargetTitle());
+    ASSERT_TRUE(target.Focus());
+    Press({VK_CONTROL, VK_MENU, VK_F9});
+    EXPECT_EQ(target.WaitForText("One\ttwo 3!"), "One\ttwo 3!");
     CloseAndExpectCleanExit();
 }
 

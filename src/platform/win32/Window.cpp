@@ -22,4 +22,25 @@ int ScaleForDpi(int pixels)
     return ::MulDiv(pixels, dpi, 96);
 }
 
+UniqueGdiObject CreateMessageFont(bool bold)
+{
+    NONCLIENTMETRICSA metrics{.cbSize = sizeof(NONCLIENTMETRICSA)};
+    ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    if (bold) {
+        metrics.lfMessageFont.lfWeight = FW_BOLD;
+    }
+    return UniqueGdiObject(::CreateFontIndirectA(&metrics.lfMessageFont));
+}
+
+HWND CreateControl(HWND parent, const char* className, const char* text, DWORD style, int id, RECT place96,
+                   HGDIOBJ font)
+{
+    const HWND control = ::CreateWindowExA(
+        0, className, text, WS_CHILD | WS_VISIBLE | style, ScaleForDpi(place96.left), ScaleForDpi(place96.top),
+        ScaleForDpi(place96.right), ScaleForDpi(place96.bottom), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleA(nullptr), nullptr);
+    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
 }  // namespace velmora::win32

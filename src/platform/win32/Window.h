@@ -17,6 +17,13 @@ void ShowErrorBox(HWND owner, const std::string& text);
 // Converts a length at 96 DPI to the screen's DPI.
 int ScaleForDpi(int pixels);
 
+// The system's message font, which dialogs use.
+UniqueGdiObject CreateMessageFont(bool bold = false);
+
+// Creates a child control at a place given in 96-DPI pixels, in the font.
+HWND CreateControl(HWND parent, const char* className, const char* text, DWORD style, int id, RECT place96,
+                   HGDIOBJ font);
+
 template <typename T>
 class Window {
 public:

@@ -1,0 +1,119 @@
+#include "app/HotKeys.h"
+
+#include <array>
+#include <utility>
+
+namespace velmora {
+
+namespace {
+
+constexpr std::array<std::pair<std::string_view, std::uint32_t>, 8> kNamedKeys = {{
+    {"Insert", vk::Insert},
+    {"Delete", vk::Delete},
+    {"Home", vk::Home},
+    {"End", vk::End},
+    {"Page Up", vk::Prior},
+    {"Page Down", vk::Next},
+    {"Backspace", vk::Back},
+    {"Escape", vk::Escape},
+}};
+
+struct ModifierText {
+    bool TMacro::*flag;
+    std::string_view text;
+};
+
+std::string HotKeyText(const TMacro& macro, const std::array<ModifierText, 4>& order)
+{
+    std::string text;
+    for (const ModifierText& modifier : order) {
+        if (macro.*modifier.flag) {
+            text += modifier.text;
+        }
+    }
+    return text + macro.HotKey;
+}
+
+}  // namespace
+
+std::uint32_t KeyNameToVirtualKey(std::string_view name, IKeyboard& keyboard)
+{
+    if (name.size() == 1) {
+        return static_cast<std::uint32_t>(keyboard.ScanCharacter(name[0])) & 0xFFu;
+    }
+    if (name.size() >= 2 && name.size() <= 3 && name[0] == 'F' && name[1] >= '1' && name[1] <= '9') {
+        std::uint32_t number = static_cast<std::uint32_t>(name[1] - '0');
+        if (name.size() == 3) {
+            if (name[2] < '0' || name[2] > '9') {
+                return 0;
+            }
+            number = number * 10 + static_cast<std::uint32_t>(name[2] - '0');
+        }
+        return number <= 24 ? vk::F1 + number - 1 : 0;
+    }
+    for (const auto& [keyName, code] : kNamedKeys) {
+        if (name == keyName) {
+            return code;
+        }
+    }
+    return 0;
+}
+
+std::string HotKeyDisplayText(const TMacro& macro)
+{
+    return HotKeyText(macro, {{{&TMacro::HotKeyWin, "Win + "},
+                               {&TMacro::HotKeyShift, "Shift + "},
+                               {&TMacro::HotKeyCtrl, "Ctrl + "},
+                               {&TMacro::HotKeyAlt, "Alt + "}}});
+}
+
+std::string HotKeyRegistrationText(const TMacro& macro)
+{
+    return HotKeyText(macro, {{{&TMacro::HotKeyWin, "Win + "},
+                               {&TMacro::HotKeyCtrl, "Ctrl + "},
+                               {&TMacro::HotKeyShift, "Shift + "},
+                               {&TMacro::HotKeyAlt, "Alt + "}}});
+}
+
+std::vector<std::string> HotKeyRegistrar::RegisterHotKeys(const TMacroList& macros)
+{
+    std::vector<std::string> errors;
+    for (const TMacroEntry& entry : macros) {
+        TMacro& macro = *entry.Macro;
+        if (macro.HotKey.empty()) {
+            continue;
+        }
+        const std::uint32_t modifiers = (macro.HotKeyWin ? kModWin : 0) | (macro.HotKeyCtrl ? kModControl : 0) |
+                                        (macro.HotKeyShift ? kModShift : 0) | (macro.HotKeyAlt ? kModAlt : 0);
+        macro.VirtualKey = KeyNameToVirtualKey(macro.HotKey, m_keyboard);
+        if (!m_hotKeys.Register(macro.Id, modifiers, macro.VirtualKey)) {
+            errors.push_back("[" + HotKeyRegistrationText(macro) + "] " + macro.Name);
+        }
+    }
+    return errors;
+}
+
+void HotKeyRegistrar::UnregisterHotKeys(const TMacroList& macros)
+{
+    for (const TMacroEntry& entry : macros) {
+        m_hotKeys.Unregister(entry.Macro->Id);
+    }
+}
+
+void HotKeyDispatcher::WMHotKey(std::int32_t id)
+{
+    if (m_macroRunning) {
+        return;
+    }
+    m_macroRunning = true;
+    if (const std::shared_ptr<TMacro> macro = FindMacroById(m_macros, id)) {
+        try {
+            m_runner.RunMacro(macro);
+        } catch (...) {
+            // A run reports nothing; the user sees what was typed so far.
+        }
+    }
+    m_macroRunning = false;
+}
+
+}  // namespace velmora

@@ -1,0 +1,56 @@
+#pragma once
+
+// The link between macros and system hot keys: key names, the two ways a hot
+// key is written, registration of every macro's hot key, and dispatch.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/MacroRunner.h"
+#include "macros/Macro.h"
+#include "platform/HotKeys.h"
+#include "platform/Keyboard.h"
+
+namespace velmora {
+
+// One character goes through the keyboard layout (255 when no key types it);
+// "F1" to "F24" and the named keys have fixed codes; anything else is 0.
+std::uint32_t KeyNameToVirtualKey(std::string_view name, IKeyboard& keyboard);
+
+// "Win + Shift + Ctrl + Alt + Key": how every list shows a hot key.
+std::string HotKeyDisplayText(const TMacro& macro);
+// "Win + Ctrl + Shift + Alt + Key": the order of registration, for the error list.
+std::string HotKeyRegistrationText(const TMacro& macro);
+
+class HotKeyRegistrar {
+public:
+    HotKeyRegistrar(IHotKeys& hotKeys, IKeyboard& keyboard) : m_hotKeys(hotKeys), m_keyboard(keyboard) {}
+
+    // Registers every macro that has a hot key, storing its VirtualKey; returns
+    // one line "[keys] name" per refused hot key, in list order.
+    std::vector<std::string> RegisterHotKeys(const TMacroList& macros);
+    void UnregisterHotKeys(const TMacroList& macros);
+
+private:
+    IHotKeys& m_hotKeys;
+    IKeyboard& m_keyboard;
+};
+
+// Runs the macro of a hot key. A hot key that arrives while a macro runs is
+// dropped, and every error of the run is discarded: a run reports nothing.
+class HotKeyDispatcher {
+public:
+    HotKeyDispatcher(MacroRunner& runner, const TMacroList& macros) : m_runner(runner), m_macros(macros) {}
+
+    void WMHotKey(std::int32_t id);
+    bool MacroRunning() const { return m_macroRunning; }
+
+private:
+    MacroRunner& m_runner;
+    const TMacroList& m_macros;
+    bool m_macroRunning = false;
+};
+
+}  // namespace velmora

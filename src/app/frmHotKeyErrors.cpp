@@ -1,0 +1,100 @@
+#include "app/frmHotKeyErrors.h"
+
+namespace velmora {
+
+namespace {
+constexpr int kClientWidth = 329;
+constexpr int kClientHeight = 265;
+constexpr int kErrorsId = 101;
+}  // namespace
+
+bool THotKeyErrors::Create(HWND owner, const std::vector<std::string>& lines)
+{
+    constexpr DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    RECT frame{0, 0, win32::ScaleForDpi(kClientWidth), win32::ScaleForDpi(kClientHeight)};
+    ::AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    if (!CreateWindowFor({
+            .className = kClassName,
+            .caption = "HotKeyErrors",
+            .style = style,
+            .exStyle = WS_EX_DLGMODALFRAME,
+            .x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+            .y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2,
+            .width = width,
+            .height = height,
+            .parent = owner,
+        })) {
+        return false;
+    }
+    m_font = win32::CreateMessageFont();
+    // The button comes first in the tab order.
+    win32::CreateControl(Handle(), "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, {240, 232, 73, 25},
+                         m_font.Get());
+    win32::CreateControl(Handle(), "STATIC",
+                         "The following hot keys could not be added because they are already in use by other "
+                         "programs or Windows itself.",
+                         SS_LEFT, 0, {16, 16, 305, 33}, m_font.Get());
+    m_lbxErrors = win32::CreateControl(Handle(), "LISTBOX", "", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT,
+                                       kErrorsId, {16, 56, 297, 169}, m_font.Get());
+    for (const std::string& line : lines) {
+        ::SendMessageA(m_lbxErrors, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    }
+    return true;
+}
+
+void THotKeyErrors::ShowHotKeyErrors(HWND owner, const std::vector<std::string>& lines)
+{
+    THotKeyErrors window;
+    if (!window.Create(owner, lines)) {
+        return;
+    }
+    const bool ownerWasEnabled = owner != nullptr && ::EnableWindow(owner, FALSE) == FALSE;
+    ::ShowWindow(window.Handle(), SW_SHOW);
+    ::SetForegroundWindow(window.Handle());
+    ::SetFocus(::GetDlgItem(window.Handle(), IDOK));
+    MSG message{};
+    while (!window.m_closed && ::GetMessageA(&message, nullptr, 0, 0) > 0) {
+        // Enter presses the default button and Esc cancels, as in a dialog.
+        if (!::IsDialogMessageA(window.Handle(), &message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+    }
+    if (message.message == WM_QUIT) {
+        ::PostQuitMessage(static_cast<int>(message.wParam));
+    }
+    if (ownerWasEnabled) {
+        ::EnableWindow(owner, TRUE);
+    }
+    if (window.Handle()) {
+        ::DestroyWindow(window.Handle());
+    }
+}
+
+void THotKeyErrors::Button1Click()
+{
+    m_closed = true;
+    ::ShowWindow(Handle(), SW_HIDE);
+}
+
+LRESULT THotKeyErrors::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            Button1Click();
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        Button1Click();
+        return 0;
+    default:
+        break;
+    }
+    return DefaultHandling(message, wParam, lParam);
+}
+
+}  // namespace velmora

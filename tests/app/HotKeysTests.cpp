@@ -1,0 +1,177 @@
+#include "app/HotKeys.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "fakes/FakePlatform.h"
+
+namespace velmora {
+namespace {
+
+using testing::FakePlatform;
+
+// Refuses a combination that is already taken, as the system does.
+class FakeHotKeys : public IHotKeys {
+public:
+    std::map<std::int32_t, std::pair<std::uint32_t, std::uint32_t>> registered;
+    std::set<std::pair<std::uint32_t, std::uint32_t>> takenElsewhere;
+    std::vector<std::int32_t> unregistered;
+
+    bool Register(std::int32_t id, std::uint32_t modifiers, std::uint32_t virtualKey) override
+    {
+        const auto combination = std::make_pair(modifiers, virtualKey);
+        if (takenElsewhere.count(combination) != 0) {
+            return false;
+        }
+        for (const auto& [otherId, other] : registered) {
+            if (other == combination) {
+                return false;
+            }
+        }
+        registered[id] = combination;
+        return true;
+    }
+    void Unregister(std::int32_t id) override
+    {
+        unregistered.push_back(id);
+        registered.erase(id);
+    }
+};
+
+std::shared_ptr<TMacro> Macro(std::int32_t id, std::string name, std::string key, bool ctrl = false,
+                              bool alt = false)
+{
+    auto macro = std::make_shared<TMacro>();
+    macro->Id = id;
+    macro->Name = std::move(name);
+    macro->HotKey = std::move(key);
+    macro->HotKeyCtrl = ctrl;
+    macro->HotKeyAlt = alt;
+    return macro;
+}
+
+TEST(KeyNameToVirtualKey, NamesResolveExactlyAsWritten)
+{
+    FakePlatform platform;
+    const auto code = [&](std::string_view name) { return KeyNameToVirtualKey(name, platform.keyboard); };
+    EXPECT_EQ(code("A"), 65u) << "the letter's key, without its Shift";
+    EXPECT_EQ(code("a"), 65u);
+    EXPECT_EQ(code("7"), 0x37u);
+    EXPECT_EQ(code(";"), 0xBAu);
+    EXPECT_EQ(code("\x01"), 255u) << "a character no key types";
+    EXPECT_EQ(code("F1"), 0x70u);
+    EXPECT_EQ(code("F12"), 0x7Bu);
+    EXPECT_EQ(code("F24"), 0x87u);
+    for (const char* unknown : {"f5", "F0", "F25", "F01", "F1x", "Page up", "PageUp", "", "[None]"}) {
+        EXPECT_EQ(code(unknown), 0u) << unknown;
+    }
+    EXPECT_EQ(code("Insert"), 0x2Du);
+    EXPECT_EQ(code("Delete"), 0x2Eu);
+    EXPECT_EQ(code("Home"), 0x24u);
+    EXPECT_EQ(code("End"), 0x23u);
+    EXPECT_EQ(code("Page Up"), 0x21u);
+    EXPECT_EQ(code("Page Down"), 0x22u);
+    EXPECT_EQ(code("Backspace"), 0x08u);
+    EXPECT_EQ(code("Escape"), 0x1Bu);
+}
+
+TEST(HotKeyTexts, DisplayAndRegistrationOrders)
+{
+    auto all = Macro(1, "All", "Page Down", true, true);
+    all->HotKeyWin = all->HotKeyShift = true;
+    EXPECT_EQ(HotKeyDisplayText(*all), "Win + Shift + Ctrl + Alt + Page Down");
+    EXPECT_EQ(HotKeyRegistrationText(*all), "Win + Ctrl + Shift + Alt + Page Down");
+    EXPECT_EQ(HotKeyDisplayText(*Macro(2, "Plain", "F5")), "F5");
+}
+
+class RegisterHotKeysTest : public ::testing::Test {
+protected:
+    FakePlatform platform;
+    FakeHotKeys hotKeys;
+    HotKeyRegistrar registrar{hotKeys, platform.keyboard};
+};
+
+TEST_F(RegisterHotKeysTest, RefusedHotKeysAreListedInMacroListOrder)
+{
+    hotKeys.takenElsewhere.insert({kModControl | kModAlt, 0x74});
+    TMacroList macros = {
+        {"z", Macro(1, "Zulu", "A", true)},
+        {"n", Macro(2, "New macro.", "F5", true, true)},
+        {"d", Macro(3, "Duplicate", "A", true)},
+        {"l", Macro(4, "Lower", "f5")},
+        {"m", Macro(5, "Modifiers only", "", true, true)},
+    };
+    const auto errors = registrar.RegisterHotKeys(macros);
+    EXPECT_EQ(errors, (std::vector<std::string>{"[Ctrl + Alt + F5] New macro.", "[Ctrl + A] Duplicate"}));
+    EXPECT_EQ(hotKeys.registered.at(1), std::make_pair(kModControl, 65u));
+    EXPECT_EQ(hotKeys.registered.at(4), std::make_pair(0u, 0u)) << "an unknown name is offered as code 0";
+    EXPECT_EQ(hotKeys.registered.count(5), 0u) << "no key name, nothing registered";
+    EXPECT_EQ(macros[1].Macro->VirtualKey, 0x74u) << "the key is stored even when refused";
+    EXPECT_EQ(macros[4].Macro->VirtualKey, 0u);
+}
+
+TEST_F(RegisterHotKeysTest, UnregisterCoversEveryMacro)
+{
+    TMacroList macros = {{"a", Macro(7, "A", "A")}, {"b", Macro(9, "B", "")}};
+    registrar.RegisterHotKeys(macros);
+    registrar.UnregisterHotKeys(macros);
+    EXPECT_EQ(hotKeys.unregistered, (std::vector<std::int32_t>{7, 9}));
+    EXPECT_TRUE(hotKeys.registered.empty());
+    EXPECT_TRUE(registrar.RegisterHotKeys({}).empty());
+}
+
+class HotKeyDispatcherTest : public ::testing::Test {
+protected:
+    std::shared_ptr<TMacro> AddText(std::int32_t id, std::string text)
+    {
+        auto macro = Macro(id, "m", "F1");
+        auto action = std::make_unique<TTextMacro>();
+        action->Text = std::move(text);
+        macro->Settings = std::move(action);
+        macros.push_back({"m", macro});
+        return macro;
+    }
+
+    FakePlatform platform;
+    TMacroList macros;
+    RandomGenerator random;
+    MacroRunner runner{platform.Get(), macros, random};
+    HotKeyDispatcher dispatcher{runner, macros};
+};
+
+TEST_F(HotKeyDispatcherTest, HotKeyDuringARunIsDropped)
+{
+    AddText(1, "ab");
+    AddText(2, "x");
+    // Playback handles messages while it waits; a second hot key comes in then.
+    platform.keyboard.lagMs = 60;
+    int pumped = 0;
+    platform.thread.onPump = [&] {
+        ++pumped;
+        EXPECT_TRUE(dispatcher.MacroRunning());
+        dispatcher.WMHotKey(2);
+    };
+    dispatcher.WMHotKey(1);
+    EXPECT_GT(pumped, 0);
+    EXPECT_EQ(platform.keyboard.typed, "ab");
+    EXPECT_FALSE(dispatcher.MacroRunning());
+
+    platform.thread.onPump = nullptr;
+    dispatcher.WMHotKey(2);
+    EXPECT_EQ(platform.keyboard.typed, "abx") << "accepted again once the run is over";
+}
+
+TEST_F(HotKeyDispatcherTest, ErrorsAreDiscardedAndUnknownIdentifiersIgnored)
+{
+    AddText(1, "\xE9");
+    platform.clipboard.alwaysBusy = true;
+    EXPECT_NO_THROW(dispatcher.WMHotKey(1));
+    EXPECT_FALSE(dispatcher.MacroRunning());
+    EXPECT_NO_THROW(dispatcher.WMHotKey(42));
+    EXPECT_TRUE(platform.keyboard.typed.empty());
+}
+
+}  // namespace
+}  // namespace velmora
