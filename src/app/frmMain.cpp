@@ -1,5 +1,10 @@
 #include "app/frmMain.h"
 
+#include "app/CommandLine.h"
+#include "app/Resources.h"
+#include "app/WebLinks.h"
+#include "app/frmAbout.h"
+#include "app/frmFirstTime.h"
 #include "app/frmHotKeyErrors.h"
 
 namespace velmora {
@@ -29,18 +34,74 @@ bool TMain::FormCreate()
     m_platform.SetMainWindow(Handle());
     m_hotKeys.SetWindow(Handle());
     m_macros.MacroListReplaced = [this] { RegisterHotKeys(/*showErrors=*/true); };
+    m_taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+    RxTrayIcon1.Attach(Handle(), ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
+    BuildTrayMenu();
+    // Restored before the start-up message, which reads them.
+    FormStorage1.Restore(m_settings);
     ::PostMessageA(Handle(), WM_STARTUP, 0, 0);
     return true;
 }
 
+void TMain::BuildTrayMenu()
+{
+    const HMENU onTheWeb = ::CreatePopupMenu();
+    ::AppendMenuA(onTheWeb, MF_STRING, kTechnicalSupport, "Techincal Support");
+    ::AppendMenuA(onTheWeb, MF_STRING, kHomePage, "Velmora Home Page");
+    ::AppendMenuA(onTheWeb, MF_STRING, kMakerHomePage, "Brackwell, Inc.");
+
+    const HMENU help = ::CreatePopupMenu();
+    ::AppendMenuA(help, MF_STRING, kContentsAndIndex, "Contents and Index...");
+    ::AppendMenuA(help, MF_POPUP, reinterpret_cast<UINT_PTR>(onTheWeb), "On The Web");
+    ::AppendMenuA(help, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(help, MF_STRING, kAbout, "About...");
+
+    TrayMenu = win32::UniqueMenu(::CreatePopupMenu());
+    ::AppendMenuA(TrayMenu.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(help), "Help");
+    ::AppendMenuA(TrayMenu.Get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(TrayMenu.Get(), MF_STRING, kQuickReferenceCard, "Quick Reference Card");
+    ::AppendMenuA(TrayMenu.Get(), MF_STRING, kOptions, "Options");
+    ::AppendMenuA(TrayMenu.Get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(TrayMenu.Get(), MF_STRING, kCloseVelmora, "Close Velmora");
+
+    // The images' silver background takes the menu's own colour.
+    const auto loadImage = [](int id) {
+        return win32::UniqueGdiObject(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP,
+                                                   0, 0, LR_LOADMAP3DCOLORS));
+    };
+    m_optionsImage = loadImage(VELMORA_IDB_MENU_OPTIONS);
+    m_closeImage = loadImage(VELMORA_IDB_MENU_CLOSE);
+    for (const auto& [command, image] : {std::pair{kOptions, m_optionsImage.Get()}, std::pair{kCloseVelmora, m_closeImage.Get()}}) {
+        const MENUITEMINFOA item{.cbSize = sizeof(MENUITEMINFOA), .fMask = MIIM_BITMAP,
+                                 .hbmpItem = static_cast<HBITMAP>(image)};
+        ::SetMenuItemInfoA(TrayMenu.Get(), command, FALSE, &item);
+    }
+}
+
 LRESULT TMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == m_taskbarCreated && m_taskbarCreated != 0) {
+        RxTrayIcon1.Restore();
+        return 0;
+    }
     switch (message) {
     case WM_STARTUP:
         WMStartUp();
         return 0;
+    case WM_SHUTDOWN_REQUEST:
+        WMShutdown();
+        return 0;
+    case WM_SHOW_OPTIONS:
+        WMShowOptions();
+        return 0;
     case WM_HOTKEY:
         m_dispatcher.WMHotKey(static_cast<std::int32_t>(wParam));
+        return 0;
+    case kTrayMessage:
+        TrayIconMessage(lParam);
+        return 0;
+    case WM_COMMAND:
+        MenuCommandClick(LOWORD(wParam));
         return 0;
     case WM_SETTINGCHANGE:
         // The user may have changed the regional settings: month and day
@@ -58,8 +119,113 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 void TMain::WMStartUp()
 {
     ::ShowWindow(Handle(), SW_HIDE);
+    Mapping = std::make_unique<TShareMapping>(kShareMappingName);
+
+    const CommandLineRequest request = ReadCommandLineRequest(::GetCommandLineA());
+    ShutdownRequested = request.shutdown;
+    OptionsRequested = request.options;
+
+    if (!Mapping->Created()) {
+        m_secondInstance = true;
+        const HWND running = Mapping->ReadWindow();
+        if (ShutdownRequested) {
+            ::SendMessageA(running, WM_SHUTDOWN_REQUEST, 0, 0);
+        }
+        if (OptionsRequested) {
+            ::SendMessageA(running, WM_SHOW_OPTIONS, 0, 0);
+        }
+        ::DestroyWindow(Handle());
+        return;
+    }
+    Mapping->WriteWindow(Handle());
+    if (ShutdownRequested) {
+        ::DestroyWindow(Handle());
+        return;
+    }
+    if (OptionsRequested) {
+        ::PostMessageA(Handle(), WM_SHOW_OPTIONS, 0, 0);
+    }
     m_macros.LoadMacros();
     RegisterHotKeys(/*showErrors=*/false);
+    RxTrayIcon1.SetActive(m_settings.ShowInTray);
+    if (m_settings.FirstTimeRun) {
+        m_settings.FirstTimeRun = false;
+        // From the first run on, the program starts at log-on unless the
+        // user turns that off in the options.
+        ShowWelcomeWindow([this] { m_autoStart.Write(win32::ModuleFileName()); });
+    }
+}
+
+void TMain::WMShutdown()
+{
+    ::DestroyWindow(Handle());
+}
+
+void TMain::WMShowOptions()
+{
+    OpenOptionsWindow();
+}
+
+void TMain::OpenOptionsWindow()
+{
+    // The options window arrives with its own change; until then the request
+    // has nothing to open.
+}
+
+void TMain::OpenQuickReference()
+{
+    // Likewise for the quick reference card.
+}
+
+void TMain::RxTrayIcon1Click()
+{
+    OpenOptionsWindow();
+}
+
+void TMain::TrayIconMessage(LPARAM mouseMessage)
+{
+    switch (static_cast<UINT>(mouseMessage)) {
+    case WM_LBUTTONUP:
+        RxTrayIcon1Click();
+        break;
+    case WM_RBUTTONUP: {
+        // The foreground dance makes the menu close when the user clicks elsewhere.
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        ::SetForegroundWindow(Handle());
+        ::TrackPopupMenu(TrayMenu.Get(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, Handle(), nullptr);
+        ::PostMessageA(Handle(), WM_NULL, 0, 0);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void TMain::MenuCommandClick(UINT command)
+{
+    switch (command) {
+    case kContentsAndIndex: OpenHelpFile(Handle()); break;
+    case kTechnicalSupport: OpenWebAddress(Handle(), kSupportPageAddress); break;
+    case kHomePage: OpenWebAddress(Handle(), kProductHomePageAddress); break;
+    case kMakerHomePage: OpenWebAddress(Handle(), kMakerHomePageAddress); break;
+    case kAbout: ShowAboutBox(Handle()); break;
+    case kQuickReferenceCard: OpenQuickReference(); break;
+    case kOptions: OpenOptionsWindow(); break;
+    case kCloseVelmora: CloseVelmora1Click(); break;
+    default: break;
+    }
+}
+
+void TMain::CloseVelmora1Click()
+{
+    SaveSettings();
+    ::DestroyWindow(Handle());
+}
+
+void TMain::SaveSettings()
+{
+    FormStorage1.Save(m_settings);
 }
 
 void TMain::RegisterHotKeys(bool showErrors)
@@ -77,8 +243,18 @@ void TMain::UnregisterHotKeys()
 
 void TMain::FormDestroy()
 {
-    UnregisterHotKeys();
+    // A second start read the settings but must not write them back over
+    // whatever the running instance saves.
+    if (!m_secondInstance) {
+        if (!FormStorage1.SavedSinceRestore()) {
+            SaveSettings();
+        }
+        UnregisterHotKeys();
+    }
+    CloseWelcomeWindow();
+    RxTrayIcon1.SetActive(false);
     m_macros.MacroList.clear();
+    Mapping.reset();
     ::PostQuitMessage(0);
 }
 

@@ -1,18 +1,27 @@
 #pragma once
 
-// The hidden main window: it owns the macros, and later receives the hot keys
-// and the messages of a second instance.
+// The hidden main window: it owns the macros, receives the hot keys and the
+// requests of a second start, and carries the tray icon and its menu.
+
+#include <memory>
 
 #include "app/HotKeys.h"
+#include "app/Settings.h"
+#include "app/ShareMapping.h"
+#include "app/TrayIcon.h"
 #include "engine/MacroRunner.h"
 #include "macros/MacroFile.h"
 #include "platform/win32/Win32HotKeys.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Registry.h"
 #include "platform/win32/Window.h"
 
 namespace velmora {
 
 inline constexpr UINT WM_STARTUP = WM_USER + 1;
+inline constexpr UINT WM_SHUTDOWN_REQUEST = WM_USER + 2;
+inline constexpr UINT WM_SHOW_OPTIONS = WM_USER + 3;
+inline constexpr const char* kShareMappingName = "Velmora1(ipc)";
 
 class TMain : public win32::Window<TMain> {
 public:
@@ -27,6 +36,8 @@ public:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     MacroStore& Macros() { return m_macros; }
+    // The settings record; saved at close or exit.
+    SettingsRecord& Settings() { return m_settings; }
     MacroRunner& Runner() { return m_runner; }
 
     // Registers the hot key of every macro; the refused ones are listed to
@@ -34,19 +45,57 @@ public:
     void RegisterHotKeys(bool showErrors);
     void UnregisterHotKeys();
 
+    // The windows the tray menu and the program's own commands open.
+    void OpenOptionsWindow();
+    void OpenQuickReference();
+
 private:
+    enum MenuCommand : UINT {
+        kContentsAndIndex = 100,
+        kTechnicalSupport,
+        kHomePage,
+        kMakerHomePage,
+        kAbout,
+        kQuickReferenceCard,
+        kOptions,
+        kCloseVelmora,
+    };
+
     void WMStartUp();
+    void WMShutdown();
+    void WMShowOptions();
+    void RxTrayIcon1Click();
+    void TrayIconMessage(LPARAM mouseMessage);
+    void MenuCommandClick(UINT command);
+    void CloseVelmora1Click();
     void FormDestroy();
+    void BuildTrayMenu();
+    void SaveSettings();
 
     win32::Win32Platform m_platform;
+    win32::Win32Registry m_registry;
+    SettingsRecord m_settings;
+    SettingsStore FormStorage1{m_registry, ExecutableBaseName(win32::ModuleFileName())};
+    AutoStart m_autoStart{m_registry};
     MacroStore m_macros{m_platform.Files()};
     RandomGenerator m_random;
-    MacroRunner m_runner{m_platform.Get(), m_macros.MacroList, m_random};
+    MacroRunner m_runner{m_platform.Get(), m_macros.MacroList, m_random,
+                         [this] { return m_settings.SlowdownKeystrokes; }};
     win32::Win32HotKeys m_hotKeys;
     HotKeyRegistrar m_registrar{m_hotKeys, m_platform.Get().keyboard};
     HotKeyDispatcher m_dispatcher{m_runner, m_macros.MacroList};
+    std::unique_ptr<TShareMapping> Mapping;
+    TrayIcon RxTrayIcon1;
+    win32::UniqueMenu TrayMenu;
+    win32::UniqueGdiObject m_optionsImage;
+    win32::UniqueGdiObject m_closeImage;
     win32::UniqueGdiObject m_boldFont;
     HWND m_label = nullptr;
+    UINT m_taskbarCreated = 0;
+    bool ShutdownRequested = false;
+    bool OptionsRequested = false;
+    // A second start only passes its request on; it leaves everything else alone.
+    bool m_secondInstance = false;
 };
 
 }  // namespace velmora

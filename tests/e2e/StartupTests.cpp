@@ -109,6 +109,29 @@ protected:
         process.Reset();
     }
 
+    // Starts velmora.exe again from the same folder and waits for it to end.
+    DWORD RunAgain(const std::string& arguments)
+    {
+        std::string commandLine = "\"" + directory + "velmora.exe\" " + arguments;
+        STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
+        PROCESS_INFORMATION info{};
+        if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
+                              &startup, &info)) {
+            return 999;
+        }
+        ::CloseHandle(info.hThread);
+        win32::UniqueHandle second(info.hProcess);
+        if (::WaitForSingleObject(second.Get(), 30000) != WAIT_OBJECT_0) {
+            ::TerminateProcess(second.Get(), 1);
+            return 998;
+        }
+        DWORD exitCode = 997;
+        ::GetExitCodeProcess(second.Get(), &exitCode);
+        return exitCode;
+    }
+
+    bool Running() { return ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT; }
+
     std::string ReadFile(const std::string& name) { return testing::ReadHostFile(directory + name); }
 
     void WriteFile(const std::string& name, const std::string& bytes)
@@ -168,6 +191,48 @@ TEST_F(VelmoraProcessTest, FileThatCannotBeOpenedIsReportedAndTheProgramRunsOn)
 
     EXPECT_EQ(::WaitForSingleObject(process.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program runs on";
     CloseAndExpectCleanExit();
+}
+
+TEST_F(VelmoraProcessTest, SecondStartWithoutArgumentsLeavesTheFirstAlone)
+{
+    Start();
+    EXPECT_EQ(RunAgain(""), 0u);
+    EXPECT_EQ(RunAgain("options"), 0u) << "no slash, no meaning";
+    EXPECT_TRUE(Running());
+    EXPECT_TRUE(::IsWindow(mainWindow));
+    CloseAndExpectCleanExit();
+}
+
+TEST_F(VelmoraProcessTest, ShutdownFromASecondStartEndsTheFirst)
+{
+    Start();
+    EXPECT_EQ(RunAgain("\"  /SHUTDOWN \""), 0u);
+    ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
+    DWORD exitCode = 99;
+    ::GetExitCodeProcess(process.Get(), &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    process.Reset();
+
+    // With the first gone, a new start is the first instance again.
+    Start();
+    CloseAndExpectCleanExit();
+}
+
+TEST_F(VelmoraProcessTest, TrayMenuCloseVelmoraEndsTheProgram)
+{
+    Start();
+    // What a right click on the tray icon sends to the program.
+    ASSERT_TRUE(::PostMessageA(mainWindow, WM_APP + 1, 1, WM_RBUTTONUP));
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        menu = FindProcessWindow(processId, "#32768");
+        return menu != nullptr && ::IsWindowVisible(menu);
+    })) << "the tray menu never opened";
+    // Up from no selection reaches the last item, "Close Velmora".
+    ::PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+    ::PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
+    process.Reset();
 }
 
 std::shared_ptr<TMacro> TextMacro(std::int32_t id, std::string text, std::int32_t next)

@@ -78,7 +78,16 @@ struct AcceleratorTableTraits {
     static bool Close(Handle h) { return ::DestroyAcceleratorTable(h) != FALSE; }
 };
 
+struct MenuTraits {
+    using Handle = HMENU;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    // Destroys the submenus with it.
+    static bool Close(Handle h) { return ::DestroyMenu(h) != FALSE; }
+};
+
 using UniqueHandle = UniqueResource<FileHandleTraits>;
+using UniqueMenu = UniqueResource<MenuTraits>;
 using UniqueWindow = UniqueResource<WindowTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
 using UniqueGlobal = UniqueResource<GlobalMemoryTraits>;
@@ -124,5 +133,15 @@ private:
     HGLOBAL m_memory;
     T* m_data;
 };
+
+// Never holds a predefined root such as HKEY_CURRENT_USER, which is not closed.
+struct RegistryKeyTraits {
+    using Handle = HKEY;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static bool Close(Handle h) { return ::RegCloseKey(h) == ERROR_SUCCESS; }
+};
+
+using UniqueKey = UniqueResource<RegistryKeyTraits>;
 
 }  // namespace velmora::win32

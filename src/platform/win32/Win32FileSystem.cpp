@@ -35,7 +35,9 @@ private:
     UniqueHandle m_handle;
 };
 
-std::string ModuleDirectory()
+}  // namespace
+
+std::string ModuleFileName()
 {
     std::string path(MAX_PATH, '\0');
     for (;;) {
@@ -45,20 +47,18 @@ std::string ModuleDirectory()
         }
         if (length < path.size()) {
             path.resize(length);
-            break;
+            return path;
         }
         path.resize(path.size() * 2);
     }
-    const auto slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
-
-}  // namespace
 
 Win32FileSystem::Win32FileSystem(std::string directory) : m_directory(std::move(directory))
 {
     if (m_directory.empty()) {
-        m_directory = ModuleDirectory();
+        const std::string program = ModuleFileName();
+        const auto slash = program.find_last_of("\\/");
+        m_directory = slash == std::string::npos ? std::string() : program.substr(0, slash + 1);
     }
     if (!m_directory.empty() && m_directory.back() != '\\' && m_directory.back() != '/') {
         m_directory += '\\';

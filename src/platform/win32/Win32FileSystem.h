@@ -4,6 +4,9 @@
 
 namespace velmora::win32 {
 
+// The full path of the running program.
+std::string ModuleFileName();
+
 class Win32FileSystem : public IFileSystem {
 public:
     // An empty directory means the folder of the running program.

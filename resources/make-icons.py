@@ -1,0 +1,97 @@
+#!/usr/bin/env python3
+# Draws the 16-colour program icon and the two menu images; the committed files came from it.
+import os
+import struct, math
+here = os.path.dirname(os.path.abspath(__file__))
+PAL = [(0,0,0),(128,0,0),(0,128,0),(128,128,0),(0,0,128),(128,0,128),(0,128,128),(192,192,192),
+       (128,128,128),(255,0,0),(0,255,0),(255,255,0),(0,0,255),(255,0,255),(0,255,255),(255,255,255)]
+BLACK,MAROON,GREEN,OLIVE,NAVY,PURPLE,TEAL,SILVER,GRAY,RED,LIME,YELLOW,BLUE,FUCHSIA,AQUA,WHITE=range(16)
+T=None  # transparent
+
+def seg_dist(px,py,ax,ay,bx,by):
+    dx,dy=bx-ax,by-ay; t=max(0,min(1,((px-ax)*dx+(py-ay)*dy)/(dx*dx+dy*dy)))
+    return math.hypot(px-(ax+t*dx),py-(ay+t*dy))
+
+def icon(n):
+    s=n/32.0; img=[[T]*n for _ in range(n)]
+    r=6*s
+    for y in range(n):
+        for x in range(n):
+            cx,cy=x+0.5,y+0.5
+            # rounded square
+            qx=max(r-cx, cx-(n-r), 0); qy=max(r-cy, cy-(n-r), 0)
+            d=math.hypot(qx,qy)
+            if d<=r:
+                img[y][x]= NAVY if (d>r-1.3*s or cx<1.3*s or cy<1.3*s or cx>n-1.3*s or cy>n-1.3*s) else TEAL
+            # V stroke
+            w=3.2*s
+            if min(seg_dist(cx,cy,8*s,8*s,16*s,25*s),seg_dist(cx,cy,16*s,25*s,24*s,8*s))<=w/2 and img[y][x] is not None:
+                img[y][x]=WHITE
+            if math.hypot(cx-25*s,cy-25*s)<=3.2*s and img[y][x] is not None:
+                img[y][x]=YELLOW
+    return img
+
+def pack4(img, n):
+    # bottom-up rows of 4-bit indices, each row padded to 4 bytes
+    out=b''
+    for y in reversed(range(n)):
+        row=bytearray()
+        for x in range(0,n,2):
+            a=img[y][x] or 0; b=img[y][x+1] or 0
+            row.append((a<<4)|b)
+        while len(row)%4: row.append(0)
+        out+=bytes(row)
+    return out
+
+def mask(img,n):
+    out=b''
+    for y in reversed(range(n)):
+        bits=0; row=bytearray()
+        for x in range(n):
+            bits=(bits<<1)|(1 if img[y][x] is None else 0)
+            if x%8==7: row.append(bits); bits=0
+        while len(row)%4: row.append(0)
+        out+=bytes(row)
+    return out
+
+def paldata():
+    return b''.join(bytes((b,g,r,0)) for r,g,b in PAL)
+
+def dib(img,n,with_mask):
+    hdr=struct.pack('<IiiHHIIiiII',40,n,n*2 if with_mask else n,1,4,0,0,0,0,16,0)
+    return hdr+paldata()+pack4(img,n)+(mask(img,n) if with_mask else b'')
+
+entries=[]; datas=[]
+for n in (16,32):
+    d=dib(icon(n),n,True); datas.append((n,d))
+off=6+16*len(datas); ico=struct.pack('<HHH',0,1,len(datas)); body=b''
+for n,d in datas:
+    ico+=struct.pack('<BBBBHHII',n,n,16,0,1,4,len(d),off+len(body)); body+=d
+open(os.path.join(here,'velmora.ico'),'wb').write(ico+body)
+
+def bmp(img,path):
+    d=dib(img,16,False)
+    open(path,'wb').write(struct.pack('<2sIHHI',b'BM',14+len(d),0,0,14+40+64)+d)
+
+# Options: a sheet of paper with lines and a folded corner, on silver
+opt=[[SILVER]*16 for _ in range(16)]
+for y in range(1,15):
+    for x in range(3,13):
+        opt[y][x]=WHITE
+for y in range(1,15): opt[y][3]=GRAY; opt[y][12]=GRAY
+for x in range(3,13): opt[1][x]=GRAY; opt[14][x]=GRAY
+for i in range(4): 
+    for j in range(i+1): opt[1+i][9+j]=SILVER if j<i else GRAY
+for k in range(4): opt[1+k][9]=GRAY; opt[4][9+k]=GRAY
+for y in (6,8,10,12):
+    for x in range(5,11 if y!=12 else 9): opt[y][x]=NAVY
+bmp(opt,os.path.join(here,'menu-options.bmp'))
+# Close: a red cross with a dark edge, on silver
+cl=[[SILVER]*16 for _ in range(16)]
+for y in range(16):
+    for x in range(16):
+        cx,cy=x+0.5,y+0.5
+        d=min(seg_dist(cx,cy,3.5,3.5,12.5,12.5),seg_dist(cx,cy,12.5,3.5,3.5,12.5))
+        if d<=1.6: cl[y][x]=RED
+        elif d<=2.3: cl[y][x]=MAROON
+bmp(cl,os.path.join(here,'menu-close.bmp'))

@@ -1,0 +1,156 @@
+// Shows Velmora's main job on a machine without a screen: it prepares a
+// scratch folder with velmora.exe and two demo macros, starts Velmora, waits
+// for Notepad (which scripts/run starts beside it), presses the first macro's
+// hot key, and prints what Velmora typed.
+//
+//   velmora_demo.exe VELMORA_EXE SCRATCH_FOLDER [SCREENSHOT_COMMAND]
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "macros/MacroFile.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/Win32FileSystem.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using velmora::win32::UniqueHandle;
+
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+UniqueHandle Start(std::string commandLine, const std::string& folder)
+{
+    STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+        return UniqueHandle();
+    }
+    ::CloseHandle(info.hThread);
+    return UniqueHandle(info.hProcess);
+}
+
+std::shared_ptr<velmora::TMacro> TextMacro(std::int32_t id, const char* name, const char* text)
+{
+    auto macro = std::make_shared<velmora::TMacro>();
+    macro->Id = id;
+    macro->Name = name;
+    auto action = std::make_unique<velmora::TTextMacro>();
+    action->Text = text;
+    macro->Settings = std::move(action);
+    return macro;
+}
+
+// Asks the control itself: GetWindowText would give only the caption of a
+// window in another process.
+std::string WindowText(HWND window)
+{
+    const auto length = static_cast<std::size_t>(::SendMessageA(window, WM_GETTEXTLENGTH, 0, 0));
+    std::string text(length + 1, '\0');
+    const auto copied = ::SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+int Fail(const char* why)
+{
+    std::fprintf(stderr, "demo: %s\n", why);
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        return Fail("usage: velmora_demo VELMORA_EXE SCRATCH_FOLDER [SCREENSHOT_COMMAND]");
+    }
+    const std::filesystem::path folder = argv[2];
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(argv[1], folder / "velmora.exe", std::filesystem::copy_options::overwrite_existing);
+    const std::string directory = folder.string() + "\\";
+
+    // Two chained macros on Ctrl+Alt+V, written by the program's own writer.
+    velmora::win32::Win32FileSystem files(directory);
+    velmora::MacroStore store{files};
+    auto greeting = TextMacro(1, "Greeting", "Hello from Velmora! It is {\"shorttime\"} on {\"date\"}.{\"enter\"}");
+    greeting->HotKeyCtrl = greeting->HotKeyAlt = true;
+    greeting->HotKey = "V";
+    greeting->RunAnother = true;
+    greeting->RunAnotherId = 2;
+    store.MaxMacroId = 2;
+    store.SaveMacros({{"Greeting", greeting}, {"Signature", TextMacro(2, "Signature", "-- typed by a hot key")}});
+
+    const UniqueHandle velmora = Start("\"" + directory + "velmora.exe\"", directory);
+    if (!velmora) {
+        return Fail("cannot start velmora.exe");
+    }
+    // Velmora holds Ctrl+Alt+V once its hot keys are registered.
+    if (!WaitFor(
+            [] {
+                if (::RegisterHotKey(nullptr, 0x7FFF, MOD_CONTROL | MOD_ALT, 'V')) {
+                    ::UnregisterHotKey(nullptr, 0x7FFF);
+                    return false;
+                }
+                return true;
+            },
+            30s)) {
+        return Fail("Velmora never registered its hot key");
+    }
+
+    HWND window = nullptr;
+    HWND edit = nullptr;
+    if (!WaitFor(
+                        [&] {
+                            window = ::FindWindowA("Notepad", nullptr);
+                            edit = window ? ::FindWindowExA(window, nullptr, "Edit", nullptr) : nullptr;
+                            return edit != nullptr;
+                        },
+                        30s)) {
+        return Fail("Notepad did not appear");
+    }
+    WaitFor(
+        [&] {
+            ::SetForegroundWindow(window);
+            return ::GetForegroundWindow() == window;
+        },
+        10s);
+
+    std::printf("Pressing Ctrl+Alt+V in Notepad...\n");
+    for (const BYTE key : {BYTE{VK_CONTROL}, BYTE{VK_MENU}, BYTE{'V'}}) {
+        ::keybd_event(key, 0, 0, 0);
+    }
+    for (const BYTE key : {BYTE{'V'}, BYTE{VK_MENU}, BYTE{VK_CONTROL}}) {
+        ::keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+    }
+    const bool typed = WaitFor([&] { return WindowText(edit).find("hot key") != std::string::npos; }, 60s);
+    std::printf("Velmora typed into Notepad:\n----\n%s\n----\n", WindowText(edit).c_str());
+
+    if (argc > 3) {
+        const UniqueHandle shot = Start(argv[3], "");
+        if (shot) {
+            ::WaitForSingleObject(shot.Get(), 30000);
+        }
+    }
+    const UniqueHandle shutdown = Start("\"" + directory + "velmora.exe\" /shutdown", directory);
+    if (shutdown) {
+        ::WaitForSingleObject(shutdown.Get(), 30000);
+    }
+    ::WaitForSingleObject(velmora.Get(), 30000);
+    return typed ? 0 : Fail("the macro's text did not arrive");
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+// The program's web addresses and its help file, opened through the shell.
+// Nothing is reported when a page or the help file cannot be opened.
+
+#include <string>
+
+#include "platform/win32/Win32.h"
+
+namespace velmora {
+
+inline constexpr const char* kSupportPageAddress = "https://www.brackwell.example/velmora/support";
+inline constexpr const char* kProductHomePageAddress = "https://www.brackwell.example/velmora/";
+inline constexpr const char* kMakerHomePageAddress = "https://www.brackwell.example/";
+
+inline constexpr const char* kHelpFileName = "velmora.chm";
+
+// The directory of the running exe followed by "velmora.chm".
+std::string HelpFilePath();
+
+// ShellExecuteA "open" on the help file, owned by the given window.
+void OpenHelpFile(HWND owner);
+
+// ShellExecuteA "open" on the address, owned by the given window.
+void OpenWebAddress(HWND owner, const char* address);
+
+}  // namespace velmora

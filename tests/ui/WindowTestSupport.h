@@ -1,0 +1,82 @@
+#pragma once
+
+// Helpers for driving the program's windows from a test on the same thread.
+
+#include <functional>
+#include <string>
+
+#include "platform/win32/Win32.h"
+
+namespace velmora::test {
+
+// Handles every message already waiting on this thread's queue.
+inline void PumpWaitingMessages()
+{
+    MSG message{};
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+}
+
+inline std::string TextOf(HWND window)
+{
+    char text[512] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// A hidden top-level window that runs an action when a message posted to it
+// is dispatched, so a test can act from inside another window's modal loop.
+class Driver {
+public:
+    Driver()
+    {
+        const WNDCLASSEXA windowClass{
+            .cbSize = sizeof(WNDCLASSEXA),
+            .lpfnWndProc = &Driver::Proc,
+            .hInstance = ::GetModuleHandleA(nullptr),
+            .lpszClassName = "VelmoraTestDriver",
+        };
+        ::RegisterClassExA(&windowClass);
+        m_window = ::CreateWindowExA(0, "VelmoraTestDriver", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     ::GetModuleHandleA(nullptr), nullptr);
+    }
+    Driver(const Driver&) = delete;
+    Driver& operator=(const Driver&) = delete;
+    ~Driver()
+    {
+        ::DestroyWindow(m_window);
+        Action() = nullptr;
+    }
+
+    HWND Handle() const { return m_window; }
+
+    // Runs action once the running message loop reaches it.
+    void Post(std::function<void()> action)
+    {
+        Action() = std::move(action);
+        ::PostMessageA(m_window, WM_APP, 0, 0);
+    }
+
+private:
+    static std::function<void()>& Action()
+    {
+        static std::function<void()> action;
+        return action;
+    }
+
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_APP && Action()) {
+            const std::function<void()> action = std::exchange(Action(), nullptr);
+            action();
+            return 0;
+        }
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    HWND m_window = nullptr;
+};
+
+}  // namespace velmora::test
