@@ -113,6 +113,15 @@ int main(int argc, char** argv)
         return Fail("Velmora never registered its hot key");
     }
 
+    // A first start greets the user; the demo answers with OK, as a user would,
+    // so the welcome window does not take the keys meant for Notepad.
+    HWND welcome = nullptr;
+    if (WaitFor([&] { return (welcome = ::FindWindowA(nullptr, "Welcome to Velmora")) != nullptr; }, 5s)) {
+        std::printf("Velmora shows its welcome window on the first start; closing it.\n");
+        ::PostMessageA(welcome, WM_CLOSE, 0, 0);
+        WaitFor([&] { return !::IsWindow(welcome); }, 10s);
+    }
+
     HWND window = nullptr;
     HWND edit = nullptr;
     if (!WaitFor(
