@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <functional>
 #include <thread>
 
@@ -86,7 +87,7 @@ protected:
 
     void Start()
     {
-        std::string commandLine = "\"" + directory + "velmora.exe\"";
+        std::string commandLine = "\"" + directory + exeName + "\"";
         STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
         PROCESS_INFORMATION info{};
         ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -112,7 +113,7 @@ protected:
     // Starts velmora.exe again from the same folder and waits for it to end.
     DWORD RunAgain(const std::string& arguments)
     {
-        std::string commandLine = "\"" + directory + "velmora.exe\" " + arguments;
+        std::string commandLine = "\"" + directory + exeName + "\" " + arguments;
         STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
         PROCESS_INFORMATION info{};
         if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
@@ -139,6 +140,9 @@ protected:
         std::ofstream(directory + name, std::ios::binary) << bytes;
     }
 
+    // The settings key is named after the program file, so a test that needs
+    // a first start gives the program a name of its own.
+    std::string exeName = "velmora.exe";
     testing::TemporaryFolder temporary{"velmora-e2e-"};
     const fs::path folder = temporary.Path();
     std::string directory;
@@ -191,6 +195,70 @@ TEST_F(VelmoraProcessTest, FileThatCannotBeOpenedIsReportedAndTheProgramRunsOn)
 
     EXPECT_EQ(::WaitForSingleObject(process.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program runs on";
     CloseAndExpectCleanExit();
+}
+
+std::optional<std::string> RegistryText(const std::string& key, const char* value)
+{
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    char data[1024] = {};
+    DWORD size = sizeof data - 1;
+    DWORD type = 0;
+    const LONG result = ::RegQueryValueExA(opened, value, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    ::RegCloseKey(opened);
+    if (result != ERROR_SUCCESS || type != REG_SZ) {
+        return std::nullopt;
+    }
+    return std::string(data);
+}
+
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+TEST_F(VelmoraProcessTest, FirstStartWelcomesTheUserAndTheSettingsAreSavedAtShutdown)
+{
+    const std::string baseName = "velmora-first-" + std::to_string(::GetCurrentProcessId());
+    exeName = baseName + ".exe";
+    fs::copy_file(folder / "velmora.exe", folder / exeName);
+    const std::string settingsKey = "Software\\" + baseName + "\\TMain";
+    const std::optional<std::string> runBefore = RegistryText(kRunKey, "Velmora");
+
+    Start();
+    HWND welcome = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (welcome = FindProcessWindow(processId, "TFirstTime")) != nullptr; }));
+    char caption[64] = {};
+    ::GetWindowTextA(welcome, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Welcome to Velmora");
+    EXPECT_EQ(RegistryText(kRunKey, "Velmora"), directory + exeName) << "the first run starts Velmora at log-on";
+
+    EXPECT_EQ(RunAgain("/shutdown"), 0u);
+    ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
+    process.Reset();
+    const std::vector<std::pair<const char*, const char*>> expected = {
+        {"FormVersion", "0"},          {"FirstTimeRun_Checked", "False"},   {"ShowInTray_Checked", "True"},
+        {"OptionsHeight_Caption", "-1000"}, {"SlowdownKeystrokes_Checked", "False"},
+        {"ReferencePage_Caption", "1"}, {"OptionsWidth_Caption", "-1000"}};
+    for (const auto& [name, text] : expected) {
+        EXPECT_EQ(RegistryText(settingsKey, name), std::string(text)) << name;
+    }
+
+    // A second start is not a first run any more.
+    Start();
+    EXPECT_FALSE(WaitFor([&] { return FindProcessWindow(processId, "TFirstTime") != nullptr; }, 2s));
+    CloseAndExpectCleanExit();
+
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\" + baseName).c_str());
+    HKEY run = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
+        if (runBefore) {
+            ::RegSetValueExA(run, "Velmora", 0, REG_SZ, reinterpret_cast<const BYTE*>(runBefore->c_str()),
+                             static_cast<DWORD>(runBefore->size() + 1));
+        } else {
+            ::RegDeleteValueA(run, "Velmora");
+        }
+        ::RegCloseKey(run);
+    }
 }
 
 TEST_F(VelmoraProcessTest, SecondStartWithoutArgumentsLeavesTheFirstAlone)
@@ -248,6 +316,16 @@ std::shared_ptr<TMacro> TextMacro(std::int32_t id, std::string text, std::int32_
     return macro;
 }
 
+// True when another program holds Ctrl+Alt and the key.
+bool HotKeyTaken(UINT key)
+{
+    if (::RegisterHotKey(nullptr, 0x7FFF, MOD_CONTROL | MOD_ALT, key)) {
+        ::UnregisterHotKey(nullptr, 0x7FFF);
+        return false;
+    }
+    return true;
+}
+
 void Press(std::initializer_list<BYTE> keys)
 {
     for (const BYTE key : keys) {
@@ -270,19 +348,36 @@ TEST_F(VelmoraProcessTest, HotKeyTypesItsChainIntoTheFocusedWindow)
     store.SaveMacros({{"a", first}, {"b", TextMacro(2, "two ", 3)}, {"c", TextMacro(3, "3!", 1)}});
 
     Start();
-    // Velmora holds the combination once it has registered its hot keys.
-    ASSERT_TRUE(WaitFor([] {
-        if (::RegisterHotKey(nullptr, 0x7FFF, MOD_CONTROL | MOD_ALT, VK_F9)) {
-            ::UnregisterHotKey(nullptr, 0x7FFF);
-            return false;
-        }
-        return true;
-    })) << "the hot key was never registered";
+    ASSERT_TRUE(WaitFor([] { return HotKeyTaken(VK_F9); })) << "the hot key was never registered";
 
     testing::TargetProcess target(testing::HostPath(VELMORA_TARGET_EXE), testing::UniqueTargetTitle());
     ASSERT_TRUE(target.Focus());
     Press({VK_CONTROL, VK_MENU, VK_F9});
     EXPECT_EQ(target.WaitForText("One\ttwo 3!"), "One\ttwo 3!");
+    CloseAndExpectCleanExit();
+}
+
+TEST_F(VelmoraProcessTest, HotKeyTakenElsewhereIsSkippedSilentlyAtStartUp)
+{
+    ASSERT_TRUE(::RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, VK_F8)) << "Ctrl+Alt+F8 is free";
+    win32::Win32FileSystem files(directory);
+    MacroStore store{files};
+    auto taken = TextMacro(1, "taken", 0);
+    taken->RunAnother = false;
+    taken->HotKeyCtrl = taken->HotKeyAlt = true;
+    taken->HotKey = "F8";
+    auto free = TextMacro(2, "free", 0);
+    free->RunAnother = false;
+    free->HotKeyCtrl = free->HotKeyAlt = true;
+    free->HotKey = "F9";
+    store.MaxMacroId = 2;
+    store.SaveMacros({{"taken", taken}, {"free", free}});
+
+    Start();
+    ASSERT_TRUE(WaitFor([] { return HotKeyTaken(VK_F9); })) << "the other macros are still registered";
+    EXPECT_FALSE(WaitFor([&] { return FindProcessWindow(processId, "THotKeyErrors") != nullptr; }, 2s))
+        << "start-up reports no refused hot key";
+    ::UnregisterHotKey(nullptr, 1);
     CloseAndExpectCleanExit();
 }
 
