@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "macros/MacroFile.h"
+
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32FileSystem.h"
 
@@ -28,7 +29,7 @@ bool WaitFor(Condition condition, std::chrono::milliseconds timeout)
         if (std::chrono::steady_clock::now() > deadline) {
             return false;
         }
-        std::this_thread::sleep_for(20ms);
+        std::this_thread::sleep_for(1ms);
     }
     return true;
 }
@@ -96,6 +97,7 @@ int main(int argc, char** argv)
     store.MaxMacroId = 2;
     store.SaveMacros({{"Greeting", greeting}, {"Signature", TextMacro(2, "Signature", "-- typed by a hot key")}});
 
+    const auto started = std::chrono::steady_clock::now();
     const UniqueHandle velmora = Start("\"" + directory + "velmora.exe\"", directory);
     if (!velmora) {
         return Fail("cannot start velmora.exe");
@@ -112,6 +114,7 @@ int main(int argc, char** argv)
             30s)) {
         return Fail("Velmora never registered its hot key");
     }
+    const auto registered = std::chrono::steady_clock::now();
 
     // A first start greets the user; the demo answers with OK, as a user would,
     // so the welcome window does not take the keys meant for Notepad.
@@ -147,8 +150,18 @@ int main(int argc, char** argv)
     for (const BYTE key : {BYTE{'V'}, BYTE{VK_MENU}, BYTE{VK_CONTROL}}) {
         ::keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
     }
+    const auto pressed = std::chrono::steady_clock::now();
+    WaitFor([&] { return !WindowText(edit).empty(); }, 60s);
+    const auto firstCharacter = std::chrono::steady_clock::now();
     const bool typed = WaitFor([&] { return WindowText(edit).find("hot key") != std::string::npos; }, 60s);
     std::printf("Velmora typed into Notepad:\n----\n%s\n----\n", WindowText(edit).c_str());
+
+    using std::chrono::duration_cast;
+    using std::chrono::milliseconds;
+    std::printf("Start to hot keys registered: %lld ms (polled every millisecond)\n",
+                static_cast<long long>(duration_cast<milliseconds>(registered - started).count()));
+    std::printf("Hot key press to first character in Notepad: %lld ms (polled every millisecond)\n",
+                static_cast<long long>(duration_cast<milliseconds>(firstCharacter - pressed).count()));
 
     if (argc > 3) {
         const UniqueHandle shot = Start(argv[3], "");

@@ -1,0 +1,63 @@
+// The window that lists refused hot keys, driven from inside its modal loop.
+
+#include <gtest/gtest.h>
+
+#include "app/frmHotKeyErrors.h"
+#include "ui/WindowTestSupport.h"
+
+namespace velmora {
+namespace {
+
+using test::Driver;
+
+HWND FindErrorsWindow()
+{
+    return ::FindWindowA(THotKeyErrors::kClassName, "HotKeyErrors");
+}
+
+TEST(HotKeyErrors, ListsTheLinesInOrderAndClosesOnEnterOrEscape)
+{
+    const std::vector<std::string> lines = {"[Ctrl + Alt + F5] New macro.", "[Ctrl + A] Duplicate", "[B] Another"};
+    for (const WPARAM key : {WPARAM{VK_RETURN}, WPARAM{VK_ESCAPE}}) {
+        Driver driver;
+        HWND window = nullptr;
+        std::vector<std::string> listed;
+        std::string label;
+        RECT client{};
+        driver.Post([&] {
+            window = FindErrorsWindow();
+            ASSERT_NE(window, nullptr);
+            ::GetClientRect(window, &client);
+            for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+                char name[32] = {};
+                ::GetClassNameA(child, name, sizeof name);
+                if (std::string(name) == "ListBox") {
+                    const auto count = ::SendMessageA(child, LB_GETCOUNT, 0, 0);
+                    for (LRESULT i = 0; i < count; ++i) {
+                        char line[256] = {};
+                        ::SendMessageA(child, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line));
+                        listed.emplace_back(line);
+                    }
+                } else if (std::string(name) == "Static") {
+                    label = test::TextOf(child);
+                }
+            }
+            // The OK button has the focus: Enter presses it, Esc cancels.
+            ::PostMessageA(::GetFocus(), WM_KEYDOWN, key, 0);
+        });
+        THotKeyErrors::ShowHotKeyErrors(driver.Handle(), lines);
+
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(listed, lines) << "in registration order, not sorted";
+        EXPECT_EQ(label,
+                  "The following hot keys could not be added because they are already in use by other programs or "
+                  "Windows itself.");
+        EXPECT_EQ(client.right, win32::ScaleForDpi(329));
+        EXPECT_EQ(client.bottom, win32::ScaleForDpi(265));
+        EXPECT_FALSE(::IsWindow(window)) << "freed when closed";
+        EXPECT_TRUE(::IsWindowEnabled(driver.Handle())) << "the owner works again";
+    }
+}
+
+}  // namespace
+}  // namespace velmora
