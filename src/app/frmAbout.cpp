@@ -30,23 +30,8 @@ HWND AboutBoxHandle()
 
 bool TAbout::Create(HWND owner)
 {
-    constexpr DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    RECT frame{0, 0, win32::ScaleForDpi(kClientWidth), win32::ScaleForDpi(kClientHeight)};
-    ::AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
     m_picture = win32::LoadJpegResource(VELMORA_IDR_PRODUCT_PICTURE);
-    if (!CreateWindowFor({
-            .className = kClassName,
-            .caption = "About Velmora",
-            .style = style,
-            .exStyle = WS_EX_DLGMODALFRAME,
-            .x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-            .y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2,
-            .width = width,
-            .height = height,
-            .parent = owner,
-        })) {
+    if (!CreateCentredDialog(kClassName, "About Velmora", kClientWidth, kClientHeight, owner)) {
         return false;
     }
     m_font = win32::CreateMessageFont();

@@ -60,23 +60,9 @@ LRESULT CALLBACK ButtonKeys(HWND button, UINT message, WPARAM wParam, LPARAM lPa
 
 bool TFirstTime::FormCreate()
 {
-    constexpr DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
-    RECT frame{0, 0, win32::ScaleForDpi(kClientWidth), win32::ScaleForDpi(kClientHeight)};
-    ::AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
     m_picture = win32::LoadJpegResource(VELMORA_IDR_PRODUCT_PICTURE);
     m_smallPicture = win32::LoadJpegResource(VELMORA_IDR_SMALL_PICTURE);
-    if (!CreateWindowFor({
-            .className = kClassName,
-            .caption = "Welcome to Velmora",
-            .style = style,
-            .exStyle = WS_EX_DLGMODALFRAME,
-            .x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-            .y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2,
-            .width = width,
-            .height = height,
-        })) {
+    if (!CreateCentredDialog(kClassName, "Welcome to Velmora", kClientWidth, kClientHeight, nullptr, WS_CLIPCHILDREN)) {
         return false;
     }
     m_buttonFont = win32::CreateMessageFont();

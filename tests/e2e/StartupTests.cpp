@@ -12,6 +12,8 @@
 
 #include "e2e/TargetProcess.h"
 #include "macros/MacroFile.h"
+
+#include <shellapi.h>
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Handles.h"
 #include "support/TemporaryFolder.h"
@@ -216,6 +218,22 @@ std::optional<std::string> RegistryText(const std::string& key, const char* valu
 
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
+// Removes what a first start of a renamed program left in the registry.
+void ForgetSettings(const std::string& baseName, const std::optional<std::string>& runBefore)
+{
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\" + baseName).c_str());
+    HKEY run = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
+        if (runBefore) {
+            ::RegSetValueExA(run, "Velmora", 0, REG_SZ, reinterpret_cast<const BYTE*>(runBefore->c_str()),
+                             static_cast<DWORD>(runBefore->size() + 1));
+        } else {
+            ::RegDeleteValueA(run, "Velmora");
+        }
+        ::RegCloseKey(run);
+    }
+}
+
 TEST_F(VelmoraProcessTest, FirstStartWelcomesTheUserAndTheSettingsAreSavedAtShutdown)
 {
     const std::string baseName = "velmora-first-" + std::to_string(::GetCurrentProcessId());
@@ -230,7 +248,11 @@ TEST_F(VelmoraProcessTest, FirstStartWelcomesTheUserAndTheSettingsAreSavedAtShut
     char caption[64] = {};
     ::GetWindowTextA(welcome, caption, sizeof caption);
     EXPECT_STREQ(caption, "Welcome to Velmora");
-    EXPECT_EQ(RegistryText(kRunKey, "Velmora"), directory + exeName) << "the first run starts Velmora at log-on";
+    EXPECT_TRUE(WaitFor([&] { return RegistryText(kRunKey, "Velmora") == directory + exeName; }))
+        << "the first run starts Velmora at log-on";
+    // Changing an icon succeeds only when the tray holds it.
+    NOTIFYICONDATAA icon{.cbSize = sizeof(NOTIFYICONDATAA), .hWnd = mainWindow, .uID = 1};
+    EXPECT_TRUE(WaitFor([&] { return ::Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE; })) << "no tray icon";
 
     EXPECT_EQ(RunAgain("/shutdown"), 0u);
     ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
@@ -248,17 +270,7 @@ TEST_F(VelmoraProcessTest, FirstStartWelcomesTheUserAndTheSettingsAreSavedAtShut
     EXPECT_FALSE(WaitFor([&] { return FindProcessWindow(processId, "TFirstTime") != nullptr; }, 2s));
     CloseAndExpectCleanExit();
 
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\" + baseName).c_str());
-    HKEY run = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
-        if (runBefore) {
-            ::RegSetValueExA(run, "Velmora", 0, REG_SZ, reinterpret_cast<const BYTE*>(runBefore->c_str()),
-                             static_cast<DWORD>(runBefore->size() + 1));
-        } else {
-            ::RegDeleteValueA(run, "Velmora");
-        }
-        ::RegCloseKey(run);
-    }
+    ForgetSettings(baseName, runBefore);
 }
 
 TEST_F(VelmoraProcessTest, SecondStartWithoutArgumentsLeavesTheFirstAlone)
@@ -286,8 +298,12 @@ TEST_F(VelmoraProcessTest, ShutdownFromASecondStartEndsTheFirst)
     CloseAndExpectCleanExit();
 }
 
-TEST_F(VelmoraProcessTest, TrayMenuCloseVelmoraEndsTheProgram)
+TEST_F(VelmoraProcessTest, TrayMenuCloseVelmoraEndsTheProgramAndSavesTheSettings)
 {
+    const std::string baseName = "velmora-menu-" + std::to_string(::GetCurrentProcessId());
+    exeName = baseName + ".exe";
+    fs::copy_file(folder / "velmora.exe", folder / exeName);
+    const std::optional<std::string> runBefore = RegistryText(kRunKey, "Velmora");
     Start();
     // What a right click on the tray icon sends to the program.
     ASSERT_TRUE(::PostMessageA(mainWindow, WM_APP + 1, 1, WM_RBUTTONUP));
@@ -301,6 +317,9 @@ TEST_F(VelmoraProcessTest, TrayMenuCloseVelmoraEndsTheProgram)
     ::PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
     ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
     process.Reset();
+    EXPECT_EQ(RegistryText("Software\\" + baseName + "\\TMain", "FirstTimeRun_Checked"), "False");
+    EXPECT_EQ(RegistryText("Software\\" + baseName + "\\TMain", "ShowInTray_Checked"), "True");
+    ForgetSettings(baseName, runBefore);
 }
 
 std::shared_ptr<TMacro> TextMacro(std::int32_t id, std::string text, std::int32_t next)
@@ -354,6 +373,32 @@ TEST_F(VelmoraProcessTest, HotKeyTypesItsChainIntoTheFocusedWindow)
     ASSERT_TRUE(target.Focus());
     Press({VK_CONTROL, VK_MENU, VK_F9});
     EXPECT_EQ(target.WaitForText("One\ttwo 3!"), "One\ttwo 3!");
+    CloseAndExpectCleanExit();
+}
+
+TEST_F(VelmoraProcessTest, HotKeyPressedWhileItsMacroRunsIsDropped)
+{
+    // Pasted characters make the run wait for the target, handling messages
+    // meanwhile; a second press arriving then must not queue another run.
+    win32::Win32FileSystem files(directory);
+    MacroStore store{files};
+    const std::string text = "start" + std::string(40, '\xE9') + "end";
+    auto slow = TextMacro(1, text, 0);
+    slow->RunAnother = false;
+    slow->HotKeyCtrl = slow->HotKeyAlt = true;
+    slow->HotKey = "F9";
+    store.MaxMacroId = 1;
+    store.SaveMacros({{"slow", slow}});
+
+    Start();
+    ASSERT_TRUE(WaitFor([] { return HotKeyTaken(VK_F9); }));
+    testing::TargetProcess target(testing::HostPath(VELMORA_TARGET_EXE), testing::UniqueTargetTitle());
+    ASSERT_TRUE(target.Focus());
+    Press({VK_CONTROL, VK_MENU, VK_F9});
+    ASSERT_TRUE(WaitFor([&] { return target.TextLength() > 6; }));
+    Press({VK_CONTROL, VK_MENU, VK_F9});
+    EXPECT_EQ(target.WaitForText(text), text);
+    EXPECT_FALSE(WaitFor([&] { return target.TextLength() > text.size(); }, 3s)) << "typed twice";
     CloseAndExpectCleanExit();
 }
 

@@ -70,6 +70,29 @@ protected:
         return static_cast<bool>(m_window);
     }
 
+    // A fixed-size dialog-style window centred on the screen, its client area
+    // given at 96 DPI.
+    bool CreateCentredDialog(const char* className, const char* caption, int clientWidth, int clientHeight,
+                             HWND owner, DWORD extraStyle = 0)
+    {
+        const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | extraStyle;
+        RECT frame{0, 0, ScaleForDpi(clientWidth), ScaleForDpi(clientHeight)};
+        ::AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
+        const int width = frame.right - frame.left;
+        const int height = frame.bottom - frame.top;
+        return CreateWindowFor({
+            .className = className,
+            .caption = caption,
+            .style = style,
+            .exStyle = WS_EX_DLGMODALFRAME,
+            .x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+            .y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2,
+            .width = width,
+            .height = height,
+            .parent = owner,
+        });
+    }
+
     LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam)
     {
         return ::DefWindowProcA(Handle(), message, wParam, lParam);
