@@ -199,6 +199,15 @@ TEST_F(VelmoraProcessTest, FileThatCannotBeOpenedIsReportedAndTheProgramRunsOn)
     CloseAndExpectCleanExit();
 }
 
+// True once the program shows its tray icon, which start-up adds after
+// registering the hot keys. (Probing a hot key by registering it could take
+// it from under the program while it registers.)
+bool TrayIconShown(HWND mainWindow)
+{
+    NOTIFYICONDATAA icon{.cbSize = sizeof(NOTIFYICONDATAA), .hWnd = mainWindow, .uID = 1};
+    return ::Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE;
+}
+
 std::optional<std::string> RegistryText(const std::string& key, const char* value)
 {
     HKEY opened = nullptr;
@@ -250,9 +259,7 @@ TEST_F(VelmoraProcessTest, FirstStartWelcomesTheUserAndTheSettingsAreSavedAtShut
     EXPECT_STREQ(caption, "Welcome to Velmora");
     EXPECT_TRUE(WaitFor([&] { return RegistryText(kRunKey, "Velmora") == directory + exeName; }))
         << "the first run starts Velmora at log-on";
-    // Changing an icon succeeds only when the tray holds it.
-    NOTIFYICONDATAA icon{.cbSize = sizeof(NOTIFYICONDATAA), .hWnd = mainWindow, .uID = 1};
-    EXPECT_TRUE(WaitFor([&] { return ::Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE; })) << "no tray icon";
+    EXPECT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); })) << "no tray icon";
 
     EXPECT_EQ(RunAgain("/shutdown"), 0u);
     ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
@@ -275,12 +282,50 @@ TEST_F(VelmoraProcessTest, FirstStartWelcomesTheUserAndTheSettingsAreSavedAtShut
 
 TEST_F(VelmoraProcessTest, SecondStartWithoutArgumentsLeavesTheFirstAlone)
 {
+    const std::string baseName = "velmora-second-" + std::to_string(::GetCurrentProcessId());
+    exeName = baseName + ".exe";
+    fs::copy_file(folder / "velmora.exe", folder / exeName);
+    const std::optional<std::string> runBefore = RegistryText(kRunKey, "Velmora");
     Start();
+    // The first instance saves only when it ends; a second start that
+    // wrote its settings back would make the section appear now.
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\" + baseName + "\\TMain").c_str());
     EXPECT_EQ(RunAgain(""), 0u);
     EXPECT_EQ(RunAgain("options"), 0u) << "no slash, no meaning";
+    EXPECT_EQ(RegistryText("Software\\" + baseName + "\\TMain", "FormVersion"), std::nullopt)
+        << "a second start must not write the settings";
     EXPECT_TRUE(Running());
     EXPECT_TRUE(::IsWindow(mainWindow));
     CloseAndExpectCleanExit();
+    ForgetSettings(baseName, runBefore);
+}
+
+TEST_F(VelmoraProcessTest, TwoStartsAtTheSameInstantLeaveOneRunning)
+{
+    std::vector<win32::UniqueHandle> starts;
+    for (int i = 0; i < 2; ++i) {
+        std::string commandLine = "\"" + directory + exeName + "\"";
+        STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
+        PROCESS_INFORMATION info{};
+        ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                     directory.c_str(), &startup, &info));
+        ::CloseHandle(info.hThread);
+        starts.emplace_back(info.hProcess);
+    }
+    const auto running = [&] {
+        int count = 0;
+        for (const auto& start : starts) {
+            count += ::WaitForSingleObject(start.Get(), 0) == WAIT_TIMEOUT;
+        }
+        return count;
+    };
+    EXPECT_TRUE(WaitFor([&] { return running() == 1; })) << running() << " instances run";
+    EXPECT_FALSE(WaitFor([&] { return running() != 1; }, 2s)) << "exactly one stays";
+    EXPECT_EQ(RunAgain("/shutdown"), 0u);
+    EXPECT_TRUE(WaitFor([&] { return running() == 0; }));
+    for (const auto& start : starts) {
+        ::TerminateProcess(start.Get(), 1);
+    }
 }
 
 TEST_F(VelmoraProcessTest, ShutdownFromASecondStartEndsTheFirst)
@@ -367,7 +412,8 @@ TEST_F(VelmoraProcessTest, HotKeyTypesItsChainIntoTheFocusedWindow)
     store.SaveMacros({{"a", first}, {"b", TextMacro(2, "two ", 3)}, {"c", TextMacro(3, "3!", 1)}});
 
     Start();
-    ASSERT_TRUE(WaitFor([] { return HotKeyTaken(VK_F9); })) << "the hot key was never registered";
+    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); })) << "start-up never finished";
+    EXPECT_TRUE(HotKeyTaken(VK_F9)) << "the hot key was not registered";
 
     testing::TargetProcess target(testing::HostPath(VELMORA_TARGET_EXE), testing::UniqueTargetTitle());
     ASSERT_TRUE(target.Focus());
@@ -391,7 +437,7 @@ TEST_F(VelmoraProcessTest, HotKeyPressedWhileItsMacroRunsIsDropped)
     store.SaveMacros({{"slow", slow}});
 
     Start();
-    ASSERT_TRUE(WaitFor([] { return HotKeyTaken(VK_F9); }));
+    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
     testing::TargetProcess target(testing::HostPath(VELMORA_TARGET_EXE), testing::UniqueTargetTitle());
     ASSERT_TRUE(target.Focus());
     Press({VK_CONTROL, VK_MENU, VK_F9});
@@ -419,7 +465,8 @@ TEST_F(VelmoraProcessTest, HotKeyTakenElsewhereIsSkippedSilentlyAtStartUp)
     store.SaveMacros({{"taken", taken}, {"free", free}});
 
     Start();
-    ASSERT_TRUE(WaitFor([] { return HotKeyTaken(VK_F9); })) << "the other macros are still registered";
+    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); })) << "start-up never finished";
+    EXPECT_TRUE(HotKeyTaken(VK_F9)) << "the other macros are still registered";
     EXPECT_FALSE(WaitFor([&] { return FindProcessWindow(processId, "THotKeyErrors") != nullptr; }, 2s))
         << "start-up reports no refused hot key";
     ::UnregisterHotKey(nullptr, 1);
