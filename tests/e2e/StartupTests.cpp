@@ -208,6 +208,21 @@ bool TrayIconShown(HWND mainWindow)
     return ::Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE;
 }
 
+// Starts a program of the host system; Wine starts those like its own, but
+// their end cannot be waited for, so the test watches for the result instead.
+bool StartHostProgram(std::string commandLine)
+{
+    STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info)) {
+        return false;
+    }
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+    return true;
+}
+
 std::optional<std::string> RegistryText(const std::string& key, const char* value)
 {
     HKEY opened = nullptr;
@@ -350,8 +365,10 @@ TEST_F(VelmoraProcessTest, TrayMenuCloseVelmoraEndsTheProgramAndSavesTheSettings
     fs::copy_file(folder / "velmora.exe", folder / exeName);
     const std::optional<std::string> runBefore = RegistryText(kRunKey, "Velmora");
     Start();
-    // What a right click on the tray icon sends to the program.
-    ASSERT_TRUE(::PostMessageA(mainWindow, WM_APP + 1, 1, WM_RBUTTONUP));
+    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
+    // A right click on the icon, the only one in Wine's tray window.
+    ASSERT_TRUE(StartHostProgram(
+        "/usr/bin/xdotool search --sync --name \"^Wine System Tray$\" mousemove --window %1 10 10 click 3"));
     HWND menu = nullptr;
     ASSERT_TRUE(WaitFor([&] {
         menu = FindProcessWindow(processId, "#32768");
@@ -419,6 +436,27 @@ TEST_F(VelmoraProcessTest, HotKeyTypesItsChainIntoTheFocusedWindow)
     ASSERT_TRUE(target.Focus());
     Press({VK_CONTROL, VK_MENU, VK_F9});
     EXPECT_EQ(target.WaitForText("One\ttwo 3!"), "One\ttwo 3!");
+    CloseAndExpectCleanExit();
+}
+
+TEST_F(VelmoraProcessTest, HotKeyPressedOnTheXServerTypesIntoTheFocusedWindow)
+{
+    win32::Win32FileSystem files(directory);
+    MacroStore store{files};
+    auto macro = TextMacro(1, "Typed from X: {\"shift\"}done", 0);
+    macro->RunAnother = false;
+    macro->HotKeyCtrl = macro->HotKeyShift = true;
+    macro->HotKey = "K";
+    store.MaxMacroId = 1;
+    store.SaveMacros({{"x", macro}});
+
+    Start();
+    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
+    testing::TargetProcess target(testing::HostPath(VELMORA_TARGET_EXE), testing::UniqueTargetTitle());
+    // As a user would: the window gets the X focus, then the keys come from X.
+    ASSERT_TRUE(StartHostProgram("/usr/bin/xdotool search --sync --name \"^" + target.Title() +
+                                 "$\" windowfocus --sync key ctrl+shift+k"));
+    EXPECT_EQ(target.WaitForText("Typed from X: DONE"), "Typed from X: DONE");
     CloseAndExpectCleanExit();
 }
 
