@@ -67,25 +67,8 @@ void TAbout::ShowAboutBox(HWND owner)
         return;
     }
     g_about = &window;
-    const bool ownerWasEnabled = owner != nullptr && ::EnableWindow(owner, FALSE) == FALSE;
-    ::ShowWindow(window.Handle(), SW_SHOW);
-    ::SetForegroundWindow(window.Handle());
-    ::SetFocus(::GetDlgItem(window.Handle(), IDOK));
-    MSG message{};
-    while (!window.m_closed && ::GetMessageA(&message, nullptr, 0, 0) > 0) {
-        // Enter presses the default button and Esc cancels, as in a dialog.
-        if (!::IsDialogMessageA(window.Handle(), &message)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
-        }
-    }
-    if (message.message == WM_QUIT) {
-        ::PostQuitMessage(static_cast<int>(message.wParam));
-    }
+    win32::RunModal(window.Handle(), owner, window.m_closed);
     g_about = nullptr;
-    if (ownerWasEnabled) {
-        ::EnableWindow(owner, TRUE);
-    }
     if (window.Handle()) {
         ::DestroyWindow(window.Handle());
     }

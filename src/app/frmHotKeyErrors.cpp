@@ -35,24 +35,7 @@ void THotKeyErrors::ShowHotKeyErrors(HWND owner, const std::vector<std::string>&
     if (!window.Create(owner, lines)) {
         return;
     }
-    const bool ownerWasEnabled = owner != nullptr && ::EnableWindow(owner, FALSE) == FALSE;
-    ::ShowWindow(window.Handle(), SW_SHOW);
-    ::SetForegroundWindow(window.Handle());
-    ::SetFocus(::GetDlgItem(window.Handle(), IDOK));
-    MSG message{};
-    while (!window.m_closed && ::GetMessageA(&message, nullptr, 0, 0) > 0) {
-        // Enter presses the default button and Esc cancels, as in a dialog.
-        if (!::IsDialogMessageA(window.Handle(), &message)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
-        }
-    }
-    if (message.message == WM_QUIT) {
-        ::PostQuitMessage(static_cast<int>(message.wParam));
-    }
-    if (ownerWasEnabled) {
-        ::EnableWindow(owner, TRUE);
-    }
+    win32::RunModal(window.Handle(), owner, window.m_closed);
     if (window.Handle()) {
         ::DestroyWindow(window.Handle());
     }

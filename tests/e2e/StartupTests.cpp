@@ -407,6 +407,26 @@ bool HotKeyTaken(UINT key)
     return true;
 }
 
+// A macro on Ctrl+Alt+key (or Ctrl+Shift+key) that types text, with no link.
+std::shared_ptr<TMacro> HotKeyMacro(std::int32_t id, std::string text, std::string key, bool shift = false)
+{
+    auto macro = TextMacro(id, std::move(text), 0);
+    macro->RunAnother = false;
+    macro->HotKeyCtrl = true;
+    (shift ? macro->HotKeyShift : macro->HotKeyAlt) = true;
+    macro->HotKey = std::move(key);
+    return macro;
+}
+
+// Writes the macros beside the program with the program's own writer.
+void SaveMacros(const std::string& directory, const TMacroList& macros)
+{
+    win32::Win32FileSystem files(directory);
+    MacroStore store{files};
+    store.MaxMacroId = static_cast<std::int32_t>(macros.size());
+    store.SaveMacros(macros);
+}
+
 void Press(std::initializer_list<BYTE> keys)
 {
     for (const BYTE key : keys) {
@@ -441,14 +461,7 @@ TEST_F(VelmoraProcessTest, HotKeyTypesItsChainIntoTheFocusedWindow)
 
 TEST_F(VelmoraProcessTest, HotKeyPressedOnTheXServerTypesIntoTheFocusedWindow)
 {
-    win32::Win32FileSystem files(directory);
-    MacroStore store{files};
-    auto macro = TextMacro(1, "Typed from X: {\"shift\"}done", 0);
-    macro->RunAnother = false;
-    macro->HotKeyCtrl = macro->HotKeyShift = true;
-    macro->HotKey = "K";
-    store.MaxMacroId = 1;
-    store.SaveMacros({{"x", macro}});
+    SaveMacros(directory, {{"x", HotKeyMacro(1, "Typed from X: {\"shift\"}done", "K", /*shift=*/true)}});
 
     Start();
     ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
@@ -464,15 +477,8 @@ TEST_F(VelmoraProcessTest, HotKeyPressedWhileItsMacroRunsIsDropped)
 {
     // Pasted characters make the run wait for the target, handling messages
     // meanwhile; a second press arriving then must not queue another run.
-    win32::Win32FileSystem files(directory);
-    MacroStore store{files};
     const std::string text = "start" + std::string(40, '\xE9') + "end";
-    auto slow = TextMacro(1, text, 0);
-    slow->RunAnother = false;
-    slow->HotKeyCtrl = slow->HotKeyAlt = true;
-    slow->HotKey = "F9";
-    store.MaxMacroId = 1;
-    store.SaveMacros({{"slow", slow}});
+    SaveMacros(directory, {{"slow", HotKeyMacro(1, text, "F9")}});
 
     Start();
     ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
@@ -489,18 +495,7 @@ TEST_F(VelmoraProcessTest, HotKeyPressedWhileItsMacroRunsIsDropped)
 TEST_F(VelmoraProcessTest, HotKeyTakenElsewhereIsSkippedSilentlyAtStartUp)
 {
     ASSERT_TRUE(::RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, VK_F8)) << "Ctrl+Alt+F8 is free";
-    win32::Win32FileSystem files(directory);
-    MacroStore store{files};
-    auto taken = TextMacro(1, "taken", 0);
-    taken->RunAnother = false;
-    taken->HotKeyCtrl = taken->HotKeyAlt = true;
-    taken->HotKey = "F8";
-    auto free = TextMacro(2, "free", 0);
-    free->RunAnother = false;
-    free->HotKeyCtrl = free->HotKeyAlt = true;
-    free->HotKey = "F9";
-    store.MaxMacroId = 2;
-    store.SaveMacros({{"taken", taken}, {"free", free}});
+    SaveMacros(directory, {{"taken", HotKeyMacro(1, "taken", "F8")}, {"free", HotKeyMacro(2, "free", "F9")}});
 
     Start();
     ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); })) << "start-up never finished";

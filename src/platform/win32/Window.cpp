@@ -22,6 +22,27 @@ int ScaleForDpi(int pixels)
     return ::MulDiv(pixels, dpi, 96);
 }
 
+void RunModal(HWND window, HWND owner, const bool& closed)
+{
+    const bool ownerWasEnabled = owner != nullptr && ::EnableWindow(owner, FALSE) == FALSE;
+    ::ShowWindow(window, SW_SHOW);
+    ::SetForegroundWindow(window);
+    ::SetFocus(::GetDlgItem(window, IDOK));
+    MSG message{};
+    while (!closed && ::GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (!::IsDialogMessageA(window, &message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+    }
+    if (message.message == WM_QUIT) {
+        ::PostQuitMessage(static_cast<int>(message.wParam));
+    }
+    if (ownerWasEnabled) {
+        ::EnableWindow(owner, TRUE);
+    }
+}
+
 UniqueGdiObject CreateMessageFont(bool bold)
 {
     NONCLIENTMETRICSA metrics{.cbSize = sizeof(NONCLIENTMETRICSA)};

@@ -20,6 +20,11 @@ int ScaleForDpi(int pixels);
 // The system's message font, which dialogs use.
 UniqueGdiObject CreateMessageFont(bool bold = false);
 
+// Shows a window modally over its owner, as a dialog: the owner is disabled,
+// Enter and Esc reach the default and cancel buttons, and the loop ends when
+// closed becomes true (a quit message met meanwhile is passed on).
+void RunModal(HWND window, HWND owner, const bool& closed);
+
 // Creates a child control at a place given in 96-DPI pixels, in the font.
 HWND CreateControl(HWND parent, const char* className, const char* text, DWORD style, int id, RECT place96,
                    HGDIOBJ font);
