@@ -75,6 +75,14 @@ std::string HotKeyRegistrationText(const TMacro& macro)
                                {&TMacro::HotKeyAlt, "Alt + "}}});
 }
 
+std::string HotKeyClashKey(const TMacro& macro)
+{
+    return HotKeyText(macro, {{{&TMacro::HotKeyCtrl, "[Ctrl] + "},
+                               {&TMacro::HotKeyShift, "[Shift] + "},
+                               {&TMacro::HotKeyAlt, "[Alt] + "},
+                               {&TMacro::HotKeyWin, "[Win] + "}}});
+}
+
 std::vector<std::string> HotKeyRegistrar::RegisterHotKeys(const TMacroList& macros)
 {
     std::vector<std::string> errors;

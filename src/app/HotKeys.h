@@ -23,6 +23,9 @@ std::uint32_t KeyNameToVirtualKey(std::string_view name, IKeyboard& keyboard);
 std::string HotKeyDisplayText(const TMacro& macro);
 // "Win + Ctrl + Shift + Alt + Key": the order of registration, for the error list.
 std::string HotKeyRegistrationText(const TMacro& macro);
+// "[Ctrl] + [Shift] + [Alt] + [Win] + Key": the key under which the options
+// window looks for macros sharing a hot key.
+std::string HotKeyClashKey(const TMacro& macro);
 
 class HotKeyRegistrar {
 public:

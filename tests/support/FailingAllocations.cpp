@@ -45,3 +45,18 @@ void operator delete(void* memory, std::size_t) noexcept
 {
     std::free(memory);
 }
+
+// The nothrow forms (std::stable_sort's buffer) must pair with the delete above.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return ::operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void operator delete(void* memory, const std::nothrow_t&) noexcept
+{
+    std::free(memory);
+}

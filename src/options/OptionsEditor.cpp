@@ -1,0 +1,418 @@
+#include "options/OptionsEditor.h"
+
+#include <algorithm>
+
+#include "app/HotKeys.h"
+#include "engine/TextExpansion.h"
+
+namespace velmora {
+
+const std::array<std::string_view, 80> kHotKeyNames = {
+    "[None]", "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N", "O", "P", "Q", "R", "S",
+    "T", "U", "V", "W", "X", "Y", "Z", "1", "2", "3", "4", "5", "6", "7", "8", "9", "0", "`", "-", "=", "[",
+    "]", "\\", ";", "'", ",", ".", "/", "F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10", "F11", "F12",
+    "F13", "F14", "F15", "F16", "F17", "F18", "F19", "F20", "F21", "F22", "F23", "F24", "Insert", "Delete",
+    "Home", "End", "Page Up", "Page Down", "Backspace", "Escape",
+};
+
+const std::array<std::string_view, 4> kActionNames = {
+    "Send keystrokes.",
+    "Run application or open document.",
+    "System command.",
+    "Velmora command.",
+};
+
+int CompareIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    const auto fold = [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 'a' && byte <= 'z' ? byte - ('a' - 'A') : byte;
+    };
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        if (fold(a[i]) != fold(b[i])) {
+            return fold(a[i]) < fold(b[i]) ? -1 : 1;
+        }
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+namespace {
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    return CompareIgnoringAsciiCase(a, b) == 0;
+}
+
+int IndexInTable(int value, std::size_t size)
+{
+    return value >= 0 && static_cast<std::size_t>(value) < size ? value : -1;
+}
+
+}  // namespace
+
+OptionsEditor::OptionsEditor(MacroStore& store, OptionsTargets targets, NameCollation collation)
+    : m_store(store), m_targets(std::move(targets)), m_collation(std::move(collation)), m_entries(store.MacroList)
+{
+    std::stable_sort(m_entries.begin(), m_entries.end(), [this](const TMacroEntry& a, const TMacroEntry& b) {
+        return m_collation(a.Name, b.Name) < 0;
+    });
+    Page.AutoStart = m_targets.autoStart.Exists();
+    Page.ShowInTray = m_targets.settings.ShowInTray;
+    Page.SlowdownKeystrokes = m_targets.settings.SlowdownKeystrokes;
+    Page.PasswordProtect = !m_store.OptionsPassword.empty();
+    Page.Password = m_store.OptionsPassword;
+    Page.PasswordConfirm = m_store.OptionsPassword;
+}
+
+TMacro* OptionsEditor::EditedRecord() const
+{
+    if (m_editIndex < 0 || static_cast<std::size_t>(m_editIndex) >= m_entries.size()) {
+        return nullptr;
+    }
+    return m_entries[static_cast<std::size_t>(m_editIndex)].Macro.get();
+}
+
+void OptionsEditor::SetSelected(int index)
+{
+    m_selected = index;
+    if (m_view) {
+        m_view->SelectionChanged(index);
+    }
+}
+
+void OptionsEditor::Select(int index)
+{
+    if (index < -1 || index >= static_cast<int>(m_entries.size())) {
+        index = -1;
+    }
+    // A second click on the macro being edited keeps what was typed.
+    if (index >= 0 && index == m_editIndex) {
+        return;
+    }
+    SetSelected(index);
+    lbxMacrosClick();
+}
+
+void OptionsEditor::lbxMacrosClick()
+{
+    const int index = m_selected;
+    if (index != m_editIndex) {
+        CommitEdits();
+        m_editIndex = index;
+    }
+    if (index < 0) {
+        if (m_view) {
+            m_view->PanelChanged();
+        }
+        return;
+    }
+    m_loading = true;
+    LoadPanel(*m_entries[static_cast<std::size_t>(index)].Macro);
+    lbxActionsClick();
+    m_loading = false;
+    if (m_view) {
+        m_view->PanelChanged();
+    }
+}
+
+void OptionsEditor::LoadPanel(const TMacro& macro)
+{
+    MacroPanel panel;
+    panel.Name = macro.Name;
+    panel.Win = macro.HotKeyWin;
+    panel.Shift = macro.HotKeyShift;
+    panel.Ctrl = macro.HotKeyCtrl;
+    panel.Alt = macro.HotKeyAlt;
+    const auto key = std::find_if(kHotKeyNames.begin(), kHotKeyNames.end(),
+                                  [&](std::string_view name) { return EqualIgnoringAsciiCase(name, macro.HotKey); });
+    panel.HotKeyIndex = key != kHotKeyNames.end() ? static_cast<int>(key - kHotKeyNames.begin()) : -1;
+    panel.HideOnReferenceCard = macro.HideOnReferenceCard;
+    panel.RunAnother = macro.RunAnother;
+
+    // The macro itself is a choice too: a chain never runs one macro twice.
+    m_nextChoices = m_entries;
+    ++m_nextChoicesVersion;
+    if (panel.RunAnother) {
+        panel.NextMacroIndex = IndexOfMacroId(m_nextChoices, macro.RunAnotherId);
+        if (panel.NextMacroIndex < 0) {
+            // The target was deleted; the record follows at the next commit.
+            panel.RunAnother = false;
+        }
+    }
+
+    if (const auto* text = dynamic_cast<const TTextMacro*>(macro.Settings.get())) {
+        panel.ActionIndex = kKeystrokesAction;
+        panel.SendText = text->Text;
+        panel.Paste = text->Paste;
+    } else if (const auto* launch = dynamic_cast<const TLaunchMacro*>(macro.Settings.get())) {
+        panel.ActionIndex = kLaunchAction;
+        panel.FileName = launch->FileName;
+        panel.CommandLine = launch->CommandLine;
+    } else if (const auto* system = dynamic_cast<const TSystemMacro*>(macro.Settings.get())) {
+        panel.ActionIndex = kSystemAction;
+        panel.SystemCommand = IndexInTable(system->Action, kSystemActionNames.size());
+    } else if (const auto* command = dynamic_cast<const TVelmoraMacro*>(macro.Settings.get())) {
+        panel.ActionIndex = kVelmoraAction;
+        panel.VelmoraCommand = IndexInTable(command->Action, kVelmoraActionNames.size());
+    }
+    Panel = std::move(panel);
+}
+
+void OptionsEditor::ClearActionFields(int action)
+{
+    switch (action) {
+    case kKeystrokesAction:
+        Panel.SendText.clear();
+        Panel.Paste = false;
+        break;
+    case kLaunchAction:
+        Panel.FileName.clear();
+        Panel.CommandLine.clear();
+        break;
+    case kSystemAction:
+        Panel.SystemCommand = -1;
+        break;
+    case kVelmoraAction:
+        Panel.VelmoraCommand = -1;
+        break;
+    default:
+        break;
+    }
+}
+
+void OptionsEditor::lbxActionsClick()
+{
+    TMacro* const record = EditedRecord();
+    if (record == nullptr || m_loading) {
+        return;
+    }
+    // Choosing an action always starts it afresh, even the one already chosen.
+    static constexpr std::array<std::string_view, 4> kinds = {TTextMacro::kKind, TLaunchMacro::kKind,
+                                                              TSystemMacro::kKind, TVelmoraMacro::kKind};
+    record->Settings.reset();
+    if (Panel.ActionIndex >= 0 && Panel.ActionIndex < static_cast<int>(kinds.size())) {
+        record->Settings = CreateMacroSettings(kinds[static_cast<std::size_t>(Panel.ActionIndex)]);
+        ClearActionFields(Panel.ActionIndex);
+    } else {
+        Panel.ActionIndex = kNoAction;
+    }
+    if (m_view) {
+        m_view->PanelChanged();
+    }
+}
+
+void OptionsEditor::lbxHotKeysClick()
+{
+    CommitEdits();
+}
+
+void OptionsEditor::chkModifierClick()
+{
+    CommitEdits();
+}
+
+void OptionsEditor::CommitEdits()
+{
+    TMacro* const record = EditedRecord();
+    if (m_loading || record == nullptr) {
+        return;
+    }
+    record->Name = Panel.Name;
+    record->HotKeyWin = Panel.Win;
+    record->HotKeyShift = Panel.Shift;
+    record->HotKeyCtrl = Panel.Ctrl;
+    record->HotKeyAlt = Panel.Alt;
+    if (Panel.HotKeyIndex <= 0 || Panel.HotKeyIndex >= static_cast<int>(kHotKeyNames.size())) {
+        // The boxes keep their marks until the macro is shown again.
+        record->HotKey.clear();
+        record->HotKeyWin = record->HotKeyShift = record->HotKeyCtrl = record->HotKeyAlt = false;
+    } else {
+        record->HotKey = kHotKeyNames[static_cast<std::size_t>(Panel.HotKeyIndex)];
+    }
+    record->HideOnReferenceCard = Panel.HideOnReferenceCard;
+    record->RunAnother = Panel.RunAnother;
+    if (Panel.RunAnother) {
+        if (Panel.NextMacroIndex < 0 || Panel.NextMacroIndex >= static_cast<int>(m_nextChoices.size())) {
+            record->RunAnother = false;
+        } else {
+            record->RunAnotherId = m_nextChoices[static_cast<std::size_t>(Panel.NextMacroIndex)].Macro->Id;
+        }
+    }
+    switch (Panel.ActionIndex) {
+    case kKeystrokesAction:
+        if (auto* text = dynamic_cast<TTextMacro*>(record->Settings.get())) {
+            text->Text = Panel.SendText;
+            text->Paste = Panel.Paste;
+        }
+        break;
+    case kLaunchAction:
+        if (auto* launch = dynamic_cast<TLaunchMacro*>(record->Settings.get())) {
+            launch->FileName = Panel.FileName;
+            launch->CommandLine = Panel.CommandLine;
+        }
+        break;
+    case kSystemAction:
+        if (auto* system = dynamic_cast<TSystemMacro*>(record->Settings.get())) {
+            system->Action = Panel.SystemCommand;
+        }
+        break;
+    case kVelmoraAction:
+        if (auto* command = dynamic_cast<TVelmoraMacro*>(record->Settings.get())) {
+            command->Action = Panel.VelmoraCommand;
+        }
+        break;
+    default:
+        break;
+    }
+    if (m_view) {
+        m_view->EntriesRedraw();
+    }
+}
+
+int OptionsEditor::InsertionPoint(const std::string& name, int after) const
+{
+    // Among equal names the entry keeps its place relative to the others,
+    // as a stable re-sort of the whole list would leave it.
+    const auto less = [this](const TMacroEntry& entry, const std::string& key) {
+        return m_collation(entry.Name, key) < 0;
+    };
+    const auto greater = [this](const std::string& key, const TMacroEntry& entry) {
+        return m_collation(key, entry.Name) < 0;
+    };
+    const int low = static_cast<int>(std::lower_bound(m_entries.begin(), m_entries.end(), name, less) -
+                                     m_entries.begin());
+    const int high = static_cast<int>(std::upper_bound(m_entries.begin(), m_entries.end(), name, greater) -
+                                      m_entries.begin());
+    return std::clamp(after, low, high);
+}
+
+void OptionsEditor::txtNameChange()
+{
+    if (m_loading || EditedRecord() == nullptr) {
+        return;
+    }
+    const int from = m_editIndex;
+    TMacroEntry entry = std::move(m_entries[static_cast<std::size_t>(from)]);
+    m_entries.erase(m_entries.begin() + from);
+    entry.Name = Panel.Name;
+    const int to = InsertionPoint(entry.Name, from);
+    m_entries.insert(m_entries.begin() + to, std::move(entry));
+    m_editIndex = to;
+    if (m_view) {
+        m_view->EntryMoved(from, to);
+    }
+    SetSelected(to);
+}
+
+void OptionsEditor::btnAddMacroClick()
+{
+    SetSelected(-1);
+    lbxMacrosClick();
+
+    auto macro = std::make_shared<TMacro>();
+    macro->Id = m_store.NewMacroId();
+    macro->Name = kNewMacroName;
+    TMacroEntry entry{std::string(kNewMacroName), std::move(macro)};
+    const int at = InsertionPoint(entry.Name, static_cast<int>(m_entries.size()));
+    m_entries.insert(m_entries.begin() + at, std::move(entry));
+    if (m_view) {
+        m_view->EntryInserted(at);
+    }
+    SetSelected(at);
+    lbxMacrosClick();
+}
+
+void OptionsEditor::btnDeleteMacroClick()
+{
+    const int index = m_selected;
+    if (index < 0 || index >= static_cast<int>(m_entries.size())) {
+        return;
+    }
+    // The record itself lives on while the macro list, a running macro or
+    // the quick reference card still holds it.
+    m_entries.erase(m_entries.begin() + index);
+    if (m_view) {
+        m_view->EntryRemoved(index);
+    }
+    SetSelected(std::min(index, static_cast<int>(m_entries.size()) - 1));
+    m_editIndex = -1;
+    lbxMacrosClick();
+}
+
+CloseQuery OptionsEditor::FormCloseQuery()
+{
+    CommitEdits();
+    if (Page.PasswordProtect) {
+        if (Page.Password != Page.PasswordConfirm) {
+            return {CloseVerdict::PasswordMismatch, {}};
+        }
+        m_store.OptionsPassword = Page.Password;
+    } else {
+        m_store.OptionsPassword.clear();
+    }
+
+    std::vector<std::pair<std::string, const TMacro*>> seen;
+    for (const TMacroEntry& entry : m_entries) {
+        const TMacro& macro = *entry.Macro;
+        if (macro.HotKey.empty()) {
+            continue;
+        }
+        std::string key = HotKeyClashKey(macro);
+        const auto earlier = std::find_if(seen.begin(), seen.end(), [&](const auto& each) {
+            return EqualIgnoringAsciiCase(each.first, key);
+        });
+        if (earlier != seen.end()) {
+            return {CloseVerdict::Clash, HotKeyClashQuestion(*earlier->second, macro, key)};
+        }
+        seen.emplace_back(std::move(key), &macro);
+    }
+    return {};
+}
+
+void OptionsEditor::FormClose(int outerWidth, int outerHeight)
+{
+    SettingsRecord& settings = m_targets.settings;
+    settings.OptionsHeight = std::to_string(outerHeight);
+    settings.OptionsWidth = std::to_string(outerWidth);
+    if (Page.AutoStart) {
+        m_targets.autoStart.Write(m_targets.exePath);
+    } else {
+        m_targets.autoStart.Remove();
+    }
+    settings.ShowInTray = Page.ShowInTray;
+    settings.SlowdownKeystrokes = Page.SlowdownKeystrokes;
+    if (m_targets.showTrayIcon) {
+        m_targets.showTrayIcon(Page.ShowInTray);
+    }
+    CommitEdits();
+    m_store.SaveMacros(m_entries);
+}
+
+std::string HotKeyClashQuestion(const TMacro& earlier, const TMacro& current, const std::string& key)
+{
+    return "The macros \"" + earlier.Name + "\" and \"" + current.Name + "\" both share " +
+           "the same hot key combination:" + "\r\n\r\n" + "     " + key + "\r\n\r\n" +
+           "Only one of these macros will actually execute when the hot " + "key combination is pressed." +
+           "\r\n\r\n" + "Do you want to change these macros now so that they do not " +
+           "conflict with each other?";
+}
+
+int StoredWindowLength(std::string_view caption, int current, int minimum, int maximum)
+{
+    if (caption == "-1000") {
+        return current;
+    }
+    const std::optional<std::int32_t> value = ReadInteger(caption);
+    if (!value) {
+        return current;
+    }
+    return std::clamp(*value, minimum, std::max(minimum, maximum));
+}
+
+int MacroListRowHeight(int textHeightOfM)
+{
+    return 2 * textHeightOfM < 18 ? 18 : 2 * textHeightOfM + 1;
+}
+
+}  // namespace velmora

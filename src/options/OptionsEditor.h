@@ -1,0 +1,180 @@
+#pragma once
+
+// What the options window does to the macros and the settings, apart from
+// drawing: the sorted macro list, the edit panel, adding, renaming, deleting,
+// and the checks and the save at close. The window binds its controls to
+// this class and keeps no editing logic of its own.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/Settings.h"
+#include "macros/MacroFile.h"
+#include "platform/Collation.h"
+
+namespace velmora {
+
+// The hot-key drop-down, in order; entry 0 means no hot key.
+extern const std::array<std::string_view, 80> kHotKeyNames;
+// The action drop-down, indexed like MacroAction.
+extern const std::array<std::string_view, 4> kActionNames;
+
+enum MacroAction : int {
+    kNoAction = -1,
+    kKeystrokesAction = 0,
+    kLaunchAction = 1,
+    kSystemAction = 2,
+    kVelmoraAction = 3,
+};
+
+inline constexpr std::string_view kNewMacroName = "New macro.";
+inline constexpr std::string_view kPasswordMismatchText =
+    "PASSWORD PROTECTION\r\n\r\nThe password field and the confirm field\r\ndo not match. Please enter your "
+    "password\r\ninto both fields so that they match. This\r\nensures that there are no typos in your\r\npassword.";
+
+// The values the controls of the edit panel hold. Indexes are list
+// selections, -1 for none.
+struct MacroPanel {
+    std::string Name;
+    bool Win = false;
+    bool Shift = false;
+    bool Ctrl = false;
+    bool Alt = false;
+    int HotKeyIndex = -1;
+    int ActionIndex = kNoAction;
+    std::string SendText;
+    bool Paste = false;
+    std::string FileName;
+    std::string CommandLine;
+    int SystemCommand = -1;
+    int VelmoraCommand = -1;
+    bool HideOnReferenceCard = false;
+    bool RunAnother = false;
+    // Into NextMacroChoices().
+    int NextMacroIndex = -1;
+};
+
+// The "Options" page.
+struct OptionsPage {
+    bool AutoStart = false;
+    bool ShowInTray = true;
+    bool SlowdownKeystrokes = false;
+    bool PasswordProtect = false;
+    std::string Password;
+    std::string PasswordConfirm;
+};
+
+// How the window mirrors the list and the panel. Indexes are those of Entries().
+class IOptionsView {
+public:
+    virtual ~IOptionsView() = default;
+    virtual void EntriesReset() = 0;
+    virtual void EntryInserted(int index) = 0;
+    virtual void EntryRemoved(int index) = 0;
+    // The entry now at `to` was at `from`; its text may have changed too.
+    virtual void EntryMoved(int from, int to) = 0;
+    virtual void EntriesRedraw() = 0;
+    virtual void SelectionChanged(int index) = 0;
+    // Every control of the edit panel is to show Panel() again, with the
+    // visibility rules that go with it.
+    virtual void PanelChanged() = 0;
+};
+
+enum class CloseVerdict {
+    Close,
+    // The password fields differ: warn with kPasswordMismatchText, stay open.
+    PasswordMismatch,
+    // Two macros share a hot key: ask the question; close only on No.
+    Clash,
+};
+
+struct CloseQuery {
+    CloseVerdict verdict = CloseVerdict::Close;
+    std::string question;
+};
+
+// What the close writes besides the macro file.
+struct OptionsTargets {
+    SettingsRecord& settings;
+    AutoStart& autoStart;
+    std::string exePath;
+    // Shows or hides the tray icon at once.
+    std::function<void(bool)> showTrayIcon;
+};
+
+class OptionsEditor {
+public:
+    // Copies the entries of store.MacroList, sorted by name; the records are
+    // shared, so edits land in them at once.
+    OptionsEditor(MacroStore& store, OptionsTargets targets, NameCollation collation);
+
+    void SetView(IOptionsView* view) { m_view = view; }
+
+    const TMacroList& Entries() const { return m_entries; }
+    int Selected() const { return m_selected; }
+    int EditIndex() const { return m_editIndex; }
+    bool Loading() const { return m_loading; }
+    bool EditPanelVisible() const { return m_editIndex >= 0; }
+
+    // The window writes what the user changes into these; the handlers read them.
+    MacroPanel Panel;
+    OptionsPage Page;
+    // What the run-another drop-down lists, filled when a macro is selected.
+    const TMacroList& NextMacroChoices() const { return m_nextChoices; }
+    // Changes whenever NextMacroChoices is refilled, so a view can skip
+    // refilling a drop-down that already holds them.
+    unsigned NextMacroChoicesVersion() const { return m_nextChoicesVersion; }
+
+    // The user picked a row (-1: none).
+    void Select(int index);
+    void lbxMacrosClick();
+    void lbxActionsClick();
+    void lbxHotKeysClick();
+    // Any of the four modifier boxes.
+    void chkModifierClick();
+    void txtNameChange();
+    void btnAddMacroClick();
+    void btnDeleteMacroClick();
+    void CommitEdits();
+
+    // Commits, takes the password and looks for the first hot-key clash.
+    CloseQuery FormCloseQuery();
+    // Applies the settings, then saves the macros, which replaces the macro
+    // list and registers the hot keys again. Throws the save's error; what
+    // was applied before it stays applied, and closing again tries again.
+    void FormClose(int outerWidth, int outerHeight);
+
+private:
+    TMacro* EditedRecord() const;
+    void LoadPanel(const TMacro& macro);
+    void ClearActionFields(int action);
+    int InsertionPoint(const std::string& name, int after) const;
+    void SetSelected(int index);
+
+    MacroStore& m_store;
+    OptionsTargets m_targets;
+    NameCollation m_collation;
+    IOptionsView* m_view = nullptr;
+    TMacroList m_entries;
+    TMacroList m_nextChoices;
+    unsigned m_nextChoicesVersion = 0;
+    int m_selected = -1;
+    int m_editIndex = -1;
+    bool m_loading = false;
+};
+
+// The question asked when `earlier` and `current` share the hot key `key`.
+std::string HotKeyClashQuestion(const TMacro& earlier, const TMacro& current, const std::string& key);
+
+// A stored window length: "-1000" (none stored) and anything that is not a
+// number give `current`; a number is kept within [minimum, maximum].
+int StoredWindowLength(std::string_view caption, int current, int minimum, int maximum);
+
+// The macro list's row: two lines of text, at least 18 pixels.
+int MacroListRowHeight(int textHeightOfM);
+
+}  // namespace velmora

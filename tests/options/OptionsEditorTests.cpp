@@ -1,0 +1,585 @@
+// The options window's logic, driven the way its controls drive it.
+
+#include "options/OptionsEditor.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "app/HotKeys.h"
+#include "fakes/FakeFileSystem.h"
+#include "fakes/FakeRegistry.h"
+#include "macros/Error.h"
+#include "options/OptionsLayout.h"
+#include "options/PasswordGate.h"
+
+namespace velmora {
+namespace {
+
+using testing::FakeFileSystem;
+using testing::FakeRegistry;
+
+// Keeps a copy of the list the way a list box would, from the notifications alone.
+class MirrorView : public IOptionsView {
+public:
+    explicit MirrorView(const OptionsEditor& editor) : m_editor(editor) { EntriesReset(); }
+
+    std::vector<std::string> rows;
+    int selected = -1;
+    int panelLoads = 0;
+
+    void EntriesReset() override
+    {
+        rows.clear();
+        for (const TMacroEntry& entry : m_editor.Entries()) {
+            rows.push_back(entry.Name);
+        }
+    }
+    void EntryInserted(int index) override { rows.insert(rows.begin() + index, NameAt(index)); }
+    void EntryRemoved(int index) override { rows.erase(rows.begin() + index); }
+    void EntryMoved(int from, int to) override
+    {
+        rows.erase(rows.begin() + from);
+        rows.insert(rows.begin() + to, NameAt(to));
+    }
+    void EntriesRedraw() override {}
+    void SelectionChanged(int index) override { selected = index; }
+    void PanelChanged() override { ++panelLoads; }
+
+private:
+    std::string NameAt(int index) const { return m_editor.Entries()[static_cast<std::size_t>(index)].Name; }
+
+    const OptionsEditor& m_editor;
+};
+
+class OptionsEditorTest : public ::testing::Test {
+protected:
+    FakeFileSystem files;
+    FakeRegistry registry;
+    MacroStore store{files};
+    SettingsRecord settings;
+    AutoStart autoStart{registry};
+    std::vector<bool> trayShown;
+    int hotKeysRegistered = 0;
+    std::unique_ptr<OptionsEditor> editor;
+    std::unique_ptr<MirrorView> view;
+
+    void SetUp() override
+    {
+        store.MacroListReplaced = [this] { ++hotKeysRegistered; };
+    }
+
+    std::shared_ptr<TMacro> AddToList(const std::string& name, const std::string& hotKey = {}, bool ctrl = false,
+                                      bool alt = false)
+    {
+        auto macro = std::make_shared<TMacro>();
+        macro->Id = store.NewMacroId();
+        macro->Name = name;
+        macro->HotKey = hotKey;
+        macro->HotKeyCtrl = ctrl;
+        macro->HotKeyAlt = alt;
+        store.MacroList.push_back({name, macro});
+        return macro;
+    }
+
+    void Open()
+    {
+        editor = std::make_unique<OptionsEditor>(
+            store, OptionsTargets{settings, autoStart, "C:\\Tools\\velmora.exe", [this](bool shown) {
+                                      trayShown.push_back(shown);
+                                  }},
+            CompareIgnoringAsciiCase);
+        view = std::make_unique<MirrorView>(*editor);
+        editor->SetView(view.get());
+    }
+
+    std::vector<std::string> EntryNames() const
+    {
+        std::vector<std::string> names;
+        for (const TMacroEntry& entry : editor->Entries()) {
+            names.push_back(entry.Name);
+        }
+        return names;
+    }
+
+    int IndexOf(const std::string& name) const
+    {
+        const auto names = EntryNames();
+        return static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin());
+    }
+
+    void TypeName(const std::string& name)
+    {
+        for (std::size_t length = 1; length <= name.size(); ++length) {
+            editor->Panel.Name = name.substr(0, length);
+            editor->txtNameChange();
+        }
+    }
+
+    void ChooseAction(int action)
+    {
+        editor->Panel.ActionIndex = action;
+        editor->lbxActionsClick();
+    }
+};
+
+TEST_F(OptionsEditorTest, OpensSortedWithoutRegardToCaseAndSharesTheRecords)
+{
+    const auto c = AddToList("charlie");
+    AddToList("Alpha");
+    AddToList("bravo");
+    Open();
+
+    EXPECT_EQ(EntryNames(), (std::vector<std::string>{"Alpha", "bravo", "charlie"}));
+    EXPECT_EQ(editor->Entries()[2].Macro, c) << "the very record, not a copy";
+    EXPECT_EQ(editor->EditIndex(), -1);
+    EXPECT_FALSE(editor->EditPanelVisible());
+}
+
+TEST_F(OptionsEditorTest, AddingGivesAnUnnamedMacroWithAFreshIdentifierEvenAfterADelete)
+{
+    AddToList("Zulu");
+    Open();
+    const std::int32_t before = store.MaxMacroId;
+
+    editor->btnAddMacroClick();
+    const auto first = editor->Entries()[static_cast<std::size_t>(editor->Selected())].Macro;
+    EXPECT_EQ(first->Name, "New macro.");
+    EXPECT_EQ(first->Id, before + 1);
+    EXPECT_EQ(first->HotKey, "");
+    EXPECT_EQ(first->Settings, nullptr);
+    EXPECT_TRUE(editor->EditPanelVisible());
+    EXPECT_EQ(editor->Panel.ActionIndex, kNoAction) << "no settings panel until an action is chosen";
+    EXPECT_EQ(editor->Panel.HotKeyIndex, -1);
+
+    editor->btnDeleteMacroClick();
+    editor->btnAddMacroClick();
+    EXPECT_EQ(editor->Entries()[static_cast<std::size_t>(editor->Selected())].Macro->Id, before + 2)
+        << "an identifier handed out is used up";
+}
+
+TEST_F(OptionsEditorTest, TypingANameResortsOnEveryKeystrokeAndKeepsTheMacroSelected)
+{
+    AddToList("bravo");
+    AddToList("delta");
+    AddToList("foxtrot");
+    Open();
+    editor->btnAddMacroClick();
+    const auto added = editor->Entries()[static_cast<std::size_t>(editor->Selected())].Macro;
+
+    editor->Panel.Name = "e";
+    editor->txtNameChange();
+    EXPECT_EQ(EntryNames(), (std::vector<std::string>{"bravo", "delta", "e", "foxtrot"}));
+    editor->Panel.Name = "A";
+    editor->txtNameChange();
+    EXPECT_EQ(EntryNames(), (std::vector<std::string>{"A", "bravo", "delta", "foxtrot"}));
+    EXPECT_EQ(editor->Selected(), 0);
+    EXPECT_EQ(editor->EditIndex(), 0);
+    EXPECT_EQ(view->selected, 0);
+    EXPECT_EQ(added->Name, "New macro.") << "the record follows at the next commit";
+
+    editor->CommitEdits();
+    EXPECT_EQ(added->Name, "A");
+    EXPECT_EQ(view->rows, EntryNames());
+}
+
+TEST_F(OptionsEditorTest, DeletingSelectsTheNextOrTheNewLastAndHidesThePanelWhenEmpty)
+{
+    AddToList("a");
+    AddToList("b");
+    AddToList("c");
+    Open();
+
+    editor->btnDeleteMacroClick();
+    EXPECT_EQ(EntryNames().size(), 3u) << "nothing selected, nothing deleted";
+
+    editor->Select(2);
+    editor->btnDeleteMacroClick();
+    EXPECT_EQ(EntryNames(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(editor->Selected(), 1);
+    EXPECT_EQ(editor->Panel.Name, "b");
+
+    editor->Select(0);
+    editor->btnDeleteMacroClick();
+    EXPECT_EQ(editor->Selected(), 0);
+    EXPECT_EQ(editor->Panel.Name, "b");
+    editor->btnDeleteMacroClick();
+    EXPECT_TRUE(editor->Entries().empty());
+    EXPECT_EQ(editor->Selected(), -1);
+    EXPECT_FALSE(editor->EditPanelVisible());
+    EXPECT_EQ(store.MacroList.size(), 3u) << "the program's list keeps its records until the close";
+}
+
+TEST_F(OptionsEditorTest, EditsOfTheDeletedMacroNeverReachAnotherRecord)
+{
+    const auto a = AddToList("a");
+    const auto b = AddToList("b");
+    Open();
+    editor->Select(0);
+    editor->Panel.Name = "typed into a";
+    editor->btnDeleteMacroClick();
+    EXPECT_EQ(b->Name, "b");
+    EXPECT_EQ(editor->Panel.Name, "b");
+    EXPECT_EQ(a->Name, "a");
+}
+
+TEST_F(OptionsEditorTest, ChoosingAnActionDiscardsTheValuesOfThePreviousOne)
+{
+    AddToList("m");
+    Open();
+    editor->Select(0);
+    ChooseAction(kKeystrokesAction);
+    editor->Panel.SendText = "Hello <Date>";
+    editor->Panel.Paste = true;
+    editor->CommitEdits();
+    const auto record = editor->Entries()[0].Macro;
+    ASSERT_NE(dynamic_cast<TTextMacro*>(record->Settings.get()), nullptr);
+    EXPECT_EQ(dynamic_cast<TTextMacro&>(*record->Settings).Text, "Hello <Date>");
+
+    ChooseAction(kLaunchAction);
+    ASSERT_NE(dynamic_cast<TLaunchMacro*>(record->Settings.get()), nullptr);
+    editor->Panel.FileName = "notepad.exe";
+    ChooseAction(kKeystrokesAction);
+    EXPECT_EQ(editor->Panel.SendText, "");
+    EXPECT_FALSE(editor->Panel.Paste);
+    EXPECT_EQ(editor->Panel.FileName, "notepad.exe") << "another action's field is left as the user sees it";
+    editor->CommitEdits();
+    EXPECT_EQ(dynamic_cast<TTextMacro&>(*record->Settings).Text, "");
+
+    ChooseAction(kSystemAction);
+    editor->Panel.SystemCommand = 4;
+    editor->CommitEdits();
+    EXPECT_EQ(dynamic_cast<TSystemMacro&>(*record->Settings).Action, 4);
+    ChooseAction(kVelmoraAction);
+    EXPECT_EQ(editor->Panel.VelmoraCommand, -1);
+    editor->CommitEdits();
+    EXPECT_EQ(dynamic_cast<TVelmoraMacro&>(*record->Settings).Action, -1);
+
+    // Loading a macro shows its values without discarding them.
+    editor->Select(-1);
+    editor->Select(0);
+    EXPECT_EQ(editor->Panel.ActionIndex, kVelmoraAction);
+    EXPECT_NE(record->Settings, nullptr);
+}
+
+TEST_F(OptionsEditorTest, NoneClearsTheKeyAndEveryModifierWhileTheBoxesKeepTheirMarks)
+{
+    AddToList("m", "K", /*ctrl=*/true, /*alt=*/true);
+    Open();
+    editor->Select(0);
+    EXPECT_EQ(kHotKeyNames[static_cast<std::size_t>(editor->Panel.HotKeyIndex)], "K");
+    editor->Panel.Win = true;
+    editor->chkModifierClick();
+    const auto record = editor->Entries()[0].Macro;
+    EXPECT_TRUE(record->HotKeyWin);
+
+    editor->Panel.HotKeyIndex = 0;
+    editor->lbxHotKeysClick();
+    EXPECT_EQ(record->HotKey, "");
+    EXPECT_FALSE(record->HotKeyWin || record->HotKeyCtrl || record->HotKeyAlt || record->HotKeyShift);
+    EXPECT_TRUE(editor->Panel.Ctrl && editor->Panel.Win);
+
+    // A stored key in another case still finds its entry.
+    editor->Select(-1);
+    record->HotKey = "page up";
+    editor->Select(0);
+    EXPECT_EQ(kHotKeyNames[static_cast<std::size_t>(editor->Panel.HotKeyIndex)], "Page Up");
+    editor->Select(-1);
+    record->HotKey = "Pause";
+    editor->Select(0);
+    EXPECT_EQ(editor->Panel.HotKeyIndex, -1);
+}
+
+TEST_F(OptionsEditorTest, ARunAnotherTargetThatWasDeletedIsUncheckedWhenShown)
+{
+    const auto first = AddToList("first");
+    const auto second = AddToList("second");
+    Open();
+    editor->Select(0);
+    editor->Panel.RunAnother = true;
+    editor->Panel.NextMacroIndex = IndexOfMacroId(editor->NextMacroChoices(), second->Id);
+    editor->CommitEdits();
+    EXPECT_TRUE(first->RunAnother);
+    EXPECT_EQ(first->RunAnotherId, second->Id);
+
+    editor->Select(1);
+    editor->btnDeleteMacroClick();
+    editor->Select(0);
+    EXPECT_FALSE(editor->Panel.RunAnother);
+    editor->CommitEdits();
+    EXPECT_FALSE(first->RunAnother);
+    EXPECT_EQ(first->RunAnotherId, second->Id) << "the identifier is left as it was";
+
+    // Checked without a choice is not a link.
+    editor->Panel.RunAnother = true;
+    editor->Panel.NextMacroIndex = -1;
+    editor->CommitEdits();
+    EXPECT_FALSE(first->RunAnother);
+}
+
+TEST_F(OptionsEditorTest, ASecondClickOnTheEditedMacroKeepsWhatWasTyped)
+{
+    AddToList("m");
+    Open();
+    editor->Select(0);
+    editor->Panel.Shift = true;
+    editor->Select(0);
+    EXPECT_TRUE(editor->Panel.Shift);
+}
+
+TEST_F(OptionsEditorTest, NotificationsKeepAListBoxInStepThroughManyEdits)
+{
+    for (const char* name : {"m", "c", "x", "c"}) {
+        AddToList(name);
+    }
+    Open();
+    std::mt19937 random(7);
+    const std::vector<std::string> names = {"a", "B", "c", "C", "m", "zz", ""};
+    for (int step = 0; step < 400; ++step) {
+        switch (random() % 4) {
+        case 0: editor->btnAddMacroClick(); break;
+        case 1: editor->btnDeleteMacroClick(); break;
+        case 2: editor->Select(static_cast<int>(random() % (editor->Entries().size() + 1)) - 1); break;
+        default:
+            if (editor->EditIndex() >= 0) {
+                editor->Panel.Name = names[random() % names.size()];
+                editor->txtNameChange();
+            }
+        }
+        ASSERT_EQ(view->rows, EntryNames()) << "step " << step;
+        ASSERT_EQ(view->selected, editor->Selected());
+        ASSERT_TRUE(std::is_sorted(editor->Entries().begin(), editor->Entries().end(),
+                                   [](const TMacroEntry& a, const TMacroEntry& b) {
+                                       return CompareIgnoringAsciiCase(a.Name, b.Name) < 0;
+                                   }));
+        if (editor->EditIndex() >= 0) {
+            ASSERT_EQ(editor->EditIndex(), editor->Selected());
+        }
+    }
+}
+
+class CloseQueryTest : public OptionsEditorTest {};
+
+TEST_F(CloseQueryTest, TheFirstClashIsNamedWithItsCombinationInCtrlShiftAltWinOrder)
+{
+    AddToList("b second", "F5", true, true);
+    AddToList("a first", "f5", true, true);
+    AddToList("c third", "F5", true, true);
+    Open();
+    const CloseQuery query = editor->FormCloseQuery();
+    EXPECT_EQ(query.verdict, CloseVerdict::Clash);
+    EXPECT_EQ(query.question,
+              "The macros \"a first\" and \"b second\" both share the same hot key combination:\r\n\r\n"
+              "     [Ctrl] + [Alt] + F5\r\n\r\nOnly one of these macros will actually execute when the hot key "
+              "combination is pressed.\r\n\r\nDo you want to change these macros now so that they do not "
+              "conflict with each other?");
+
+    TMacro all;
+    all.HotKey = "K";
+    all.HotKeyWin = all.HotKeyAlt = all.HotKeyShift = all.HotKeyCtrl = true;
+    EXPECT_EQ(HotKeyClashKey(all), "[Ctrl] + [Shift] + [Alt] + [Win] + K");
+}
+
+TEST_F(CloseQueryTest, OtherModifiersOrAnEmptyKeyNeverClash)
+{
+    AddToList("a", "K", true, false);
+    AddToList("b", "K", false, true);
+    AddToList("c", "K", true, true);
+    AddToList("d", "", true, true);
+    AddToList("e", "", true, true);
+    Open();
+    EXPECT_EQ(editor->FormCloseQuery().verdict, CloseVerdict::Close);
+}
+
+TEST_F(CloseQueryTest, PasswordRules)
+{
+    AddToList("x", "K");
+    AddToList("y", "K");
+    store.OptionsPassword = "Secret";
+    Open();
+    EXPECT_TRUE(editor->Page.PasswordProtect);
+    EXPECT_EQ(editor->Page.PasswordConfirm, "Secret");
+
+    editor->Page.Password = "new";
+    editor->Page.PasswordConfirm = "New";
+    EXPECT_EQ(editor->FormCloseQuery().verdict, CloseVerdict::PasswordMismatch);
+    EXPECT_EQ(store.OptionsPassword, "Secret");
+    editor->Page.PasswordConfirm = "new ";
+    EXPECT_EQ(editor->FormCloseQuery().verdict, CloseVerdict::PasswordMismatch) << "blanks count";
+
+    editor->Page.PasswordConfirm = "new";
+    EXPECT_EQ(editor->FormCloseQuery().verdict, CloseVerdict::Clash);
+    EXPECT_EQ(store.OptionsPassword, "new") << "taken even though the clash keeps the window open";
+
+    editor->Page.Password.clear();
+    editor->Page.PasswordConfirm.clear();
+    editor->FormCloseQuery();
+    EXPECT_EQ(store.OptionsPassword, "");
+
+    editor->Page.Password = "a";
+    editor->Page.PasswordConfirm = "b";
+    editor->Page.PasswordProtect = false;
+    editor->FormCloseQuery();
+    EXPECT_EQ(store.OptionsPassword, "") << "unchecked clears it whatever the fields hold";
+}
+
+TEST_F(CloseQueryTest, CloseAppliesTheSettingsAndSavesInNameOrder)
+{
+    AddToList("zeta", "Z");
+    AddToList("Alpha");
+    Open();
+    editor->Page.AutoStart = true;
+    editor->Page.ShowInTray = false;
+    editor->Page.SlowdownKeystrokes = true;
+    editor->Select(1);
+    editor->Panel.Name = "zeta renamed";
+    editor->FormClose(700, 500);
+
+    EXPECT_EQ(settings.OptionsWidth, "700");
+    EXPECT_EQ(settings.OptionsHeight, "500");
+    EXPECT_FALSE(settings.ShowInTray);
+    EXPECT_TRUE(settings.SlowdownKeystrokes);
+    EXPECT_EQ(trayShown, std::vector<bool>{false});
+    EXPECT_EQ(registry.Get(AutoStart::kRunKey, "Velmora"), "C:\\Tools\\velmora.exe");
+    ASSERT_EQ(store.MacroList.size(), 2u);
+    EXPECT_EQ(store.MacroList[0].Name, "Alpha");
+    EXPECT_EQ(store.MacroList[1].Macro->Name, "zeta renamed") << "the shown macro is committed first";
+    EXPECT_EQ(hotKeysRegistered, 1);
+
+    MacroStore reread(files);
+    reread.LoadMacros();
+    ASSERT_EQ(reread.MacroList.size(), 2u);
+    EXPECT_EQ(reread.MacroList[1].Macro->Name, "zeta renamed");
+
+    editor->Page.AutoStart = false;
+    editor->FormClose(700, 500);
+    EXPECT_EQ(registry.Get(AutoStart::kRunKey, "Velmora"), std::nullopt);
+}
+
+TEST_F(CloseQueryTest, AFailedSaveKeepsTheListAndTheWindowsEditsForAnotherTry)
+{
+    AddToList("b");
+    AddToList("a");
+    Open();
+    editor->btnAddMacroClick();
+    files.ReadOnlyFolder = true;
+    EXPECT_THROW(
+        {
+            try {
+                editor->FormClose(625, 468);
+            } catch (const VelmoraError& error) {
+                EXPECT_EQ(std::string(error.what()), "Cannot create file " + store.MacroFilePath());
+                throw;
+            }
+        },
+        VelmoraError);
+    EXPECT_EQ(store.MacroList.size(), 2u);
+    EXPECT_EQ(store.MacroList[0].Name, "b") << "not replaced";
+    EXPECT_EQ(hotKeysRegistered, 0);
+    EXPECT_EQ(editor->Entries().size(), 3u);
+
+    files.ReadOnlyFolder = false;
+    editor->FormClose(625, 468);
+    EXPECT_EQ(store.MacroList.size(), 3u);
+    EXPECT_EQ(hotKeysRegistered, 1);
+}
+
+TEST(OptionsWindowSize, StoredLengthsAreReadSafely)
+{
+    EXPECT_EQ(StoredWindowLength("-1000", 625, 625, 2000), 625);
+    EXPECT_EQ(StoredWindowLength("700", 625, 625, 2000), 700);
+    EXPECT_EQ(StoredWindowLength("$300", 625, 625, 2000), 768);
+    EXPECT_EQ(StoredWindowLength("wide", 640, 625, 2000), 640);
+    EXPECT_EQ(StoredWindowLength("", 640, 625, 2000), 640);
+    EXPECT_EQ(StoredWindowLength("10", 640, 625, 2000), 625) << "never below the minimum";
+    EXPECT_EQ(StoredWindowLength("99999", 640, 625, 2000), 2000) << "never beyond the screen";
+    EXPECT_EQ(MacroListRowHeight(8), 18);
+    EXPECT_EQ(MacroListRowHeight(9), 19);
+    EXPECT_EQ(MacroListRowHeight(13), 27);
+}
+
+TEST(OptionsWindowLayout, ListStretchesInHeightOnlyAndTheButtonsStayInTheirCorners)
+{
+    OptionsLayoutInput in{.clientWidth = 617, .clientHeight = 441, .margin = 8,
+                          .okButton = {75, 25}, .helpButton = {75, 25}, .printButton = {75, 25},
+                          .addButton = {89, 25}, .deleteButton = {89, 25}, .macroListLabelHeight = 13,
+                          .editPanelWidth = 329, .pageInsetLeft = 4, .pageInsetTop = 24,
+                          .pageInsetRight = 4, .pageInsetBottom = 4};
+    const OptionsLayout small = LayOutOptions(in);
+    EXPECT_EQ(small.pageControl, (LayoutRect{8, 8, 601, 441 - 24 - 25}));
+    EXPECT_EQ(small.editPanel.left + small.editPanel.width + 8, small.page.width);
+    EXPECT_EQ(small.ok.Right(), 617 - 8);
+    EXPECT_EQ(small.help.Bottom(), 441 - 8);
+    EXPECT_EQ(small.print.left, small.help.Right() + 8);
+    EXPECT_EQ(small.addMacro.Bottom(), small.page.height - 8);
+    EXPECT_EQ(small.deleteMacro.left, small.addMacro.Right() + 8);
+    EXPECT_EQ(small.widthShortfall, 0);
+
+    in.clientWidth += 100;
+    in.clientHeight += 50;
+    const OptionsLayout large = LayOutOptions(in);
+    EXPECT_EQ(large.editPanel.width, small.editPanel.width);
+    EXPECT_EQ(large.editPanel.height, small.editPanel.height + 50);
+    EXPECT_EQ(large.macroList.height, small.macroList.height + 50);
+    EXPECT_EQ(large.macroList.width, small.macroList.width + 100);
+    EXPECT_EQ(large.ok.left, small.ok.left + 100);
+
+    // Large fonts: the two buttons no longer fit under the list.
+    in.addButton = in.deleteButton = {200, 40};
+    in.clientWidth = 617;
+    const OptionsLayout cramped = LayOutOptions(in);
+    EXPECT_EQ(cramped.widthShortfall, 200 + 200 + 8 - cramped.macroList.width);
+    in.clientWidth += cramped.widthShortfall;
+    EXPECT_EQ(LayOutOptions(in).widthShortfall, 0);
+}
+
+TEST(PasswordGate, AsksOnlyWhenSetAndComparesExactly)
+{
+    int prompts = 0;
+    std::vector<std::string> warnings;
+    std::optional<std::string> typed;
+    PasswordGate gate([&] { ++prompts; return typed; },
+                      [&](std::string_view text) { warnings.emplace_back(text); });
+
+    EXPECT_TRUE(gate.CheckOptionsPassword(""));
+    EXPECT_EQ(prompts, 0);
+
+    for (const char* wrong : {"secret", "Secret ", " Secret", ""}) {
+        typed = wrong;
+        EXPECT_FALSE(gate.CheckOptionsPassword("Secret")) << wrong;
+    }
+    EXPECT_EQ(warnings, std::vector<std::string>(4, "You have not entered the correct password."));
+    typed = std::nullopt;
+    EXPECT_FALSE(gate.CheckOptionsPassword("Secret"));
+    EXPECT_EQ(warnings.size(), 4u) << "a cancel says nothing";
+    typed = " Secret ";
+    EXPECT_TRUE(gate.CheckOptionsPassword(" Secret "));
+    EXPECT_FALSE(gate.PasswordShowing());
+}
+
+TEST(PasswordGate, ARequestWhileThePromptShowsIsRefusedSilently)
+{
+    PasswordGate* self = nullptr;
+    bool inner = true;
+    std::vector<std::string> warnings;
+    PasswordGate gate(
+        [&]() -> std::optional<std::string> {
+            EXPECT_TRUE(self->PasswordShowing());
+            inner = self->CheckOptionsPassword("pw");
+            return "pw";
+        },
+        [&](std::string_view text) { warnings.emplace_back(text); });
+    self = &gate;
+    EXPECT_TRUE(gate.CheckOptionsPassword("pw")) << "the first prompt still works";
+    EXPECT_FALSE(inner);
+    EXPECT_TRUE(warnings.empty());
+
+    PasswordGate failing([]() -> std::optional<std::string> { throw std::runtime_error("no window"); },
+                         [](std::string_view) {});
+    EXPECT_THROW(failing.CheckOptionsPassword("pw"), std::runtime_error);
+    EXPECT_FALSE(failing.PasswordShowing()) << "a failed prompt does not lock the gate";
+}
+
+}  // namespace
+}  // namespace velmora
