@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-# Draws the 16-colour program icon and the two menu images; the committed files came from it.
+# Draws the 16-colour program icon, the two menu images and the macro list's key cap; the committed files came from it.
 import os
 import struct, math
 here = os.path.dirname(os.path.abspath(__file__))
@@ -95,3 +95,14 @@ for y in range(16):
         if d<=1.6: cl[y][x]=RED
         elif d<=2.3: cl[y][x]=MAROON
 bmp(cl,os.path.join(here,'menu-close.bmp'))
+# Key cap: a key seen slightly from above, its top lit from the top left,
+# its front and right side in shadow, on silver
+key=[[SILVER]*16 for _ in range(16)]
+for x in range(3,13): key[2][x]=BLACK; key[13][x]=BLACK
+for y in range(3,13): key[y][2]=BLACK; key[y][13]=BLACK
+for y in range(3,13):
+    for x in range(3,13):
+        if y>=10 or x>=12: key[y][x]=GRAY
+for x in range(3,12): key[3][x]=WHITE
+for y in range(3,10): key[y][3]=WHITE
+bmp(key,os.path.join(here,'keycap.bmp'))

@@ -11,3 +11,5 @@
 // 16x16, 16 colours on a silver background (LR_LOADMAP3DCOLORS maps it to the menu colour).
 #define VELMORA_IDB_MENU_OPTIONS 201
 #define VELMORA_IDB_MENU_CLOSE 202
+// The key cap beside each macro in the options window's list.
+#define VELMORA_IDB_KEYCAP 203

@@ -6,10 +6,16 @@
 #include "app/frmAbout.h"
 #include "app/frmFirstTime.h"
 #include "app/frmHotKeyErrors.h"
+#include "options/frmOptions.h"
+#include "options/frmPassword.h"
 
 namespace velmora {
 
-TMain::TMain() = default;
+TMain::TMain()
+    : m_passwordGate([this] { return TPassword::ShowPasswordPrompt(Handle()); },
+                     [this](std::string_view text) { ShowWarning(text); })
+{
+}
 
 TMain::~TMain() = default;
 
@@ -34,6 +40,8 @@ bool TMain::FormCreate()
     m_platform.SetMainWindow(Handle());
     m_hotKeys.SetWindow(Handle());
     m_macros.MacroListReplaced = [this] { RegisterHotKeys(/*showErrors=*/true); };
+    m_runner.OpenOptions = [this] { OpenOptionsWindow(); };
+    m_runner.ShowQuickReference = [this] { OpenQuickReference(); };
     m_taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
     RxTrayIcon1.Attach(Handle(), ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
     BuildTrayMenu();
@@ -93,6 +101,11 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_SHOW_OPTIONS:
         WMShowOptions();
+        return 0;
+    case WM_OPTIONS_CLOSED:
+        if (m_options && !OptionsOpen()) {
+            m_options.reset();
+        }
         return 0;
     case WM_HOTKEY:
         m_dispatcher.WMHotKey(static_cast<std::int32_t>(wParam));
@@ -166,10 +179,49 @@ void TMain::WMShowOptions()
     OpenOptionsWindow();
 }
 
+bool TMain::OptionsOpen() const
+{
+    return m_options && m_options->Handle() != nullptr;
+}
+
 void TMain::OpenOptionsWindow()
 {
-    // The options window arrives with its own change; until then the request
-    // has nothing to open.
+    if (!m_passwordGate.CheckOptionsPassword(m_macros.OptionsPassword)) {
+        return;
+    }
+    CloseWelcomeWindow();
+    if (OptionsOpen()) {
+        m_options->BringToFront();
+        return;
+    }
+    m_options.reset();
+    UnregisterHotKeys();
+    auto window = std::make_unique<TOptions>(OptionsWindowHost{
+        .store = m_macros,
+        .settings = m_settings,
+        .autoStart = m_autoStart,
+        .exePath = win32::ModuleFileName(),
+        .showTrayIcon = [this](bool shown) { RxTrayIcon1.SetActive(shown); },
+        .closed = [this] { ::PostMessageA(Handle(), WM_OPTIONS_CLOSED, 0, 0); },
+    });
+    bool created = false;
+    try {
+        created = window->FormCreate();
+    } catch (...) {
+        RegisterHotKeys(/*showErrors=*/false);
+        throw;
+    }
+    if (!created) {
+        RegisterHotKeys(/*showErrors=*/false);
+        throw std::runtime_error("The options window could not be created.");
+    }
+    m_options = std::move(window);
+    m_options->ShowOnTop();
+}
+
+void TMain::ShowWarning(std::string_view text)
+{
+    ::MessageBoxA(Handle(), std::string(text).c_str(), "Warning", MB_OK | MB_ICONWARNING);
 }
 
 void TMain::OpenQuickReference()
@@ -251,6 +303,8 @@ void TMain::FormDestroy()
         }
         UnregisterHotKeys();
     }
+    // Edits of a window still open at exit are not saved.
+    m_options.reset();
     CloseWelcomeWindow();
     RxTrayIcon1.SetActive(false);
     m_macros.MacroList.clear();

@@ -11,6 +11,7 @@
 #include "app/TrayIcon.h"
 #include "engine/MacroRunner.h"
 #include "macros/MacroFile.h"
+#include "options/PasswordGate.h"
 #include "platform/win32/Win32HotKeys.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Registry.h"
@@ -18,9 +19,12 @@
 
 namespace velmora {
 
+class TOptions;
+
 inline constexpr UINT WM_STARTUP = WM_USER + 1;
 inline constexpr UINT WM_SHUTDOWN_REQUEST = WM_USER + 2;
 inline constexpr UINT WM_SHOW_OPTIONS = WM_USER + 3;
+inline constexpr UINT WM_OPTIONS_CLOSED = WM_USER + 4;
 inline constexpr const char* kShareMappingName = "Velmora1(ipc)";
 
 class TMain : public win32::Window<TMain> {
@@ -48,6 +52,7 @@ public:
     // The windows the tray menu and the program's own commands open.
     void OpenOptionsWindow();
     void OpenQuickReference();
+    bool OptionsOpen() const;
 
 private:
     enum MenuCommand : UINT {
@@ -71,6 +76,7 @@ private:
     void FormDestroy();
     void BuildTrayMenu();
     void SaveSettings();
+    void ShowWarning(std::string_view text);
 
     win32::Win32Platform m_platform;
     win32::Win32Registry m_registry;
@@ -85,6 +91,10 @@ private:
     HotKeyRegistrar m_registrar{m_hotKeys, m_platform.Get().keyboard};
     HotKeyDispatcher m_dispatcher{m_runner, m_macros.MacroList};
     std::unique_ptr<TShareMapping> Mapping;
+    PasswordGate m_passwordGate;
+    // While open, no hot key is registered; kept after closing until the
+    // window's own message has finished.
+    std::unique_ptr<TOptions> m_options;
     TrayIcon RxTrayIcon1;
     win32::UniqueMenu TrayMenu;
     win32::UniqueGdiObject m_optionsImage;

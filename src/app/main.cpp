@@ -1,11 +1,12 @@
 #include "app/frmMain.h"
 #include "platform/win32/Win32.h"
+#include "platform/win32/Window.h"
 
 #include <commctrl.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    const INITCOMMONCONTROLSEX controls{.dwSize = sizeof(INITCOMMONCONTROLSEX), .dwICC = ICC_STANDARD_CLASSES};
+    const INITCOMMONCONTROLSEX controls{.dwSize = sizeof(INITCOMMONCONTROLSEX), .dwICC = ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
 
     velmora::TMain main;
@@ -14,8 +15,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
     MSG message{};
     while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
+        if (!velmora::win32::IsModelessDialogMessage(message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
     }
     return static_cast<int>(message.wParam);
 }

@@ -1,5 +1,8 @@
 #include "platform/win32/Window.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "macros/Error.h"
 
 namespace velmora::win32 {
@@ -22,12 +25,12 @@ int ScaleForDpi(int pixels)
     return ::MulDiv(pixels, dpi, 96);
 }
 
-void RunModal(HWND window, HWND owner, const bool& closed)
+void RunModal(HWND window, HWND owner, const bool& closed, HWND focus)
 {
     const bool ownerWasEnabled = owner != nullptr && ::EnableWindow(owner, FALSE) == FALSE;
     ::ShowWindow(window, SW_SHOW);
     ::SetForegroundWindow(window);
-    ::SetFocus(::GetDlgItem(window, IDOK));
+    ::SetFocus(focus != nullptr ? focus : ::GetDlgItem(window, IDOK));
     MSG message{};
     while (!closed && ::GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (!::IsDialogMessageA(window, &message)) {
@@ -62,6 +65,78 @@ HWND CreateControl(HWND parent, const char* className, const char* text, DWORD s
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleA(nullptr), nullptr);
     ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
+}
+
+namespace {
+
+constexpr const char* kPanelClassName = "VelmoraPanel";
+
+LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    // A multi-line edit asks its parent to close on Esc; that is the window's close.
+    case WM_CLOSE:
+        return ::SendMessageA(::GetAncestor(window, GA_ROOT), message, wParam, lParam);
+    default:
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+std::vector<HWND>& ModelessDialogs()
+{
+    static std::vector<HWND> windows;
+    return windows;
+}
+
+}  // namespace
+
+HWND CreatePanel(HWND parent, int id)
+{
+    const HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSEXA existing{.cbSize = sizeof(WNDCLASSEXA)};
+    if (!::GetClassInfoExA(instance, kPanelClassName, &existing)) {
+        const WNDCLASSEXA windowClass{
+            .cbSize = sizeof(WNDCLASSEXA),
+            .lpfnWndProc = &PanelProc,
+            .hInstance = instance,
+            .hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)),
+            .hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+            .lpszClassName = kPanelClassName,
+        };
+        ::RegisterClassExA(&windowClass);
+    }
+    return ::CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClassName, "",
+                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+}
+
+void AddModelessDialog(HWND window)
+{
+    ModelessDialogs().push_back(window);
+}
+
+void RemoveModelessDialog(HWND window)
+{
+    auto& windows = ModelessDialogs();
+    windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
+}
+
+bool IsModelessDialogMessage(MSG& message)
+{
+    for (const HWND window : ModelessDialogs()) {
+        if (::IsChild(window, message.hwnd) || window == message.hwnd) {
+            return ::IsDialogMessageA(window, &message) != FALSE;
+        }
+    }
+    return false;
 }
 
 }  // namespace velmora::win32

@@ -22,12 +22,25 @@ UniqueGdiObject CreateMessageFont(bool bold = false);
 
 // Shows a window modally over its owner, as a dialog: the owner is disabled,
 // Enter and Esc reach the default and cancel buttons, and the loop ends when
-// closed becomes true (a quit message met meanwhile is passed on).
-void RunModal(HWND window, HWND owner, const bool& closed);
+// closed becomes true (a quit message met meanwhile is passed on). The focus
+// starts on the OK button unless another control is given.
+void RunModal(HWND window, HWND owner, const bool& closed, HWND focus = nullptr);
 
 // Creates a child control at a place given in 96-DPI pixels, in the font.
 HWND CreateControl(HWND parent, const char* className, const char* text, DWORD style, int id, RECT place96,
                    HGDIOBJ font);
+
+// A plain child window that groups controls, like a dialog page. What its
+// controls report (commands, notifications, drawing, colours) goes on to the
+// top-level window, so one handler serves every panel.
+HWND CreatePanel(HWND parent, int id);
+
+// Modeless windows whose keyboard navigation (Tab, Enter, Esc) the message
+// loop must handle as in a dialog.
+void AddModelessDialog(HWND window);
+void RemoveModelessDialog(HWND window);
+// True when the message was a modeless dialog's navigation and is handled.
+bool IsModelessDialogMessage(MSG& message);
 
 template <typename T>
 class Window {
@@ -76,11 +89,12 @@ protected:
     }
 
     // A fixed-size dialog-style window centred on the screen, its client area
-    // given at 96 DPI.
+    // given at 96 DPI. omittedStyle takes parts of the usual frame away, such
+    // as WS_SYSMENU for a window without a close box.
     bool CreateCentredDialog(const char* className, const char* caption, int clientWidth, int clientHeight,
-                             HWND owner, DWORD extraStyle = 0)
+                             HWND owner, DWORD extraStyle = 0, DWORD omittedStyle = 0)
     {
-        const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | extraStyle;
+        const DWORD style = (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | extraStyle) & ~omittedStyle;
         RECT frame{0, 0, ScaleForDpi(clientWidth), ScaleForDpi(clientHeight)};
         ::AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
         const int width = frame.right - frame.left;

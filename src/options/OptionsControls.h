@@ -1,0 +1,49 @@
+#pragma once
+
+// Control identifiers of the options window; the end-to-end tests find the
+// controls by them.
+
+namespace velmora::options_id {
+
+inline constexpr int kPageControl = 1000;
+inline constexpr int kMacroList = 1001;
+inline constexpr int kAddMacro = 1002;
+inline constexpr int kDeleteMacro = 1003;
+inline constexpr int kName = 1004;
+inline constexpr int kWin = 1005;
+inline constexpr int kShift = 1006;
+inline constexpr int kCtrl = 1007;
+inline constexpr int kAlt = 1008;
+inline constexpr int kHotKey = 1009;
+inline constexpr int kAction = 1010;
+inline constexpr int kSendText = 1011;
+inline constexpr int kInsertVariable = 1012;
+inline constexpr int kPaste = 1013;
+inline constexpr int kFilename = 1014;
+inline constexpr int kBrowse = 1015;
+inline constexpr int kCommandLine = 1016;
+inline constexpr int kSystemCommand = 1017;
+inline constexpr int kVelmoraCommand = 1018;
+inline constexpr int kHideOnReferenceCard = 1019;
+inline constexpr int kRunAnother = 1020;
+inline constexpr int kNextMacro = 1021;
+inline constexpr int kAutoStart = 1030;
+inline constexpr int kShowInTray = 1031;
+inline constexpr int kSlowdownKeystrokes = 1032;
+inline constexpr int kPasswordProtect = 1033;
+inline constexpr int kPassword = 1034;
+inline constexpr int kPasswordConfirm = 1035;
+inline constexpr int kHelp = 1040;
+inline constexpr int kPrint = 1041;
+inline constexpr int kStatusBar = 1042;
+// The panels that hold controls; each is a child window with this id.
+inline constexpr int kMacrosPage = 1050;
+inline constexpr int kOptionsPage = 1051;
+inline constexpr int kMacroEditPanel = 1052;
+inline constexpr int kKeyStrokeSettings = 1053;
+inline constexpr int kLaunchSettings = 1054;
+inline constexpr int kSystemSettings = 1055;
+inline constexpr int kVelmoraSettings = 1056;
+inline constexpr int kPasswordPanel = 1057;
+
+}  // namespace velmora::options_id

@@ -1,0 +1,830 @@
+#include "options/frmOptions.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "app/HotKeys.h"
+#include "app/Resources.h"
+#include "app/WebLinks.h"
+#include "app/frmAbout.h"
+#include "options/OptionsControls.h"
+#include "options/OptionsLayout.h"
+#include "platform/win32/Win32Collation.h"
+
+namespace velmora {
+
+namespace id = options_id;
+
+namespace {
+
+constexpr UINT WM_NOT_TOPMOST = WM_USER + 1;
+constexpr int kDesignWidth = 625;
+constexpr int kDesignHeight = 468;
+constexpr int kMargin = 8;
+constexpr int kEditPanelWidth = 240 + 89;
+
+enum HelpCommand : UINT {
+    kContentsandIndex1 = 2001,
+    kTechincalSupport1,
+    kVelmoraHomePage1,
+    kBrackwellInc1,
+    kAbout1,
+};
+
+int S(int pixels)
+{
+    return win32::ScaleForDpi(pixels);
+}
+
+std::string TextOf(HWND control)
+{
+    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(control)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void SetText(HWND control, const std::string& text)
+{
+    if (TextOf(control) != text) {
+        ::SetWindowTextA(control, text.c_str());
+    }
+}
+
+bool IsChecked(HWND control)
+{
+    return ::SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void SetChecked(HWND control, bool checked)
+{
+    ::SendMessageA(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void Show(HWND control, bool visible)
+{
+    ::ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void Place(HWND control, const LayoutRect& place)
+{
+    ::MoveWindow(control, place.left, place.top, place.width, place.height, TRUE);
+}
+
+LayoutSize SizeOf(HWND control)
+{
+    RECT rect{};
+    ::GetWindowRect(control, &rect);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void FillComboBox(HWND combo, auto&& names)
+{
+    ::SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    for (const auto& name : names) {
+        const std::string text(name);
+        ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+}
+
+}  // namespace
+
+TOptions::TOptions(OptionsWindowHost host) : m_host(std::move(host)) {}
+
+TOptions::~TOptions()
+{
+    // Destroyed with the program (or a failed creation): nothing is applied.
+    if (Handle()) {
+        win32::RemoveModelessDialog(Handle());
+        ::DestroyWindow(Handle());
+    }
+}
+
+bool TOptions::FormCreate()
+{
+    m_editor = std::make_unique<OptionsEditor>(
+        m_host.store, OptionsTargets{m_host.settings, m_host.autoStart, m_host.exePath, m_host.showTrayIcon},
+        win32::CompareAsListBox);
+
+    const int width = S(kDesignWidth);
+    const int height = S(kDesignHeight);
+    m_minWidth = width;
+    m_minHeight = height;
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    // Its own taskbar button while open, since the main window has none.
+    if (!CreateWindowFor({
+            .className = kClassName,
+            .caption = kCaption,
+            .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN,
+            .exStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT,
+            .x = work.left + (work.right - work.left - width) / 2,
+            .y = work.top + (work.bottom - work.top - height) / 2,
+            .width = width,
+            .height = height,
+        })) {
+        return false;
+    }
+    win32::AddModelessDialog(Handle());
+
+    LOGFONTA font{.lfHeight = -::MulDiv(8, S(96), 72), .lfWeight = FW_NORMAL, .lfCharSet = DEFAULT_CHARSET};
+    std::strncpy(font.lfFaceName, "MS Sans Serif", LF_FACESIZE - 1);
+    m_font = win32::UniqueGdiObject(::CreateFontIndirectA(&font));
+    font.lfWeight = FW_BOLD;
+    m_boldFont = win32::UniqueGdiObject(::CreateFontIndirectA(&font));
+
+    m_images.reset(::ImageList_Create(S(16), S(16), ILC_COLOR24 | ILC_MASK, 1, 0));
+    if (const HBITMAP keyCap = static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr),
+                                                                  MAKEINTRESOURCEA(VELMORA_IDB_KEYCAP), IMAGE_BITMAP,
+                                                                  S(16), S(16), 0))) {
+        ::ImageList_AddMasked(m_images.get(), keyCap, RGB(192, 192, 192));
+        ::DeleteObject(keyCap);
+    }
+
+    CreateControls();
+
+    // With large fonts this also widens the window until both list buttons fit.
+    FormResize();
+
+    // Row height: two lines of the list's font.
+    const HDC dc = ::GetDC(m_lbxMacros);
+    const HGDIOBJ old = ::SelectObject(dc, m_font.Get());
+    SIZE m{};
+    ::GetTextExtentPoint32A(dc, "M", 1, &m);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(m_lbxMacros, dc);
+    ::SendMessageA(m_lbxMacros, LB_SETITEMHEIGHT, 0, MacroListRowHeight(m.cy));
+
+    ShowOptionsPage();
+    m_editor->SetView(this);
+    EntriesReset();
+    PanelChanged();
+
+    // The size the user left it at, kept within the minimum and the screen.
+    RECT frame{};
+    ::GetWindowRect(Handle(), &frame);
+    const int storedWidth = StoredWindowLength(m_host.settings.OptionsWidth, frame.right - frame.left, m_minWidth,
+                                               work.right - work.left);
+    const int storedHeight = StoredWindowLength(m_host.settings.OptionsHeight, frame.bottom - frame.top,
+                                                m_minHeight, work.bottom - work.top);
+    ::SetWindowPos(Handle(), nullptr, 0, 0, storedWidth, storedHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
+HWND TOptions::Control(HWND parent, const char* className, const char* text, DWORD style, int controlId,
+                       RECT place96)
+{
+    return win32::CreateControl(parent, className, text, style, controlId, place96, m_font.Get());
+}
+
+HWND TOptions::Label(HWND parent, const char* text, RECT place96)
+{
+    return Control(parent, "STATIC", text, SS_LEFT | SS_NOPREFIX, 0, place96);
+}
+
+void TOptions::CreateControls()
+{
+    m_pageControl = Control(Handle(), WC_TABCONTROLA, "", WS_CLIPSIBLINGS | WS_TABSTOP, id::kPageControl,
+                            {0, 0, 100, 100});
+    for (const char* caption : {"Macros", "Options"}) {
+        TCITEMA item{.mask = TCIF_TEXT, .pszText = const_cast<char*>(caption)};
+        ::SendMessageA(m_pageControl, TCM_INSERTITEMA, static_cast<WPARAM>(::SendMessageA(m_pageControl, TCM_GETITEMCOUNT, 0, 0)),
+                       reinterpret_cast<LPARAM>(&item));
+    }
+    m_macrosPage = win32::CreatePanel(Handle(), id::kMacrosPage);
+    m_optionsPage = win32::CreatePanel(Handle(), id::kOptionsPage);
+    ::SetWindowPos(m_macrosPage, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetWindowPos(m_optionsPage, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    CreateMacrosPage();
+    CreateOptionsPage();
+
+    m_btnHelp = Control(Handle(), "BUTTON", "Help...", WS_TABSTOP | BS_PUSHBUTTON, id::kHelp, {0, 0, 75, 25});
+    m_btnPrint = Control(Handle(), "BUTTON", "&Print...", WS_TABSTOP | BS_PUSHBUTTON, id::kPrint, {0, 0, 75, 25});
+    m_btnOK = Control(Handle(), "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, {0, 0, 75, 25});
+    m_statusBar = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
+                                    Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id::kStatusBar)),
+                                    ::GetModuleHandleA(nullptr), nullptr);
+    ::SendMessageA(m_statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
+
+    const HMENU onTheWeb = ::CreatePopupMenu();
+    ::AppendMenuA(onTheWeb, MF_STRING, kTechincalSupport1, "Techincal Support");
+    ::AppendMenuA(onTheWeb, MF_STRING, kVelmoraHomePage1, "Velmora Home Page");
+    ::AppendMenuA(onTheWeb, MF_STRING, kBrackwellInc1, "Brackwell, Inc.");
+    m_helpMenu = win32::UniqueMenu(::CreatePopupMenu());
+    ::AppendMenuA(m_helpMenu.Get(), MF_STRING, kContentsandIndex1, "Contents and Index");
+    ::AppendMenuA(m_helpMenu.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(onTheWeb), "On The Web");
+    ::AppendMenuA(m_helpMenu.Get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(m_helpMenu.Get(), MF_STRING, kAbout1, "About...");
+}
+
+void TOptions::CreateMacrosPage()
+{
+    m_macroListLabel = Label(m_macrosPage, "Macro list:", {8, 8, 100, 13});
+    m_lbxMacros = Control(m_macrosPage, "LISTBOX", "",
+                          WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+                              LBS_NOINTEGRALHEIGHT,
+                          id::kMacroList, {0, 0, 100, 100});
+    m_btnAddMacro = Control(m_macrosPage, "BUTTON", "Add Macro", WS_TABSTOP, id::kAddMacro, {0, 0, 89, 25});
+    m_btnDeleteMacro = Control(m_macrosPage, "BUTTON", "Delete Macro", WS_TABSTOP, id::kDeleteMacro, {0, 0, 89, 25});
+    m_pnlMacroEdit = win32::CreatePanel(m_macrosPage, id::kMacroEditPanel);
+    CreateEditPanel();
+}
+
+void TOptions::CreateEditPanel()
+{
+    const HWND panel = m_pnlMacroEdit;
+    constexpr DWORD check = WS_TABSTOP | BS_AUTOCHECKBOX;
+    constexpr DWORD dropDown = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+    Label(panel, "Name:", {0, 4, 52, 13});
+    ::SendMessageA(Control(panel, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, id::kName, {56, 0, 273, 21}),
+                   EM_SETLIMITTEXT, 0, 0);
+    Label(panel, "Hot key:", {0, 32, 52, 13});
+    Control(panel, "BUTTON", "Win", check, id::kWin, {56, 30, 42, 17});
+    Control(panel, "BUTTON", "Shift", check, id::kShift, {98, 30, 46, 17});
+    Control(panel, "BUTTON", "Ctrl", check, id::kCtrl, {146, 30, 42, 17});
+    Control(panel, "BUTTON", "Alt", check, id::kAlt, {190, 30, 42, 17});
+    FillComboBox(Control(panel, "COMBOBOX", "", dropDown, id::kHotKey, {240, 28, 89, 300}), kHotKeyNames);
+    Label(panel, "Action:", {0, 61, 52, 13});
+    FillComboBox(Control(panel, "COMBOBOX", "", dropDown, id::kAction, {56, 57, 273, 200}), kActionNames);
+
+    static constexpr std::array<int, 4> panelIds = {id::kKeyStrokeSettings, id::kLaunchSettings, id::kSystemSettings,
+                                                    id::kVelmoraSettings};
+    for (std::size_t i = 0; i < panelIds.size(); ++i) {
+        m_settingsPanels[i] = win32::CreatePanel(panel, panelIds[i]);
+    }
+    const HWND keys = m_settingsPanels[kKeystrokesAction];
+    Label(keys, "Text:", {0, 0, 100, 13});
+    ::SendMessageA(Control(keys, "EDIT", "",
+                           WS_BORDER | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_WANTRETURN |
+                               ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+                           id::kSendText, {0, 16, 329, 100}),
+                   EM_SETLIMITTEXT, 0, 0);
+    Control(keys, "BUTTON", "Insert Variable...", WS_TABSTOP, id::kInsertVariable, {0, 0, 110, 25});
+    Control(keys, "BUTTON", "Send by pasting from clipboard", check, id::kPaste, {0, 0, 329, 17});
+
+    const HWND launch = m_settingsPanels[kLaunchAction];
+    Label(launch, "Filename:", {0, 0, 200, 13});
+    Control(launch, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, id::kFilename, {0, 16, 302, 21});
+    Control(launch, "BUTTON", "...", WS_TABSTOP, id::kBrowse, {305, 16, 24, 21});
+    Label(launch, "Command line:", {0, 46, 200, 13});
+    Control(launch, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, id::kCommandLine, {0, 62, 329, 21});
+
+    Label(m_settingsPanels[kSystemAction], "Command:", {0, 0, 200, 13});
+    FillComboBox(Control(m_settingsPanels[kSystemAction], "COMBOBOX", "", dropDown, id::kSystemCommand,
+                         {0, 16, 329, 200}),
+                 kSystemActionNames);
+    Label(m_settingsPanels[kVelmoraAction], "Command:", {0, 0, 200, 13});
+    FillComboBox(Control(m_settingsPanels[kVelmoraAction], "COMBOBOX", "", dropDown, id::kVelmoraCommand,
+                         {0, 16, 329, 200}),
+                 kVelmoraActionNames);
+
+    Control(panel, "BUTTON", "Do not show this macro on the quick reference card", check, id::kHideOnReferenceCard,
+            {0, 0, 329, 17});
+    Control(panel, "BUTTON", "When this macro completes run another macro", check, id::kRunAnother, {0, 0, 329, 17});
+    Control(panel, "COMBOBOX", "", dropDown, id::kNextMacro, {16, 0, 313, 300});
+}
+
+void TOptions::CreateOptionsPage()
+{
+    const HWND page = m_optionsPage;
+    constexpr DWORD check = WS_TABSTOP | BS_AUTOCHECKBOX;
+    Control(page, "BUTTON", "Automatically start when Windows starts", check, id::kAutoStart, {16, 16, 400, 17});
+    Control(page, "BUTTON", "Show Velmora icon in system tray", check, id::kShowInTray, {16, 40, 400, 17});
+    Control(page, "BUTTON", "Slow down keystroke playback", check, id::kSlowdownKeystrokes, {16, 64, 400, 17});
+    Control(page, "BUTTON", "Password protect the Options window", check, id::kPasswordProtect, {16, 88, 400, 17});
+    m_panel1 = win32::CreatePanel(page, id::kPasswordPanel);
+    ::MoveWindow(m_panel1, S(34), S(112), S(260), S(56), FALSE);
+    Label(m_panel1, "Password:", {0, 4, 70, 13});
+    Label(m_panel1, "Confirm:", {0, 33, 70, 13});
+    for (const int field : {id::kPassword, id::kPasswordConfirm}) {
+        const HWND edit = Control(m_panel1, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, field,
+                                  {76, field == id::kPassword ? 0 : 29, 160, 21});
+        // Visual styles would show dots; the field shows stars.
+        ::SendMessageA(edit, EM_SETPASSWORDCHAR, '*', 0);
+    }
+}
+
+void TOptions::ShowOptionsPage()
+{
+    const OptionsPage& page = m_editor->Page;
+    m_updating = true;
+    SetChecked(::GetDlgItem(m_optionsPage, id::kAutoStart), page.AutoStart);
+    SetChecked(::GetDlgItem(m_optionsPage, id::kShowInTray), page.ShowInTray);
+    SetChecked(::GetDlgItem(m_optionsPage, id::kSlowdownKeystrokes), page.SlowdownKeystrokes);
+    SetChecked(::GetDlgItem(m_optionsPage, id::kPasswordProtect), page.PasswordProtect);
+    SetText(::GetDlgItem(m_panel1, id::kPassword), page.Password);
+    SetText(::GetDlgItem(m_panel1, id::kPasswordConfirm), page.PasswordConfirm);
+    Show(m_panel1, page.PasswordProtect);
+    m_updating = false;
+    ShowPage(0);
+}
+
+void TOptions::ShowPage(int page)
+{
+    ::SendMessageA(m_pageControl, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
+    Show(m_macrosPage, page == 0);
+    Show(m_optionsPage, page == 1);
+}
+
+void TOptions::FormResize()
+{
+    if (m_pageControl == nullptr) {
+        return;
+    }
+    for (;;) {
+        RECT client{};
+        ::GetClientRect(Handle(), &client);
+        ::SendMessageA(m_statusBar, WM_SIZE, 0, 0);
+        const LayoutSize statusBar = SizeOf(m_statusBar);
+        RECT inset{0, 0, 400, 400};
+        ::SendMessageA(m_pageControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&inset));
+        const OptionsLayout layout = LayOutOptions({
+            .clientWidth = client.right,
+            // The status bar takes the bottom edge; the buttons sit above it.
+            .clientHeight = client.bottom - statusBar.height,
+            .margin = S(kMargin),
+            .okButton = SizeOf(m_btnOK),
+            .helpButton = SizeOf(m_btnHelp),
+            .printButton = SizeOf(m_btnPrint),
+            .addButton = SizeOf(m_btnAddMacro),
+            .deleteButton = SizeOf(m_btnDeleteMacro),
+            .macroListLabelHeight = SizeOf(m_macroListLabel).height,
+            .editPanelWidth = S(kEditPanelWidth),
+            .pageInsetLeft = inset.left,
+            .pageInsetTop = inset.top,
+            .pageInsetRight = 400 - inset.right,
+            .pageInsetBottom = 400 - inset.bottom,
+        });
+        if (layout.widthShortfall > 0) {
+            RECT frame{};
+            ::GetWindowRect(Handle(), &frame);
+            m_minWidth = frame.right - frame.left + layout.widthShortfall;
+            m_minHeight += S(100);
+            ::SetWindowPos(Handle(), nullptr, 0, 0, m_minWidth, std::max<int>(m_minHeight, frame.bottom - frame.top),
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            continue;
+        }
+        Place(m_pageControl, layout.pageControl);
+        Place(m_macrosPage, layout.page);
+        Place(m_optionsPage, layout.page);
+        Place(m_macroListLabel, layout.macroListLabel);
+        Place(m_lbxMacros, layout.macroList);
+        Place(m_btnAddMacro, layout.addMacro);
+        Place(m_btnDeleteMacro, layout.deleteMacro);
+        Place(m_pnlMacroEdit, layout.editPanel);
+        Place(m_btnHelp, layout.help);
+        Place(m_btnPrint, layout.print);
+        Place(m_btnOK, layout.ok);
+        LayOutEditPanel(layout.editPanel.width, layout.editPanel.height);
+        return;
+    }
+}
+
+void TOptions::LayOutEditPanel(int width, int height)
+{
+    const HWND panel = m_pnlMacroEdit;
+    const int settingsTop = S(86);
+    const int settingsHeight = std::max(S(90), height - settingsTop - S(78));
+    for (const HWND settings : m_settingsPanels) {
+        Place(settings, {0, settingsTop, width, settingsHeight});
+    }
+    const HWND keys = m_settingsPanels[kKeystrokesAction];
+    Place(::GetDlgItem(keys, id::kSendText), {0, S(16), width, settingsHeight - S(16) - S(56)});
+    Place(::GetDlgItem(keys, id::kInsertVariable), {0, settingsHeight - S(50), S(110), S(25)});
+    Place(::GetDlgItem(keys, id::kPaste), {0, settingsHeight - S(19), width, S(17)});
+    const int bottom = settingsTop + settingsHeight;
+    Place(::GetDlgItem(panel, id::kHideOnReferenceCard), {0, bottom + S(8), width, S(17)});
+    Place(::GetDlgItem(panel, id::kRunAnother), {0, bottom + S(29), width, S(17)});
+    Place(::GetDlgItem(panel, id::kNextMacro), {S(16), bottom + S(50), width - S(16), S(300)});
+}
+
+void TOptions::ShowOnTop()
+{
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetForegroundWindow(Handle());
+    ::SetFocus(m_lbxMacros);
+}
+
+void TOptions::BringToFront()
+{
+    ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetForegroundWindow(Handle());
+    ::SetFocus(Handle());
+    ::PostMessageA(Handle(), WM_NOT_TOPMOST, 0, 0);
+}
+
+// ---- The list and the panel follow the editor ----
+
+void TOptions::EntriesReset()
+{
+    ::SendMessageA(m_lbxMacros, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageA(m_lbxMacros, LB_RESETCONTENT, 0, 0);
+    const TMacroList& entries = m_editor->Entries();
+    ::SendMessageA(m_lbxMacros, LB_INITSTORAGE, entries.size(), static_cast<LPARAM>(entries.size() * 16));
+    for (const TMacroEntry& entry : entries) {
+        ::SendMessageA(m_lbxMacros, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.Name.c_str()));
+    }
+    ::SendMessageA(m_lbxMacros, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(m_lbxMacros, nullptr, TRUE);
+}
+
+void TOptions::EntryInserted(int index)
+{
+    const std::string& name = m_editor->Entries()[static_cast<std::size_t>(index)].Name;
+    ::SendMessageA(m_lbxMacros, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(name.c_str()));
+}
+
+void TOptions::EntryRemoved(int index)
+{
+    ::SendMessageA(m_lbxMacros, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+void TOptions::EntryMoved(int from, int to)
+{
+    // One repaint for the pair, not one for each.
+    ::SendMessageA(m_lbxMacros, WM_SETREDRAW, FALSE, 0);
+    EntryRemoved(from);
+    EntryInserted(to);
+    ::SendMessageA(m_lbxMacros, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(m_lbxMacros, nullptr, TRUE);
+}
+
+void TOptions::EntriesRedraw()
+{
+    ::InvalidateRect(m_lbxMacros, nullptr, TRUE);
+}
+
+void TOptions::SelectionChanged(int index)
+{
+    ::SendMessageA(m_lbxMacros, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void TOptions::PanelChanged()
+{
+    const MacroPanel& panel = m_editor->Panel;
+    const HWND p = m_pnlMacroEdit;
+    const HWND keys = m_settingsPanels[kKeystrokesAction];
+    const HWND launch = m_settingsPanels[kLaunchAction];
+    m_updating = true;
+    SetText(::GetDlgItem(p, id::kName), panel.Name);
+    SetChecked(::GetDlgItem(p, id::kWin), panel.Win);
+    SetChecked(::GetDlgItem(p, id::kShift), panel.Shift);
+    SetChecked(::GetDlgItem(p, id::kCtrl), panel.Ctrl);
+    SetChecked(::GetDlgItem(p, id::kAlt), panel.Alt);
+    ::SendMessageA(::GetDlgItem(p, id::kHotKey), CB_SETCURSEL, static_cast<WPARAM>(panel.HotKeyIndex), 0);
+    ::SendMessageA(::GetDlgItem(p, id::kAction), CB_SETCURSEL, static_cast<WPARAM>(panel.ActionIndex), 0);
+    SetText(::GetDlgItem(keys, id::kSendText), panel.SendText);
+    SetChecked(::GetDlgItem(keys, id::kPaste), panel.Paste);
+    SetText(::GetDlgItem(launch, id::kFilename), panel.FileName);
+    SetText(::GetDlgItem(launch, id::kCommandLine), panel.CommandLine);
+    ::SendMessageA(::GetDlgItem(m_settingsPanels[kSystemAction], id::kSystemCommand), CB_SETCURSEL,
+                   static_cast<WPARAM>(panel.SystemCommand), 0);
+    ::SendMessageA(::GetDlgItem(m_settingsPanels[kVelmoraAction], id::kVelmoraCommand), CB_SETCURSEL,
+                   static_cast<WPARAM>(panel.VelmoraCommand), 0);
+    SetChecked(::GetDlgItem(p, id::kHideOnReferenceCard), panel.HideOnReferenceCard);
+    SetChecked(::GetDlgItem(p, id::kRunAnother), panel.RunAnother);
+    const HWND next = ::GetDlgItem(p, id::kNextMacro);
+    if (m_nextChoicesShown != m_editor->NextMacroChoicesVersion()) {
+        m_nextChoicesShown = m_editor->NextMacroChoicesVersion();
+        ::SendMessageA(next, WM_SETREDRAW, FALSE, 0);
+        ::SendMessageA(next, CB_RESETCONTENT, 0, 0);
+        const TMacroList& choices = m_editor->NextMacroChoices();
+        ::SendMessageA(next, CB_INITSTORAGE, choices.size(), static_cast<LPARAM>(choices.size() * 16));
+        for (const TMacroEntry& choice : choices) {
+            ::SendMessageA(next, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.Name.c_str()));
+        }
+        ::SendMessageA(next, WM_SETREDRAW, TRUE, 0);
+    }
+    ::SendMessageA(next, CB_SETCURSEL, static_cast<WPARAM>(panel.NextMacroIndex), 0);
+    Show(next, panel.RunAnother);
+    for (int action = 0; action < 4; ++action) {
+        Show(m_settingsPanels[action], panel.ActionIndex == action);
+    }
+    // Files may be dropped only where they have a place to go.
+    ::DragAcceptFiles(Handle(), m_editor->EditPanelVisible() && panel.ActionIndex == kLaunchAction);
+    Show(m_pnlMacroEdit, m_editor->EditPanelVisible());
+    m_updating = false;
+}
+
+// ---- What the user does ----
+
+void TOptions::PanelControlChanged(int controlId, int code)
+{
+    MacroPanel& panel = m_editor->Panel;
+    const HWND p = m_pnlMacroEdit;
+    const auto selection = [](HWND combo) { return static_cast<int>(::SendMessageA(combo, CB_GETCURSEL, 0, 0)); };
+    const bool edited = code == EN_CHANGE;
+    const bool clicked = code == BN_CLICKED;
+    const bool picked = code == CBN_SELCHANGE;
+    switch (controlId) {
+    case id::kName:
+        if (edited) {
+            panel.Name = TextOf(::GetDlgItem(p, id::kName));
+            m_editor->txtNameChange();
+        }
+        break;
+    case id::kWin:
+    case id::kShift:
+    case id::kCtrl:
+    case id::kAlt:
+        if (clicked) {
+            panel.Win = IsChecked(::GetDlgItem(p, id::kWin));
+            panel.Shift = IsChecked(::GetDlgItem(p, id::kShift));
+            panel.Ctrl = IsChecked(::GetDlgItem(p, id::kCtrl));
+            panel.Alt = IsChecked(::GetDlgItem(p, id::kAlt));
+            m_editor->chkModifierClick();
+        }
+        break;
+    case id::kHotKey:
+        if (picked) {
+            panel.HotKeyIndex = selection(::GetDlgItem(p, id::kHotKey));
+            m_editor->lbxHotKeysClick();
+        }
+        break;
+    case id::kAction:
+        if (picked) {
+            panel.ActionIndex = selection(::GetDlgItem(p, id::kAction));
+            m_editor->lbxActionsClick();
+        }
+        break;
+    case id::kSendText:
+        if (edited) {
+            panel.SendText = TextOf(::GetDlgItem(m_settingsPanels[kKeystrokesAction], id::kSendText));
+        }
+        break;
+    case id::kPaste:
+        if (clicked) {
+            panel.Paste = IsChecked(::GetDlgItem(m_settingsPanels[kKeystrokesAction], id::kPaste));
+        }
+        break;
+    case id::kFilename:
+        if (edited) {
+            panel.FileName = TextOf(::GetDlgItem(m_settingsPanels[kLaunchAction], id::kFilename));
+        }
+        break;
+    case id::kCommandLine:
+        if (edited) {
+            panel.CommandLine = TextOf(::GetDlgItem(m_settingsPanels[kLaunchAction], id::kCommandLine));
+        }
+        break;
+    case id::kSystemCommand:
+        if (picked) {
+            panel.SystemCommand = selection(::GetDlgItem(m_settingsPanels[kSystemAction], id::kSystemCommand));
+        }
+        break;
+    case id::kVelmoraCommand:
+        if (picked) {
+            panel.VelmoraCommand = selection(::GetDlgItem(m_settingsPanels[kVelmoraAction], id::kVelmoraCommand));
+        }
+        break;
+    case id::kHideOnReferenceCard:
+        if (clicked) {
+            panel.HideOnReferenceCard = IsChecked(::GetDlgItem(p, id::kHideOnReferenceCard));
+        }
+        break;
+    case id::kRunAnother:
+        if (clicked) {
+            panel.RunAnother = IsChecked(::GetDlgItem(p, id::kRunAnother));
+            Show(::GetDlgItem(p, id::kNextMacro), panel.RunAnother);
+        }
+        break;
+    case id::kNextMacro:
+        if (picked) {
+            panel.NextMacroIndex = selection(::GetDlgItem(p, id::kNextMacro));
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TOptions::OptionsPageChanged(int controlId)
+{
+    OptionsPage& page = m_editor->Page;
+    switch (controlId) {
+    case id::kAutoStart: page.AutoStart = IsChecked(::GetDlgItem(m_optionsPage, controlId)); break;
+    case id::kShowInTray: page.ShowInTray = IsChecked(::GetDlgItem(m_optionsPage, controlId)); break;
+    case id::kSlowdownKeystrokes: page.SlowdownKeystrokes = IsChecked(::GetDlgItem(m_optionsPage, controlId)); break;
+    case id::kPasswordProtect:
+        page.PasswordProtect = IsChecked(::GetDlgItem(m_optionsPage, controlId));
+        Show(m_panel1, page.PasswordProtect);
+        break;
+    case id::kPassword: page.Password = TextOf(::GetDlgItem(m_panel1, controlId)); break;
+    case id::kPasswordConfirm: page.PasswordConfirm = TextOf(::GetDlgItem(m_panel1, controlId)); break;
+    default: break;
+    }
+}
+
+void TOptions::CommandClick(int controlId, int code, HWND control)
+{
+    if (control == nullptr) {
+        // The help menu.
+        switch (controlId) {
+        case kContentsandIndex1: OpenHelpFile(Handle()); break;
+        case kTechincalSupport1: OpenWebAddress(Handle(), kSupportPageAddress); break;
+        case kVelmoraHomePage1: OpenWebAddress(Handle(), kProductHomePageAddress); break;
+        case kBrackwellInc1: OpenWebAddress(Handle(), kMakerHomePageAddress); break;
+        case kAbout1: ShowAboutBox(Handle()); break;
+        default: break;
+        }
+        return;
+    }
+    if (m_updating) {
+        return;
+    }
+    switch (controlId) {
+    case IDOK:
+    case IDCANCEL:
+        FormCloseQueryAndClose();
+        return;
+    case id::kMacroList:
+        if (code == LBN_SELCHANGE) {
+            m_editor->Select(static_cast<int>(::SendMessageA(m_lbxMacros, LB_GETCURSEL, 0, 0)));
+        }
+        return;
+    case id::kAddMacro:
+        m_editor->btnAddMacroClick();
+        ::SetFocus(::GetDlgItem(m_pnlMacroEdit, id::kName));
+        ::SendMessageA(::GetDlgItem(m_pnlMacroEdit, id::kName), EM_SETSEL, 0, -1);
+        return;
+    case id::kDeleteMacro:
+        m_editor->btnDeleteMacroClick();
+        return;
+    case id::kBrowse:
+        BrowseForFile();
+        return;
+    case id::kHelp:
+        btnHelpClick();
+        return;
+    case id::kInsertVariable:
+    case id::kPrint:
+        // The variable menu and printing arrive with their own change.
+        return;
+    case id::kAutoStart:
+    case id::kShowInTray:
+    case id::kSlowdownKeystrokes:
+    case id::kPasswordProtect:
+    case id::kPassword:
+    case id::kPasswordConfirm:
+        OptionsPageChanged(controlId);
+        return;
+    default:
+        PanelControlChanged(controlId, code);
+        return;
+    }
+}
+
+void TOptions::btnHelpClick()
+{
+    RECT button{};
+    ::GetWindowRect(m_btnHelp, &button);
+    ::TrackPopupMenu(m_helpMenu.Get(), TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom + 1, 0, Handle(),
+                     nullptr);
+}
+
+void TOptions::BrowseForFile()
+{
+    std::array<char, 1024> file{};
+    const HWND field = ::GetDlgItem(m_settingsPanels[kLaunchAction], id::kFilename);
+    OPENFILENAMEA dialog{
+        .lStructSize = sizeof(OPENFILENAMEA),
+        .hwndOwner = Handle(),
+        .lpstrFilter = "All files (*.*)\0*.*\0",
+        .lpstrFile = file.data(),
+        .nMaxFile = static_cast<DWORD>(file.size()),
+        .lpstrTitle = "Browse",
+        .Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR,
+    };
+    if (::GetOpenFileNameA(&dialog)) {
+        // Put in as the dialog gave it: a name with blanks gets no quotes.
+        ::SetWindowTextA(field, file.data());
+    }
+}
+
+void TOptions::WMDropFiles(HDROP drop)
+{
+    std::vector<std::string> names;
+    const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::array<char, 256> name{};
+        if (::DragQueryFileA(drop, i, name.data(), static_cast<UINT>(name.size())) > 0) {
+            names.emplace_back(name.data());
+        }
+    }
+    ::DragFinish(drop);
+    if (!names.empty() && m_editor->Panel.ActionIndex == kLaunchAction) {
+        ::SetWindowTextA(::GetDlgItem(m_settingsPanels[kLaunchAction], id::kFilename), names.front().c_str());
+    }
+}
+
+void TOptions::lbxMacrosDrawItem(const DRAWITEMSTRUCT& item)
+{
+    if (item.itemID == static_cast<UINT>(-1) || item.itemID >= m_editor->Entries().size()) {
+        return;
+    }
+    const TMacroEntry& entry = m_editor->Entries()[item.itemID];
+    const HDC dc = item.hDC;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    ::FillRect(dc, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    ::SetTextColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    ::SetBkMode(dc, TRANSPARENT);
+    const int left = item.rcItem.left;
+    const int top = item.rcItem.top;
+    const HGDIOBJ old = ::SelectObject(dc, m_boldFont.Get());
+    ::TextOutA(dc, left + S(20), top + 1, entry.Name.c_str(), static_cast<int>(entry.Name.size()));
+    ::SelectObject(dc, m_font.Get());
+    SIZE m{};
+    ::GetTextExtentPoint32A(dc, "M", 1, &m);
+    const std::string keys = HotKeyDisplayText(*entry.Macro);
+    ::TextOutA(dc, left + S(20), top + m.cy, keys.c_str(), static_cast<int>(keys.size()));
+    ::SelectObject(dc, old);
+    if (!entry.Macro->HotKey.empty()) {
+        ::ImageList_Draw(m_images.get(), 0, dc, left + 2, top + 1, ILD_TRANSPARENT);
+    }
+    if (item.itemState & ODS_FOCUS) {
+        ::DrawFocusRect(dc, &item.rcItem);
+    }
+}
+
+void TOptions::MinMaxInfo(MINMAXINFO& info) const
+{
+    info.ptMinTrackSize = {m_minWidth, m_minHeight};
+}
+
+void TOptions::FormCloseQueryAndClose()
+{
+    const CloseQuery query = m_editor->FormCloseQuery();
+    if (query.verdict == CloseVerdict::PasswordMismatch) {
+        ::MessageBoxA(Handle(), std::string(kPasswordMismatchText).c_str(), "Warning", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (query.verdict == CloseVerdict::Clash &&
+        ::MessageBoxA(Handle(), query.question.c_str(), "Confirm", MB_YESNO | MB_ICONQUESTION) != IDNO) {
+        return;
+    }
+    RECT frame{};
+    ::GetWindowRect(Handle(), &frame);
+    try {
+        m_editor->FormClose(frame.right - frame.left, frame.bottom - frame.top);
+    } catch (const std::exception& error) {
+        // The window stays open with the edits; closing again tries again.
+        win32::ShowErrorBox(Handle(), error.what());
+        return;
+    }
+    win32::RemoveModelessDialog(Handle());
+    ::DestroyWindow(Handle());
+    if (m_host.closed) {
+        m_host.closed();
+    }
+}
+
+LRESULT TOptions::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        CommandClick(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom == m_pageControl && header->code == TCN_SELCHANGE) {
+            ShowPage(static_cast<int>(::SendMessageA(m_pageControl, TCM_GETCURSEL, 0, 0)));
+        }
+        return 0;
+    }
+    case WM_DRAWITEM:
+        if (wParam == id::kMacroList) {
+            lbxMacrosDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        }
+        break;
+    case WM_ACTIVATE:
+        // Up front once, then like any other window.
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            ::PostMessageA(Handle(), WM_NOT_TOPMOST, 0, 0);
+        }
+        break;
+    case WM_NOT_TOPMOST:
+        ::SetWindowPos(Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return 0;
+    case WM_DROPFILES:
+        WMDropFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    case WM_SIZE:
+        FormResize();
+        return 0;
+    case WM_GETMINMAXINFO:
+        MinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
+        return 0;
+    case WM_CLOSE:
+        FormCloseQueryAndClose();
+        return 0;
+    default:
+        break;
+    }
+    return DefaultHandling(message, wParam, lParam);
+}
+
+}  // namespace velmora

@@ -1,0 +1,112 @@
+#pragma once
+
+// The options window: the macro list with its edit panel, and the program's
+// settings. Modeless, at most one; every way of closing it validates, applies
+// and saves (there is no Cancel). The editing itself is OptionsEditor's.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "options/OptionsEditor.h"
+#include "platform/win32/Window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+namespace velmora {
+
+struct OptionsWindowHost {
+    MacroStore& store;
+    SettingsRecord& settings;
+    AutoStart& autoStart;
+    std::string exePath;
+    std::function<void(bool)> showTrayIcon;
+    // The window has closed for good, its edits saved.
+    std::function<void()> closed;
+};
+
+class TOptions : public win32::Window<TOptions>, private IOptionsView {
+public:
+    static constexpr const char* kClassName = "TOptions";
+    static constexpr const char* kCaption = "Velmora Options";
+
+    explicit TOptions(OptionsWindowHost host);
+    ~TOptions() override;
+
+    // Creates the window with the macro list's entries, hidden.
+    bool FormCreate();
+    // Shows it above every other window, once.
+    void ShowOnTop();
+    // Brings an open window to the front.
+    void BringToFront();
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    OptionsEditor& Editor() { return *m_editor; }
+
+private:
+    // IOptionsView
+    void EntriesReset() override;
+    void EntryInserted(int index) override;
+    void EntryRemoved(int index) override;
+    void EntryMoved(int from, int to) override;
+    void EntriesRedraw() override;
+    void SelectionChanged(int index) override;
+    void PanelChanged() override;
+
+    void CreateControls();
+    void CreateMacrosPage();
+    void CreateEditPanel();
+    void CreateOptionsPage();
+    HWND Control(HWND parent, const char* className, const char* text, DWORD style, int id, RECT place96);
+    HWND Label(HWND parent, const char* text, RECT place96);
+    void FormResize();
+    void LayOutEditPanel(int width, int height);
+    void ShowPage(int page);
+    void ShowOptionsPage();
+
+    void CommandClick(int id, int code, HWND control);
+    void PanelControlChanged(int id, int code);
+    void OptionsPageChanged(int id);
+    void lbxMacrosDrawItem(const DRAWITEMSTRUCT& item);
+    void btnHelpClick();
+    void BrowseForFile();
+    void WMDropFiles(HDROP drop);
+    void MinMaxInfo(MINMAXINFO& info) const;
+
+    // The three ways of closing all come here.
+    void FormCloseQueryAndClose();
+
+    OptionsWindowHost m_host;
+    std::unique_ptr<OptionsEditor> m_editor;
+    win32::UniqueGdiObject m_font;
+    win32::UniqueGdiObject m_boldFont;
+    win32::UniqueMenu m_helpMenu;
+    struct ImageListDeleter {
+        void operator()(HIMAGELIST images) const { ::ImageList_Destroy(images); }
+    };
+    std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDeleter> m_images;
+    HWND m_pageControl = nullptr;
+    HWND m_macrosPage = nullptr;
+    HWND m_optionsPage = nullptr;
+    HWND m_lbxMacros = nullptr;
+    HWND m_macroListLabel = nullptr;
+    HWND m_btnAddMacro = nullptr;
+    HWND m_btnDeleteMacro = nullptr;
+    HWND m_pnlMacroEdit = nullptr;
+    HWND m_settingsPanels[4] = {};
+    HWND m_btnHelp = nullptr;
+    HWND m_btnPrint = nullptr;
+    HWND m_btnOK = nullptr;
+    HWND m_statusBar = nullptr;
+    HWND m_panel1 = nullptr;
+    unsigned m_nextChoicesShown = 0;
+    int m_minWidth = 0;
+    int m_minHeight = 0;
+    // Set while the program fills controls itself, so their change
+    // notifications are not taken for the user's.
+    bool m_updating = false;
+};
+
+}  // namespace velmora

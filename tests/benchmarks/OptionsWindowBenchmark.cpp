@@ -1,0 +1,130 @@
+// The options window with many macros under Wine: how long it takes to open
+// (created, filled, shown and painted), and how long one keystroke of a
+// rename takes (the name field's change, the list re-sorted, repainted).
+// Run by scripts/bench-options.
+//
+//   velmora_options_benchmark [--macros N] [--rounds N]
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "fakes/FakeFileSystem.h"
+#include "fakes/FakeRegistry.h"
+#include "options/OptionsControls.h"
+#include "options/frmOptions.h"
+
+namespace velmora {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Milliseconds = std::chrono::duration<double, std::milli>;
+
+void PumpUntilIdle()
+{
+    MSG message{};
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+}
+
+HWND FindControl(HWND window, int controlId)
+{
+    struct Search {
+        int id;
+        HWND found;
+    } search{controlId, nullptr};
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM context) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(context);
+            if (::GetDlgCtrlID(child) == s.id) {
+                s.found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void Report(const char* what, std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    std::printf("%-34s median %8.2f ms   min %8.2f ms   max %8.2f ms   (%zu samples)\n", what,
+                samples[samples.size() / 2], samples.front(), samples.back(), samples.size());
+}
+
+int Run(int macroCount, int rounds)
+{
+    testing::FakeFileSystem files;
+    testing::FakeRegistry registry;
+    MacroStore store(files);
+    SettingsRecord settings;
+    AutoStart autoStart(registry);
+    unsigned seed = 2026;
+    for (int i = 0; i < macroCount; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        auto macro = std::make_shared<TMacro>();
+        macro->Id = store.NewMacroId();
+        macro->Name = "Macro " + std::to_string((seed >> 8) % 1000000) + " for letters";
+        macro->HotKey = i % 3 == 0 ? "F" + std::to_string(1 + i % 24) : "";
+        macro->HotKeyCtrl = true;
+        store.MacroList.push_back({macro->Name, macro});
+    }
+
+    std::vector<double> opening;
+    std::vector<double> keystrokes;
+    for (int round = 0; round < rounds; ++round) {
+        const auto start = Clock::now();
+        TOptions window(OptionsWindowHost{store, settings, autoStart, "C:\\velmora.exe", {}, {}});
+        if (!window.FormCreate()) {
+            std::fprintf(stderr, "the window could not be created\n");
+            return 1;
+        }
+        window.ShowOnTop();
+        ::UpdateWindow(window.Handle());
+        PumpUntilIdle();
+        opening.push_back(Milliseconds(Clock::now() - start).count());
+
+        // Rename a macro from the middle of the list, one character at a time,
+        // so it travels through the list.
+        window.Editor().Select(macroCount / 2);
+        PumpUntilIdle();
+        const HWND name = FindControl(window.Handle(), options_id::kName);
+        std::string typed;
+        for (const char c : std::string("Zebra crossing at noon")) {
+            typed += c;
+            const auto keyStart = Clock::now();
+            ::SetWindowTextA(name, typed.c_str());
+            ::UpdateWindow(window.Handle());
+            PumpUntilIdle();
+            keystrokes.push_back(Milliseconds(Clock::now() - keyStart).count());
+        }
+    }
+    std::printf("%d macros, %d rounds\n", macroCount, rounds);
+    Report("open the window", opening);
+    Report("one keystroke of a rename", keystrokes);
+    return 0;
+}
+
+}  // namespace
+}  // namespace velmora
+
+int main(int argc, char** argv)
+{
+    int macros = 10000;
+    int rounds = 3;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--macros") {
+            macros = std::max(1, std::atoi(argv[i + 1]));
+        } else if (option == "--rounds") {
+            rounds = std::max(1, std::atoi(argv[i + 1]));
+        }
+    }
+    return velmora::Run(macros, rounds);
+}
