@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "app/frmAbout.h"
+
 namespace velmora {
 
 namespace {
@@ -45,6 +47,36 @@ void OpenHelpFile(HWND owner)
 void OpenWebAddress(HWND owner, const char* address)
 {
     ShellOpen(owner, address);
+}
+
+HMENU CreateHelpMenu(UINT firstId, const char* contentsCaption)
+{
+    const HMENU onTheWeb = ::CreatePopupMenu();
+    ::AppendMenuA(onTheWeb, MF_STRING, firstId + kHelpSupport, "Techincal Support");
+    ::AppendMenuA(onTheWeb, MF_STRING, firstId + kHelpHomePage, "Velmora Home Page");
+    ::AppendMenuA(onTheWeb, MF_STRING, firstId + kHelpMakerHomePage, "Brackwell, Inc.");
+
+    const HMENU help = ::CreatePopupMenu();
+    ::AppendMenuA(help, MF_STRING, firstId + kHelpContents, contentsCaption);
+    ::AppendMenuA(help, MF_POPUP, reinterpret_cast<UINT_PTR>(onTheWeb), "On The Web");
+    ::AppendMenuA(help, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(help, MF_STRING, firstId + kHelpAbout, "About...");
+    return help;
+}
+
+bool RunHelpCommand(HWND owner, UINT id, UINT firstId)
+{
+    if (id < firstId || id >= firstId + kHelpCommandCount) {
+        return false;
+    }
+    switch (id - firstId) {
+    case kHelpContents: OpenHelpFile(owner); break;
+    case kHelpSupport: OpenWebAddress(owner, kSupportPageAddress); break;
+    case kHelpHomePage: OpenWebAddress(owner, kProductHomePageAddress); break;
+    case kHelpMakerHomePage: OpenWebAddress(owner, kMakerHomePageAddress); break;
+    default: ShowAboutBox(owner); break;
+    }
+    return true;
 }
 
 }  // namespace velmora

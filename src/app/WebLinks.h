@@ -24,4 +24,19 @@ void OpenHelpFile(HWND owner);
 // ShellExecuteA "open" on the address, owned by the given window.
 void OpenWebAddress(HWND owner, const char* address);
 
+// The help commands of the tray menu and of the options window's Help button.
+enum HelpCommand : UINT {
+    kHelpContents,
+    kHelpSupport,
+    kHelpHomePage,
+    kHelpMakerHomePage,
+    kHelpAbout,
+    kHelpCommandCount,
+};
+
+// A popup of the help commands, whose ids are firstId + HelpCommand.
+HMENU CreateHelpMenu(UINT firstId, const char* contentsCaption);
+// Runs the help command with that id; false when the id is none of them.
+bool RunHelpCommand(HWND owner, UINT id, UINT firstId);
+
 }  // namespace velmora

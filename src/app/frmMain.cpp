@@ -3,7 +3,6 @@
 #include "app/CommandLine.h"
 #include "app/Resources.h"
 #include "app/WebLinks.h"
-#include "app/frmAbout.h"
 #include "app/frmFirstTime.h"
 #include "app/frmHotKeyErrors.h"
 #include "options/frmOptions.h"
@@ -53,16 +52,7 @@ bool TMain::FormCreate()
 
 void TMain::BuildTrayMenu()
 {
-    const HMENU onTheWeb = ::CreatePopupMenu();
-    ::AppendMenuA(onTheWeb, MF_STRING, kTechnicalSupport, "Techincal Support");
-    ::AppendMenuA(onTheWeb, MF_STRING, kHomePage, "Velmora Home Page");
-    ::AppendMenuA(onTheWeb, MF_STRING, kMakerHomePage, "Brackwell, Inc.");
-
-    const HMENU help = ::CreatePopupMenu();
-    ::AppendMenuA(help, MF_STRING, kContentsAndIndex, "Contents and Index...");
-    ::AppendMenuA(help, MF_POPUP, reinterpret_cast<UINT_PTR>(onTheWeb), "On The Web");
-    ::AppendMenuA(help, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(help, MF_STRING, kAbout, "About...");
+    const HMENU help = CreateHelpMenu(kHelpMenuFirst, "Contents and Index...");
 
     TrayMenu = win32::UniqueMenu(::CreatePopupMenu());
     ::AppendMenuA(TrayMenu.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(help), "Help");
@@ -256,12 +246,10 @@ void TMain::TrayIconMessage(LPARAM mouseMessage)
 
 void TMain::MenuCommandClick(UINT command)
 {
+    if (RunHelpCommand(Handle(), command, kHelpMenuFirst)) {
+        return;
+    }
     switch (command) {
-    case kContentsAndIndex: OpenHelpFile(Handle()); break;
-    case kTechnicalSupport: OpenWebAddress(Handle(), kSupportPageAddress); break;
-    case kHomePage: OpenWebAddress(Handle(), kProductHomePageAddress); break;
-    case kMakerHomePage: OpenWebAddress(Handle(), kMakerHomePageAddress); break;
-    case kAbout: ShowAboutBox(Handle()); break;
     case kQuickReferenceCard: OpenQuickReference(); break;
     case kOptions: OpenOptionsWindow(); break;
     case kCloseVelmora: CloseVelmora1Click(); break;

@@ -9,6 +9,7 @@
 #include "app/Settings.h"
 #include "app/ShareMapping.h"
 #include "app/TrayIcon.h"
+#include "app/WebLinks.h"
 #include "engine/MacroRunner.h"
 #include "macros/MacroFile.h"
 #include "options/PasswordGate.h"
@@ -56,12 +57,9 @@ public:
 
 private:
     enum MenuCommand : UINT {
-        kContentsAndIndex = 100,
-        kTechnicalSupport,
-        kHomePage,
-        kMakerHomePage,
-        kAbout,
-        kQuickReferenceCard,
+        // The help submenu's commands come first.
+        kHelpMenuFirst = 100,
+        kQuickReferenceCard = kHelpMenuFirst + kHelpCommandCount,
         kOptions,
         kCloseVelmora,
     };

@@ -9,7 +9,6 @@
 #include "app/HotKeys.h"
 #include "app/Resources.h"
 #include "app/WebLinks.h"
-#include "app/frmAbout.h"
 #include "options/OptionsControls.h"
 #include "options/OptionsLayout.h"
 #include "platform/win32/Win32Collation.h"
@@ -26,13 +25,7 @@ constexpr int kDesignHeight = 468;
 constexpr int kMargin = 8;
 constexpr int kEditPanelWidth = 240 + 89;
 
-enum HelpCommand : UINT {
-    kContentsandIndex1 = 2001,
-    kTechincalSupport1,
-    kVelmoraHomePage1,
-    kBrackwellInc1,
-    kAbout1,
-};
+constexpr UINT kHelpMenuFirst = 2001;
 
 int S(int pixels)
 {
@@ -208,15 +201,7 @@ void TOptions::CreateControls()
                                     ::GetModuleHandleA(nullptr), nullptr);
     ::SendMessageA(m_statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
 
-    const HMENU onTheWeb = ::CreatePopupMenu();
-    ::AppendMenuA(onTheWeb, MF_STRING, kTechincalSupport1, "Techincal Support");
-    ::AppendMenuA(onTheWeb, MF_STRING, kVelmoraHomePage1, "Velmora Home Page");
-    ::AppendMenuA(onTheWeb, MF_STRING, kBrackwellInc1, "Brackwell, Inc.");
-    m_helpMenu = win32::UniqueMenu(::CreatePopupMenu());
-    ::AppendMenuA(m_helpMenu.Get(), MF_STRING, kContentsandIndex1, "Contents and Index");
-    ::AppendMenuA(m_helpMenu.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(onTheWeb), "On The Web");
-    ::AppendMenuA(m_helpMenu.Get(), MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(m_helpMenu.Get(), MF_STRING, kAbout1, "About...");
+    m_helpMenu = win32::UniqueMenu(CreateHelpMenu(kHelpMenuFirst, "Contents and Index"));
 }
 
 void TOptions::CreateMacrosPage()
@@ -622,14 +607,7 @@ void TOptions::CommandClick(int controlId, int code, HWND control)
 {
     if (control == nullptr) {
         // The help menu.
-        switch (controlId) {
-        case kContentsandIndex1: OpenHelpFile(Handle()); break;
-        case kTechincalSupport1: OpenWebAddress(Handle(), kSupportPageAddress); break;
-        case kVelmoraHomePage1: OpenWebAddress(Handle(), kProductHomePageAddress); break;
-        case kBrackwellInc1: OpenWebAddress(Handle(), kMakerHomePageAddress); break;
-        case kAbout1: ShowAboutBox(Handle()); break;
-        default: break;
-        }
+        RunHelpCommand(Handle(), static_cast<UINT>(controlId), kHelpMenuFirst);
         return;
     }
     if (m_updating) {
