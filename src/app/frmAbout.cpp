@@ -76,8 +76,7 @@ void TAbout::ShowAboutBox(HWND owner)
 
 void TAbout::Button1Click()
 {
-    m_closed = true;
-    ::ShowWindow(Handle(), SW_HIDE);
+    win32::EndModal(Handle(), m_closed);
 }
 
 void TAbout::LinkClick()

@@ -43,8 +43,7 @@ void THotKeyErrors::ShowHotKeyErrors(HWND owner, const std::vector<std::string>&
 
 void THotKeyErrors::Button1Click()
 {
-    m_closed = true;
-    ::ShowWindow(Handle(), SW_HIDE);
+    win32::EndModal(Handle(), m_closed);
 }
 
 LRESULT THotKeyErrors::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

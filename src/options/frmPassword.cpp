@@ -72,14 +72,12 @@ std::string TPassword::PasswordText() const
 void TPassword::Button1Click()
 {
     m_cancelled = false;
-    m_closed = true;
-    ::ShowWindow(Handle(), SW_HIDE);
+    Button2Click();
 }
 
 void TPassword::Button2Click()
 {
-    m_closed = true;
-    ::ShowWindow(Handle(), SW_HIDE);
+    win32::EndModal(Handle(), m_closed);
 }
 
 LRESULT TPassword::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -15,41 +15,16 @@
 #include "fakes/FakeRegistry.h"
 #include "options/OptionsControls.h"
 #include "options/frmOptions.h"
+#include "ui/WindowTestSupport.h"
 
 namespace velmora {
 namespace {
 
+using test::FindControl;
+using test::PumpWaitingMessages;
+
 using Clock = std::chrono::steady_clock;
 using Milliseconds = std::chrono::duration<double, std::milli>;
-
-void PumpUntilIdle()
-{
-    MSG message{};
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
-    }
-}
-
-HWND FindControl(HWND window, int controlId)
-{
-    struct Search {
-        int id;
-        HWND found;
-    } search{controlId, nullptr};
-    ::EnumChildWindows(
-        window,
-        [](HWND child, LPARAM context) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(context);
-            if (::GetDlgCtrlID(child) == s.id) {
-                s.found = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 void Report(const char* what, std::vector<double> samples)
 {
@@ -87,13 +62,13 @@ int Run(int macroCount, int rounds)
         }
         window.ShowOnTop();
         ::UpdateWindow(window.Handle());
-        PumpUntilIdle();
+        test::PumpWaitingMessages();
         opening.push_back(Milliseconds(Clock::now() - start).count());
 
         // Rename a macro from the middle of the list, one character at a time,
         // so it travels through the list.
         window.Editor().Select(macroCount / 2);
-        PumpUntilIdle();
+        test::PumpWaitingMessages();
         const HWND name = FindControl(window.Handle(), options_id::kName);
         std::string typed;
         for (const char c : std::string("Zebra crossing at noon")) {
@@ -101,7 +76,7 @@ int Run(int macroCount, int rounds)
             const auto keyStart = Clock::now();
             ::SetWindowTextA(name, typed.c_str());
             ::UpdateWindow(window.Handle());
-            PumpUntilIdle();
+            test::PumpWaitingMessages();
             keystrokes.push_back(Milliseconds(Clock::now() - keyStart).count());
         }
     }

@@ -5,153 +5,36 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <functional>
-#include <thread>
 
 #include "e2e/TargetProcess.h"
+#include "e2e/VelmoraProcess.h"
 #include "macros/MacroFile.h"
-
-#include <shellapi.h>
-#include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Handles.h"
-#include "support/TemporaryFolder.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "support/TestVectors.h"
 #include "support/WaitFor.h"
 
 namespace velmora {
 namespace {
 
+using testing::DialogText;
+using testing::FindProcessWindow;
+using testing::ForgetSettings;
+using testing::HotKeyMacro;
+using testing::HotKeyTaken;
+using testing::kRunKey;
+using testing::Press;
+using testing::RegistryText;
+using testing::SaveMacros;
+using testing::StartHostProgram;
+using testing::TextMacro;
+using testing::TrayIconShown;
+using testing::VelmoraProcessTest;
 using testing::WaitFor;
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr)
-{
-    struct Search {
-        DWORD processId;
-        const char* className;
-        const char* title;
-        HWND found;
-    } search{processId, className, title, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            char name[64] = {};
-            char text[256] = {};
-            ::GetClassNameA(window, name, sizeof name);
-            ::GetWindowTextA(window, text, sizeof text);
-            if (owner == s.processId && std::string(name) == s.className &&
-                (s.title == nullptr || std::string(text) == s.title)) {
-                s.found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-std::string DialogText(HWND dialog)
-{
-    std::string text;
-    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        char name[64] = {};
-        ::GetClassNameA(child, name, sizeof name);
-        if (std::string(name) == "Static") {
-            char buffer[1024] = {};
-            ::GetWindowTextA(child, buffer, sizeof buffer);
-            text += buffer;
-        }
-    }
-    return text;
-}
-
-class VelmoraProcessTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        fs::copy_file(testing::HostPath(VELMORA_EXE), folder / "velmora.exe");
-        directory = folder.string() + "\\";
-    }
-
-    void TearDown() override
-    {
-        if (process) {
-            ::TerminateProcess(process.Get(), 1);
-            ::WaitForSingleObject(process.Get(), 5000);
-        }
-    }
-
-    void Start()
-    {
-        std::string commandLine = "\"" + directory + exeName + "\"";
-        STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
-        PROCESS_INFORMATION info{};
-        ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                     directory.c_str(), &startup, &info));
-        ::CloseHandle(info.hThread);
-        process = win32::UniqueHandle(info.hProcess);
-        processId = info.dwProcessId;
-        ASSERT_TRUE(WaitFor([&] { return (mainWindow = FindProcessWindow(processId, "TMain")) != nullptr; }))
-            << "the main window never appeared";
-    }
-
-    // Closing the main window must end the program cleanly.
-    void CloseAndExpectCleanExit()
-    {
-        ASSERT_TRUE(::PostMessageA(mainWindow, WM_CLOSE, 0, 0));
-        ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
-        DWORD exitCode = 99;
-        ::GetExitCodeProcess(process.Get(), &exitCode);
-        EXPECT_EQ(exitCode, 0u);
-        process.Reset();
-    }
-
-    // Starts velmora.exe again from the same folder and waits for it to end.
-    DWORD RunAgain(const std::string& arguments)
-    {
-        std::string commandLine = "\"" + directory + exeName + "\" " + arguments;
-        STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
-        PROCESS_INFORMATION info{};
-        if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
-                              &startup, &info)) {
-            return 999;
-        }
-        ::CloseHandle(info.hThread);
-        win32::UniqueHandle second(info.hProcess);
-        if (::WaitForSingleObject(second.Get(), 30000) != WAIT_OBJECT_0) {
-            ::TerminateProcess(second.Get(), 1);
-            return 998;
-        }
-        DWORD exitCode = 997;
-        ::GetExitCodeProcess(second.Get(), &exitCode);
-        return exitCode;
-    }
-
-    bool Running() { return ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT; }
-
-    std::string ReadFile(const std::string& name) { return testing::ReadHostFile(directory + name); }
-
-    void WriteFile(const std::string& name, const std::string& bytes)
-    {
-        std::ofstream(directory + name, std::ios::binary) << bytes;
-    }
-
-    // The settings key is named after the program file, so a test that needs
-    // a first start gives the program a name of its own.
-    std::string exeName = "velmora.exe";
-    testing::TemporaryFolder temporary{"velmora-e2e-"};
-    const fs::path folder = temporary.Path();
-    std::string directory;
-    win32::UniqueHandle process;
-    DWORD processId = 0;
-    HWND mainWindow = nullptr;
-};
 
 TEST_F(VelmoraProcessTest, MainWindowStaysHiddenAndClosingItEndsTheProgram)
 {
@@ -197,65 +80,6 @@ TEST_F(VelmoraProcessTest, FileThatCannotBeOpenedIsReportedAndTheProgramRunsOn)
 
     EXPECT_EQ(::WaitForSingleObject(process.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program runs on";
     CloseAndExpectCleanExit();
-}
-
-// True once the program shows its tray icon, which start-up adds after
-// registering the hot keys. (Probing a hot key by registering it could take
-// it from under the program while it registers.)
-bool TrayIconShown(HWND mainWindow)
-{
-    NOTIFYICONDATAA icon{.cbSize = sizeof(NOTIFYICONDATAA), .hWnd = mainWindow, .uID = 1};
-    return ::Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE;
-}
-
-// Starts a program of the host system; Wine starts those like its own, but
-// their end cannot be waited for, so the test watches for the result instead.
-bool StartHostProgram(std::string commandLine)
-{
-    STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &info)) {
-        return false;
-    }
-    ::CloseHandle(info.hThread);
-    ::CloseHandle(info.hProcess);
-    return true;
-}
-
-std::optional<std::string> RegistryText(const std::string& key, const char* value)
-{
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    char data[1024] = {};
-    DWORD size = sizeof data - 1;
-    DWORD type = 0;
-    const LONG result = ::RegQueryValueExA(opened, value, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    ::RegCloseKey(opened);
-    if (result != ERROR_SUCCESS || type != REG_SZ) {
-        return std::nullopt;
-    }
-    return std::string(data);
-}
-
-constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-// Removes what a first start of a renamed program left in the registry.
-void ForgetSettings(const std::string& baseName, const std::optional<std::string>& runBefore)
-{
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\" + baseName).c_str());
-    HKEY run = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
-        if (runBefore) {
-            ::RegSetValueExA(run, "Velmora", 0, REG_SZ, reinterpret_cast<const BYTE*>(runBefore->c_str()),
-                             static_cast<DWORD>(runBefore->size() + 1));
-        } else {
-            ::RegDeleteValueA(run, "Velmora");
-        }
-        ::RegCloseKey(run);
-    }
 }
 
 TEST_F(VelmoraProcessTest, FirstStartWelcomesTheUserAndTheSettingsAreSavedAtShutdown)
@@ -382,59 +206,6 @@ TEST_F(VelmoraProcessTest, TrayMenuCloseVelmoraEndsTheProgramAndSavesTheSettings
     EXPECT_EQ(RegistryText("Software\\" + baseName + "\\TMain", "FirstTimeRun_Checked"), "False");
     EXPECT_EQ(RegistryText("Software\\" + baseName + "\\TMain", "ShowInTray_Checked"), "True");
     ForgetSettings(baseName, runBefore);
-}
-
-std::shared_ptr<TMacro> TextMacro(std::int32_t id, std::string text, std::int32_t next)
-{
-    auto macro = std::make_shared<TMacro>();
-    macro->Id = id;
-    macro->Name = "Macro " + std::to_string(id);
-    auto action = std::make_unique<TTextMacro>();
-    action->Text = std::move(text);
-    macro->Settings = std::move(action);
-    macro->RunAnother = true;
-    macro->RunAnotherId = next;
-    return macro;
-}
-
-// True when another program holds Ctrl+Alt and the key.
-bool HotKeyTaken(UINT key)
-{
-    if (::RegisterHotKey(nullptr, 0x7FFF, MOD_CONTROL | MOD_ALT, key)) {
-        ::UnregisterHotKey(nullptr, 0x7FFF);
-        return false;
-    }
-    return true;
-}
-
-// A macro on Ctrl+Alt+key (or Ctrl+Shift+key) that types text, with no link.
-std::shared_ptr<TMacro> HotKeyMacro(std::int32_t id, std::string text, std::string key, bool shift = false)
-{
-    auto macro = TextMacro(id, std::move(text), 0);
-    macro->RunAnother = false;
-    macro->HotKeyCtrl = true;
-    (shift ? macro->HotKeyShift : macro->HotKeyAlt) = true;
-    macro->HotKey = std::move(key);
-    return macro;
-}
-
-// Writes the macros beside the program with the program's own writer.
-void SaveMacros(const std::string& directory, const TMacroList& macros)
-{
-    win32::Win32FileSystem files(directory);
-    MacroStore store{files};
-    store.MaxMacroId = static_cast<std::int32_t>(macros.size());
-    store.SaveMacros(macros);
-}
-
-void Press(std::initializer_list<BYTE> keys)
-{
-    for (const BYTE key : keys) {
-        ::keybd_event(key, 0, 0, 0);
-    }
-    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
-        ::keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
-    }
 }
 
 TEST_F(VelmoraProcessTest, HotKeyTypesItsChainIntoTheFocusedWindow)

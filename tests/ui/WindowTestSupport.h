@@ -19,6 +19,27 @@ inline void PumpWaitingMessages()
     }
 }
 
+// A control however deeply the window's panels nest it; works across processes.
+inline HWND FindControl(HWND window, int controlId)
+{
+    struct Search {
+        int controlId;
+        HWND found;
+    } search{controlId, nullptr};
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM context) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(context);
+            if (::GetDlgCtrlID(child) == s.controlId) {
+                s.found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 inline std::string TextOf(HWND window)
 {
     char text[512] = {};

@@ -86,12 +86,42 @@ struct MenuTraits {
     static bool Close(Handle h) { return ::DestroyMenu(h) != FALSE; }
 };
 
+// A device context made with CreateDC or CreateCompatibleDC.
+struct DeviceContextTraits {
+    using Handle = HDC;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static bool Close(Handle h) { return ::DeleteDC(h) != FALSE; }
+};
+
 using UniqueHandle = UniqueResource<FileHandleTraits>;
+using UniqueDeviceContext = UniqueResource<DeviceContextTraits>;
 using UniqueMenu = UniqueResource<MenuTraits>;
 using UniqueWindow = UniqueResource<WindowTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
 using UniqueGlobal = UniqueResource<GlobalMemoryTraits>;
 using UniqueAcceleratorTable = UniqueResource<AcceleratorTableTraits>;
+
+// A window's (or, for null, the screen's) device context from GetDC, released
+// with the object.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : m_window(window), m_dc(::GetDC(window)) {}
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    ~WindowDC()
+    {
+        if (m_dc) {
+            ::ReleaseDC(m_window, m_dc);
+        }
+    }
+
+    HDC Get() const { return m_dc; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};
 
 // The clipboard held open for as long as the object lives.
 class ClipboardSession {

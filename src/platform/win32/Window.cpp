@@ -46,6 +46,13 @@ void RunModal(HWND window, HWND owner, const bool& closed, HWND focus)
     }
 }
 
+void EndModal(HWND window, bool& closed)
+{
+    closed = true;
+    ::ShowWindow(window, SW_HIDE);
+    ::PostMessageA(window, WM_NULL, 0, 0);
+}
+
 UniqueGdiObject CreateMessageFont(bool bold)
 {
     NONCLIENTMETRICSA metrics{.cbSize = sizeof(NONCLIENTMETRICSA)};

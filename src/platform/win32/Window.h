@@ -26,6 +26,11 @@ UniqueGdiObject CreateMessageFont(bool bold = false);
 // starts on the OK button unless another control is given.
 void RunModal(HWND window, HWND owner, const bool& closed, HWND focus = nullptr);
 
+// Ends RunModal's loop: hides the window and wakes the loop, which may be
+// waiting in GetMessage when the click came from another program (a sent
+// BM_CLICK), as EndDialog does.
+void EndModal(HWND window, bool& closed);
+
 // Creates a child control at a place given in 96-DPI pixels, in the font.
 HWND CreateControl(HWND parent, const char* className, const char* text, DWORD style, int id, RECT place96,
                    HGDIOBJ font);

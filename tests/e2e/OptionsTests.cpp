@@ -1,0 +1,688 @@
+// Drives the options window of the real velmora.exe as a user would: it is
+// opened from the tray or by a second start, its controls are clicked and
+// filled in, and the test checks the data file, the message boxes and what
+// the saved hot keys type afterwards.
+
+#include <gtest/gtest.h>
+
+#include "platform/win32/Win32.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/TrayIcon.h"
+#include "e2e/Screenshot.h"
+#include "e2e/TargetProcess.h"
+#include "e2e/VelmoraProcess.h"
+#include "options/OptionsControls.h"
+#include "options/OptionsEditor.h"
+#include "support/TestVectors.h"
+#include "support/WaitFor.h"
+#include "ui/WindowTestSupport.h"
+
+namespace velmora {
+namespace {
+
+using test::FindControl;
+
+namespace fs = std::filesystem;
+namespace id = options_id;
+using testing::CaptureClientArea;
+using testing::DialogText;
+using testing::FindProcessWindow;
+using testing::HotKeyMacro;
+using testing::HotKeyTaken;
+using testing::LoadMacros;
+using testing::Picture;
+using testing::Press;
+using testing::SaveBmp;
+using testing::SaveMacros;
+using testing::ScreenshotFolder;
+using testing::StartHostProgram;
+using testing::TargetProcess;
+using testing::TrayIconShown;
+using testing::WaitFor;
+
+// ---- Controls of another process ----
+
+// The first child of the class, such as the one field of a small dialog.
+HWND ChildOfClass(HWND window, const char* className)
+{
+    for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char name[64] = {};
+        ::GetClassNameA(child, name, sizeof name);
+        if (::lstrcmpiA(name, className) == 0) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+// GetWindowTextA would give another process's edit only its caption.
+std::string TextOf(HWND control)
+{
+    std::string text(static_cast<std::size_t>(::SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+    const LRESULT copied =
+        ::SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+// Replaces the field's text as typing over a selection does. (WM_SETTEXT
+// would not tell the window about a multi-line edit's change.)
+void Type(HWND edit, const std::string& text)
+{
+    ::SendMessageA(edit, EM_SETSEL, 0, -1);
+    ::SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Click(HWND button)
+{
+    ::SendMessageA(button, BM_CLICK, 0, 0);
+}
+
+bool Checked(HWND button)
+{
+    return ::SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+// Wine 8 copies a list entry of another process as wide characters even
+// into an ANSI call, so the entries are read wide and converted.
+std::string Narrow(const std::wstring& wide)
+{
+    std::string text(wide.size() * 2 + 1, '\0');
+    const int length = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(),
+                                             static_cast<int>(text.size()), nullptr, nullptr);
+    text.resize(static_cast<std::size_t>(std::max(length, 0)));
+    return text;
+}
+
+std::vector<std::string> ListEntries(HWND control, UINT countMessage, UINT lengthMessage, UINT textMessage)
+{
+    std::vector<std::string> entries;
+    const LRESULT count = ::SendMessageA(control, countMessage, 0, 0);
+    for (WPARAM i = 0; i < static_cast<WPARAM>(std::max<LRESULT>(count, 0)); ++i) {
+        const LRESULT length = ::SendMessageW(control, lengthMessage, i, 0);
+        std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+        const LRESULT copied = ::SendMessageW(control, textMessage, i, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
+        entries.push_back(Narrow(text));
+    }
+    return entries;
+}
+
+std::vector<std::string> ListBoxEntries(HWND list)
+{
+    return ListEntries(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+}
+
+std::vector<std::string> ComboEntries(HWND combo)
+{
+    return ListEntries(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+}
+
+// Picks the entry and tells the control's parent, as a user's pick does.
+void Choose(HWND combo, const std::string& entry)
+{
+    const std::vector<std::string> entries = ComboEntries(combo);
+    const auto found = std::find(entries.begin(), entries.end(), entry);
+    if (found == entries.end()) {
+        throw std::runtime_error("the drop-down has no entry \"" + entry + "\"");
+    }
+    ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(found - entries.begin()), 0);
+    ::SendMessageA(::GetParent(combo), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(combo));
+}
+
+// Selects the row and tells the list's parent, as a user's click does.
+void SelectRow(HWND list, int row)
+{
+    ::SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    ::SendMessageA(::GetParent(list), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), LBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(list));
+}
+
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info{.cbSize = sizeof(GUITHREADINFO)};
+    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+// A left click through the X server, as the user's mouse gives it.
+bool ClickWithMouse(POINT screen)
+{
+    return StartHostProgram("/usr/bin/xdotool mousemove --sync " + std::to_string(screen.x) + " " +
+                            std::to_string(screen.y) + " click 1");
+}
+
+POINT Middle(const RECT& rect)
+{
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// Memory in another process, for a message that answers through a pointer
+// the system does not carry across processes.
+class RemoteMemory {
+public:
+    RemoteMemory(HANDLE process, std::size_t size)
+        : m_process(process),
+          m_address(::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))
+    {
+        if (m_address == nullptr) {
+            throw std::runtime_error("no memory in the other process");
+        }
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+    ~RemoteMemory() { ::VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE); }
+
+    LPARAM Address() const { return reinterpret_cast<LPARAM>(m_address); }
+
+    template <typename T>
+    T Read() const
+    {
+        T value{};
+        if (!::ReadProcessMemory(m_process, m_address, &value, sizeof value, nullptr)) {
+            throw std::runtime_error("cannot read the other process's memory");
+        }
+        return value;
+    }
+
+private:
+    HANDLE m_process;
+    void* m_address;
+};
+
+// ---- Pictures ----
+
+Picture LoadBitmapFile(const std::string& path)
+{
+    const win32::UniqueGdiObject bitmap(
+        ::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    BITMAP size{};
+    if (!bitmap || ::GetObjectA(bitmap.Get(), sizeof size, &size) == 0) {
+        throw std::runtime_error("cannot load " + path);
+    }
+    Picture picture{.width = size.bmWidth, .height = size.bmHeight};
+    picture.bgr.resize(static_cast<std::size_t>(picture.Stride() * picture.height));
+    BITMAPINFO info{};
+    info.bmiHeader = {.biSize = sizeof(BITMAPINFOHEADER), .biWidth = picture.width, .biHeight = -picture.height,
+                      .biPlanes = 1, .biBitCount = 24, .biCompression = BI_RGB};
+    const win32::WindowDC screen(nullptr);
+    ::GetDIBits(screen.Get(), static_cast<HBITMAP>(bitmap.Get()), 0, static_cast<UINT>(picture.height),
+                picture.bgr.data(), &info, DIB_RGB_COLORS);
+    return picture;
+}
+
+// ---- The expected texts ----
+
+std::string TodayAsTyped()
+{
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    char text[32] = {};
+    std::snprintf(text, sizeof text, "Hello %02u.%02u.%04u!", now.wDay, now.wMonth, now.wYear);
+    return text;
+}
+
+std::shared_ptr<TMacro> Named(std::shared_ptr<TMacro> macro, const std::string& name)
+{
+    macro->Name = name;
+    return macro;
+}
+
+std::vector<std::string> NamesOf(const TMacroList& macros)
+{
+    std::vector<std::string> names;
+    for (const TMacroEntry& entry : macros) {
+        names.push_back(entry.Macro->Name);
+    }
+    return names;
+}
+
+class OptionsWindowTest : public testing::VelmoraProcessTest {
+protected:
+    // A program name of its own keeps the test's settings apart, and a
+    // start that is not the first shows no welcome window.
+    void SetUp() override
+    {
+        VelmoraProcessTest::SetUp();
+        baseName = "velmora-options-" + std::to_string(::GetCurrentProcessId());
+        exeName = baseName + ".exe";
+        fs::copy_file(folder / "velmora.exe", folder / exeName);
+        runBefore = testing::RegistryText(testing::kRunKey, "Velmora");
+        HKEY settings = nullptr;
+        ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, ("Software\\" + baseName + "\\TMain").c_str(), 0, nullptr, 0,
+                                    KEY_SET_VALUE, nullptr, &settings, nullptr),
+                  ERROR_SUCCESS);
+        constexpr char kFalse[] = "False";
+        ::RegSetValueExA(settings, "FirstTimeRun_Checked", 0, REG_SZ, reinterpret_cast<const BYTE*>(kFalse),
+                         sizeof kFalse);
+        ::RegCloseKey(settings);
+    }
+
+    void TearDown() override
+    {
+        VelmoraProcessTest::TearDown();
+        testing::ForgetSettings(baseName, runBefore);
+    }
+
+    // Starts the program and waits until start-up has finished.
+    void StartReady()
+    {
+        ASSERT_NO_FATAL_FAILURE(Start());
+        ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); })) << "start-up never finished";
+    }
+
+    // What the tray icon sends the program for a left click.
+    void ClickTrayIcon() { ASSERT_TRUE(::PostMessageA(mainWindow, kTrayMessage, 1, WM_LBUTTONUP)); }
+
+    HWND WaitForOptionsWindow() const { return WaitForWindow("TOptions"); }
+
+    HWND Control(int controlId) const
+    {
+        const HWND control = FindControl(options, controlId);
+        if (control == nullptr) {
+            throw std::runtime_error("the options window has no control " + std::to_string(controlId));
+        }
+        return control;
+    }
+
+    // Waits until every message the program has been given is handled.
+    bool Settle() const
+    {
+        return ::SendMessageTimeoutA(mainWindow, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr) != 0;
+    }
+
+    // A window of the program once it shows, its controls made.
+    HWND WaitForWindow(const char* className, const char* caption = nullptr) const
+    {
+        HWND window = nullptr;
+        WaitFor([&] {
+            window = FindProcessWindow(processId, className, caption);
+            return window != nullptr && ::IsWindowVisible(window);
+        });
+        return window;
+    }
+
+    HWND WaitForMessageBox(const char* caption) const { return WaitForWindow("#32770", caption); }
+
+    // The box exists a moment before its text does.
+    static std::string WaitForDialogText(HWND box, const std::string& expected)
+    {
+        std::string text;
+        WaitFor([&] { return (text = DialogText(box)) == expected; });
+        return text;
+    }
+
+    // Presses a button of a message box and waits until the box is gone.
+    static bool Answer(HWND box, int button)
+    {
+        const HWND control = ::GetDlgItem(box, button);
+        if (control == nullptr) {
+            return false;
+        }
+        Click(control);
+        return WaitFor([&] { return !::IsWindow(box); });
+    }
+
+    // Clicks the page's tab with the mouse and waits until the page shows.
+    bool ShowPage(int index)
+    {
+        const HWND tabs = Control(id::kPageControl);
+        const RemoteMemory memory(process.Get(), sizeof(RECT));
+        if (!::SendMessageA(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index), memory.Address())) {
+            return false;
+        }
+        RECT tab = memory.Read<RECT>();
+        ::MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&tab), 2);
+        const HWND page = Control(index == 0 ? id::kMacrosPage : id::kOptionsPage);
+        return ClickWithMouse(Middle(tab)) && WaitFor([&] { return ::IsWindowVisible(page) != FALSE; });
+    }
+
+    // Fills in the edit panel for a new macro that types text on Ctrl+Alt+key.
+    void AddMacro(const std::string& name, const std::string& key, const std::string& text)
+    {
+        Click(Control(id::kAddMacro));
+        ASSERT_EQ(TextOf(Control(id::kName)), "New macro.");
+        Type(Control(id::kName), name);
+        Click(Control(id::kCtrl));
+        Click(Control(id::kAlt));
+        Choose(Control(id::kHotKey), key);
+        Choose(Control(id::kAction), "Send keystrokes.");
+        Type(Control(id::kSendText), text);
+    }
+
+    std::string baseName;
+    std::optional<std::string> runBefore;
+    HWND options = nullptr;
+};
+
+TEST_F(OptionsWindowTest, MacroAddedFromTheTrayIsSavedAndItsHotKeyTypesTheExpandedText)
+{
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    // A left click on the icon, the only one in Wine's tray window.
+    ASSERT_TRUE(StartHostProgram(
+        "/usr/bin/xdotool search --sync --name \"^Wine System Tray$\" mousemove --window %1 10 10 click 1"));
+    ASSERT_TRUE(options = WaitForOptionsWindow()) << "the tray icon did not open the options window";
+    char caption[64] = {};
+    ::GetWindowTextA(options, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Velmora Options");
+    EXPECT_FALSE(::IsWindowVisible(Control(id::kMacroEditPanel))) << "nothing to edit yet";
+
+    const std::string text = "Hello {\"twodigitday\"}.{\"twodigitmonth\"}.{\"year\"}!";
+    ASSERT_NO_FATAL_FAILURE(AddMacro("Greeting", "K", text));
+    EXPECT_EQ(ListBoxEntries(Control(id::kMacroList)), std::vector<std::string>{"Greeting"});
+    EXPECT_TRUE(::IsWindowVisible(Control(id::kKeyStrokeSettings)));
+    EXPECT_TRUE(Checked(Control(id::kCtrl)) && Checked(Control(id::kAlt)));
+
+    // Enter in the name field closes the window as its OK button does.
+    const HWND name = Control(id::kName);
+    RECT field{};
+    ::GetWindowRect(name, &field);
+    ASSERT_TRUE(ClickWithMouse(Middle(field)));
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == options && FocusOf(options) == name; }))
+        << "the name field never got the focus";
+    Press({VK_RETURN});
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); })) << "Enter did not close the window";
+
+    const TMacroList saved = LoadMacros(directory);
+    ASSERT_EQ(saved.size(), 1u);
+    const TMacro& macro = *saved[0].Macro;
+    EXPECT_EQ(macro.Name, "Greeting");
+    EXPECT_EQ(macro.HotKey, "K");
+    EXPECT_TRUE(macro.HotKeyCtrl);
+    EXPECT_TRUE(macro.HotKeyAlt);
+    EXPECT_FALSE(macro.HotKeyShift);
+    EXPECT_FALSE(macro.HotKeyWin);
+    EXPECT_FALSE(macro.RunAnother);
+    const auto* typed = dynamic_cast<const TTextMacro*>(macro.Settings.get());
+    ASSERT_NE(typed, nullptr) << "not a keystroke macro";
+    EXPECT_EQ(typed->Text, text);
+    EXPECT_FALSE(typed->Paste);
+
+    // The save registered the new hot key at once.
+    EXPECT_TRUE(HotKeyTaken('K'));
+    TargetProcess target(testing::HostPath(VELMORA_TARGET_EXE), testing::UniqueTargetTitle());
+    ASSERT_TRUE(target.Focus());
+    const std::string before = TodayAsTyped();
+    Press({VK_CONTROL, VK_MENU, 'K'});
+    // Midnight may pass while the keys are typed.
+    const std::string arrived = target.WaitForText(before);
+    const std::string after = TodayAsTyped();
+    EXPECT_TRUE(arrived == before || arrived == after) << arrived;
+    CloseAndExpectCleanExit();
+}
+
+TEST_F(OptionsWindowTest, TwoMacrosOnOneHotKeyAskBeforeClosingAndCloseOnlyOnNo)
+{
+    SaveMacros(directory, {{"Alpha", Named(HotKeyMacro(1, "alpha", "J"), "Alpha")}});
+    const std::string original = ReadFile("velmora.dtx");
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
+    ASSERT_TRUE(options = WaitForOptionsWindow());
+    ASSERT_NO_FATAL_FAILURE(AddMacro("Beta", "J", "beta"));
+    EXPECT_EQ(ListBoxEntries(Control(id::kMacroList)), (std::vector<std::string>{"Alpha", "Beta"}));
+
+    const std::string question =
+        "The macros \"Alpha\" and \"Beta\" both share the same hot key combination:\r\n\r\n"
+        "     [Ctrl] + [Alt] + J\r\n\r\n"
+        "Only one of these macros will actually execute when the hot key combination is pressed.\r\n\r\n"
+        "Do you want to change these macros now so that they do not conflict with each other?";
+
+    // Yes, change them: the window stays for the change.
+    ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
+    HWND box = WaitForMessageBox("Confirm");
+    ASSERT_TRUE(box) << "no question about the shared hot key";
+    EXPECT_EQ(WaitForDialogText(box, question), question);
+    ASSERT_TRUE(Answer(box, IDYES));
+    ASSERT_TRUE(Settle());
+    EXPECT_TRUE(::IsWindowVisible(options)) << "Yes keeps the window open";
+    EXPECT_EQ(ReadFile("velmora.dtx"), original) << "nothing is saved yet";
+    EXPECT_EQ(ListBoxEntries(Control(id::kMacroList)), (std::vector<std::string>{"Alpha", "Beta"}));
+
+    // No, leave them: the window saves both and closes.
+    ASSERT_TRUE(::PostMessageA(Control(IDOK), BM_CLICK, 0, 0));
+    box = WaitForMessageBox("Confirm");
+    ASSERT_TRUE(box) << "the question comes again at the next close";
+    EXPECT_EQ(WaitForDialogText(box, question), question);
+    ASSERT_TRUE(Answer(box, IDNO));
+    // Only the first of the two gets the hot key; the program says so.
+    const HWND refused = WaitForWindow("THotKeyErrors");
+    ASSERT_TRUE(refused) << "the refused hot key is not reported";
+    EXPECT_EQ(ListBoxEntries(ChildOfClass(refused, "ListBox")), std::vector<std::string>{"[Ctrl + Alt + J] Beta"});
+    RECT ok{};
+    ASSERT_TRUE(::GetWindowRect(::GetDlgItem(refused, IDOK), &ok));
+    ASSERT_TRUE(ClickWithMouse(Middle(ok)));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); })) << "No closes the window";
+
+    const TMacroList saved = LoadMacros(directory);
+    EXPECT_EQ(NamesOf(saved), (std::vector<std::string>{"Alpha", "Beta"}));
+    for (const TMacroEntry& entry : saved) {
+        EXPECT_EQ(entry.Macro->HotKey, "J") << entry.Name;
+        EXPECT_TRUE(entry.Macro->HotKeyCtrl && entry.Macro->HotKeyAlt) << entry.Name;
+    }
+    CloseAndExpectCleanExit();
+}
+
+TEST_F(OptionsWindowTest, PasswordMustBeConfirmedAndThenGuardsTheWindow)
+{
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
+    ASSERT_TRUE(options = WaitForOptionsWindow());
+    ASSERT_TRUE(ShowPage(1)) << "the Options tab did not show its page";
+    EXPECT_FALSE(::IsWindowVisible(Control(id::kPasswordPanel)));
+    Click(Control(id::kPasswordProtect));
+    EXPECT_TRUE(::IsWindowVisible(Control(id::kPasswordPanel))) << "the fields show with the box checked";
+    Type(Control(id::kPassword), "Secret");
+    Type(Control(id::kPasswordConfirm), "Secert");
+
+    ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
+    HWND box = WaitForMessageBox("Warning");
+    ASSERT_TRUE(box) << "different fields must be refused";
+    const std::string mismatch(kPasswordMismatchText);
+    EXPECT_EQ(WaitForDialogText(box, mismatch), mismatch);
+    ASSERT_TRUE(Answer(box, IDOK));
+    ASSERT_TRUE(Settle());
+    EXPECT_TRUE(::IsWindowVisible(options)) << "the window stays open for a correction";
+    EXPECT_FALSE(fs::exists(folder / "velmora.dtx")) << "nothing is saved yet";
+
+    Type(Control(id::kPasswordConfirm), "Secret");
+    ASSERT_TRUE(::PostMessageA(Control(IDOK), BM_CLICK, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
+    std::string password;
+    EXPECT_TRUE(LoadMacros(directory, &password).empty());
+    EXPECT_EQ(password, "Secret");
+
+    // A wrong password, typed and confirmed with Enter: refused with a word.
+    ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
+    HWND prompt = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        prompt = FindProcessWindow(processId, "TPassword", "Velmora Password");
+        return prompt != nullptr && ::GetForegroundWindow() == prompt && ChildOfClass(prompt, "Edit") != nullptr &&
+               FocusOf(prompt) == ChildOfClass(prompt, "Edit");
+    })) << "no password prompt with the focus in its field";
+    Press({'S'});
+    Press({'E'});
+    Press({'C'});
+    Press({'R'});
+    Press({'E'});
+    Press({'T'});
+    Press({VK_RETURN});
+    box = WaitForMessageBox("Warning");
+    ASSERT_TRUE(box) << "a wrong password must be refused";
+    EXPECT_EQ(WaitForDialogText(box, "You have not entered the correct password."),
+              "You have not entered the correct password.");
+    ASSERT_TRUE(Answer(box, IDOK));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(FindProcessWindow(processId, "TOptions"), nullptr) << "the window must not open";
+    EXPECT_FALSE(::IsWindow(prompt)) << "the prompt is gone";
+
+    // The right one opens the window.
+    ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
+    ASSERT_TRUE(prompt = WaitForWindow("TPassword", "Velmora Password"));
+    Type(ChildOfClass(prompt, "Edit"), "Secret");
+    Click(::GetDlgItem(prompt, IDOK));
+    ASSERT_TRUE(options = WaitForOptionsWindow()) << "the right password must open the window";
+    EXPECT_TRUE(Checked(Control(id::kPasswordProtect)));
+    ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
+    CloseAndExpectCleanExit();
+}
+
+TEST_F(OptionsWindowTest, SecondStartWithOptionsOpensTheWindowOfTheFirst)
+{
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    EXPECT_EQ(FindProcessWindow(processId, "TOptions"), nullptr);
+    EXPECT_EQ(RunAgain("/options"), 0u) << "the second start ends by itself";
+    ASSERT_TRUE(options = WaitForOptionsWindow()) << "the first instance never opened its window";
+
+    // Asked again, the open window comes forward; there is never a second.
+    EXPECT_EQ(RunAgain("/OPTIONS"), 0u);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(testing::ProcessWindows(processId, "TOptions"), std::vector<HWND>{options});
+    EXPECT_TRUE(::IsWindowVisible(options));
+
+    ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
+    CloseAndExpectCleanExit();
+}
+
+TEST_F(OptionsWindowTest, SaveThatFailsKeepsTheWindowAndItsEditsUntilItCanSave)
+{
+    SaveMacros(directory, {{"Existing", Named(HotKeyMacro(1, "existing", "F9"), "Existing")}});
+    const std::string original = ReadFile("velmora.dtx");
+    // A folder in the place of the save's temporary file makes the save
+    // fail: Wine keeps no read-only mark on a folder, and file modes do not
+    // stop root.
+    fs::create_directory(folder / "velmora.dtx.tmp");
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
+    ASSERT_TRUE(options = WaitForOptionsWindow());
+    Click(Control(id::kAddMacro));
+    Type(Control(id::kName), "Kept");
+
+    ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
+    const HWND box = WaitForMessageBox("Velmora");
+    ASSERT_TRUE(box) << "a failed save must be reported";
+    const std::string expected = "Cannot create file " + directory + "velmora.dtx.";
+    EXPECT_EQ(WaitForDialogText(box, expected), expected);
+    ASSERT_TRUE(Answer(box, IDOK));
+    ASSERT_TRUE(Settle());
+    EXPECT_TRUE(::IsWindowVisible(options)) << "the window stays open with the edits";
+    EXPECT_EQ(ListBoxEntries(Control(id::kMacroList)), (std::vector<std::string>{"Existing", "Kept"}));
+    EXPECT_EQ(TextOf(Control(id::kName)), "Kept");
+    EXPECT_EQ(ReadFile("velmora.dtx"), original) << "the old file is whole";
+
+    fs::remove(folder / "velmora.dtx.tmp");
+    ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); })) << "closing again saves and closes";
+    EXPECT_EQ(NamesOf(LoadMacros(directory)), (std::vector<std::string>{"Existing", "Kept"}));
+    EXPECT_FALSE(fs::exists(folder / "velmora.dtx.tmp"));
+    CloseAndExpectCleanExit();
+}
+
+// The key-cap picture of the macro list, where a row with a hot key draws it.
+bool KeyCapShown(const Picture& shot, POINT at, const Picture& keyCap)
+{
+    int compared = 0;
+    for (int y = 0; y < keyCap.height; ++y) {
+        for (int x = 0; x < keyCap.width; ++x) {
+            const COLORREF pixel = keyCap.Pixel(x, y);
+            if (pixel == RGB(192, 192, 192)) {
+                continue;  // the transparent colour
+            }
+            const int sx = at.x + x;
+            const int sy = at.y + y;
+            if (sx < 0 || sy < 0 || sx >= shot.width || sy >= shot.height || shot.Pixel(sx, sy) != pixel) {
+                return false;
+            }
+            ++compared;
+        }
+    }
+    return compared > 0;
+}
+
+// The window painted in full: the picture fits and has stopped changing.
+// Wine paints into the program's memory and copies that to the screen a
+// little later.
+std::optional<Picture> CaptureWhenSteady(HWND window, const std::function<bool(const Picture&)>& fits)
+{
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    std::optional<Picture> last;
+    int unchanged = 0;
+    const bool steady = WaitFor([&] {
+        Picture shot = CaptureClientArea(window);
+        unchanged = last && fits(shot) && shot.bgr == last->bgr ? unchanged + 1 : 0;
+        last = std::move(shot);
+        return unchanged >= 10;
+    });
+    return steady ? last : std::nullopt;
+}
+
+TEST_F(OptionsWindowTest, ScreenshotsOfBothPagesShowTheListWithItsKeyCaps)
+{
+    {
+        const win32::WindowDC screen(nullptr);
+        ASSERT_EQ(::GetDeviceCaps(screen.Get(), LOGPIXELSY), 96) << "the screenshots are taken at 96 DPI";
+    }
+    auto plain = Named(HotKeyMacro(2, "plain", ""), "Plain");
+    plain->HotKeyCtrl = plain->HotKeyAlt = false;
+    SaveMacros(directory, {{"Greeting", Named(HotKeyMacro(1, "Hello!", "G"), "Greeting")},
+                           {"Plain", plain},
+                           {"Signature", Named(HotKeyMacro(3, "Regards", "S", /*shift=*/true), "Signature")}});
+    const Picture keyCap = LoadBitmapFile(testing::HostPath(VELMORA_KEYCAP_BMP));
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
+    ASSERT_TRUE(options = WaitForOptionsWindow());
+    const HWND list = Control(id::kMacroList);
+    ASSERT_EQ(ListBoxEntries(list), (std::vector<std::string>{"Greeting", "Plain", "Signature"}));
+    SelectRow(list, 2);
+    ASSERT_TRUE(WaitFor([&] { return TextOf(Control(id::kName)) == "Signature"; }));
+    EXPECT_TRUE(::IsWindowVisible(Control(id::kMacroEditPanel)));
+
+    // Where each row's picture goes, in the window's client coordinates.
+    POINT origin{0, 0};
+    ::MapWindowPoints(list, options, &origin, 1);
+    const int rowHeight = static_cast<int>(::SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    ASSERT_EQ(::SendMessageA(list, LB_GETTOPINDEX, 0, 0), 0);
+    const auto keyCapAt = [&](int row) {
+        return POINT{origin.x + 2, origin.y + row * rowHeight + 1};
+    };
+
+    const std::optional<Picture> macrosPage = CaptureWhenSteady(options, [&](const Picture& shot) {
+        return KeyCapShown(shot, keyCapAt(0), keyCap) && KeyCapShown(shot, keyCapAt(2), keyCap);
+    });
+    ASSERT_TRUE(macrosPage) << "the rows with a hot key never showed the key cap";
+    EXPECT_FALSE(KeyCapShown(*macrosPage, keyCapAt(1), keyCap)) << "a row without a hot key has no key cap";
+
+    ASSERT_TRUE(ShowPage(1));
+    const std::optional<Picture> optionsPage = CaptureWhenSteady(
+        options, [&](const Picture& shot) { return !KeyCapShown(shot, keyCapAt(0), keyCap); });
+    ASSERT_TRUE(optionsPage) << "the Options page never replaced the list";
+
+    const fs::path folderOut = ScreenshotFolder();
+    for (const auto& [name, picture] : {std::pair{"options-macros-page.bmp", &*macrosPage},
+                                        std::pair{"options-options-page.bmp", &*optionsPage}}) {
+        const fs::path path = folderOut / name;
+        EXPECT_TRUE(SaveBmp(*picture, path)) << path.string();
+        EXPECT_EQ(fs::file_size(path), 54 + static_cast<std::uintmax_t>(picture->Stride() * picture->height));
+        std::cout << "screenshot: " << path.string() << "\n";
+    }
+    ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
+    CloseAndExpectCleanExit();
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,248 @@
+#include "e2e/VelmoraProcess.h"
+
+#include <shellapi.h>
+
+#include <fstream>
+
+#include "platform/win32/Win32FileSystem.h"
+#include "support/TestVectors.h"
+#include "support/WaitFor.h"
+
+namespace velmora::testing {
+
+namespace fs = std::filesystem;
+
+std::vector<HWND> ProcessWindows(DWORD processId, const char* className, const char* title)
+{
+    struct Search {
+        DWORD processId;
+        const char* className;
+        const char* title;
+        std::vector<HWND> found;
+    } search{processId, className, title, {}};
+    ::EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            char name[64] = {};
+            char text[256] = {};
+            ::GetClassNameA(window, name, sizeof name);
+            ::GetWindowTextA(window, text, sizeof text);
+            if (owner == s.processId && std::string(name) == s.className &&
+                (s.title == nullptr || std::string(text) == s.title)) {
+                s.found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title)
+{
+    const std::vector<HWND> windows = ProcessWindows(processId, className, title);
+    return windows.empty() ? nullptr : windows.front();
+}
+
+std::string DialogText(HWND dialog)
+{
+    std::string text;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char name[64] = {};
+        ::GetClassNameA(child, name, sizeof name);
+        if (std::string(name) == "Static") {
+            char buffer[1024] = {};
+            ::GetWindowTextA(child, buffer, sizeof buffer);
+            text += buffer;
+        }
+    }
+    return text;
+}
+
+bool TrayIconShown(HWND mainWindow)
+{
+    NOTIFYICONDATAA icon{.cbSize = sizeof(NOTIFYICONDATAA), .hWnd = mainWindow, .uID = 1};
+    return ::Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE;
+}
+
+bool StartHostProgram(std::string commandLine)
+{
+    STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info)) {
+        return false;
+    }
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+    return true;
+}
+
+bool HotKeyTaken(UINT key)
+{
+    if (::RegisterHotKey(nullptr, 0x7FFF, MOD_CONTROL | MOD_ALT, key)) {
+        ::UnregisterHotKey(nullptr, 0x7FFF);
+        return false;
+    }
+    return true;
+}
+
+void Press(std::initializer_list<BYTE> keys)
+{
+    for (const BYTE key : keys) {
+        ::keybd_event(key, 0, 0, 0);
+    }
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+        ::keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+    }
+}
+
+std::shared_ptr<TMacro> TextMacro(std::int32_t id, std::string text, std::int32_t next)
+{
+    auto macro = std::make_shared<TMacro>();
+    macro->Id = id;
+    macro->Name = "Macro " + std::to_string(id);
+    auto action = std::make_unique<TTextMacro>();
+    action->Text = std::move(text);
+    macro->Settings = std::move(action);
+    macro->RunAnother = true;
+    macro->RunAnotherId = next;
+    return macro;
+}
+
+std::shared_ptr<TMacro> HotKeyMacro(std::int32_t id, std::string text, std::string key, bool shift)
+{
+    auto macro = TextMacro(id, std::move(text), 0);
+    macro->RunAnother = false;
+    macro->HotKeyCtrl = true;
+    (shift ? macro->HotKeyShift : macro->HotKeyAlt) = true;
+    macro->HotKey = std::move(key);
+    return macro;
+}
+
+void SaveMacros(const std::string& directory, const TMacroList& macros)
+{
+    win32::Win32FileSystem files(directory);
+    MacroStore store{files};
+    store.MaxMacroId = static_cast<std::int32_t>(macros.size());
+    store.SaveMacros(macros);
+}
+
+TMacroList LoadMacros(const std::string& directory, std::string* password)
+{
+    win32::Win32FileSystem files(directory);
+    MacroStore store{files};
+    store.LoadMacros();
+    if (password != nullptr) {
+        *password = store.OptionsPassword;
+    }
+    return store.MacroList;
+}
+
+std::optional<std::string> RegistryText(const std::string& key, const char* value)
+{
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    char data[1024] = {};
+    DWORD size = sizeof data - 1;
+    DWORD type = 0;
+    const LONG result = ::RegQueryValueExA(opened, value, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    ::RegCloseKey(opened);
+    if (result != ERROR_SUCCESS || type != REG_SZ) {
+        return std::nullopt;
+    }
+    return std::string(data);
+}
+
+void ForgetSettings(const std::string& baseName, const std::optional<std::string>& runBefore)
+{
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\" + baseName).c_str());
+    HKEY run = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
+        if (runBefore) {
+            ::RegSetValueExA(run, "Velmora", 0, REG_SZ, reinterpret_cast<const BYTE*>(runBefore->c_str()),
+                             static_cast<DWORD>(runBefore->size() + 1));
+        } else {
+            ::RegDeleteValueA(run, "Velmora");
+        }
+        ::RegCloseKey(run);
+    }
+}
+
+void VelmoraProcessTest::SetUp()
+{
+    fs::copy_file(HostPath(VELMORA_EXE), folder / "velmora.exe");
+    directory = folder.string() + "\\";
+}
+
+void VelmoraProcessTest::TearDown()
+{
+    if (process) {
+        ::TerminateProcess(process.Get(), 1);
+        ::WaitForSingleObject(process.Get(), 5000);
+    }
+}
+
+void VelmoraProcessTest::Start()
+{
+    std::string commandLine = "\"" + directory + exeName + "\"";
+    STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 directory.c_str(), &startup, &info));
+    ::CloseHandle(info.hThread);
+    process = win32::UniqueHandle(info.hProcess);
+    processId = info.dwProcessId;
+    ASSERT_TRUE(WaitFor([&] { return (mainWindow = FindProcessWindow(processId, "TMain")) != nullptr; }))
+        << "the main window never appeared";
+}
+
+void VelmoraProcessTest::CloseAndExpectCleanExit()
+{
+    ASSERT_TRUE(::PostMessageA(mainWindow, WM_CLOSE, 0, 0));
+    ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
+    DWORD exitCode = 99;
+    ::GetExitCodeProcess(process.Get(), &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    process.Reset();
+}
+
+DWORD VelmoraProcessTest::RunAgain(const std::string& arguments)
+{
+    std::string commandLine = "\"" + directory + exeName + "\" " + arguments;
+    STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
+                          &startup, &info)) {
+        return 999;
+    }
+    ::CloseHandle(info.hThread);
+    win32::UniqueHandle second(info.hProcess);
+    if (::WaitForSingleObject(second.Get(), 30000) != WAIT_OBJECT_0) {
+        ::TerminateProcess(second.Get(), 1);
+        return 998;
+    }
+    DWORD exitCode = 997;
+    ::GetExitCodeProcess(second.Get(), &exitCode);
+    return exitCode;
+}
+
+bool VelmoraProcessTest::Running()
+{
+    return ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
+}
+
+std::string VelmoraProcessTest::ReadFile(const std::string& name)
+{
+    return ReadHostFile(directory + name);
+}
+
+void VelmoraProcessTest::WriteFile(const std::string& name, const std::string& bytes)
+{
+    std::ofstream(directory + name, std::ios::binary) << bytes;
+}
+
+}  // namespace velmora::testing

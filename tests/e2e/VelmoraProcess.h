@@ -1,0 +1,95 @@
+#pragma once
+
+// Runs the real velmora.exe from a scratch folder of its own, and what the
+// end-to-end tests need around it: its windows and message boxes, macro files
+// written with the program's own writer, keys pressed as a user would.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "macros/MacroFile.h"
+#include "platform/win32/Handles.h"
+#include "support/TemporaryFolder.h"
+
+namespace velmora::testing {
+
+// The top-level windows of the process with this class (and caption).
+std::vector<HWND> ProcessWindows(DWORD processId, const char* className, const char* title = nullptr);
+// The first of them, or nullptr.
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr);
+
+// The text of a message box: its static controls, joined.
+std::string DialogText(HWND dialog);
+
+// True once the program shows its tray icon, which start-up adds after
+// registering the hot keys. (Probing a hot key by registering it could take
+// it from under the program while it registers.)
+bool TrayIconShown(HWND mainWindow);
+
+// Starts a program of the host system; Wine starts those like its own, but
+// their end cannot be waited for, so a test watches for the result instead.
+bool StartHostProgram(std::string commandLine);
+
+// True when another program holds Ctrl+Alt and the key.
+bool HotKeyTaken(UINT key);
+
+// Presses the keys in order and lets them go in reverse.
+void Press(std::initializer_list<BYTE> keys);
+
+// A macro named "Macro <id>" that types text and then runs macro next.
+std::shared_ptr<TMacro> TextMacro(std::int32_t id, std::string text, std::int32_t next);
+
+// A macro on Ctrl+Alt+key (or Ctrl+Shift+key) that types text, with no link.
+std::shared_ptr<TMacro> HotKeyMacro(std::int32_t id, std::string text, std::string key, bool shift = false);
+
+// Writes the macros beside the program with the program's own writer.
+void SaveMacros(const std::string& directory, const TMacroList& macros);
+
+// Reads the macros beside the program with the program's own reader.
+TMacroList LoadMacros(const std::string& directory, std::string* password = nullptr);
+
+inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// A text value under HKEY_CURRENT_USER, or nothing.
+std::optional<std::string> RegistryText(const std::string& key, const char* value);
+
+// Removes what a start of a renamed program left in the registry: its
+// settings, and the log-on start unless it was there before.
+void ForgetSettings(const std::string& baseName, const std::optional<std::string>& runBefore);
+
+class VelmoraProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    void Start();
+
+    // Closing the main window must end the program cleanly.
+    void CloseAndExpectCleanExit();
+
+    // Starts velmora.exe again from the same folder and waits for it to end.
+    DWORD RunAgain(const std::string& arguments);
+
+    bool Running();
+
+    std::string ReadFile(const std::string& name);
+    void WriteFile(const std::string& name, const std::string& bytes);
+
+    // The settings key is named after the program file, so a test that needs
+    // a first start gives the program a name of its own.
+    std::string exeName = "velmora.exe";
+    TemporaryFolder temporary{"velmora-e2e-"};
+    const std::filesystem::path folder = temporary.Path();
+    std::string directory;
+    win32::UniqueHandle process;
+    DWORD processId = 0;
+    HWND mainWindow = nullptr;
+};
+
+}  // namespace velmora::testing
