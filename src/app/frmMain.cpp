@@ -7,6 +7,7 @@
 #include "app/frmHotKeyErrors.h"
 #include "options/frmOptions.h"
 #include "options/frmPassword.h"
+#include "reference/frmQuickReference.h"
 
 namespace velmora {
 
@@ -95,6 +96,11 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_OPTIONS_CLOSED:
         if (m_options && !OptionsOpen()) {
             m_options.reset();
+        }
+        return 0;
+    case WM_REFERENCE_CLOSED:
+        if (m_reference && !QuickReferenceOpen()) {
+            m_reference.reset();
         }
         return 0;
     case WM_HOTKEY:
@@ -214,9 +220,29 @@ void TMain::ShowWarning(std::string_view text)
     ::MessageBoxA(Handle(), std::string(text).c_str(), "Warning", MB_OK | MB_ICONWARNING);
 }
 
+bool TMain::QuickReferenceOpen() const
+{
+    return m_reference && m_reference->Handle() != nullptr;
+}
+
 void TMain::OpenQuickReference()
 {
-    // Likewise for the quick reference card.
+    // An open card comes to the front as it is; the list is not read again.
+    if (QuickReferenceOpen()) {
+        m_reference->BringToFront();
+        return;
+    }
+    m_reference.reset();
+    auto card = std::make_unique<TQuickReference>(
+        QuickReferenceHost{
+            .settings = m_settings,
+            .closed = [this] { ::PostMessageA(Handle(), WM_REFERENCE_CLOSED, 0, 0); },
+        },
+        m_macros.MacroList);
+    if (!card->FormCreate()) {
+        throw std::runtime_error("The quick reference card could not be created.");
+    }
+    m_reference = std::move(card);
 }
 
 void TMain::RxTrayIcon1Click()
@@ -293,6 +319,7 @@ void TMain::FormDestroy()
     }
     // Edits of a window still open at exit are not saved.
     m_options.reset();
+    m_reference.reset();
     CloseWelcomeWindow();
     RxTrayIcon1.SetActive(false);
     m_macros.MacroList.clear();

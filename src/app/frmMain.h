@@ -21,11 +21,13 @@
 namespace velmora {
 
 class TOptions;
+class TQuickReference;
 
 inline constexpr UINT WM_STARTUP = WM_USER + 1;
 inline constexpr UINT WM_SHUTDOWN_REQUEST = WM_USER + 2;
 inline constexpr UINT WM_SHOW_OPTIONS = WM_USER + 3;
 inline constexpr UINT WM_OPTIONS_CLOSED = WM_USER + 4;
+inline constexpr UINT WM_REFERENCE_CLOSED = WM_USER + 5;
 inline constexpr const char* kShareMappingName = "Velmora1(ipc)";
 
 class TMain : public win32::Window<TMain> {
@@ -54,6 +56,7 @@ public:
     void OpenOptionsWindow();
     void OpenQuickReference();
     bool OptionsOpen() const;
+    bool QuickReferenceOpen() const;
 
 private:
     enum MenuCommand : UINT {
@@ -93,6 +96,8 @@ private:
     // While open, no hot key is registered; kept after closing until the
     // window's own message has finished.
     std::unique_ptr<TOptions> m_options;
+    // Likewise kept until its own message has finished.
+    std::unique_ptr<TQuickReference> m_reference;
     TrayIcon RxTrayIcon1;
     win32::UniqueMenu TrayMenu;
     win32::UniqueGdiObject m_optionsImage;

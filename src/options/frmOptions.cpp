@@ -11,6 +11,9 @@
 #include "app/WebLinks.h"
 #include "options/OptionsControls.h"
 #include "options/OptionsLayout.h"
+#include "options/PrinterCanvas.h"
+#include "options/VariableMenu.h"
+#include "options/frmRand.h"
 #include "platform/win32/Win32Collation.h"
 
 namespace velmora {
@@ -71,6 +74,28 @@ LayoutSize SizeOf(HWND control)
     RECT rect{};
     ::GetWindowRect(control, &rect);
     return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// Command ids are the leaves' places in VariableMenuLeaves(), from 1.
+void AppendVariableItems(HMENU menu, const std::vector<VariableMenuItem>& items)
+{
+    const std::vector<const VariableMenuItem*>& leaves = VariableMenuLeaves();
+    for (const VariableMenuItem& item : items) {
+        const UINT column = item.columnBreak ? MF_MENUBARBREAK : 0;
+        if (item.kind == VariableKind::Separator) {
+            ::AppendMenuA(menu, MF_SEPARATOR | column, 0, nullptr);
+        } else if (item.kind == VariableKind::Submenu) {
+            const HMENU submenu = ::CreatePopupMenu();
+            AppendVariableItems(submenu, item.items);
+            if (!::AppendMenuA(menu, MF_POPUP | column, reinterpret_cast<UINT_PTR>(submenu), item.caption.c_str())) {
+                ::DestroyMenu(submenu);
+            }
+        } else {
+            const auto place = std::find(leaves.begin(), leaves.end(), &item);
+            ::AppendMenuA(menu, MF_STRING | column, static_cast<UINT_PTR>(place - leaves.begin() + 1),
+                          item.caption.c_str());
+        }
+    }
 }
 
 void FillComboBox(HWND combo, auto&& names)
@@ -638,8 +663,10 @@ void TOptions::CommandClick(int controlId, int code, HWND control)
         btnHelpClick();
         return;
     case id::kInsertVariable:
+        btnInsertVariableClick();
+        return;
     case id::kPrint:
-        // The variable menu and printing arrive with their own change.
+        btnPrintClick();
         return;
     case id::kAutoStart:
     case id::kShowInTray:
@@ -655,12 +682,62 @@ void TOptions::CommandClick(int controlId, int code, HWND control)
     }
 }
 
+void TOptions::btnPrintClick()
+{
+    if (m_editor->Entries().empty()) {
+        return;
+    }
+    try {
+        const std::unique_ptr<PrinterCanvas> printer =
+            PrinterCanvas::FromPrintDialog(Handle(), std::string(kPrintedListTitle));
+        if (printer) {
+            PrintMacroList(*printer, m_editor->Entries(), MakerNoticeLine(kMakerHomePageAddress));
+        }
+    } catch (const std::exception& error) {
+        // The print ends where it failed; the window stays as it was.
+        win32::ShowErrorBox(Handle(), error.what());
+    }
+}
+
 void TOptions::btnHelpClick()
 {
     RECT button{};
     ::GetWindowRect(m_btnHelp, &button);
     ::TrackPopupMenu(m_helpMenu.Get(), TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom + 1, 0, Handle(),
                      nullptr);
+}
+
+void TOptions::btnInsertVariableClick()
+{
+    const win32::UniqueMenu menu(::CreatePopupMenu());
+    AppendVariableItems(menu.Get(), VariablesMenu());
+    RECT button{};
+    ::GetWindowRect(::GetDlgItem(m_settingsPanels[kKeystrokesAction], id::kInsertVariable), &button);
+    // The choice comes back here rather than as WM_COMMAND, where its id
+    // could be taken for a control's.
+    const auto chosen = static_cast<std::size_t>(
+        ::TrackPopupMenu(menu.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY, button.left,
+                         button.bottom + 1, 0, Handle(), nullptr));
+    const std::vector<const VariableMenuItem*>& leaves = VariableMenuLeaves();
+    if (chosen == 0 || chosen > leaves.size()) {
+        return;
+    }
+    const VariableMenuItem& item = *leaves[chosen - 1];
+    if (item.kind == VariableKind::Word) {
+        InsertTag(item.word);
+    } else if (const std::optional<std::string> word =
+                   TRand::AskRandomWord(Handle(), item.kind == VariableKind::RandomHexNumber)) {
+        InsertTag(*word);
+    }
+}
+
+void TOptions::InsertTag(const std::string& word)
+{
+    const HWND field = ::GetDlgItem(m_settingsPanels[kKeystrokesAction], id::kSendText);
+    const std::string tag = TagFor(word);
+    // As if typed: undoable, caret after it, and EN_CHANGE carries it to the panel.
+    ::SendMessageA(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(tag.c_str()));
+    ::SetFocus(field);
 }
 
 void TOptions::BrowseForFile()

@@ -71,6 +71,10 @@ private:
     void OptionsPageChanged(int id);
     void lbxMacrosDrawItem(const DRAWITEMSTRUCT& item);
     void btnHelpClick();
+    void btnPrintClick();
+    void btnInsertVariableClick();
+    // Puts {"word"} in place of the keystroke text's selection, or at its caret.
+    void InsertTag(const std::string& word);
     void BrowseForFile();
     void WMDropFiles(HDROP drop);
     void MinMaxInfo(MINMAXINFO& info) const;
