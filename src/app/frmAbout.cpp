@@ -1,6 +1,7 @@
 #include "app/frmAbout.h"
 
 #include "app/Resources.h"
+#include "app/Version.h"
 #include "app/WebLinks.h"
 #include "app/frmFirstTime.h"
 
@@ -14,7 +15,7 @@ constexpr int kLinkId = 101;
 // The picture keeps the product picture's proportions (505 x 277).
 constexpr RECT kPicturePlace96{16, 16, 305, 167};
 
-constexpr const char* kVersionText = "Version 1.24.083";
+constexpr const char* kVersionText = "Version " VELMORA_VERSION_TEXT;
 constexpr const char* kLinkText = "www.brackwell.example/velmora";
 constexpr const char* kNoticeText =
     "\xA9 2026 Brackwell, Inc. All rights reserved.\r\nVelmora is built by a small team that types too much.";

@@ -38,6 +38,7 @@ using test::FindControl;
 namespace fs = std::filesystem;
 namespace id = options_id;
 using testing::CaptureClientArea;
+using testing::Click;
 using testing::DialogText;
 using testing::FindProcessWindow;
 using testing::HotKeyMacro;
@@ -51,6 +52,7 @@ using testing::ScreenshotFolder;
 using testing::StartHostProgram;
 using testing::TargetProcess;
 using testing::TrayIconShown;
+using testing::Type;
 using testing::WaitFor;
 
 // ---- Controls of another process ----
@@ -76,19 +78,6 @@ std::string TextOf(HWND control)
         ::SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(copied));
     return text;
-}
-
-// Replaces the field's text as typing over a selection does. (WM_SETTEXT
-// would not tell the window about a multi-line edit's change.)
-void Type(HWND edit, const std::string& text)
-{
-    ::SendMessageA(edit, EM_SETSEL, 0, -1);
-    ::SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void Click(HWND button)
-{
-    ::SendMessageA(button, BM_CLICK, 0, 0);
 }
 
 bool Checked(HWND button)

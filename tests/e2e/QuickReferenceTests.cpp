@@ -23,6 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 namespace id = reference_id;
 using namespace std::chrono_literals;
+using testing::Click;
 using testing::FindProcessWindow;
 using testing::HotKeyMacro;
 using testing::Picture;
@@ -175,7 +176,6 @@ protected:
 
     static std::string Label(HWND card) { return TextOf(::GetDlgItem(card, id::kPageLabel)); }
     static HWND Button(HWND card, int buttonId) { return ::GetDlgItem(card, buttonId); }
-    static void Click(HWND button) { ::SendMessageA(button, BM_CLICK, 0, 0); }
 
     // Clicks an arrow and waits for the label to name the page.
     static bool ClickToPage(HWND card, int buttonId, int page, int count)

@@ -88,6 +88,17 @@ bool HotKeyTaken(UINT key)
     return true;
 }
 
+void Type(HWND edit, const std::string& text)
+{
+    ::SendMessageA(edit, EM_SETSEL, 0, -1);
+    ::SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Click(HWND button)
+{
+    ::SendMessageA(button, BM_CLICK, 0, 0);
+}
+
 void Press(std::initializer_list<BYTE> keys)
 {
     for (const BYTE key : keys) {

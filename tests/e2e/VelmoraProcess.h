@@ -39,6 +39,12 @@ bool StartHostProgram(std::string commandLine);
 // True when another program holds Ctrl+Alt and the key.
 bool HotKeyTaken(UINT key);
 
+// Replaces the field's text as typing over a selection does. (WM_SETTEXT
+// would not tell the window about a multi-line edit's change.)
+void Type(HWND edit, const std::string& text);
+
+void Click(HWND button);
+
 // Presses the keys in order and lets them go in reverse.
 void Press(std::initializer_list<BYTE> keys);
 
