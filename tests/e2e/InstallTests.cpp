@@ -40,6 +40,8 @@ using testing::DialogText;
 using testing::HostPath;
 using testing::ReadHostFile;
 using testing::RegistryText;
+using testing::RunToEnd;
+using testing::StartProgram;
 using testing::TrayIconShown;
 using testing::Type;
 using testing::WaitFor;
@@ -54,43 +56,6 @@ std::string KnownFolder(int folder)
         return {};
     }
     return path;
-}
-
-// Runs a program and waits for it; its exit code, or nothing when it would
-// not start or end.
-std::optional<DWORD> RunAndWait(const std::string& program, const std::string& arguments,
-                                const std::string& directory = {})
-{
-    std::string commandLine = "\"" + program + "\" " + arguments;
-    STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
-        return std::nullopt;
-    }
-    ::CloseHandle(info.hThread);
-    win32::UniqueHandle process(info.hProcess);
-    if (::WaitForSingleObject(process.Get(), 120000) != WAIT_OBJECT_0) {
-        ::TerminateProcess(process.Get(), 1);
-        return std::nullopt;
-    }
-    DWORD exitCode = 0;
-    ::GetExitCodeProcess(process.Get(), &exitCode);
-    return exitCode;
-}
-
-// Starts a program without waiting; its process.
-win32::UniqueHandle StartProgram(const std::string& program, const std::string& directory)
-{
-    std::string commandLine = "\"" + program + "\"";
-    STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
-                          &startup, &info)) {
-        return {};
-    }
-    ::CloseHandle(info.hThread);
-    return win32::UniqueHandle(info.hProcess);
 }
 
 // The running Velmora as a second start finds it: through the block that
@@ -397,7 +362,7 @@ protected:
 
     void InstallSilently()
     {
-        const auto exitCode = RunAndWait(setup, "/S");
+        const auto exitCode = RunToEnd(setup, "/S", {}, 120s);
         ASSERT_TRUE(exitCode.has_value()) << "the setup program did not run to its end";
         ASSERT_EQ(*exitCode, 0u);
         ASSERT_TRUE(fs::exists(Installed("velmora.exe")));
@@ -413,9 +378,9 @@ protected:
         const std::string settings = std::string(kSettingsKey) + "\\TMain";
         // No welcome window: this user has run Velmora before.
         ASSERT_NO_FATAL_FAILURE(SetRegistryText(settings, "FirstTimeRun_Checked", "False"));
-        win32::UniqueHandle process = StartProgram(Installed("velmora.exe"), installFolder);
+        win32::UniqueHandle process = StartProgram(Installed("velmora.exe"));
         ASSERT_TRUE(WaitForRunningVelmora()) << "the installed program did not start";
-        ASSERT_EQ(RunAndWait(Installed("velmora.exe"), "/shutdown", installFolder), 0u);
+        ASSERT_EQ(RunToEnd(Installed("velmora.exe"), "/shutdown"), 0u);
         ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
         ASSERT_NO_FATAL_FAILURE(SetRegistryText(settings, "SlowdownKeystrokes_Checked", "True"));
         ASSERT_NO_FATAL_FAILURE(SetRegistryText(settings, "OptionsWidth_Caption", "800"));
@@ -478,13 +443,13 @@ TEST_F(InstallTest, SilentInstallPutsTheProgramInTheUsersOwnFolderAndItRuns)
     EXPECT_LE(*estimated, programKilobytes + 1024) << "the size counts more than the program";
 
     EXPECT_FALSE(FindRunningVelmora()) << "a silent install started Velmora though it was not running";
-    win32::UniqueHandle process = StartProgram(Installed("velmora.exe"), installFolder);
+    win32::UniqueHandle process = StartProgram(Installed("velmora.exe"));
     ASSERT_TRUE(process);
     const auto running = WaitForRunningVelmora();
     ASSERT_TRUE(running) << "the installed program did not start";
     EXPECT_TRUE(SamePath(running->program, Installed("velmora.exe"))) << running->program;
 
-    EXPECT_EQ(RunAndWait(Installed("velmora.exe"), "/shutdown", installFolder), 0u);
+    EXPECT_EQ(RunToEnd(Installed("velmora.exe"), "/shutdown"), 0u);
     EXPECT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0) << "/shutdown did not end it";
 }
 
@@ -493,7 +458,7 @@ TEST_F(InstallTest, SetupRefusesProgramFilesBecauseTheMacrosLiveBesideTheProgram
     const std::string protectedFolder = KnownFolder(CSIDL_PROGRAM_FILES) + "\\Velmora";
     ASSERT_FALSE(fs::exists(protectedFolder));
     // /D= must come last and unquoted.
-    const auto exitCode = RunAndWait(setup, "/S /D=" + protectedFolder);
+    const auto exitCode = RunToEnd(setup, "/S /D=" + protectedFolder);
     ASSERT_TRUE(exitCode.has_value());
     EXPECT_EQ(*exitCode, 2u) << "setup reported success";
     EXPECT_FALSE(fs::exists(protectedFolder + "\\velmora.exe"));
@@ -504,7 +469,7 @@ TEST_F(InstallTest, SetupRefusesProgramFilesBecauseTheMacrosLiveBesideTheProgram
 
 TEST_F(InstallTest, InstallingWithTheWizardEndsByStartingVelmora)
 {
-    ASSERT_TRUE(StartProgram(setup, KnownFolder(CSIDL_LOCAL_APPDATA)));
+    ASSERT_TRUE(StartProgram(setup));
     HWND wizard = nullptr;
     ASSERT_TRUE(WaitFor([&] {
         const auto windows = SetupWindows("Velmora Setup");
@@ -543,7 +508,7 @@ TEST_F(InstallTest, InstallingWithTheWizardEndsByStartingVelmora)
     const auto running = WaitForRunningVelmora();
     ASSERT_TRUE(running) << "Velmora did not start";
     EXPECT_TRUE(SamePath(running->program, Installed("velmora.exe"))) << running->program;
-    EXPECT_EQ(RunAndWait(Installed("velmora.exe"), "/shutdown", installFolder), 0u);
+    EXPECT_EQ(RunToEnd(Installed("velmora.exe"), "/shutdown"), 0u);
     EXPECT_TRUE(WaitFor([] { return !FindRunningVelmora(); }));
 }
 
@@ -555,7 +520,7 @@ TEST_F(InstallTest, UpgradeOverARunningVelmoraRestartsItAndKeepsMacrosAndSetting
     // An older help file stands for the older build being replaced.
     std::ofstream(Installed("velmora.chm"), std::ios::binary | std::ios::trunc) << "an older help file";
 
-    win32::UniqueHandle before = StartProgram(Installed("velmora.exe"), installFolder);
+    win32::UniqueHandle before = StartProgram(Installed("velmora.exe"));
     const auto first = WaitForRunningVelmora();
     ASSERT_TRUE(first) << "the installed program did not start";
     const auto settings = Snapshot(kSettingsKey);
@@ -576,7 +541,7 @@ TEST_F(InstallTest, UpgradeOverARunningVelmoraRestartsItAndKeepsMacrosAndSetting
     ASSERT_EQ(kept.size(), 2u);
     EXPECT_EQ(kept[0].Macro->Name, "Macro 1");
 
-    EXPECT_EQ(RunAndWait(Installed("velmora.exe"), "/shutdown", installFolder), 0u);
+    EXPECT_EQ(RunToEnd(Installed("velmora.exe"), "/shutdown"), 0u);
     EXPECT_TRUE(WaitFor([] { return !FindRunningVelmora(); })) << "the restarted Velmora did not end";
     EXPECT_EQ(Snapshot(kSettingsKey), settings) << "the restarted Velmora lost a setting";
 }
@@ -586,13 +551,13 @@ TEST_F(InstallTest, SilentUninstallRemovesTheProgramAndKeepsTheUsersData)
     ASSERT_NO_FATAL_FAILURE(InstallSilently());
     ASSERT_NO_FATAL_FAILURE(GiveTheUserData());
     const std::string macros = ReadHostFile(Installed("velmora.dtx"));
-    win32::UniqueHandle process = StartProgram(Installed("velmora.exe"), installFolder);
+    win32::UniqueHandle process = StartProgram(Installed("velmora.exe"));
     ASSERT_TRUE(WaitForRunningVelmora());
     // What "Automatically start when Windows starts" writes.
     SetRegistryText(testing::kRunKey, "Velmora", Installed("velmora.exe"));
     const auto settings = Snapshot(kSettingsKey);
 
-    ASSERT_TRUE(RunAndWait(Installed("uninstall.exe"), "/S").has_value());
+    ASSERT_TRUE(RunToEnd(Installed("uninstall.exe"), "/S", {}, 120s).has_value());
     ASSERT_TRUE(WaitForProgramFilesGone()) << "the uninstaller left the program";
     EXPECT_EQ(::WaitForSingleObject(process.Get(), 0), WAIT_OBJECT_0) << "Velmora still runs";
     EXPECT_FALSE(fs::exists(Installed("velmora.chm")));
@@ -608,7 +573,7 @@ TEST_F(InstallTest, UninstallAskedToRemoveTheUsersDataRemovesItToo)
 {
     ASSERT_NO_FATAL_FAILURE(InstallSilently());
     ASSERT_NO_FATAL_FAILURE(GiveTheUserData());
-    ASSERT_TRUE(RunAndWait(Installed("uninstall.exe"), "").has_value());
+    ASSERT_TRUE(RunToEnd(Installed("uninstall.exe"), "").has_value());
 
     // The uninstaller's window and, later, its question share one caption.
     const auto findDialog = [](const std::string& containing) {
@@ -681,12 +646,12 @@ TEST_F(InstallTest, PortableZipRunsFromAnyWritableFolderAndSavesItsMacrosBesideI
 
     const std::string program = folder + "\\velmora.exe";
     SetRegistryText(std::string(kSettingsKey) + "\\TMain", "FirstTimeRun_Checked", "False");
-    win32::UniqueHandle process = StartProgram(program, folder);
+    win32::UniqueHandle process = StartProgram(program);
     const auto running = WaitForRunningVelmora();
     ASSERT_TRUE(running) << "the unpacked program did not start";
     EXPECT_TRUE(SamePath(running->program, program)) << running->program;
 
-    ASSERT_EQ(RunAndWait(program, "/options", folder), 0u);
+    ASSERT_EQ(RunToEnd(program, "/options"), 0u);
     HWND options = nullptr;
     ASSERT_TRUE(WaitFor([&] {
         options = testing::FindProcessWindow(running->processId, "TOptions");
@@ -701,7 +666,7 @@ TEST_F(InstallTest, PortableZipRunsFromAnyWritableFolderAndSavesItsMacrosBesideI
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(saved[0].Macro->Name, "Carried along");
 
-    EXPECT_EQ(RunAndWait(program, "/shutdown", folder), 0u);
+    EXPECT_EQ(RunToEnd(program, "/shutdown"), 0u);
     EXPECT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
 }
 

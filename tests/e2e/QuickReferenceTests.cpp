@@ -146,13 +146,8 @@ protected:
     // the second item from the top (the first is the Help submenu).
     void OpenFromTrayMenu()
     {
-        ASSERT_TRUE(StartHostProgram(
-            "/usr/bin/xdotool search --sync --name \"^Wine System Tray$\" mousemove --window %1 10 10 click 3"));
-        HWND menu = nullptr;
-        ASSERT_TRUE(WaitFor([&] {
-            menu = FindProcessWindow(processId, "#32768");
-            return menu != nullptr && ::IsWindowVisible(menu);
-        })) << "the tray menu never opened";
+        const HWND menu = testing::OpenTrayMenu(processId);
+        ASSERT_NE(menu, nullptr) << "the tray menu never opened";
         ::PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
         ::PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
         ::PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);

@@ -26,8 +26,10 @@ using testing::HotKeyTaken;
 using testing::kRunKey;
 using testing::Press;
 using testing::RegistryText;
+using testing::OpenTrayMenu;
 using testing::SaveMacros;
 using testing::StartHostProgram;
+using testing::StartProgram;
 using testing::TextMacro;
 using testing::TrayIconShown;
 using testing::VelmoraProcessTest;
@@ -143,13 +145,8 @@ TEST_F(VelmoraProcessTest, TwoStartsAtTheSameInstantLeaveOneRunning)
 {
     std::vector<win32::UniqueHandle> starts;
     for (int i = 0; i < 2; ++i) {
-        std::string commandLine = "\"" + directory + exeName + "\"";
-        STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
-        PROCESS_INFORMATION info{};
-        ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                     directory.c_str(), &startup, &info));
-        ::CloseHandle(info.hThread);
-        starts.emplace_back(info.hProcess);
+        starts.push_back(StartProgram(directory + exeName, {}, directory));
+        ASSERT_TRUE(starts.back());
     }
     const auto running = [&] {
         int count = 0;
@@ -190,14 +187,8 @@ TEST_F(VelmoraProcessTest, TrayMenuCloseVelmoraEndsTheProgramAndSavesTheSettings
     const std::optional<std::string> runBefore = RegistryText(kRunKey, "Velmora");
     Start();
     ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
-    // A right click on the icon, the only one in Wine's tray window.
-    ASSERT_TRUE(StartHostProgram(
-        "/usr/bin/xdotool search --sync --name \"^Wine System Tray$\" mousemove --window %1 10 10 click 3"));
-    HWND menu = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        menu = FindProcessWindow(processId, "#32768");
-        return menu != nullptr && ::IsWindowVisible(menu);
-    })) << "the tray menu never opened";
+    const HWND menu = OpenTrayMenu(processId);
+    ASSERT_NE(menu, nullptr) << "the tray menu never opened";
     // Up from no selection reaches the last item, "Close Velmora".
     ::PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
     ::PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);

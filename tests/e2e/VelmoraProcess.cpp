@@ -45,6 +45,57 @@ HWND FindProcessWindow(DWORD processId, const char* className, const char* title
     return windows.empty() ? nullptr : windows.front();
 }
 
+win32::UniqueHandle StartProgram(const std::string& program, const std::string& arguments,
+                                 const std::string& directory, DWORD* processId)
+{
+    std::string commandLine = "\"" + program + "\"";
+    if (!arguments.empty()) {
+        commandLine += " " + arguments;
+    }
+    const std::string folder = directory.empty() ? fs::path(program).parent_path().string() : directory;
+    STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+        return {};
+    }
+    ::CloseHandle(info.hThread);
+    if (processId != nullptr) {
+        *processId = info.dwProcessId;
+    }
+    return win32::UniqueHandle(info.hProcess);
+}
+
+std::optional<DWORD> RunToEnd(const std::string& program, const std::string& arguments, const std::string& directory,
+                              std::chrono::milliseconds timeout)
+{
+    const win32::UniqueHandle process = StartProgram(program, arguments, directory);
+    if (!process) {
+        return std::nullopt;
+    }
+    if (::WaitForSingleObject(process.Get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process.Get(), 1);
+        return std::nullopt;
+    }
+    DWORD exitCode = 0;
+    ::GetExitCodeProcess(process.Get(), &exitCode);
+    return exitCode;
+}
+
+HWND OpenTrayMenu(DWORD processId)
+{
+    if (!StartHostProgram(
+            "/usr/bin/xdotool search --sync --name \"^Wine System Tray$\" mousemove --window %1 10 10 click 3")) {
+        return nullptr;
+    }
+    HWND menu = nullptr;
+    WaitFor([&] {
+        menu = FindProcessWindow(processId, "#32768");
+        return menu != nullptr && ::IsWindowVisible(menu);
+    });
+    return menu;
+}
+
 std::string DialogText(HWND dialog)
 {
     std::string text;
@@ -199,14 +250,8 @@ void VelmoraProcessTest::TearDown()
 
 void VelmoraProcessTest::Start()
 {
-    std::string commandLine = "\"" + directory + exeName + "\"";
-    STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
-    PROCESS_INFORMATION info{};
-    ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 directory.c_str(), &startup, &info));
-    ::CloseHandle(info.hThread);
-    process = win32::UniqueHandle(info.hProcess);
-    processId = info.dwProcessId;
+    process = StartProgram(directory + exeName, {}, directory, &processId);
+    ASSERT_TRUE(process);
     ASSERT_TRUE(WaitFor([&] { return (mainWindow = FindProcessWindow(processId, "TMain")) != nullptr; }))
         << "the main window never appeared";
 }
@@ -223,22 +268,7 @@ void VelmoraProcessTest::CloseAndExpectCleanExit()
 
 DWORD VelmoraProcessTest::RunAgain(const std::string& arguments)
 {
-    std::string commandLine = "\"" + directory + exeName + "\" " + arguments;
-    STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
-                          &startup, &info)) {
-        return 999;
-    }
-    ::CloseHandle(info.hThread);
-    win32::UniqueHandle second(info.hProcess);
-    if (::WaitForSingleObject(second.Get(), 30000) != WAIT_OBJECT_0) {
-        ::TerminateProcess(second.Get(), 1);
-        return 998;
-    }
-    DWORD exitCode = 997;
-    ::GetExitCodeProcess(second.Get(), &exitCode);
-    return exitCode;
+    return RunToEnd(directory + exeName, arguments, directory).value_or(998);
 }
 
 bool VelmoraProcessTest::Running()

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <initializer_list>
 #include <memory>
@@ -23,6 +24,21 @@ namespace velmora::testing {
 std::vector<HWND> ProcessWindows(DWORD processId, const char* className, const char* title = nullptr);
 // The first of them, or nullptr.
 HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr);
+
+// Starts "program" arguments in the folder (the program's own when empty);
+// its process, empty when it would not start.
+win32::UniqueHandle StartProgram(const std::string& program, const std::string& arguments = {},
+                                 const std::string& directory = {}, DWORD* processId = nullptr);
+
+// Starts a program and waits for its end; its exit code, or nothing when it
+// would not start or not end in time (it is then ended).
+std::optional<DWORD> RunToEnd(const std::string& program, const std::string& arguments,
+                              const std::string& directory = {},
+                              std::chrono::milliseconds timeout = std::chrono::seconds(30));
+
+// A real right click on the program's tray icon, the only one in Wine's tray
+// window; the menu it opens, or nullptr.
+HWND OpenTrayMenu(DWORD processId);
 
 // The text of a message box: its static controls, joined.
 std::string DialogText(HWND dialog);
