@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Version.h"
 #include "app/frmFirstTime.h"
 #include "ui/WindowTestSupport.h"
 
@@ -55,7 +56,7 @@ TEST(AboutBox, ShowsVersionLinkNoticeAndClosesOnOk)
     ShowAboutBox(driver.Handle());
 
     ASSERT_NE(seen, nullptr);
-    EXPECT_TRUE(Contains(texts, "Version 1.24.083"));
+    EXPECT_TRUE(Contains(texts, "Version " VELMORA_VERSION_TEXT));
     EXPECT_TRUE(Contains(texts, "brackwell.example"));
     EXPECT_TRUE(Contains(texts, "Brackwell, Inc."));
     EXPECT_TRUE(Contains(texts, "OK"));
