@@ -24,9 +24,11 @@ if(VELMORA_MAKENSIS)
                 -DEXE=$<TARGET_FILE:velmora>
                 -DCHM=${velmora_chm}
                 -DICON=${PROJECT_SOURCE_DIR}/resources/velmora.ico
+                -DSIDE_BITMAP=${PROJECT_SOURCE_DIR}/resources/setup-side.bmp
                 -DOUTFILE=${velmora_setup}
                 ${velmora_nsi}
         DEPENDS velmora velmora_help ${velmora_chm} ${velmora_nsi} ${PROJECT_SOURCE_DIR}/resources/velmora.ico
+                ${PROJECT_SOURCE_DIR}/resources/setup-side.bmp
         WORKING_DIRECTORY ${velmora_package_dir}
         COMMENT "Making velmora-setup-${VELMORA_VERSION_TEXT}.exe"
         VERBATIM)

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-# Draws the 16-colour program icon, the two menu images and the macro list's key cap; the committed files came from it.
+# Draws the 16-colour program icon, the two menu images, the macro list's key
+# cap and the setup program's side picture; the committed files came from it.
 import os
 import struct, math
 here = os.path.dirname(os.path.abspath(__file__))
@@ -34,9 +35,9 @@ def icon(n):
 def pack4(img, n):
     # bottom-up rows of 4-bit indices, each row padded to 4 bytes
     out=b''
-    for y in reversed(range(n)):
+    for y in reversed(range(len(img))):
         row=bytearray()
-        for x in range(0,n,2):
+        for x in range(0,len(img[0]),2):
             a=img[y][x] or 0; b=img[y][x+1] or 0
             row.append((a<<4)|b)
         while len(row)%4: row.append(0)
@@ -70,7 +71,8 @@ for n,d in datas:
 open(os.path.join(here,'velmora.ico'),'wb').write(ico+body)
 
 def bmp(img,path):
-    d=dib(img,16,False)
+    w,h=len(img[0]),len(img)
+    d=struct.pack('<IiiHHIIiiII',40,w,h,1,4,0,0,0,0,16,0)+paldata()+pack4(img,w)
     open(path,'wb').write(struct.pack('<2sIHHI',b'BM',14+len(d),0,0,14+40+64)+d)
 
 # Options: a sheet of paper with lines and a folded corner, on silver
@@ -106,3 +108,11 @@ for y in range(3,13):
 for x in range(3,12): key[3][x]=WHITE
 for y in range(3,10): key[y][3]=WHITE
 bmp(key,os.path.join(here,'keycap.bmp'))
+# The setup program's side picture (164 x 314, the wizard's size): the icon,
+# large, on navy
+side=[[NAVY]*164 for _ in range(314)]
+big=icon(96)
+for y in range(96):
+    for x in range(96):
+        if big[y][x] is not None: side[48+y][34+x]=big[y][x]
+bmp(side,os.path.join(here,'setup-side.bmp'))

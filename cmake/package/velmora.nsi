@@ -2,8 +2,8 @@
 ; rights. Velmora keeps its macros beside itself, so it goes into a folder the
 ; user can write to, never into Program Files.
 ;
-; cmake/package/Package.cmake passes VERSION (1.24.083), FILE_VERSION
-; (1.24.83.0), EXE, CHM, ICON and OUTFILE with /D.
+; cmake/Package.cmake passes VERSION (1.24.083), FILE_VERSION (1.24.83.0),
+; EXE, CHM, ICON, SIDE_BITMAP and OUTFILE with /D.
 
 Unicode true
 ; The program is 64-bit only, and a 64-bit setup needs no 32-bit Windows layer.
@@ -38,6 +38,7 @@ ShowUninstDetails hide
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${SIDE_BITMAP}"
 !define MUI_ABORTWARNING
 !define MUI_ABORTWARNING_TEXT "Stop setting up Velmora?"
 
