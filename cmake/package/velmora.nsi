@@ -195,13 +195,15 @@ FunctionEnd
 Section "Velmora" SectionProgram
     SectionIn RO
 
-    ; The folder page is skipped in silent mode, where /D= may name any folder.
-    Call CheckFolder
-    ${If} $0 != ""
-        DetailPrint "$0"
-        MessageBox MB_OK|MB_ICONSTOP "$0" /SD IDOK
-        SetErrorLevel 2
-        Abort
+    ; The folder page checked the folder already; silent mode skips that page
+    ; and /D= may name any folder.
+    ${If} ${Silent}
+        Call CheckFolder
+        ${If} $0 != ""
+            DetailPrint "$0"
+            SetErrorLevel 2
+            Abort
+        ${EndIf}
     ${EndIf}
 
     Call FindRunning

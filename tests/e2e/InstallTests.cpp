@@ -41,7 +41,9 @@ using testing::HostPath;
 using testing::ReadHostFile;
 using testing::RegistryText;
 using testing::RunToEnd;
+using testing::SetRegistryText;
 using testing::StartProgram;
+using testing::TextOf;
 using testing::TrayIconShown;
 using testing::Type;
 using testing::WaitFor;
@@ -102,21 +104,9 @@ std::optional<RunningVelmora> WaitForRunningVelmora()
     return running;
 }
 
-// GetWindowTextA gives the edit of another process only its caption.
-std::string FieldText(HWND field)
-{
-    char text[MAX_PATH * 2] = {};
-    ::SendMessageA(field, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 // A file's bytes, or nothing while it is not there.
 std::optional<std::string> ReadIfThere(const std::string& path)
 {
-    std::error_code error;
-    if (!fs::exists(path, error)) {
-        return std::nullopt;
-    }
     try {
         return ReadHostFile(path);
     } catch (const std::exception&) {
@@ -137,7 +127,7 @@ std::vector<HWND> SetupWindows(const std::string& caption)
     std::vector<HWND> found;
     for (HWND window = ::FindWindowExA(nullptr, nullptr, "#32770", nullptr); window != nullptr;
          window = ::FindWindowExA(nullptr, window, "#32770", nullptr)) {
-        std::string text = test::TextOf(window);
+        std::string text = TextOf(window);
         text.erase(text.find_last_not_of(' ') + 1);
         if (text == caption) {
             found.push_back(window);
@@ -206,16 +196,6 @@ std::optional<DWORD> RegistryNumber(const std::string& path, const char* value)
         return std::nullopt;
     }
     return number;
-}
-
-void SetRegistryText(const std::string& path, const char* value, const std::string& text)
-{
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    ::RegSetValueExA(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                     static_cast<DWORD>(text.size() + 1));
-    ::RegCloseKey(key);
 }
 
 // Where a shortcut leads, read through the shell as Explorer reads it.
@@ -478,7 +458,7 @@ TEST_F(InstallTest, InstallingWithTheWizardEndsByStartingVelmora)
     })) << "the setup wizard did not show";
     const HWND next = ::GetDlgItem(wizard, IDOK);
     const auto press = [&](const char* caption) {
-        return WaitFor([&] { return test::TextOf(next) == caption && ::IsWindowEnabled(next); }) &&
+        return WaitFor([&] { return TextOf(next) == caption && ::IsWindowEnabled(next); }) &&
                (Click(next), true);
     };
     // The folder page offers the user's own programs folder.
@@ -492,10 +472,10 @@ TEST_F(InstallTest, InstallingWithTheWizardEndsByStartingVelmora)
         return field;
     }();
     ASSERT_NE(folderField, nullptr);
-    EXPECT_TRUE(SamePath(FieldText(folderField), installFolder)) << FieldText(folderField);
-    ASSERT_TRUE(press("&Install")) << test::TextOf(next);
+    EXPECT_TRUE(SamePath(TextOf(folderField), installFolder)) << TextOf(folderField);
+    ASSERT_TRUE(press("&Install")) << TextOf(next);
 
-    ASSERT_TRUE(WaitFor([&] { return test::TextOf(next) == "&Finish"; }, 60s)) << test::TextOf(next);
+    ASSERT_TRUE(WaitFor([&] { return TextOf(next) == "&Finish"; }, 60s)) << TextOf(next);
     HWND startNow = nullptr;
     ASSERT_TRUE(WaitFor([&] {
         const HWND page = ::FindWindowExA(wizard, nullptr, "#32770", nullptr);
@@ -594,9 +574,9 @@ TEST_F(InstallTest, UninstallAskedToRemoveTheUsersDataRemovesItToo)
     // The button that goes on shows a page's caption before it takes clicks.
     const HWND next = ::GetDlgItem(uninstaller, IDOK);
     const auto ready = [&](const char* caption) {
-        return WaitFor([&] { return test::TextOf(next) == caption && ::IsWindowEnabled(next); });
+        return WaitFor([&] { return TextOf(next) == caption && ::IsWindowEnabled(next); });
     };
-    ASSERT_TRUE(ready("&Uninstall")) << test::TextOf(next);
+    ASSERT_TRUE(ready("&Uninstall")) << TextOf(next);
     Click(next);
 
     const HWND question = findDialog("Also remove your macros");
@@ -610,7 +590,7 @@ TEST_F(InstallTest, UninstallAskedToRemoveTheUsersDataRemovesItToo)
     EXPECT_TRUE(WaitFor([] { return !KeyExists(kSettingsKey); })) << "the settings were left";
 
     // The last page closes the uninstaller.
-    ASSERT_TRUE(ready("&Close")) << test::TextOf(next);
+    ASSERT_TRUE(ready("&Close")) << TextOf(next);
     // Wine may drop a click that comes while the page is still being shown.
     EXPECT_TRUE(WaitFor([&] {
         if (::IsWindow(uninstaller)) {

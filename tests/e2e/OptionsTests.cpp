@@ -51,6 +51,7 @@ using testing::SaveMacros;
 using testing::ScreenshotFolder;
 using testing::StartHostProgram;
 using testing::TargetProcess;
+using testing::TextOf;
 using testing::TrayIconShown;
 using testing::Type;
 using testing::WaitFor;
@@ -68,16 +69,6 @@ HWND ChildOfClass(HWND window, const char* className)
         }
     }
     return nullptr;
-}
-
-// GetWindowTextA would give another process's edit only its caption.
-std::string TextOf(HWND control)
-{
-    std::string text(static_cast<std::size_t>(::SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
-    const LRESULT copied =
-        ::SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(copied));
-    return text;
 }
 
 bool Checked(HWND button)
@@ -250,14 +241,8 @@ protected:
         exeName = baseName + ".exe";
         fs::copy_file(folder / "velmora.exe", folder / exeName);
         runBefore = testing::RegistryText(testing::kRunKey, "Velmora");
-        HKEY settings = nullptr;
-        ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, ("Software\\" + baseName + "\\TMain").c_str(), 0, nullptr, 0,
-                                    KEY_SET_VALUE, nullptr, &settings, nullptr),
-                  ERROR_SUCCESS);
-        constexpr char kFalse[] = "False";
-        ::RegSetValueExA(settings, "FirstTimeRun_Checked", 0, REG_SZ, reinterpret_cast<const BYTE*>(kFalse),
-                         sizeof kFalse);
-        ::RegCloseKey(settings);
+        ASSERT_NO_FATAL_FAILURE(
+            testing::SetRegistryText("Software\\" + baseName + "\\TMain", "FirstTimeRun_Checked", "False"));
     }
 
     void TearDown() override

@@ -28,19 +28,12 @@ using testing::FindProcessWindow;
 using testing::HotKeyMacro;
 using testing::Picture;
 using testing::StartHostProgram;
+using testing::TextOf;
 using testing::TrayIconShown;
 using testing::WaitFor;
 
 constexpr const char* kCardClass = "TQuickReference";
 constexpr const char* kCardCaption = "Velmora Quick Reference Card";
-
-// The text of a control of another process.
-std::string TextOf(HWND control)
-{
-    char text[256] = {};
-    ::SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
 
 // "Page n of m" read back into its two numbers.
 struct PageLabel {
@@ -127,13 +120,7 @@ protected:
 
     void SetSetting(const char* name, const std::string& text)
     {
-        HKEY settings = nullptr;
-        ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey().c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                    &settings, nullptr),
-                  ERROR_SUCCESS);
-        ::RegSetValueExA(settings, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                         static_cast<DWORD>(text.size() + 1));
-        ::RegCloseKey(settings);
+        testing::SetRegistryText(SettingsKey(), name, text);
     }
 
     void StartReady()

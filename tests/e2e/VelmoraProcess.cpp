@@ -96,6 +96,15 @@ HWND OpenTrayMenu(DWORD processId)
     return menu;
 }
 
+std::string TextOf(HWND control)
+{
+    std::string text(static_cast<std::size_t>(::SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+    const LRESULT copied =
+        ::SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
 std::string DialogText(HWND dialog)
 {
     std::string text;
@@ -219,18 +228,24 @@ std::optional<std::string> RegistryText(const std::string& key, const char* valu
     return std::string(data);
 }
 
+void SetRegistryText(const std::string& key, const char* value, const std::string& text)
+{
+    HKEY opened = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened,
+                                nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExA(opened, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                     static_cast<DWORD>(text.size() + 1));
+    ::RegCloseKey(opened);
+}
+
 void ForgetSettings(const std::string& baseName, const std::optional<std::string>& runBefore)
 {
     ::RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\" + baseName).c_str());
-    HKEY run = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
-        if (runBefore) {
-            ::RegSetValueExA(run, "Velmora", 0, REG_SZ, reinterpret_cast<const BYTE*>(runBefore->c_str()),
-                             static_cast<DWORD>(runBefore->size() + 1));
-        } else {
-            ::RegDeleteValueA(run, "Velmora");
-        }
-        ::RegCloseKey(run);
+    if (runBefore) {
+        SetRegistryText(kRunKey, "Velmora", *runBefore);
+    } else {
+        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Velmora");
     }
 }
 

@@ -40,6 +40,10 @@ std::optional<DWORD> RunToEnd(const std::string& program, const std::string& arg
 // window; the menu it opens, or nullptr.
 HWND OpenTrayMenu(DWORD processId);
 
+// The text of a window or control of another process. (GetWindowTextA would
+// give another process's edit only its caption.)
+std::string TextOf(HWND control);
+
 // The text of a message box: its static controls, joined.
 std::string DialogText(HWND dialog);
 
@@ -80,6 +84,9 @@ inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVer
 
 // A text value under HKEY_CURRENT_USER, or nothing.
 std::optional<std::string> RegistryText(const std::string& key, const char* value);
+
+// Writes a text value under HKEY_CURRENT_USER, making the key when needed.
+void SetRegistryText(const std::string& key, const char* value, const std::string& text);
 
 // Removes what a start of a renamed program left in the registry: its
 // settings, and the log-on start unless it was there before.
