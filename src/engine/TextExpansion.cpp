@@ -1,5 +1,6 @@
 #include "engine/TextExpansion.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -13,6 +14,7 @@ namespace {
 
 constexpr std::string_view kOpenMark = "{\"";
 constexpr std::string_view kCloseMark = "\"}";
+constexpr std::int32_t kLongestRandomWidth = 255;
 
 enum class Tag {
     Date, ShortDate, MonthName, ShortMonthName, Month, TwoDigitMonth, Day, DaySuffix, TwoDigitDay,
@@ -374,8 +376,9 @@ void MacroTextExpander::AppendRandom(std::string& out, std::string_view argument
                                static_cast<unsigned>(value));
     } else {
         length = std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(static_cast<std::int32_t>(value)));
-        // Zeros go in front of the sign too: -5 at width 3 is "0-5".
-        for (std::int32_t pad = width - length; pad > 0; --pad) {
+        // Zeros go in front of the sign too: -5 at width 3 is "0-5". The
+        // width is capped, or one tag could ask for gigabytes of zeros.
+        for (std::int32_t pad = std::min(width, kLongestRandomWidth) - length; pad > 0; --pad) {
             out += '0';
         }
     }

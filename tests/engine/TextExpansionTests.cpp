@@ -121,6 +121,8 @@ TEST_F(ExpandMacroTextTest, RandomArgumentsSplitAsWritten)
     EXPECT_EQ(Tag("rand 7,7,3"), "007");
     EXPECT_EQ(Tag("rand -5,-5,3"), "0-5") << "zeros go in front of the sign";
     EXPECT_EQ(Tag("rand -5,-5,-3"), "-5");
+    EXPECT_EQ(Tag("rand 7,7,2000000000"), std::string(254, '0') + "7") << "the width stops at 255 characters";
+    EXPECT_EQ(Tag("rand -7,-7,256"), std::string(253, '0') + "-7");
 
     for (int i = 0; i < 200; ++i) {
         const int ten = std::stoi(Tag("rand 10"));
