@@ -1,0 +1,161 @@
+// Not part of the test run: scripts/soak runs it. Presses the hot keys of a
+// typed and a pasted macro many times over and checks after every run what a
+// user would notice: the whole text arrived, no key is left down, their own
+// clipboard is still there. The program's memory is sampled as it goes.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "e2e/TargetProcess.h"
+#include "e2e/VelmoraProcess.h"
+
+#include <psapi.h>
+
+#include "support/TestVectors.h"
+#include "support/WaitFor.h"
+
+namespace velmora::testing {
+namespace {
+
+struct ClipboardFormat {
+    UINT format;
+    std::string bytes;
+    bool operator==(const ClipboardFormat&) const = default;
+};
+
+// The user's clipboard: Unicode text beyond the code page and a private format.
+std::vector<ClipboardFormat> UserClipboard()
+{
+    const wchar_t text[] = L"user's \x2192 text";
+    return {
+        {CF_UNICODETEXT, std::string(reinterpret_cast<const char*>(text), sizeof text)},
+        {::RegisterClipboardFormatA("Velmora Soak Private"), std::string("\x01\x00\x02\xFFprivate", 11)},
+    };
+}
+
+bool PutOnClipboard(const std::vector<ClipboardFormat>& formats)
+{
+    if (!::OpenClipboard(nullptr)) {
+        return false;
+    }
+    ::EmptyClipboard();
+    for (const ClipboardFormat& f : formats) {
+        HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, f.bytes.size());
+        std::memcpy(::GlobalLock(memory), f.bytes.data(), f.bytes.size());
+        ::GlobalUnlock(memory);
+        ::SetClipboardData(f.format, memory);
+    }
+    ::CloseClipboard();
+    return true;
+}
+
+// The bytes of each format, as far as the block holds them; empty when missing.
+std::vector<ClipboardFormat> ReadClipboard(const std::vector<ClipboardFormat>& wanted)
+{
+    std::vector<ClipboardFormat> found;
+    if (!WaitFor([] { return ::OpenClipboard(nullptr) != FALSE; }, std::chrono::seconds(5))) {
+        return found;
+    }
+    for (const ClipboardFormat& f : wanted) {
+        std::string bytes;
+        if (HANDLE memory = ::GetClipboardData(f.format)) {
+            const auto* data = static_cast<const char*>(::GlobalLock(memory));
+            bytes.assign(data, std::min(::GlobalSize(memory), f.bytes.size()));
+            ::GlobalUnlock(memory);
+        }
+        found.push_back({f.format, bytes});
+    }
+    ::CloseClipboard();
+    return found;
+}
+
+// The memory committed to the process alone (its private bytes).
+SIZE_T PrivateBytes(HANDLE process)
+{
+    PROCESS_MEMORY_COUNTERS counters{.cb = sizeof(PROCESS_MEMORY_COUNTERS)};
+    return ::K32GetProcessMemoryInfo(process, &counters, sizeof counters) ? counters.PagefileUsage : 0;
+}
+
+int RunsWanted()
+{
+    const char* runs = std::getenv("VELMORA_SOAK_RUNS");
+    return runs != nullptr && std::atoi(runs) > 0 ? std::atoi(runs) : 1000;
+}
+
+class SoakRun : public VelmoraProcessTest {};
+
+TEST_F(SoakRun, EveryRunArrivesWholeAndLeavesTheUserAsTheyWere)
+{
+    // One character above 126 makes the typed macro borrow the clipboard too.
+    const std::string typedText = "Typed {\"#233\"} run {\"tab\"}end";
+    const std::string typedResult = "Typed \xE9 run \tend";
+    const std::string pastedText = "Pasted text, one whole piece";
+    auto pasted = HotKeyMacro(2, pastedText, "F9");
+    static_cast<TTextMacro&>(*pasted->Settings).Paste = true;
+    SaveMacros(directory, {{"typed", HotKeyMacro(1, typedText, "F8")}, {"pasted", pasted}});
+
+    Start();
+    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
+    TargetProcess target(HostPath(VELMORA_TARGET_EXE), UniqueTargetTitle());
+    ASSERT_TRUE(target.Focus());
+    const std::vector<ClipboardFormat> user = UserClipboard();
+    ASSERT_TRUE(PutOnClipboard(user));
+
+    const int runs = RunsWanted();
+    int broken = 0;
+    int keysLeftDown = 0;
+    int clipboardLost = 0;
+    std::vector<SIZE_T> memory;
+    const auto started = std::chrono::steady_clock::now();
+    for (int run = 0; run < runs; ++run) {
+        const bool paste = run % 2 == 1;
+        const std::string& expected = paste ? pastedText : typedResult;
+        target.SetText("");
+        Press({VK_CONTROL, VK_MENU, static_cast<BYTE>(paste ? VK_F9 : VK_F8)});
+        if (target.WaitForText(expected, std::chrono::seconds(10)) != expected) {
+            ++broken;
+            std::printf("run %d: \"%s\" arrived as \"%s\"\n", run, expected.c_str(), target.Text().c_str());
+        }
+        // The run is over once the user's clipboard is back.
+        if (!WaitFor([&] { return ReadClipboard(user) == user; }, std::chrono::seconds(5))) {
+            ++clipboardLost;
+            PutOnClipboard(user);
+        }
+        for (const int key : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LWIN, VK_F8, VK_F9}) {
+            if (::GetAsyncKeyState(key) & 0x8000) {
+                ++keysLeftDown;
+            }
+        }
+        if (run % 100 == 0 || run == runs - 1) {
+            memory.push_back(PrivateBytes(process.Get()));
+        }
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+
+    std::printf("soak: %d runs in %.1f s (%.0f ms a run); %d broken, %d keys left down, %d clipboards lost\n", runs,
+                seconds, 1000.0 * seconds / runs, broken, keysLeftDown, clipboardLost);
+    std::printf("soak: private bytes every 100 runs (KiB):");
+    for (const SIZE_T bytes : memory) {
+        std::printf(" %zu", bytes / 1024);
+    }
+    std::printf("\n");
+    EXPECT_EQ(broken, 0);
+    EXPECT_EQ(keysLeftDown, 0);
+    EXPECT_EQ(clipboardLost, 0);
+    // Flat: after the first hundred runs have warmed the caches, growth stays
+    // within a few pages per hundred runs.
+    ASSERT_GE(memory.size(), 2u);
+    ASSERT_GT(memory.front(), 0u) << "the program's memory cannot be read";
+    const SIZE_T warmed = memory.size() > 2 ? memory[1] : memory[0];
+    EXPECT_LE(memory.back(), warmed + 1024 * 1024) << "memory grew over the runs";
+    CloseAndExpectCleanExit();
+}
+
+}  // namespace
+}  // namespace velmora::testing
