@@ -214,7 +214,7 @@ Section "Velmora" SectionProgram
     ${EndIf}
     Call EndRunning
 
-    ; Only the program files: velmora.dtx and the settings stay as they are.
+    ; Only the program files: velmora.dtx, its backup velmora.dtx.bak and the settings stay as they are.
     SetOutPath "$INSTDIR"
     SetOverwrite on
     File "/oname=velmora.exe" "${EXE}"
@@ -258,7 +258,10 @@ Section "Uninstall"
     MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Also remove your macros and Velmora's settings?$\r$\n$\r$\nChoose No to keep them for a later installation." /SD IDNO IDNO keep
     Delete "$INSTDIR\velmora.dtx"
     Delete "$INSTDIR\velmora.dtx.tmp"
+    Delete "$INSTDIR\velmora.dtx.bak"
+    Delete "$INSTDIR\velmora.dtx.bak.tmp"
     Delete "$INSTDIR\velmora.dat"
+    Delete "$INSTDIR\velmora.dat.converted"
     DeleteRegKey HKCU "${SETTINGS_KEY}"
     keep:
     ; Left in place while it still holds the macros or anything of the user's.

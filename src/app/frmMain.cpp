@@ -154,8 +154,17 @@ void TMain::WMStartUp()
     if (OptionsRequested) {
         ::PostMessageA(Handle(), WM_SHOW_OPTIONS, 0, 0);
     }
-    m_macros.LoadMacros();
-    RegisterHotKeys(/*showErrors=*/false);
+    // The program stays reachable without its macros; the options window
+    // says why they are missing and does not save over the file.
+    try {
+        m_macros.LoadMacros();
+    } catch (const std::exception& error) {
+        win32::ShowErrorBox(Handle(), error.what());
+    }
+    // An /options request may have opened the window while the box was up.
+    if (!OptionsOpen()) {
+        RegisterHotKeys(/*showErrors=*/false);
+    }
     RxTrayIcon1.SetActive(m_settings.ShowInTray);
     if (m_settings.FirstTimeRun) {
         m_settings.FirstTimeRun = false;
@@ -182,6 +191,16 @@ bool TMain::OptionsOpen() const
 
 void TMain::OpenOptionsWindow()
 {
+    // A file that could not be read is tried again: it holds the password
+    // that guards this window. A failure shows in the window itself.
+    if (!OptionsOpen() && !m_macros.Loaded() && !m_passwordGate.PasswordShowing()) {
+        UnregisterHotKeys();
+        try {
+            m_macros.RetryLoad();
+        } catch (const std::exception&) {
+        }
+        RegisterHotKeys(/*showErrors=*/false);
+    }
     if (!m_passwordGate.CheckOptionsPassword(m_macros.OptionsPassword)) {
         return;
     }

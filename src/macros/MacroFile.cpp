@@ -64,11 +64,48 @@ std::string MacroStore::LegacyMacroFilePath() const
     return m_files.ExecutableDirectory().append(kLegacyMacroFileName);
 }
 
+std::string MacroStore::BackupFilePath() const
+{
+    return MacroFilePath().append(kBackupSuffix);
+}
+
 void MacroStore::LoadMacros()
 {
-    MaxMacroIdSeen = 0;
-    ConvertLegacyMacroFile();
+    // Set first: even a failed allocation below leaves the load marked.
+    m_loadFailed = true;
+    m_loadError = FormatMessage(kCannotReadFile, MacroFilePath());
+    try {
+        MaxMacroIdSeen = 0;
+        ConvertLegacyMacroFile();
+        ReadMacroFile();
+    } catch (const VelmoraError& error) {
+        m_loadError = error.what();
+        throw;
+    }
+    m_loadFailed = false;
+    m_loadError.clear();
+}
 
+void MacroStore::RetryLoad()
+{
+    if (Loaded()) {
+        return;
+    }
+    MacroList.clear();
+    MaxMacroId = 0;
+    OptionsPassword.clear();
+    LoadMacros();
+}
+
+void MacroStore::KeepMacroList()
+{
+    if (MacroListReplaced) {
+        MacroListReplaced();
+    }
+}
+
+void MacroStore::ReadMacroFile()
+{
     std::optional<std::string> content = ReadScrambled(MacroFilePath());
     if (!content) {
         return;
@@ -100,12 +137,31 @@ void MacroStore::LoadMacros()
 
 void MacroStore::ConvertLegacyMacroFile()
 {
-    // The older file was never scrambled, so flipping it gives the new form.
     const std::string legacyPath = LegacyMacroFilePath();
-    if (const std::optional<std::string> converted = ReadScrambled(legacyPath)) {
-        WriteWholeFile(MacroFilePath(), *converted);
-        m_files.Remove(legacyPath);
+    if (!m_files.FileExists(legacyPath) || LegacyFileConverted()) {
+        return;
     }
+    // The older file was never scrambled, so flipping it gives the new form.
+    const std::optional<std::string> converted = ReadScrambled(legacyPath);
+    ReplaceFile(MacroFilePath(), *converted, /*keepBackup=*/true);
+    // Left in place it would be converted again over later saves.
+    if (!m_files.Remove(legacyPath)) {
+        m_files.MoveOver(legacyPath, legacyPath + std::string(kConvertedLegacySuffix));
+    }
+}
+
+bool MacroStore::LegacyFileConverted()
+{
+    // A legacy file that could be neither deleted nor renamed is older than
+    // the data file its conversion wrote. Without both times the data file
+    // is left alone: the legacy file stays on disk either way.
+    const std::string path = MacroFilePath();
+    if (!m_files.FileExists(path)) {
+        return false;
+    }
+    const std::optional<std::int64_t> legacyTime = m_files.LastWriteTime(LegacyMacroFilePath());
+    const std::optional<std::int64_t> dataTime = m_files.LastWriteTime(path);
+    return !legacyTime || !dataTime || *dataTime >= *legacyTime;
 }
 
 std::optional<std::string> MacroStore::ReadScrambled(const std::string& path)
@@ -123,9 +179,12 @@ std::optional<std::string> MacroStore::ReadScrambled(const std::string& path)
 
 void MacroStore::SaveMacros(const TMacroList& macros)
 {
+    if (!Loaded()) {
+        throw VelmoraError(FormatMessage(kNotSavedOverUnreadFile, MacroFilePath()));
+    }
     std::string content = BuildMacroFileContent(macros, MaxMacroId, OptionsPassword);
     ScrambleFileContent(content);
-    WriteWholeFile(MacroFilePath(), content);
+    ReplaceFile(MacroFilePath(), content, /*keepBackup=*/true);
 
     MacroList = macros;
     if (MacroListReplaced) {
@@ -142,21 +201,51 @@ std::int32_t MacroStore::NewMacroId()
     return ++MaxMacroId;
 }
 
-void MacroStore::WriteWholeFile(const std::string& path, std::string_view bytes)
+void MacroStore::ReplaceFile(const std::string& path, std::string_view bytes, bool keepBackup)
 {
     const std::string temporaryPath = path + std::string(kTemporarySuffix);
-    bool written = false;
-    if (auto file = m_files.OpenForWriting(temporaryPath)) {
-        written = file->Write(bytes) == bytes.size() && file->Flush();
-        written = file->Close() && written;
-        written = written && m_files.MoveOver(temporaryPath, path);
-    } else {
+    if (!WriteTemporary(temporaryPath, bytes)) {
         throw VelmoraError(FormatMessage(kCannotCreateFile, path));
     }
-    if (!written) {
+    try {
+        if (keepBackup) {
+            KeepBackup(path);
+        }
+    } catch (...) {
+        m_files.Remove(temporaryPath);
+        throw;
+    }
+    if (!m_files.MoveOver(temporaryPath, path)) {
         m_files.Remove(temporaryPath);
         throw VelmoraError(FormatMessage(kCannotCreateFile, path));
     }
+}
+
+bool MacroStore::WriteTemporary(const std::string& temporaryPath, std::string_view bytes)
+{
+    auto file = m_files.OpenForWriting(temporaryPath);
+    if (!file) {
+        return false;
+    }
+    bool written = file->Write(bytes) == bytes.size() && file->Flush();
+    written = file->Close() && written;
+    if (!written) {
+        m_files.Remove(temporaryPath);
+    }
+    return written;
+}
+
+void MacroStore::KeepBackup(const std::string& path)
+{
+    // Copied, never moved away: the file itself must exist at every moment.
+    if (!m_files.FileExists(path)) {
+        return;
+    }
+    const std::optional<std::string> previous = m_files.ReadWholeFile(path);
+    if (!previous) {
+        throw VelmoraError(FormatMessage(kCannotOpenFile, path));
+    }
+    ReplaceFile(path + std::string(kBackupSuffix), *previous, /*keepBackup=*/false);
 }
 
 }  // namespace velmora

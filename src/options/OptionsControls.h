@@ -36,6 +36,8 @@ inline constexpr int kPasswordConfirm = 1035;
 inline constexpr int kHelp = 1040;
 inline constexpr int kPrint = 1041;
 inline constexpr int kStatusBar = 1042;
+// Says why the macros are missing when their file could not be read.
+inline constexpr int kMacrosNotLoaded = 1043;
 // The panels that hold controls; each is a child window with this id.
 inline constexpr int kMacrosPage = 1050;
 inline constexpr int kOptionsPage = 1051;

@@ -4,6 +4,7 @@
 
 #include "app/HotKeys.h"
 #include "engine/TextExpansion.h"
+#include "macros/Error.h"
 
 namespace velmora {
 
@@ -52,7 +53,11 @@ int IndexInTable(int value, std::size_t size)
 }  // namespace
 
 OptionsEditor::OptionsEditor(MacroStore& store, OptionsTargets targets, NameCollation collation)
-    : m_store(store), m_targets(std::move(targets)), m_collation(std::move(collation)), m_entries(store.MacroList)
+    : m_store(store),
+      m_targets(std::move(targets)),
+      m_collation(std::move(collation)),
+      m_entries(store.MacroList),
+      m_macrosLocked(!store.Loaded())
 {
     std::stable_sort(m_entries.begin(), m_entries.end(), [this](const TMacroEntry& a, const TMacroEntry& b) {
         return m_collation(a.Name, b.Name) < 0;
@@ -81,8 +86,16 @@ void OptionsEditor::SetSelected(int index)
     }
 }
 
+std::string OptionsEditor::MacrosNotLoadedText() const
+{
+    return m_macrosLocked ? FormatMessage(kMacrosNotLoadedText, ErrorBoxText(m_store.LoadError())) : std::string();
+}
+
 void OptionsEditor::Select(int index)
 {
+    if (m_macrosLocked) {
+        return;
+    }
     if (index < -1 || index >= static_cast<int>(m_entries.size())) {
         index = -1;
     }
@@ -215,7 +228,7 @@ void OptionsEditor::chkModifierClick()
 void OptionsEditor::CommitEdits()
 {
     TMacro* const record = EditedRecord();
-    if (m_loading || record == nullptr) {
+    if (m_loading || m_macrosLocked || record == nullptr) {
         return;
     }
     record->Name = Panel.Name;
@@ -307,6 +320,9 @@ void OptionsEditor::txtNameChange()
 
 void OptionsEditor::btnAddMacroClick()
 {
+    if (m_macrosLocked) {
+        return;
+    }
     SetSelected(-1);
     lbxMacrosClick();
 
@@ -326,7 +342,7 @@ void OptionsEditor::btnAddMacroClick()
 void OptionsEditor::btnDeleteMacroClick()
 {
     const int index = m_selected;
-    if (index < 0 || index >= static_cast<int>(m_entries.size())) {
+    if (m_macrosLocked || index < 0 || index >= static_cast<int>(m_entries.size())) {
         return;
     }
     // The record itself lives on while the macro list, a running macro or
@@ -342,6 +358,9 @@ void OptionsEditor::btnDeleteMacroClick()
 
 CloseQuery OptionsEditor::FormCloseQuery()
 {
+    if (m_macrosLocked) {
+        return {};
+    }
     CommitEdits();
     if (Page.PasswordProtect) {
         if (Page.Password != Page.PasswordConfirm) {
@@ -384,6 +403,10 @@ void OptionsEditor::FormClose(int outerWidth, int outerHeight)
     settings.SlowdownKeystrokes = Page.SlowdownKeystrokes;
     if (m_targets.showTrayIcon) {
         m_targets.showTrayIcon(Page.ShowInTray);
+    }
+    if (m_macrosLocked) {
+        m_store.KeepMacroList();
+        return;
     }
     CommitEdits();
     m_store.SaveMacros(m_entries);

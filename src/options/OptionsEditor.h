@@ -36,6 +36,16 @@ inline constexpr std::string_view kPasswordMismatchText =
     "PASSWORD PROTECTION\r\n\r\nThe password field and the confirm field\r\ndo not match. Please enter your "
     "password\r\ninto both fields so that they match. This\r\nensures that there are no typos in your\r\npassword.";
 
+// Shown in the window while the macro file could not be read; the %s is the
+// load's error, naming the file.
+inline constexpr std::string_view kMacrosNotLoadedText =
+    "Your macros could not be loaded: %s\r\n\r\nVelmora leaves that file as it is and does not save over it, "
+    "so the macros cannot be changed now. Close any program that is using the file, then close this window and "
+    "open the options again. If the file is damaged, restore velmora.dtx.bak as the help describes.\r\n\r\n"
+    "The settings on the Options page still take effect when this window closes.";
+inline constexpr std::string_view kMacrosNotLoadedStatus =
+    "Your macros could not be loaded: they cannot be changed and are not saved.";
+
 // The values the controls of the edit panel hold. Indexes are list
 // selections, -1 for none.
 struct MacroPanel {
@@ -119,6 +129,12 @@ public:
     int EditIndex() const { return m_editIndex; }
     bool Loading() const { return m_loading; }
     bool EditPanelVisible() const { return m_editIndex >= 0; }
+    // The macro file could not be read when the window opened: the macros
+    // and the password (which lives in that file) stay as they are, and the
+    // close applies only the settings.
+    bool MacrosLocked() const { return m_macrosLocked; }
+    // Why, for the window to show; empty when not locked.
+    std::string MacrosNotLoadedText() const;
 
     // The window writes what the user changes into these; the handlers read them.
     MacroPanel Panel;
@@ -146,6 +162,7 @@ public:
     // Applies the settings, then saves the macros, which replaces the macro
     // list and registers the hot keys again. Throws the save's error; what
     // was applied before it stays applied, and closing again tries again.
+    // With the macros locked nothing is saved; the hot keys come back.
     void FormClose(int outerWidth, int outerHeight);
 
 private:
@@ -165,6 +182,7 @@ private:
     int m_selected = -1;
     int m_editIndex = -1;
     bool m_loading = false;
+    bool m_macrosLocked = false;
 };
 
 // The question asked when `earlier` and `current` share the hot key `key`.

@@ -179,6 +179,7 @@ bool TOptions::FormCreate()
     m_editor->SetView(this);
     EntriesReset();
     PanelChanged();
+    ShowMacrosNotLoaded();
 
     // The size the user left it at, kept within the minimum and the screen.
     RECT frame{};
@@ -240,6 +241,8 @@ void TOptions::CreateMacrosPage()
     m_btnDeleteMacro = Control(m_macrosPage, "BUTTON", "Delete Macro", WS_TABSTOP, id::kDeleteMacro, {0, 0, 89, 25});
     m_pnlMacroEdit = win32::CreatePanel(m_macrosPage, id::kMacroEditPanel);
     CreateEditPanel();
+    m_macrosNotLoaded = Control(m_macrosPage, "STATIC", "", SS_LEFT | SS_NOPREFIX, id::kMacrosNotLoaded, {0, 0, 100, 100});
+    Show(m_macrosNotLoaded, false);
 }
 
 void TOptions::CreateEditPanel()
@@ -331,6 +334,20 @@ void TOptions::ShowOptionsPage()
     ShowPage(0);
 }
 
+void TOptions::ShowMacrosNotLoaded()
+{
+    if (!m_editor->MacrosLocked()) {
+        return;
+    }
+    SetText(m_macrosNotLoaded, m_editor->MacrosNotLoadedText());
+    Show(m_macrosNotLoaded, true);
+    ::SendMessageA(m_statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(std::string(kMacrosNotLoadedStatus).c_str()));
+    for (const HWND control : {m_lbxMacros, m_btnAddMacro, m_btnDeleteMacro,
+                               ::GetDlgItem(m_optionsPage, id::kPasswordProtect), m_panel1}) {
+        ::EnableWindow(control, FALSE);
+    }
+}
+
 void TOptions::ShowPage(int page)
 {
     ::SendMessageA(m_pageControl, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
@@ -384,6 +401,7 @@ void TOptions::FormResize()
         Place(m_btnAddMacro, layout.addMacro);
         Place(m_btnDeleteMacro, layout.deleteMacro);
         Place(m_pnlMacroEdit, layout.editPanel);
+        Place(m_macrosNotLoaded, layout.editPanel);
         Place(m_btnHelp, layout.help);
         Place(m_btnPrint, layout.print);
         Place(m_btnOK, layout.ok);
@@ -415,7 +433,7 @@ void TOptions::ShowOnTop()
     ::ShowWindow(Handle(), SW_SHOW);
     ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ::SetForegroundWindow(Handle());
-    ::SetFocus(m_lbxMacros);
+    ::SetFocus(m_editor->MacrosLocked() ? m_btnOK : m_lbxMacros);
 }
 
 void TOptions::BringToFront()

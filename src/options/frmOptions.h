@@ -65,6 +65,9 @@ private:
     void LayOutEditPanel(int width, int height);
     void ShowPage(int page);
     void ShowOptionsPage();
+    // The file could not be read: the macro controls are switched off and
+    // the reason shows in their place.
+    void ShowMacrosNotLoaded();
 
     void CommandClick(int id, int code, HWND control);
     void PanelControlChanged(int id, int code);
@@ -104,6 +107,7 @@ private:
     HWND m_btnPrint = nullptr;
     HWND m_btnOK = nullptr;
     HWND m_statusBar = nullptr;
+    HWND m_macrosNotLoaded = nullptr;
     HWND m_panel1 = nullptr;
     unsigned m_nextChoicesShown = 0;
     int m_minWidth = 0;

@@ -6,6 +6,7 @@
 // (The names avoid CreateFile and friends, which <windows.h> redefines.)
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,6 +41,11 @@ public:
     // the new file, never a mixture, even if the power fails.
     virtual bool MoveOver(const std::string& source, const std::string& target) = 0;
     virtual bool Remove(const std::string& path) = 0;
+    // When the file's content was last written, in ticks that mean nothing
+    // except against another result of this call: a later write gives a
+    // larger value, and moving a file keeps its time. Nothing when there is
+    // no such file or its time cannot be read.
+    virtual std::optional<std::int64_t> LastWriteTime(const std::string& path) = 0;
 };
 
 }  // namespace velmora

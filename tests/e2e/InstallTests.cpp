@@ -352,6 +352,10 @@ protected:
     // it has run and stored all its settings, and two were changed since.
     void GiveTheUserData()
     {
+        // A first save, kept as the backup by the second, and what a save
+        // that died halfway leaves.
+        testing::SaveMacros(installFolder + "\\", {{"Greeting", testing::HotKeyMacro(1, "Kind regards", "G")}});
+        std::ofstream(Installed("velmora.dtx.bak.tmp"), std::ios::binary) << "a backup being written";
         testing::SaveMacros(installFolder + "\\",
                             {{"Greeting", testing::HotKeyMacro(1, "Kind regards", "G")},
                              {"Signature", testing::HotKeyMacro(2, "Velmora user", "S", true)}});
@@ -497,6 +501,8 @@ TEST_F(InstallTest, UpgradeOverARunningVelmoraRestartsItAndKeepsMacrosAndSetting
     ASSERT_NO_FATAL_FAILURE(InstallSilently());
     ASSERT_NO_FATAL_FAILURE(GiveTheUserData());
     const std::string macros = ReadHostFile(Installed("velmora.dtx"));
+    const std::string backup = ReadHostFile(Installed("velmora.dtx.bak"));
+    ASSERT_FALSE(backup.empty());
     // An older help file stands for the older build being replaced.
     std::ofstream(Installed("velmora.chm"), std::ios::binary | std::ios::trunc) << "an older help file";
 
@@ -516,6 +522,7 @@ TEST_F(InstallTest, UpgradeOverARunningVelmoraRestartsItAndKeepsMacrosAndSetting
 
     EXPECT_EQ(ReadHostFile(Installed("velmora.chm")), ReadHostFile(HostPath(VELMORA_CHM))) << "not replaced";
     EXPECT_EQ(ReadHostFile(Installed("velmora.dtx")), macros);
+    EXPECT_EQ(ReadHostFile(Installed("velmora.dtx.bak")), backup);
     EXPECT_EQ(Snapshot(kSettingsKey), settings);
     const TMacroList kept = testing::LoadMacros(installFolder + "\\");
     ASSERT_EQ(kept.size(), 2u);

@@ -398,6 +398,54 @@ TEST_F(OptionsWindowTest, MacroAddedFromTheTrayIsSavedAndItsHotKeyTypesTheExpand
     CloseAndExpectCleanExit();
 }
 
+TEST_F(OptionsWindowTest, AMacroFileHeldElsewhereIsNeverSavedOverAndLoadsOnceFree)
+{
+    SaveMacros(directory, {{"Alpha", Named(HotKeyMacro(1, "alpha", "J"), "Alpha")}});
+    const std::string original = ReadFile("velmora.dtx");
+    const std::string path = directory + "velmora.dtx";
+    win32::UniqueHandle lock = testing::HoldFile(path);
+    ASSERT_TRUE(lock);
+
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const HWND box = WaitForMessageBox("Velmora");
+    ASSERT_TRUE(box) << "no error box";
+    const std::string error = "Cannot open file " + path + ".";
+    EXPECT_EQ(WaitForDialogText(box, error), error);
+    ASSERT_TRUE(Answer(box, IDOK));
+    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); })) << "start-up stopped at the error";
+
+    ASSERT_TRUE(testing::ClickTrayIcon());
+    ASSERT_TRUE(options = WaitForOptionsWindow());
+    const HWND reason = Control(id::kMacrosNotLoaded);
+    EXPECT_TRUE(::IsWindowVisible(reason));
+    EXPECT_NE(TextOf(reason).find(error), std::string::npos) << TextOf(reason);
+    EXPECT_EQ(TextOf(Control(id::kStatusBar)), kMacrosNotLoadedStatus);
+    EXPECT_FALSE(::IsWindowEnabled(Control(id::kAddMacro)));
+    EXPECT_TRUE(ListBoxEntries(Control(id::kMacroList)).empty());
+    RECT ok{};
+    ::GetWindowRect(Control(IDOK), &ok);
+    ASSERT_TRUE(ClickWithMouse(Middle(ok)));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); })) << "the window did not close";
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(FindProcessWindow(processId, "#32770"), nullptr) << "closing is no error";
+
+    lock.Reset();
+    EXPECT_EQ(ReadFile("velmora.dtx"), original);
+    EXPECT_FALSE(fs::exists(folder / "velmora.dtx.bak"));
+
+    // Free again: the next opening reads it, and a save keeps it as the backup.
+    ASSERT_TRUE(testing::ClickTrayIcon());
+    ASSERT_TRUE(options = WaitForOptionsWindow());
+    EXPECT_FALSE(::IsWindowVisible(Control(id::kMacrosNotLoaded)));
+    EXPECT_EQ(ListBoxEntries(Control(id::kMacroList)), std::vector<std::string>{"Alpha"});
+    ::GetWindowRect(Control(IDOK), &ok);
+    ASSERT_TRUE(ClickWithMouse(Middle(ok)));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
+    EXPECT_EQ(ReadFile("velmora.dtx.bak"), original);
+    EXPECT_EQ(NamesOf(LoadMacros(directory)), std::vector<std::string>{"Alpha"});
+    CloseAndExpectCleanExit();
+}
+
 TEST_F(OptionsWindowTest, TwoMacrosOnOneHotKeyAskBeforeClosingAndCloseOnlyOnNo)
 {
     SaveMacros(directory, {{"Alpha", Named(HotKeyMacro(1, "alpha", "J"), "Alpha")}});

@@ -48,18 +48,54 @@ TEST_F(VelmoraProcessTest, MainWindowStaysHiddenAndClosingItEndsTheProgram)
     EXPECT_EQ(ReadFile("velmora.dtx"), testing::LoadByteVector("empty.hex").stored) << "a load never writes";
 }
 
-TEST_F(VelmoraProcessTest, OlderFileIsConvertedOnStart)
+TEST_F(VelmoraProcessTest, OlderFileIsConvertedOnStartOverAnOlderDataFileKeptAsTheBackup)
 {
     const std::string legacy = testing::LoadByteVector("legacy.hex").plain;
+    const std::string older = testing::LoadByteVector("empty.hex").stored;
+    WriteFile("velmora.dtx", older);
+    fs::last_write_time(folder / "velmora.dtx", fs::last_write_time(folder / "velmora.dtx") - 1h);
     WriteFile("velmora.dat", legacy);
-    WriteFile("velmora.dtx", testing::LoadByteVector("empty.hex").stored);
     Start();
     ASSERT_TRUE(WaitFor([&] { return !fs::exists(folder / "velmora.dat"); }));
     std::string expected = legacy;
     ScrambleFileContent(expected);
     EXPECT_EQ(ReadFile("velmora.dtx"), expected);
+    EXPECT_EQ(ReadFile("velmora.dtx.bak"), older);
     CloseAndExpectCleanExit();
     EXPECT_FALSE(fs::exists(folder / "velmora.dtx.tmp"));
+    EXPECT_FALSE(fs::exists(folder / "velmora.dtx.bak.tmp"));
+}
+
+TEST_F(VelmoraProcessTest, ReadOnlyOlderFileIsConvertedOnceNeverOverLaterSaves)
+{
+    const std::string legacy = testing::LoadByteVector("legacy.hex").plain;
+    WriteFile("velmora.dat", legacy);
+    const std::string dat = directory + "velmora.dat";
+    ASSERT_TRUE(::SetFileAttributesA(dat.c_str(), FILE_ATTRIBUTE_READONLY));
+    Start();
+    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
+    CloseAndExpectCleanExit();
+    std::string converted = legacy;
+    ScrambleFileContent(converted);
+    EXPECT_EQ(ReadFile("velmora.dtx"), converted);
+
+    // Saved since, as the options window would; two more starts keep it.
+    SaveMacros(directory, {{"Later", TextMacro(1, "later", 0)}});
+    const std::string saved = ReadFile("velmora.dtx");
+    for (int start = 0; start < 2; ++start) {
+        Start();
+        ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
+        CloseAndExpectCleanExit();
+        EXPECT_EQ(ReadFile("velmora.dtx"), saved) << "start " << start;
+    }
+    // Whether renamed or left behind, it is the user's file, read-only still.
+    for (const char* name : {"velmora.dat", "velmora.dat.converted"}) {
+        const std::string path = directory + name;
+        if (fs::exists(folder / name)) {
+            EXPECT_EQ(ReadFile(name), legacy);
+            ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        }
+    }
 }
 
 TEST_F(VelmoraProcessTest, FileThatCannotBeOpenedIsReportedAndTheProgramRunsOn)
@@ -67,8 +103,7 @@ TEST_F(VelmoraProcessTest, FileThatCannotBeOpenedIsReportedAndTheProgramRunsOn)
     WriteFile("velmora.dtx", testing::LoadByteVector("velmora.hex").plain);
     // Held open without sharing, as another program might.
     const std::string path = directory + "velmora.dtx";
-    win32::UniqueHandle lock(
-        ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win32::UniqueHandle lock = testing::HoldFile(path);
     ASSERT_TRUE(lock);
 
     Start();
@@ -81,6 +116,7 @@ TEST_F(VelmoraProcessTest, FileThatCannotBeOpenedIsReportedAndTheProgramRunsOn)
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
 
     EXPECT_EQ(::WaitForSingleObject(process.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program runs on";
+    EXPECT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); })) << "start-up went on to the tray icon";
     CloseAndExpectCleanExit();
 }
 

@@ -82,6 +82,18 @@ std::optional<DWORD> RunToEnd(const std::string& program, const std::string& arg
     return exitCode;
 }
 
+bool ClickTrayIcon()
+{
+    return StartHostProgram(
+        "/usr/bin/xdotool search --sync --name \"^Wine System Tray$\" mousemove --window %1 10 10 click 1");
+}
+
+win32::UniqueHandle HoldFile(const std::string& path)
+{
+    return win32::UniqueHandle(
+        ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 HWND OpenTrayMenu(DWORD processId)
 {
     if (!StartHostProgram(

@@ -40,6 +40,14 @@ std::optional<DWORD> RunToEnd(const std::string& program, const std::string& arg
 // window; the menu it opens, or nullptr.
 HWND OpenTrayMenu(DWORD processId);
 
+// A real left click on the program's tray icon, the only one in Wine's tray
+// window; false when the click could not be given.
+bool ClickTrayIcon();
+
+// Opens the file for reading and shares nothing, as another program holding
+// it might; the handle keeps it held.
+win32::UniqueHandle HoldFile(const std::string& path);
+
 // The text of a window or control of another process. (GetWindowTextA would
 // give another process's edit only its caption.)
 std::string TextOf(HWND control);

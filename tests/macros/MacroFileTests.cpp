@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "fakes/FakeFileSystem.h"
 #include "macros/Error.h"
 #include "support/FailingAllocations.h"
@@ -191,7 +194,7 @@ TEST_F(MacroFileTest, FileIsReadOnceAndWrittenOnce)
     store.LoadMacros();
     EXPECT_EQ(files.ReadCalls, 1);
     store.SaveMacros(store.MacroList);
-    EXPECT_EQ(files.WriteCalls, 1);
+    EXPECT_EQ(files.WriteCalls, 2) << "the file and its backup, each in one write";
 }
 
 TEST_F(MacroFileTest, NoFileOrEmptyFileMeansNoMacros)
@@ -209,9 +212,10 @@ TEST_F(MacroFileTest, NoFileOrEmptyFileMeansNoMacros)
     EXPECT_TRUE(files.Files.count(dtx)) << "a load never writes the file";
 }
 
-TEST_F(MacroFileTest, UnreadableFileRaisesCannotOpenWithThePath)
+TEST_F(MacroFileTest, UnreadableFileIsNeverSavedOverAndLoadsOnceReadable)
 {
-    PutPlain(LoadByteVector("velmora.hex").plain);
+    PutPlain(LoadByteVector("keystrokes.hex").plain);
+    const std::string stored = files.Files.at(dtx);
     files.Unreadable.insert(dtx);
     try {
         store.LoadMacros();
@@ -220,6 +224,52 @@ TEST_F(MacroFileTest, UnreadableFileRaisesCannotOpenWithThePath)
         EXPECT_EQ(std::string(error.what()), "Cannot open file " + dtx);
     }
     EXPECT_TRUE(store.MacroList.empty());
+    EXPECT_FALSE(store.Loaded());
+    EXPECT_EQ(store.LoadError(), "Cannot open file " + dtx);
+
+    // Still held: the retry fails too, and no save replaces the file.
+    EXPECT_THROW(store.RetryLoad(), VelmoraError);
+    EXPECT_THROW(store.SaveMacros({{"new", NewMacro("new")}}), VelmoraError);
+    EXPECT_EQ(files.Files.at(dtx), stored);
+    EXPECT_EQ(files.Files.count(dtx + ".bak"), 0u);
+    EXPECT_EQ(replaced, 0);
+
+    files.Unreadable.clear();
+    store.RetryLoad();
+    EXPECT_TRUE(store.Loaded());
+    EXPECT_EQ(store.LoadError(), "");
+    ASSERT_EQ(store.MacroList.size(), 2u) << "read afresh, the earlier attempt's state dropped";
+    EXPECT_EQ(store.MacroList[0].Name, "Greeting");
+    const int reads = files.ReadCalls;
+    store.RetryLoad();
+    EXPECT_EQ(files.ReadCalls, reads) << "a loaded file is not read again";
+    EXPECT_EQ(store.MacroList.size(), 2u);
+    store.SaveMacros(store.MacroList);
+    EXPECT_EQ(files.Files.at(dtx + ".bak"), stored);
+}
+
+TEST_F(MacroFileTest, AnErrorWhileReadingStopsSavesOverTheFile)
+{
+    PutPlain(LoadByteVector("keystrokes.hex").plain);
+    const std::string stored = files.Files.at(dtx);
+    int failures = 0;
+    for (long after = 0;; ++after) {
+        MacroStore attempt{files};
+        testing::FailAllocationAfter(after);
+        try {
+            attempt.LoadMacros();
+        } catch (const std::bad_alloc&) {
+        }
+        if (testing::DisarmAllocationFailure()) {
+            EXPECT_TRUE(attempt.Loaded());
+            break;
+        }
+        ++failures;
+        EXPECT_FALSE(attempt.Loaded()) << "failing allocation " << after;
+        EXPECT_THROW(attempt.SaveMacros(attempt.MacroList), VelmoraError);
+        EXPECT_EQ(files.Files.at(dtx), stored);
+    }
+    EXPECT_GT(failures, 3);
 }
 
 TEST_F(MacroFileTest, DamagedFilesKeepWhatCameBeforeTheDamage)
@@ -235,6 +285,7 @@ TEST_F(MacroFileTest, DamagedFilesKeepWhatCameBeforeTheDamage)
     files.Files[dtx] = stored;
     EXPECT_NO_THROW(store.LoadMacros());
     EXPECT_EQ(files.Files.at(dtx), stored) << "a damaged file stays as it was";
+    EXPECT_TRUE(store.Loaded()) << "read to its end without an error: saves may replace it";
 
     // Cut the plain content and scramble it for its new length: the first
     // macro is whole and kept.
@@ -353,60 +404,58 @@ protected:
     {
         MacroFileTest::SetUp();
         PutPlain(LoadByteVector("keystrokes.hex").plain);
+        files.Put(backup, "an older backup");
         store.LoadMacros();
         before = files.Files.at(dtx);
         macrosBefore = store.MacroList;
         replacement = {{"only", NewMacro("only")}};
     }
 
-    void ExpectSaveFailsChangingNothing()
-    {
-        try {
-            store.SaveMacros(replacement);
-            FAIL() << "expected an error";
-        } catch (const VelmoraError& error) {
-            EXPECT_EQ(std::string(error.what()), "Cannot create file " + dtx);
-        }
-        EXPECT_EQ(files.Files.at(dtx), before);
-        EXPECT_EQ(files.Files.size(), 1u) << "no temporary file may be left behind";
-        ASSERT_EQ(store.MacroList.size(), macrosBefore.size());
-        EXPECT_EQ(store.MacroList[0].Macro, macrosBefore[0].Macro);
-        EXPECT_EQ(replaced, 0) << "the hot keys must not be registered again";
-    }
-
+    const std::string backup = dtx + ".bak";
     std::string before;
     TMacroList macrosBefore;
     TMacroList replacement;
 };
 
-TEST_F(MacroFileSaveFailureTest, ReadOnlyFolder)
+TEST_F(MacroFileSaveFailureTest, EachFaultLeavesTheFileTheListAndTheHotKeysAsTheyWere)
 {
-    files.ReadOnlyFolder = true;
-    ExpectSaveFailsChangingNothing();
-}
-
-TEST_F(MacroFileSaveFailureTest, DiskFullHalfway)
-{
-    files.DiskSpace = 10;
-    ExpectSaveFailsChangingNothing();
-}
-
-TEST_F(MacroFileSaveFailureTest, FlushFails)
-{
-    files.FailFlush = true;
-    ExpectSaveFailsChangingNothing();
-}
-
-TEST_F(MacroFileSaveFailureTest, CloseFails)
-{
-    files.FailClose = true;
-    ExpectSaveFailsChangingNothing();
-}
-
-TEST_F(MacroFileSaveFailureTest, ReplaceFails)
-{
-    files.FailMove = true;
-    ExpectSaveFailsChangingNothing();
+    struct Case {
+        const char* fault;
+        std::function<void(FakeFileSystem&)> inject;
+        std::string error;
+        bool backupReplaced;
+    };
+    const std::vector<Case> cases = {
+        {"read-only folder", [](FakeFileSystem& f) { f.ReadOnlyFolder = true; }, "Cannot create file " + dtx, false},
+        {"disk full halfway", [](FakeFileSystem& f) { f.DiskSpace = 10; }, "Cannot create file " + dtx, false},
+        {"flush fails", [](FakeFileSystem& f) { f.FailFlush = true; }, "Cannot create file " + dtx, false},
+        {"close fails", [](FakeFileSystem& f) { f.FailClose = true; }, "Cannot create file " + dtx, false},
+        {"moves fail", [](FakeFileSystem& f) { f.FailMove = true; }, "Cannot create file " + backup, false},
+        {"backup read-only", [this](FakeFileSystem& f) { f.ReadOnly.insert(backup); }, "Cannot create file " + backup,
+         false},
+        {"file held for reading", [this](FakeFileSystem& f) { f.InUse.insert(dtx); }, "Cannot create file " + dtx,
+         true},
+        {"file unreadable now", [this](FakeFileSystem& f) { f.Unreadable.insert(dtx); }, "Cannot open file " + dtx,
+         false},
+    };
+    const FakeFileSystem pristine = files;
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.fault);
+        files = pristine;
+        each.inject(files);
+        try {
+            store.SaveMacros(replacement);
+            ADD_FAILURE() << "expected an error";
+        } catch (const VelmoraError& error) {
+            EXPECT_EQ(std::string(error.what()), each.error);
+        }
+        EXPECT_EQ(files.Files.at(dtx), before);
+        EXPECT_EQ(files.Files.at(backup), each.backupReplaced ? before : "an older backup");
+        EXPECT_EQ(files.Files.size(), 2u) << "no temporary file may be left behind";
+        ASSERT_EQ(store.MacroList.size(), macrosBefore.size());
+        EXPECT_EQ(store.MacroList[0].Macro, macrosBefore[0].Macro);
+        EXPECT_EQ(replaced, 0) << "the hot keys must not be registered again";
+    }
 }
 
 TEST_F(MacroFileSaveFailureTest, SaveSucceedsOnceTheDiskHasRoom)
@@ -419,14 +468,79 @@ TEST_F(MacroFileSaveFailureTest, SaveSucceedsOnceTheDiskHasRoom)
     EXPECT_EQ(replaced, 1);
 }
 
+TEST_F(MacroFileSaveFailureTest, BackupHoldsTheFileEachSaveReplaced)
+{
+    store.SaveMacros(replacement);
+    EXPECT_EQ(files.Files.at(backup), before);
+    const std::string first = files.Files.at(dtx);
+    store.SaveMacros(macrosBefore);
+    EXPECT_EQ(files.Files.at(backup), first);
+
+    // Restoring is copying the backup over the file.
+    files.Files[dtx] = files.Files.at(backup);
+    MacroStore restored{files};
+    restored.LoadMacros();
+    ASSERT_EQ(restored.MacroList.size(), 1u);
+    EXPECT_EQ(restored.MacroList[0].Name, "only");
+}
+
+// A step failing alone, or the program dying at it: every file on disk is
+// still whole, old or new, and the next start loads.
+TEST_F(MacroFileSaveFailureTest, AFaultAtAnyStepLeavesTheFileAndItsBackupWhole)
+{
+    const std::string newContent = Scrambled(BuildMacroFileContent(replacement, store.MaxMacroId, store.OptionsPassword));
+    for (const bool powerCut : {false, true}) {
+        for (int step = 0;; ++step) {
+            SCOPED_TRACE((powerCut ? "power cut after step " : "failing step ") + std::to_string(step));
+            FakeFileSystem disk;
+            disk.Put(dtx, before);
+            disk.Put(backup, "an older backup");
+            (powerCut ? disk.StepsBeforePowerCut : disk.FailingStep) = step;
+            MacroStore saving{disk};
+            saving.MaxMacroId = store.MaxMacroId;
+            saving.OptionsPassword = store.OptionsPassword;
+            bool saved = true;
+            try {
+                saving.SaveMacros(replacement);
+            } catch (const VelmoraError&) {
+                saved = false;
+            }
+            const std::string& now = disk.Files.at(dtx);
+            EXPECT_TRUE(now == before || now == newContent);
+            EXPECT_EQ(now == newContent, saved) << "a save reports what it did";
+            const std::string& kept = disk.Files.at(backup);
+            EXPECT_TRUE(kept == "an older backup" || kept == before);
+            if (now == newContent) {
+                EXPECT_EQ(kept, before) << "the file is replaced only after its backup";
+            }
+            MacroStore restarted{disk};
+            disk.StepsBeforePowerCut = disk.FailingStep = -1;
+            EXPECT_NO_THROW(restarted.LoadMacros());
+            if (step >= disk.Steps) {
+                EXPECT_TRUE(saved);
+                break;
+            }
+        }
+    }
+}
+
 class LegacyFileTest : public MacroFileTest {
 protected:
     const std::string legacyPlain = LoadByteVector("legacy.hex").plain;
+    const std::string keystrokesPlain = LoadByteVector("keystrokes.hex").plain;
+
+    // Velmora.dtx as a later save left it, newer than the legacy file.
+    void SaveOtherMacros()
+    {
+        MacroStore later{files};
+        later.LoadMacros();
+        later.SaveMacros({{"Later", NewMacro("Later")}});
+    }
 };
 
 TEST_F(LegacyFileTest, ConvertedWhenAlone)
 {
-    files.Files[dat] = legacyPlain;
+    files.Put(dat, legacyPlain);
     store.LoadMacros();
     EXPECT_FALSE(files.FileExists(dat));
     EXPECT_EQ(files.Files.at(dtx), Scrambled(legacyPlain));
@@ -436,26 +550,81 @@ TEST_F(LegacyFileTest, ConvertedWhenAlone)
     EXPECT_EQ(store.MaxMacroId, 5);
 }
 
-TEST_F(LegacyFileTest, ReplacesANewerFileBesideIt)
+TEST_F(LegacyFileTest, ReplacesOnlyAnOlderFileBesideItKeepingItAsTheBackup)
 {
-    files.Files[dat] = legacyPlain;
-    PutPlain(LoadByteVector("keystrokes.hex").plain);
+    files.Put(dtx, Scrambled(keystrokesPlain));
+    files.Put(dat, legacyPlain);
     store.LoadMacros();
     EXPECT_FALSE(files.FileExists(dat));
     ASSERT_EQ(store.MacroList.size(), 1u);
     EXPECT_EQ(store.MacroList[0].Name, "Legacy");
+    EXPECT_EQ(files.Files.at(dtx + ".bak"), Scrambled(keystrokesPlain));
+
+    files.Put(dat, legacyPlain);
+    files.Put(dtx, Scrambled(keystrokesPlain));
+    MacroStore newer{files};
+    newer.LoadMacros();
+    EXPECT_EQ(newer.MacroList.size(), 2u) << "a newer velmora.dtx is kept";
+    EXPECT_EQ(files.Files.at(dtx), Scrambled(keystrokesPlain));
+    EXPECT_TRUE(files.FileExists(dat));
 }
 
-TEST_F(LegacyFileTest, FailedConversionKeepsBothFiles)
+// The legacy file cannot be deleted; it is converted once all the same.
+TEST_F(LegacyFileTest, AnUndeletableFileIsConvertedOnlyOnce)
 {
-    files.Files[dat] = legacyPlain;
-    PutPlain(LoadByteVector("keystrokes.hex").plain);
+    struct Case {
+        const char* why;
+        std::function<void(FakeFileSystem&)> hold;
+        bool renamed;
+    };
+    const std::vector<Case> cases = {
+        {"read-only: renamed", [this](FakeFileSystem& f) { f.ReadOnly.insert(dat); }, true},
+        {"open elsewhere: older than the data file", [this](FakeFileSystem& f) { f.InUse.insert(dat); }, false},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.why);
+        files = FakeFileSystem{};
+        files.Put(dat, legacyPlain);
+        each.hold(files);
+        MacroStore first{files};
+        first.LoadMacros();
+        EXPECT_EQ(first.MacroList.size(), 1u);
+        EXPECT_EQ(files.FileExists(dat), !each.renamed);
+        EXPECT_EQ(files.FileExists(dat + ".converted"), each.renamed);
+
+        SaveOtherMacros();
+        const std::string saved = files.Files.at(dtx);
+        for (int start = 0; start < 2; ++start) {
+            MacroStore later{files};
+            later.LoadMacros();
+            ASSERT_EQ(later.MacroList.size(), 1u);
+            EXPECT_EQ(later.MacroList[0].Name, "Later");
+            EXPECT_EQ(files.Files.at(dtx), saved);
+        }
+    }
+}
+
+TEST_F(LegacyFileTest, WithoutTimesTheDataFileBesideItIsLeftAlone)
+{
+    files.Put(dtx, Scrambled(keystrokesPlain));
+    files.Put(dat, legacyPlain);
+    files.FailTimes = true;
+    store.LoadMacros();
+    EXPECT_EQ(store.MacroList.size(), 2u);
+    EXPECT_EQ(files.Files.at(dtx), Scrambled(keystrokesPlain));
+}
+
+TEST_F(LegacyFileTest, FailedConversionKeepsBothFilesAndStopsSaves)
+{
+    PutPlain(keystrokesPlain);
+    files.Put(dat, legacyPlain);
     const std::string dtxBefore = files.Files.at(dtx);
     files.DiskSpace = 7;
     EXPECT_THROW(store.LoadMacros(), VelmoraError);
     EXPECT_EQ(files.Files.at(dat), legacyPlain);
     EXPECT_EQ(files.Files.at(dtx), dtxBefore);
     EXPECT_EQ(files.Files.size(), 2u);
+    EXPECT_FALSE(store.Loaded());
 
     files.Unreadable.insert(dat);
     files.DiskSpace = static_cast<std::size_t>(-1);
@@ -466,6 +635,8 @@ TEST_F(LegacyFileTest, FailedConversionKeepsBothFiles)
         EXPECT_EQ(std::string(error.what()), "Cannot open file " + dat);
     }
     EXPECT_TRUE(files.FileExists(dat));
+    EXPECT_THROW(store.SaveMacros({}), VelmoraError);
+    EXPECT_EQ(files.Files.at(dtx), dtxBefore);
 }
 
 TEST(ErrorBoxText, FullStopIsAddedOnlyAfterLettersAndDigits)

@@ -485,6 +485,51 @@ TEST_F(CloseQueryTest, AFailedSaveKeepsTheListAndTheWindowsEditsForAnotherTry)
     EXPECT_EQ(hotKeysRegistered, 1);
 }
 
+TEST_F(CloseQueryTest, AnUnreadFileLocksTheMacrosAndTheCloseAppliesOnlyTheSettings)
+{
+    const std::string path = store.MacroFilePath();
+    files.Put(path, "held by another program");
+    files.Unreadable.insert(path);
+    EXPECT_THROW(store.LoadMacros(), VelmoraError);
+    AddToList("a", "K");
+    AddToList("b", "K");
+    Open();
+    ASSERT_TRUE(editor->MacrosLocked());
+    const std::string reason = editor->MacrosNotLoadedText();
+    EXPECT_NE(reason.find("Cannot open file " + path + "."), std::string::npos) << reason;
+    EXPECT_NE(reason.find("velmora.dtx.bak"), std::string::npos);
+
+    editor->btnAddMacroClick();
+    editor->Select(0);
+    editor->btnDeleteMacroClick();
+    EXPECT_EQ(editor->Entries().size(), 2u);
+    EXPECT_FALSE(editor->EditPanelVisible());
+
+    editor->Page.PasswordProtect = true;
+    editor->Page.Password = "typed";
+    editor->Page.PasswordConfirm = "other";
+    editor->Page.ShowInTray = false;
+    EXPECT_EQ(editor->FormCloseQuery().verdict, CloseVerdict::Close) << "no edits to check";
+    editor->FormClose(640, 480);
+    EXPECT_EQ(store.OptionsPassword, "");
+    EXPECT_FALSE(settings.ShowInTray);
+    EXPECT_EQ(settings.OptionsWidth, "640");
+    EXPECT_EQ(files.Files.at(path), "held by another program");
+    EXPECT_EQ(files.Files.size(), 1u);
+    EXPECT_EQ(hotKeysRegistered, 1) << "the hot keys come back";
+
+    // Readable again: the next window works as ever.
+    files.Unreadable.clear();
+    files.Put(path, "");
+    store.RetryLoad();
+    Open();
+    EXPECT_FALSE(editor->MacrosLocked());
+    EXPECT_EQ(editor->MacrosNotLoadedText(), "");
+    editor->btnAddMacroClick();
+    editor->FormClose(640, 480);
+    EXPECT_EQ(store.MacroList.size(), 1u);
+}
+
 TEST(OptionsWindowSize, StoredLengthsAreReadSafely)
 {
     EXPECT_EQ(StoredWindowLength("-1000", 625, 625, 2000), 625);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -127,6 +128,35 @@ TEST_F(HostFileSystemTest, LegacyFileIsConvertedAndRemoved)
     std::string expected = legacy;
     ScrambleFileContent(expected);
     EXPECT_EQ(files->ReadWholeFile(PathOf("velmora.dtx")), expected);
+}
+
+TEST_F(HostFileSystemTest, LastWriteTimeGrowsWithWritesAndMovesWithTheFile)
+{
+    EXPECT_EQ(files->LastWriteTime(PathOf("missing")), std::nullopt);
+    WriteWhole(PathOf("older"), "a");
+    const auto older = files->LastWriteTime(PathOf("older"));
+    ASSERT_TRUE(older.has_value());
+    // Past the coarsest clock a file system may keep (two seconds on FAT).
+    fs::last_write_time(folder / "older", fs::last_write_time(folder / "older") - std::chrono::seconds(4));
+    const auto backdated = files->LastWriteTime(PathOf("older"));
+    WriteWhole(PathOf("newer"), "b");
+    ASSERT_TRUE(backdated.has_value());
+    EXPECT_LT(*backdated, *files->LastWriteTime(PathOf("newer")));
+    ASSERT_TRUE(files->MoveOver(PathOf("older"), PathOf("renamed")));
+    EXPECT_EQ(files->LastWriteTime(PathOf("renamed")), backdated);
+}
+
+TEST_F(HostFileSystemTest, SaveKeepsThePreviousFileAsTheBackup)
+{
+    MacroStore store{*files};
+    store.SaveMacros({});
+    const auto first = files->ReadWholeFile(PathOf("velmora.dtx"));
+    EXPECT_FALSE(files->FileExists(PathOf("velmora.dtx.bak"))) << "nothing was there to keep";
+    store.NewMacroId();
+    store.SaveMacros({});
+    EXPECT_EQ(files->ReadWholeFile(PathOf("velmora.dtx.bak")), first);
+    EXPECT_NE(files->ReadWholeFile(PathOf("velmora.dtx")), first);
+    EXPECT_EQ(EntriesInFolder(), 2u);
 }
 
 TEST(HostFileSystem, ExecutableDirectoryHoldsTheRunningProgram)

@@ -122,4 +122,13 @@ bool PosixFileSystem::Remove(const std::string& path)
     return ::unlink(path.c_str()) == 0;
 }
 
+std::optional<std::int64_t> PosixFileSystem::LastWriteTime(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+}
+
 }  // namespace velmora

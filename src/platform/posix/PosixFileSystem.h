@@ -16,6 +16,7 @@ public:
     std::unique_ptr<IWritableFile> OpenForWriting(const std::string& path) override;
     bool MoveOver(const std::string& source, const std::string& target) override;
     bool Remove(const std::string& path) override;
+    std::optional<std::int64_t> LastWriteTime(const std::string& path) override;
 
 private:
     std::string m_directory;

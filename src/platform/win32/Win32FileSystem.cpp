@@ -113,4 +113,15 @@ bool Win32FileSystem::Remove(const std::string& path)
     return ::DeleteFileA(path.c_str()) != FALSE;
 }
 
+std::optional<std::int64_t> Win32FileSystem::LastWriteTime(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                     data.ftLastWriteTime.dwLowDateTime);
+}
+
 }  // namespace velmora::win32
