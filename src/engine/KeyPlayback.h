@@ -20,9 +20,9 @@ inline constexpr std::string_view kCannotOpenClipboard = "Cannot open clipboard"
 inline constexpr std::string_view kClipboardTooLarge = "Clipboard too large to keep";
 
 // The most clipboard bytes a paste keeps aside to give back: a 4K screenshot
-// (33 MB, with the copy the system makes in its second picture format) and
-// then some.
-inline constexpr std::size_t kLargestKeptClipboard = 160u << 20;
+// (33 MB, twice over with the DIBV5 the system makes of it) fits; a loan of
+// that takes about a second under Wine, so much larger ones are refused.
+inline constexpr std::size_t kLargestKeptClipboard = 96u << 20;
 
 // Lends the clipboard to the program for one paste: every format of the
 // user's content is kept on construction and given back by GiveBack, or, on
