@@ -16,11 +16,9 @@ namespace velmora {
 // Format ids with the Windows values; registered formats come from
 // RegisterFormat and keep their id for the whole session.
 inline constexpr std::uint32_t kClipboardText = 1;
-inline constexpr std::uint32_t kClipboardBitmap = 2;
 inline constexpr std::uint32_t kClipboardOemText = 7;
 inline constexpr std::uint32_t kClipboardDib = 8;
 inline constexpr std::uint32_t kClipboardUnicodeText = 13;
-inline constexpr std::uint32_t kClipboardEnhancedMetafile = 14;
 inline constexpr std::uint32_t kClipboardFileList = 15;
 inline constexpr std::uint32_t kClipboardLocale = 16;
 inline constexpr std::uint32_t kClipboardDibV5 = 17;

@@ -16,8 +16,6 @@ namespace {
 using testing::ClipboardStep;
 using testing::FakePlatform;
 
-constexpr std::uint32_t kFileList = 15;
-
 std::string Utf16(std::u16string_view text)
 {
     return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t)};
@@ -44,7 +42,7 @@ ClipboardContent UsersContent(testing::FakeClipboard& clipboard)
         {kClipboardOemText, "arrow ? smile ??" + std::string(1, '\0')},
         {kClipboardDib, dib},
         {kClipboardDibV5, dib + "v5"},
-        {kFileList, std::string("\x14\0\0\0", 4) + "C:\\a.txt" + std::string(2, '\0')},
+        {kClipboardFileList, std::string("\x14\0\0\0", 4) + "C:\\a.txt" + std::string(2, '\0')},
         {clipboard.RegisterFormat("Velmora test private"), everyByte},
     };
 }
