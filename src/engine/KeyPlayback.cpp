@@ -13,12 +13,18 @@ namespace {
 // Another program holding the clipboard usually lets go within milliseconds.
 constexpr int kClipboardAttempts = 25;
 constexpr std::uint32_t kClipboardRetryDelayMs = 10;
-// How long a paste may take to read its text before the user's text returns:
-// a moment, plus time for the receiving program to work through the keys sent
-// before the paste (a slow edit control handles a character in ~10 ms).
+// How long a paste may take to read its text before the user's content
+// returns: a moment, plus time for the receiving program to work through the
+// keys of this run sent before the paste (a slow edit control handles a
+// character in ~10 ms), but never more than two seconds, which is all a
+// program that never reads the clipboard costs.
 constexpr auto kPasteTimeout = std::chrono::milliseconds(500);
 constexpr auto kPasteTimePerEvent = std::chrono::milliseconds(20);
-constexpr auto kLongestPasteWait = std::chrono::milliseconds(30000);
+constexpr auto kLongestPasteWait = std::chrono::milliseconds(2000);
+// Formats that keep the program's own content out of clipboard history and
+// the cloud clipboard.
+constexpr std::string_view kPrivateMarkNames[] = {"ExcludeClipboardContentFromMonitorProcessing",
+                                                  "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"};
 constexpr int kKeyStateTries = 10;
 constexpr std::uint32_t kKeyStateRetryDelayMs = 50;
 constexpr std::uint32_t kPauseMs = 1000;
@@ -53,20 +59,54 @@ std::string DropCarriageReturnsBeforeLineFeeds(std::string keys)
     return keys.substr(kept);
 }
 
+// The marks that keep content out of clipboard history, each a DWORD 0; a
+// name the system refuses is left out.
+ClipboardContent PrivateMarks(IClipboard& clipboard)
+{
+    ClipboardContent marks;
+    for (const std::string_view name : kPrivateMarkNames) {
+        if (const std::uint32_t id = clipboard.RegisterFormat(name); id != 0) {
+            marks.push_back({id, std::string(4, '\0')});
+        }
+    }
+    return marks;
+}
+
+// The content with the marks in place of any it carried already.
+ClipboardContent Marked(ClipboardContent content, const ClipboardContent& marks)
+{
+    std::erase_if(content, [&](const ClipboardFormat& format) {
+        return std::any_of(marks.begin(), marks.end(), [&](const ClipboardFormat& mark) { return mark.id == format.id; });
+    });
+    content.insert(content.end(), marks.begin(), marks.end());
+    return content;
+}
+
 }  // namespace
 
-BorrowedClipboard::BorrowedClipboard(IClipboard& clipboard, IThread& thread, std::string_view text)
+BorrowedClipboard::BorrowedClipboard(IClipboard& clipboard, IThread& thread, ClipboardContent offered)
     : m_clipboard(clipboard), m_thread(thread)
 {
-    m_held = *WithRetries(m_thread, [&] { return m_clipboard.ReadText(); });
-    WithRetries(m_thread, [&] { return m_clipboard.OfferText(text); });
+    ClipboardSnapshot saved = *WithRetries(m_thread, [&] { return m_clipboard.Save(kLargestKeptClipboard); });
+    if (saved.tooLarge) {
+        throw VelmoraError(std::string(kClipboardTooLarge));
+    }
+    const ClipboardContent marks = PrivateMarks(m_clipboard);
+    m_held = Marked(std::move(saved.formats), marks);
+    try {
+        WithRetries(m_thread, [&] { return m_clipboard.Offer(offered, marks); });
+    } catch (...) {
+        // An offer that fails part-way may have emptied the clipboard.
+        TryToGiveBack();
+        throw;
+    }
     m_lent = true;
 }
 
 bool BorrowedClipboard::GiveBack(std::chrono::milliseconds timeout)
 {
     const bool taken = m_clipboard.WaitUntilTaken(timeout);
-    WithRetries(m_thread, [&] { return m_clipboard.ReplaceText(m_held); });
+    WithRetries(m_thread, [&] { return m_clipboard.Replace(m_held); });
     m_lent = false;
     return taken;
 }
@@ -74,11 +114,16 @@ bool BorrowedClipboard::GiveBack(std::chrono::milliseconds timeout)
 BorrowedClipboard::~BorrowedClipboard()
 {
     if (m_lent) {
-        try {
-            WithRetries(m_thread, [&] { return m_clipboard.ReplaceText(m_held); });
-        } catch (...) {
-            // Already on the way out with an error; the clipboard stays busy.
-        }
+        TryToGiveBack();
+    }
+}
+
+void BorrowedClipboard::TryToGiveBack() noexcept
+{
+    try {
+        WithRetries(m_thread, [&] { return m_clipboard.Replace(m_held); });
+    } catch (...) {
+        // Already on the way out with an error; the clipboard stays busy.
     }
 }
 
@@ -119,14 +164,14 @@ void KeyPlayer::SendKeyEvent(std::uint8_t virtualKey, std::uint32_t flags)
 void KeyPlayer::GiveBack(BorrowedClipboard& clipboard)
 {
     const auto backlog = kPasteTimePerEvent * static_cast<std::int64_t>(m_eventsSincePaste);
-    if (clipboard.GiveBack(std::min(kPasteTimeout + backlog, kLongestPasteWait))) {
-        m_eventsSincePaste = 0;
-    }
+    // Taken or not, the wait gave the program its time for those keys.
+    m_eventsSincePaste = 0;
+    clipboard.GiveBack(std::min(kPasteTimeout + backlog, kLongestPasteWait));
 }
 
 void KeyPlayer::PasteText(std::string_view text)
 {
-    BorrowedClipboard clipboard(m_clipboard, m_thread, text);
+    BorrowedClipboard clipboard(m_clipboard, m_thread, {AnsiText(text)});
     PlayKeyString(std::string{static_cast<char>(kCommandEscape), static_cast<char>(vk::Control), 'v'});
     GiveBack(clipboard);
 }
@@ -202,7 +247,7 @@ void KeyPlayer::PressKey(PlaybackState& state, std::uint16_t key)
 
 void KeyPlayer::PasteCharacter(PlaybackState& state, char character)
 {
-    BorrowedClipboard clipboard(m_clipboard, m_thread, std::string_view(&character, 1));
+    BorrowedClipboard clipboard(m_clipboard, m_thread, {AnsiText(std::string_view(&character, 1))});
     // Raw events: the paste's own Ctrl, with no waits in between.
     for (const std::uint8_t key : {vk::Control, vk::V}) {
         state.held.emplace_back(key, 0);

@@ -4,6 +4,7 @@
 // synthesised key events. Characters above 126, characters no key of the
 // layout types, and paste escapes go through the clipboard one at a time.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -16,27 +17,40 @@
 namespace velmora {
 
 inline constexpr std::string_view kCannotOpenClipboard = "Cannot open clipboard";
+inline constexpr std::string_view kClipboardTooLarge = "Clipboard too large to keep";
 
-// Lends the clipboard to the program for one paste: the user's text is held
-// on construction and given back by GiveBack, or, on any other way out, by the
-// destructor as far as the clipboard can still be opened. Other programs hold
-// the clipboard open for moments, so every step retries for a short while
-// before it raises "Cannot open clipboard".
+// The most clipboard bytes a paste keeps aside to give back: a 4K screenshot
+// (33 MB, twice over with the DIBV5 the system makes of it) fits; a loan of
+// that takes about a second under Wine, so much larger ones are refused.
+inline constexpr std::size_t kLargestKeptClipboard = 96u << 20;
+
+// Lends the clipboard to the program for one paste: every format of the
+// user's content is kept on construction and given back by GiveBack, or, on
+// any other way out, by the destructor as far as the clipboard can still be
+// opened. A clipboard too large to keep is left alone and the paste refused
+// with kClipboardTooLarge. What the program puts on the clipboard, the
+// user's content given back included, is marked to stay out of clipboard
+// history and the cloud clipboard. Other programs hold the clipboard open
+// for moments, so every step retries for a short while before it raises
+// "Cannot open clipboard".
 class BorrowedClipboard {
 public:
-    BorrowedClipboard(IClipboard& clipboard, IThread& thread, std::string_view text);
+    // offered: the formats a paste takes, rendered when it asks for them.
+    BorrowedClipboard(IClipboard& clipboard, IThread& thread, ClipboardContent offered);
     BorrowedClipboard(const BorrowedClipboard&) = delete;
     BorrowedClipboard& operator=(const BorrowedClipboard&) = delete;
     ~BorrowedClipboard();
 
-    // Waits for the paste to take the text, at most timeout, then restores
-    // the user's text; true when the paste took it.
+    // Waits for the paste to take the offer, at most timeout, then gives the
+    // user's content back; true when the paste took it.
     bool GiveBack(std::chrono::milliseconds timeout);
 
 private:
+    void TryToGiveBack() noexcept;
+
     IClipboard& m_clipboard;
     IThread& m_thread;
-    std::string m_held;
+    ClipboardContent m_held;
     bool m_lent = false;
 };
 
@@ -51,9 +65,12 @@ public:
     // before the error moves on.
     void PlayKeyString(std::string keys);
 
-    // Puts the text on the clipboard, plays Ctrl+V and gives the user's text
-    // back once the paste has taken it.
+    // Puts the text on the clipboard, plays Ctrl+V and gives the user's
+    // content back once the paste has taken it.
     void PasteText(std::string_view text);
+
+    // A macro run starts: keys sent before it are no backlog of its pastes.
+    void StartRun() { m_eventsSincePaste = 0; }
 
     void WaitForModifiersReleased(bool includeShift);
     void WaitForKeyState(std::uint8_t virtualKey, bool down);
@@ -76,8 +93,8 @@ private:
     IClipboard& m_clipboard;
     IThread& m_thread;
     std::function<bool()> m_slowdown;
-    // Key events sent since a paste was last taken: the receiving program may
-    // still be working through them when the next paste arrives.
+    // Key events of this run sent since the last paste: the receiving program
+    // may still be working through them when the next paste arrives.
     std::size_t m_eventsSincePaste = 0;
 };
 

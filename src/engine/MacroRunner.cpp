@@ -41,6 +41,7 @@ void MacroRunner::RunMacro(const std::shared_ptr<TMacro>& macro, int depth)
 {
     if (depth == 0) {
         WaitForKeysReleased(macro->VirtualKey);
+        m_player.StartRun();
         m_runningMacros.clear();
         m_running = true;
         try {

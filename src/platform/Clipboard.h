@@ -1,30 +1,82 @@
 #pragma once
 
-// The clipboard's text (CF_TEXT). Another program may hold the clipboard open
-// for a moment, so every operation can fail "for now"; callers retry.
+// The clipboard, every format of it. Another program may hold the clipboard
+// open for a moment, so every operation can fail "for now"; callers retry.
 
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora {
+
+// Format ids with the Windows values; registered formats come from
+// RegisterFormat and keep their id for the whole session.
+inline constexpr std::uint32_t kClipboardText = 1;
+inline constexpr std::uint32_t kClipboardOemText = 7;
+inline constexpr std::uint32_t kClipboardDib = 8;
+inline constexpr std::uint32_t kClipboardUnicodeText = 13;
+inline constexpr std::uint32_t kClipboardFileList = 15;
+inline constexpr std::uint32_t kClipboardLocale = 16;
+inline constexpr std::uint32_t kClipboardDibV5 = 17;
+
+// One format: its id and its bytes exactly as a program reading it sees them
+// (a text with the 0 that ends it; an enhanced metafile as its bits).
+struct ClipboardFormat {
+    std::uint32_t id = 0;
+    std::string bytes;
+    bool operator==(const ClipboardFormat&) const = default;
+};
+
+// Formats in the order they are put on the clipboard.
+using ClipboardContent = std::vector<ClipboardFormat>;
+
+struct ClipboardSnapshot {
+    ClipboardContent formats;
+    // The formats came to more bytes than the limit: nothing was kept.
+    bool tooLarge = false;
+};
+
+// A CF_TEXT format of the text up to its first 0 byte.
+inline ClipboardFormat AnsiText(std::string_view text)
+{
+    return {kClipboardText, std::string(text.substr(0, text.find('\0'))) + '\0'};
+}
 
 class IClipboard {
 public:
     virtual ~IClipboard() = default;
-    // The text on the clipboard, empty when it holds none; nothing when the
-    // clipboard cannot be opened now.
-    virtual std::optional<std::string> ReadText() = 0;
-    // Empties every format and puts the text (up to its first 0 byte) on the
-    // clipboard; false when the clipboard cannot be opened now.
-    virtual bool ReplaceText(std::string_view text) = 0;
-    // As ReplaceText, but the text is handed over only when a program asks
-    // for it, so WaitUntilTaken can tell when a paste has really happened.
-    virtual bool OfferText(std::string_view text) = 0;
-    // Handles the thread's messages until the offered text has been taken or
-    // the time is up; true when it was taken.
+
+    // Every format the clipboard holds as memory, synthesised ones included,
+    // in the clipboard's order. Formats that are only handles come through
+    // the memory forms the system makes of them (a bitmap as its DIB, a
+    // metafile picture as its enhanced metafile); the rest are left out.
+    // Stops copying, and says tooLarge, once the bytes pass limit. Nothing
+    // when the clipboard cannot be opened now.
+    virtual std::optional<ClipboardSnapshot> Save(std::size_t limit) = 0;
+
+    // Empties the clipboard and puts every format on it, byte for byte;
+    // false when the clipboard cannot be opened now or a format could not be
+    // put (the clipboard may then be empty).
+    virtual bool Replace(const ClipboardContent& content) = 0;
+
+    // As Replace, but the late formats are handed over only when a program
+    // asks for one of them, so WaitUntilTaken can tell when a paste has
+    // really happened; the other formats are there at once. An offer ends
+    // when anything replaces it; an offer still open when this object goes
+    // away is left on the clipboard in full.
+    virtual bool Offer(const ClipboardContent& late, const ClipboardContent& atOnce) = 0;
+
+    // Handles the thread's messages until a program has asked for a late
+    // format of the current offer, or the time is up; true when one did.
     virtual bool WaitUntilTaken(std::chrono::milliseconds timeout) = 0;
+
+    // The id of the named format, the same for every program of the session;
+    // 0 when the system refuses the name.
+    virtual std::uint32_t RegisterFormat(std::string_view name) = 0;
 };
 
 }  // namespace velmora

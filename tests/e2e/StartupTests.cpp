@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -20,11 +21,13 @@ namespace {
 
 using testing::DialogText;
 using testing::FindProcessWindow;
+using testing::ClipboardBytes;
 using testing::ForgetSettings;
 using testing::HotKeyMacro;
 using testing::HotKeyTaken;
 using testing::kRunKey;
 using testing::Press;
+using testing::PutOnClipboard;
 using testing::RegistryText;
 using testing::OpenTrayMenu;
 using testing::SaveMacros;
@@ -287,6 +290,67 @@ TEST_F(VelmoraProcessTest, HotKeyPressedWhileItsMacroRunsIsDropped)
     Press({VK_CONTROL, VK_MENU, VK_F9});
     EXPECT_EQ(target.WaitForText(text), text);
     EXPECT_FALSE(WaitFor([&] { return target.TextLength() > text.size(); }, 3s)) << "typed twice";
+    CloseAndExpectCleanExit();
+}
+
+// A paste lends the clipboard: Unicode text, a picture and a private format
+// the user copied are all there again afterwards, and nothing the program put
+// there goes to clipboard history.
+TEST_F(VelmoraProcessTest, PastingHotKeysGiveEveryClipboardFormatBack)
+{
+    auto pasting = HotKeyMacro(1, "pasted{\"tab\"}all at once ", "F9");
+    dynamic_cast<TTextMacro&>(*pasting->Settings).Paste = true;
+    SaveMacros(directory, {{"paste", pasting}, {"typed", HotKeyMacro(2, "caf\xE9 \xFC!", "F10")}});
+    Start();
+    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
+
+    const std::wstring_view unicode = L"arrow \u2192 smile \U0001F600";
+    std::string dib(40 + 8 * 8 * 4, '\0');
+    dib[0] = 40;   // biSize
+    dib[4] = 8;    // biWidth
+    dib[8] = 8;    // biHeight
+    dib[12] = 1;   // biPlanes
+    dib[14] = 32;  // biBitCount
+    for (std::size_t i = 40; i < dib.size(); ++i) {
+        dib[i] = static_cast<char>(i * 13);
+    }
+    const UINT own = ::RegisterClipboardFormatA("Velmora e2e private format");
+    const std::vector<std::pair<UINT, std::string>> users = {
+        {CF_UNICODETEXT, std::string(reinterpret_cast<const char*>(unicode.data()), unicode.size() * 2) +
+                             std::string(2, '\0')},
+        {CF_DIB, dib},
+        {own, std::string("private\0\xFF\x01 bytes", 17)},
+    };
+    ASSERT_TRUE(PutOnClipboard(users));
+    const auto everyFormatBack = [&] {
+        // The private format first: reading the text while it is lent out
+        // would count as the paste.
+        if (ClipboardBytes(own) != users[2].second) {
+            return false;
+        }
+        return std::all_of(users.begin(), users.end(), [](const auto& format) {
+            const auto bytes = ClipboardBytes(format.first);
+            return bytes && bytes->substr(0, format.second.size()) == format.second;
+        });
+    };
+    const std::string zero(4, '\0');
+    const auto markedPrivate = [&] {
+        return ClipboardBytes(::RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing")) == zero &&
+               ClipboardBytes(::RegisterClipboardFormatA("CanIncludeInClipboardHistory")) == zero &&
+               ClipboardBytes(::RegisterClipboardFormatA("CanUploadToCloudClipboard")) == zero;
+    };
+
+    testing::TargetProcess target(testing::HostPath(VELMORA_TARGET_EXE), testing::UniqueTargetTitle());
+    ASSERT_TRUE(target.Focus());
+    Press({VK_CONTROL, VK_MENU, VK_F9});
+    EXPECT_EQ(target.WaitForText("pasted\tall at once "), "pasted\tall at once ");
+    EXPECT_TRUE(WaitFor(everyFormatBack)) << "after a paste-mode macro";
+    EXPECT_TRUE(markedPrivate());
+
+    Press({VK_CONTROL, VK_MENU, VK_F10});
+    EXPECT_EQ(target.WaitForText("pasted\tall at once caf\xE9 \xFC!"), "pasted\tall at once caf\xE9 \xFC!");
+    EXPECT_TRUE(WaitFor(everyFormatBack)) << "after characters typed through the clipboard";
+    EXPECT_TRUE(markedPrivate());
     CloseAndExpectCleanExit();
 }
 

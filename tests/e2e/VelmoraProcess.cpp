@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "platform/win32/Win32FileSystem.h"
@@ -169,6 +170,45 @@ void Type(HWND edit, const std::string& text)
 void Click(HWND button)
 {
     ::SendMessageA(button, BM_CLICK, 0, 0);
+}
+
+bool PutOnClipboard(const std::vector<std::pair<UINT, std::string>>& formats)
+{
+    if (!WaitFor([] { return ::OpenClipboard(nullptr) != FALSE; })) {
+        return false;
+    }
+    ::EmptyClipboard();
+    bool put = true;
+    for (const auto& [format, bytes] : formats) {
+        win32::UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+        {
+            win32::LockedGlobal<char> data(memory.Get());
+            put = put && data;
+            if (data) {
+                std::copy(bytes.begin(), bytes.end(), data.Get());
+            }
+        }
+        put = put && ::SetClipboardData(format, memory.Get()) != nullptr;
+        if (put) {
+            memory.Release();
+        }
+    }
+    ::CloseClipboard();
+    return put;
+}
+
+std::optional<std::string> ClipboardBytes(UINT format)
+{
+    if (!WaitFor([] { return ::OpenClipboard(nullptr) != FALSE; })) {
+        return std::nullopt;
+    }
+    std::optional<std::string> bytes;
+    if (const HANDLE memory = ::GetClipboardData(format)) {
+        win32::LockedGlobal<const char> data(memory);
+        bytes = data ? std::string(data.Get(), ::GlobalSize(memory)) : std::string();
+    }
+    ::CloseClipboard();
+    return bytes;
 }
 
 void Press(std::initializer_list<BYTE> keys)

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "macros/MacroFile.h"
@@ -75,6 +76,14 @@ void Click(HWND button);
 
 // Presses the keys in order and lets them go in reverse.
 void Press(std::initializer_list<BYTE> keys);
+
+// Empties the clipboard and puts each format's bytes there, as another
+// program would; false when the clipboard would not open or take one.
+bool PutOnClipboard(const std::vector<std::pair<UINT, std::string>>& formats);
+
+// The bytes of one format of the clipboard, or nothing when it lacks it.
+// Reading a format that is rendered late makes its owner render it.
+std::optional<std::string> ClipboardBytes(UINT format);
 
 // A macro named "Macro <id>" that types text and then runs macro next.
 std::shared_ptr<TMacro> TextMacro(std::int32_t id, std::string text, std::int32_t next);

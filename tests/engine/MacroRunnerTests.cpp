@@ -149,17 +149,32 @@ TEST_F(MacroRunnerTest, RecordsStayAliveWhenTheListIsReplacedDuringARun)
 
 TEST_F(MacroRunnerTest, PasteModePastesTheTextWithoutItsKeysAndRestoresTheClipboard)
 {
-    platform.clipboard.text = "before";
+    platform.clipboard.SetText("before");
     auto macro = Add(1, Text("a{\"f1\"}b{\"pause\"}c{\"#254\"}\r\n", /*paste=*/true));
     runner.RunMacro(macro);
     EXPECT_EQ(platform.keyboard.typed, "abc\xFE\r\n");
-    EXPECT_EQ(platform.clipboard.text, "before");
+    EXPECT_EQ(platform.clipboard.Text(), "before");
     EXPECT_TRUE(platform.thread.sleeps.empty()) << "no pause in paste mode";
     const std::vector<testing::KeyEvent> ctrlV = {{vk::Control, kKeyEventExtendedKey},
                                                   {vk::V, 0},
                                                   {vk::V, kKeyEventKeyUp},
                                                   {vk::Control, kKeyEventExtendedKey | kKeyEventKeyUp}};
     EXPECT_EQ(platform.keyboard.events, ctrlV);
+}
+
+// Keys typed by an earlier run are long handled when the next run pastes.
+TEST_F(MacroRunnerTest, PasteWaitCountsOnlyTheKeysOfItsOwnRun)
+{
+    auto typing = Add(1, Text("abcdefgh"));
+    auto pasting = Add(2, Text("x{\"#233\"}"), 3);
+    Add(3, Text("y", /*paste=*/true));
+    runner.RunMacro(typing);
+    runner.RunMacro(pasting);
+    EXPECT_EQ(platform.keyboard.typed, "abcdefghx\xE9y");
+    EXPECT_EQ(platform.clipboard.waits, (std::vector<std::chrono::milliseconds>{
+                                            std::chrono::milliseconds(500 + 20 * (2 + 4)),
+                                            std::chrono::milliseconds(500 + 20 * 4)}))
+        << "a chained macro's paste counts the keys since the last paste of the run";
 }
 
 TEST_F(MacroRunnerTest, PasteModeCutsTheTextAtAZeroByte)

@@ -5,7 +5,9 @@
 // them), logs every event, and works out the text a focused edit control
 // would show, pasting from the fake clipboard on Ctrl+V.
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -29,52 +31,103 @@ struct FakeTime {
     std::uint64_t nowMs = 0;
 };
 
+// The steps a test can make fail.
+enum class ClipboardStep { Save, Offer, Replace };
+
+// A clipboard of formats. As on Windows, a format offered late is handed over
+// when a program asks for it, and registered names get ids from 0xC000.
 class FakeClipboard : public IClipboard {
 public:
-    std::optional<std::string> text;  // nothing: the clipboard holds no text
-    int busyAttempts = 0;             // the next attempts to open it fail
+    ClipboardContent content;
+    int busyAttempts = 0;  // the next attempts to open it fail
     bool alwaysBusy = false;
+    // The next calls of a step that fail: a save as if the clipboard were
+    // busy, an offer or a replacement part-way, after emptying the clipboard.
+    std::map<ClipboardStep, int> failures;
     bool offered = false;
     bool taken = false;
     int opens = 0;
+    std::vector<std::chrono::milliseconds> waits;
+    // The content each paste found on the clipboard.
+    std::vector<ClipboardContent> pasted;
 
-    std::optional<std::string> ReadText() override
+    void SetText(std::string_view text) { content = {AnsiText(text)}; }
+    // The bytes of a format, or nothing when the clipboard lacks it.
+    std::optional<std::string> Bytes(std::uint32_t id) const
     {
-        if (!Open()) {
+        for (const ClipboardFormat& format : content) {
+            if (format.id == id) {
+                return format.bytes;
+            }
+        }
+        return std::nullopt;
+    }
+    // The CF_TEXT a program reads, empty when there is none.
+    std::string Text() const
+    {
+        const std::string bytes = Bytes(kClipboardText).value_or(std::string());
+        return bytes.substr(0, bytes.find('\0'));
+    }
+
+    std::optional<ClipboardSnapshot> Save(std::size_t limit) override
+    {
+        if (!Open() || Fails(ClipboardStep::Save)) {
             return std::nullopt;
         }
-        return text.value_or(std::string());
+        std::size_t total = 0;
+        for (const ClipboardFormat& format : content) {
+            total += format.bytes.size();
+            if (total > limit) {
+                return ClipboardSnapshot{.formats = {}, .tooLarge = true};
+            }
+        }
+        // Reading renders whatever is offered late.
+        taken = taken || !m_late.empty();
+        m_late.clear();
+        return ClipboardSnapshot{.formats = content, .tooLarge = false};
     }
-    bool ReplaceText(std::string_view newText) override
+    bool Replace(const ClipboardContent& newContent) override
     {
-        if (!Open()) {
+        if (!Empty() || Fails(ClipboardStep::Replace)) {
             return false;
         }
-        text = std::string(newText.substr(0, newText.find('\0')));
-        offered = false;
+        content = newContent;
         return true;
     }
-    bool OfferText(std::string_view newText) override
+    bool Offer(const ClipboardContent& late, const ClipboardContent& atOnce) override
     {
-        if (!ReplaceText(newText)) {
+        if (!Empty() || Fails(ClipboardStep::Offer)) {
             return false;
+        }
+        content = late;
+        content.insert(content.end(), atOnce.begin(), atOnce.end());
+        for (const ClipboardFormat& format : late) {
+            m_late.push_back(format.id);
         }
         offered = true;
         taken = false;
         return true;
     }
-    std::vector<std::chrono::milliseconds> waits;
-    bool WaitUntilTaken(std::chrono::milliseconds idleTimeout) override
+    bool WaitUntilTaken(std::chrono::milliseconds timeout) override
     {
-        waits.push_back(idleTimeout);
+        waits.push_back(timeout);
         return taken;
+    }
+    std::uint32_t RegisterFormat(std::string_view name) override
+    {
+        const auto [entry, added] = m_registered.try_emplace(std::string(name), 0xC000u + m_registered.size());
+        return entry->second;
     }
 
     // What a program pasting now receives.
     std::string Paste()
     {
-        taken = offered;
-        return text.value_or(std::string());
+        pasted.push_back(content);
+        if (std::find(m_late.begin(), m_late.end(), kClipboardText) != m_late.end()) {
+            taken = true;
+            m_late.clear();
+        }
+        return Text();
     }
 
 private:
@@ -90,6 +143,28 @@ private:
         }
         return true;
     }
+    bool Empty()
+    {
+        if (!Open()) {
+            return false;
+        }
+        content.clear();
+        m_late.clear();
+        offered = false;
+        return true;
+    }
+    bool Fails(ClipboardStep step)
+    {
+        auto failing = failures.find(step);
+        if (failing == failures.end() || failing->second <= 0) {
+            return false;
+        }
+        --failing->second;
+        return true;
+    }
+
+    std::vector<std::uint32_t> m_late;
+    std::map<std::string, std::uint32_t, std::less<>> m_registered;
 };
 
 class FakeKeyboard : public IKeyboard {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <thread>
 
+#include "engine/KeyPlayback.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Window.h"
@@ -29,23 +31,79 @@ bool RunningUnderWine()
     return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-// Opens the clipboard from another thread, as a second program would.
-std::optional<std::string> ReadClipboardElsewhere()
+// Opens the clipboard from another thread, as a second program would: the
+// bytes of a format, or nothing when it is not there.
+std::optional<std::string> ReadClipboardElsewhere(UINT format = CF_TEXT)
 {
-    std::optional<std::string> text;
+    std::optional<std::string> bytes;
     std::thread([&] {
         if (!WaitFor([] { return ::OpenClipboard(nullptr) != FALSE; })) {
             return;
         }
-        if (const HANDLE memory = ::GetClipboardData(CF_TEXT)) {
+        if (const HANDLE memory = ::GetClipboardData(format)) {
             LockedGlobal<const char> data(memory);
-            text = data ? std::string(data.Get()) : std::string();
-        } else {
-            text = std::string();
+            bytes = data ? std::string(data.Get(), ::GlobalSize(memory)) : std::string();
         }
         ::CloseClipboard();
     }).join();
-    return text;
+    return bytes;
+}
+
+// The text of a CF_TEXT block, up to its 0.
+std::optional<std::string> TextElsewhere()
+{
+    auto bytes = ReadClipboardElsewhere(CF_TEXT);
+    if (bytes) {
+        bytes->resize(bytes->find('\0'));
+    }
+    return bytes;
+}
+
+// Empties the clipboard and puts the formats there as another program would.
+void PutElsewhere(const ClipboardContent& content, HENHMETAFILE metafile = nullptr)
+{
+    std::thread([&] {
+        ASSERT_TRUE(WaitFor([] { return ::OpenClipboard(nullptr) != FALSE; }));
+        ::EmptyClipboard();
+        for (const auto& [id, bytes] : content) {
+            UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+            {
+                LockedGlobal<char> data(memory.Get());
+                std::copy(bytes.begin(), bytes.end(), data.Get());
+            }
+            EXPECT_NE(::SetClipboardData(id, memory.Get()), nullptr);
+            memory.Release();
+        }
+        if (metafile) {
+            EXPECT_NE(::SetClipboardData(CF_ENHMETAFILE, metafile), nullptr);
+        }
+        ::CloseClipboard();
+    }).join();
+}
+
+std::string Utf16(std::wstring_view text)
+{
+    return {reinterpret_cast<const char*>(text.data()), (text.size() + 1) * sizeof(wchar_t)};
+}
+
+std::string SmallDib()
+{
+    const BITMAPINFOHEADER header{.biSize = sizeof(BITMAPINFOHEADER), .biWidth = 4, .biHeight = 4, .biPlanes = 1,
+                                  .biBitCount = 32, .biCompression = BI_RGB, .biSizeImage = 64};
+    std::string dib(reinterpret_cast<const char*>(&header), sizeof header);
+    for (int i = 0; i < 64; ++i) {
+        dib += static_cast<char>(i * 37);
+    }
+    return dib;
+}
+
+std::string EveryByte()
+{
+    std::string bytes;
+    for (int c = 0; c < 256; ++c) {
+        bytes += static_cast<char>(c);
+    }
+    return bytes;
 }
 
 class Win32ClipboardTest : public ::testing::Test {
@@ -53,40 +111,76 @@ protected:
     Win32Clipboard clipboard;
 };
 
-TEST_F(Win32ClipboardTest, TextKeepsEveryByteUpToTheFirstZero)
+TEST_F(Win32ClipboardTest, SavedFormatsComeBackByteForByte)
 {
-    std::string everyByte;
-    for (int c = 1; c < 256; ++c) {
-        everyByte += static_cast<char>(c);
+    const UINT own = ::RegisterClipboardFormatA("Velmora test format");
+    const UINT html = ::RegisterClipboardFormatA("HTML Format");
+    const ClipboardContent users = {
+        {CF_UNICODETEXT, Utf16(L"arrow \u2192 smile \U0001F600")},
+        {CF_DIB, SmallDib()},
+        {own, EveryByte()},
+        {html, "Version:0.9\r\n<b>x</b>"},
+    };
+    WindowDC screen(nullptr);
+    const RECT frame{.left = 0, .top = 0, .right = 100, .bottom = 100};
+    const HDC recorder = ::CreateEnhMetaFileA(screen.Get(), nullptr, &frame, nullptr);
+    ASSERT_NE(recorder, nullptr);
+    ::Rectangle(recorder, 1, 2, 30, 40);
+    UniqueEnhancedMetafile drawing(::CloseEnhMetaFile(recorder));
+    std::string drawingBits(::GetEnhMetaFileBits(drawing.Get(), 0, nullptr), '\0');
+    ::GetEnhMetaFileBits(drawing.Get(), static_cast<UINT>(drawingBits.size()),
+                         reinterpret_cast<BYTE*>(drawingBits.data()));
+    PutElsewhere(users, drawing.Release());
+
+    const auto saved = clipboard.Save(64u << 20);
+    ASSERT_TRUE(saved);
+    EXPECT_FALSE(saved->tooLarge);
+    ASSERT_TRUE(clipboard.Replace({AnsiText("in between")}));
+    EXPECT_EQ(TextElsewhere(), "in between");
+    EXPECT_EQ(ReadClipboardElsewhere(own), std::nullopt);
+
+    ASSERT_TRUE(clipboard.Replace(saved->formats));
+    for (const auto& [id, bytes] : users) {
+        SCOPED_TRACE(id);
+        const auto back = ReadClipboardElsewhere(id);
+        ASSERT_TRUE(back);
+        // GlobalSize may round a block up; the bytes written come first.
+        EXPECT_EQ(back->substr(0, bytes.size()), bytes);
     }
-    ASSERT_TRUE(clipboard.ReplaceText(everyByte));
-    EXPECT_EQ(clipboard.ReadText(), everyByte);
-    EXPECT_EQ(ReadClipboardElsewhere(), everyByte) << "other programs see the same bytes";
-
-    ASSERT_TRUE(clipboard.ReplaceText(std::string("before\0after", 12)));
-    EXPECT_EQ(clipboard.ReadText(), "before");
-
-    ASSERT_TRUE(clipboard.ReplaceText(""));
-    EXPECT_EQ(clipboard.ReadText(), "");
+    EXPECT_TRUE(::IsClipboardFormatAvailable(CF_TEXT)) << "the text the system made for ANSI readers";
+    const auto metafile = std::find_if(saved->formats.begin(), saved->formats.end(),
+                                       [](const ClipboardFormat& f) { return f.id == CF_ENHMETAFILE; });
+    ASSERT_NE(metafile, saved->formats.end());
+    EXPECT_EQ(metafile->bytes, drawingBits) << "an enhanced metafile is kept as its bits";
+    ClipboardSession session(nullptr);
+    ASSERT_TRUE(session);
+    const auto restored = static_cast<HENHMETAFILE>(::GetClipboardData(CF_ENHMETAFILE));
+    ASSERT_NE(restored, nullptr);
+    EXPECT_EQ(::GetEnhMetaFileBits(restored, 0, nullptr), drawingBits.size());
 }
 
-TEST_F(Win32ClipboardTest, ReplaceTextEmptiesEveryOtherFormat)
+TEST_F(Win32ClipboardTest, SaveStopsAtTheLimit)
 {
-    const UINT ownFormat = ::RegisterClipboardFormatA("Velmora test format");
-    {
-        ClipboardSession session(nullptr);
-        ASSERT_TRUE(session);
-        ::EmptyClipboard();
-        UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, 4));
-        ASSERT_NE(::SetClipboardData(ownFormat, memory.Get()), nullptr);
-        memory.Release();
-    }
-    ASSERT_TRUE(::IsClipboardFormatAvailable(ownFormat));
-    EXPECT_EQ(clipboard.ReadText(), "") << "no text on the clipboard reads as empty";
+    PutElsewhere({{CF_TEXT, std::string(999, 'a') + '\0'}});
+    const auto over = clipboard.Save(999);
+    ASSERT_TRUE(over);
+    EXPECT_TRUE(over->tooLarge);
+    EXPECT_TRUE(over->formats.empty());
+    const auto within = clipboard.Save(1u << 20);
+    ASSERT_TRUE(within);
+    EXPECT_FALSE(within->tooLarge);
+    EXPECT_FALSE(within->formats.empty());
+}
 
-    ASSERT_TRUE(clipboard.ReplaceText("text"));
-    EXPECT_FALSE(::IsClipboardFormatAvailable(ownFormat));
-    EXPECT_EQ(clipboard.ReadText(), "text");
+TEST_F(Win32ClipboardTest, ReplaceEmptiesEveryOtherFormat)
+{
+    const UINT own = ::RegisterClipboardFormatA("Velmora test format");
+    PutElsewhere({{own, "four"}});
+    ASSERT_TRUE(clipboard.Replace({AnsiText(std::string("before\0after", 12))}));
+    EXPECT_EQ(ReadClipboardElsewhere(own), std::nullopt);
+    EXPECT_EQ(TextElsewhere(), "before");
+    ASSERT_TRUE(clipboard.Replace({}));
+    EXPECT_EQ(TextElsewhere(), std::nullopt);
 }
 
 TEST_F(Win32ClipboardTest, ClipboardHeldOpenElsewhereFailsForNow)
@@ -101,19 +195,21 @@ TEST_F(Win32ClipboardTest, ClipboardHeldOpenElsewhereFailsForNow)
         ::CloseClipboard();
     });
     ASSERT_TRUE(WaitFor([&] { return opened.load(); }));
-    EXPECT_EQ(clipboard.ReadText(), std::nullopt);
-    EXPECT_FALSE(clipboard.ReplaceText("x"));
-    EXPECT_FALSE(clipboard.OfferText("x"));
+    EXPECT_EQ(clipboard.Save(1000), std::nullopt);
+    EXPECT_FALSE(clipboard.Replace({AnsiText("x")}));
+    EXPECT_FALSE(clipboard.Offer({AnsiText("x")}, {}));
     letGo = true;
     holder.join();
-    EXPECT_TRUE(clipboard.ReplaceText("x"));
+    EXPECT_TRUE(clipboard.Replace({AnsiText("x")}));
 }
 
 TEST_F(Win32ClipboardTest, OfferedTextIsRenderedWhenAnotherThreadReadsIt)
 {
-    ASSERT_TRUE(clipboard.OfferText(std::string("offered \xE9\0tail", 14)));
+    const UINT mark = clipboard.RegisterFormat("Velmora test mark");
+    ASSERT_TRUE(clipboard.Offer({AnsiText("offered \xE9")}, {{mark, "now"}}));
+    EXPECT_EQ(ReadClipboardElsewhere(mark), "now") << "at once, and not a paste";
     std::optional<std::string> read;
-    std::thread reader([&] { read = ReadClipboardElsewhere(); });
+    std::thread reader([&] { read = TextElsewhere(); });
     // The reader blocks in GetClipboardData until this thread renders.
     const bool taken = clipboard.WaitUntilTaken(10s);
     reader.join();
@@ -123,25 +219,56 @@ TEST_F(Win32ClipboardTest, OfferedTextIsRenderedWhenAnotherThreadReadsIt)
 
 TEST_F(Win32ClipboardTest, OfferNobodyTakesTimesOut)
 {
-    ASSERT_TRUE(clipboard.OfferText("unread"));
+    ASSERT_TRUE(clipboard.Offer({AnsiText("unread")}, {}));
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(clipboard.WaitUntilTaken(200ms));
     EXPECT_GE(std::chrono::steady_clock::now() - start, 200ms) << "gave up before the time was up";
-    EXPECT_EQ(clipboard.ReadText(), "unread") << "still on offer";
+    const auto saved = clipboard.Save(1000);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->formats.at(0), AnsiText("unread")) << "still on offer";
 }
 
 TEST_F(Win32ClipboardTest, ReplacingOrLeavingAnOfferHandlesItsText)
 {
-    ASSERT_TRUE(clipboard.OfferText("old"));
-    ASSERT_TRUE(clipboard.ReplaceText("new"));
+    ASSERT_TRUE(clipboard.Offer({AnsiText("old")}, {}));
+    ASSERT_TRUE(clipboard.Replace({AnsiText("new")}));
     EXPECT_FALSE(clipboard.WaitUntilTaken(50ms)) << "a replaced offer is never taken";
-    EXPECT_EQ(ReadClipboardElsewhere(), "new");
+    EXPECT_EQ(TextElsewhere(), "new");
 
     {
         Win32Clipboard leaving;
-        ASSERT_TRUE(leaving.OfferText("left behind"));
+        ASSERT_TRUE(leaving.Offer({AnsiText("left behind")}, {}));
     }
-    EXPECT_EQ(clipboard.ReadText(), "left behind") << "an offer still open is rendered on the way out";
+    EXPECT_EQ(TextElsewhere(), "left behind") << "an offer still open is rendered on the way out";
+}
+
+// The engine's loan of the real clipboard: the user's formats come back and
+// both the offer and what comes back are marked private.
+TEST_F(Win32ClipboardTest, BorrowedClipboardMarksItsContentAndGivesEveryFormatBack)
+{
+    const UINT own = ::RegisterClipboardFormatA("Velmora test format");
+    const ClipboardContent users = {{CF_UNICODETEXT, Utf16(L"\u2192 \U0001F600")}, {CF_DIB, SmallDib()},
+                                    {own, EveryByte()}};
+    PutElsewhere(users);
+    const std::string zero(4, '\0');
+    const auto markedPrivate = [&] {
+        return ReadClipboardElsewhere(::RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing")) ==
+                   zero &&
+               ReadClipboardElsewhere(::RegisterClipboardFormatA("CanIncludeInClipboardHistory")) == zero &&
+               ReadClipboardElsewhere(::RegisterClipboardFormatA("CanUploadToCloudClipboard")) == zero;
+    };
+    Win32Thread thread;
+    BorrowedClipboard borrowed(clipboard, thread, {AnsiText("lent")});
+    EXPECT_TRUE(markedPrivate());
+    EXPECT_EQ(ReadClipboardElsewhere(own), std::nullopt);
+    EXPECT_FALSE(borrowed.GiveBack(0ms));
+    EXPECT_TRUE(markedPrivate());
+    for (const auto& [id, bytes] : users) {
+        SCOPED_TRACE(id);
+        const auto back = ReadClipboardElsewhere(id);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->substr(0, bytes.size()), bytes);
+    }
 }
 
 TEST(Win32ThreadTest, PumpHandlesWaitingMessagesAndKeepsTheQuit)
@@ -161,7 +288,7 @@ TEST(Win32ThreadTest, PumpHandlesWaitingMessagesAndKeepsTheQuit)
 TEST(Win32ThreadTest, WaitingForAPasteEndsAtAQuit)
 {
     Win32Clipboard clipboard;
-    ASSERT_TRUE(clipboard.OfferText("x"));
+    ASSERT_TRUE(clipboard.Offer({AnsiText("x")}, {}));
     ::PostQuitMessage(0);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(clipboard.WaitUntilTaken(60s));

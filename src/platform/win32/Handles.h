@@ -71,6 +71,13 @@ struct GlobalMemoryTraits {
     static bool Close(Handle h) { return ::GlobalFree(h) == nullptr; }
 };
 
+struct EnhancedMetafileTraits {
+    using Handle = HENHMETAFILE;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static bool Close(Handle h) { return ::DeleteEnhMetaFile(h) != FALSE; }
+};
+
 struct AcceleratorTableTraits {
     using Handle = HACCEL;
     static Handle Invalid() { return nullptr; }
@@ -100,6 +107,7 @@ using UniqueMenu = UniqueResource<MenuTraits>;
 using UniqueWindow = UniqueResource<WindowTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
 using UniqueGlobal = UniqueResource<GlobalMemoryTraits>;
+using UniqueEnhancedMetafile = UniqueResource<EnhancedMetafileTraits>;
 using UniqueAcceleratorTable = UniqueResource<AcceleratorTableTraits>;
 
 // A window's (or, for null, the screen's) device context from GetDC, released

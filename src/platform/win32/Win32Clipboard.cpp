@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Clipboard.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -11,32 +12,95 @@ namespace velmora::win32 {
 
 namespace {
 
-// The clipboard's text ends at its first 0 byte, as every reader sees it.
-std::string_view UpToFirstZero(std::string_view text)
+// Formats whose data is a handle the system cannot copy as memory. Each has a
+// memory form the system makes from it (CF_DIB for CF_BITMAP and CF_PALETTE,
+// CF_ENHMETAFILE for CF_METAFILEPICT), or it is drawn by its owner.
+bool OnlyAHandle(UINT format)
 {
-    return text.substr(0, text.find('\0'));
+    switch (format) {
+    case CF_BITMAP:
+    case CF_METAFILEPICT:
+    case CF_PALETTE:
+    case CF_OWNERDISPLAY:
+    case CF_DSPBITMAP:
+    case CF_DSPMETAFILEPICT:
+    case CF_DSPENHMETAFILE:
+        return true;
+    default:
+        // Private and GDI-object ranges hold handles the system never frees.
+        return format >= CF_PRIVATEFIRST && format <= CF_GDIOBJLAST;
+    }
 }
 
-// Hands a copy of the text to the open clipboard; the system owns it then.
-bool PutOnClipboard(std::string_view text)
+// The bytes of one format of the open clipboard, or nothing when its owner
+// gave none; tooLarge once the running total passes the limit.
+std::optional<std::string> CopyFormat(UINT format, std::size_t& total, std::size_t limit, bool& tooLarge)
 {
-    UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
+    const HANDLE handle = ::GetClipboardData(format);
+    if (handle == nullptr) {
+        return std::nullopt;
+    }
+    const bool metafile = format == CF_ENHMETAFILE;
+    const auto metafileHandle = static_cast<HENHMETAFILE>(handle);
+    const std::size_t size =
+        metafile ? ::GetEnhMetaFileBits(metafileHandle, 0, nullptr) : ::GlobalSize(static_cast<HGLOBAL>(handle));
+    if (size > limit - total) {
+        tooLarge = true;
+        return std::nullopt;
+    }
+    total += size;
+    std::string bytes(size, '\0');
+    if (size == 0) {
+        return bytes;
+    }
+    if (metafile) {
+        if (::GetEnhMetaFileBits(metafileHandle, static_cast<UINT>(size), reinterpret_cast<BYTE*>(bytes.data())) !=
+            size) {
+            return std::nullopt;
+        }
+        return bytes;
+    }
+    LockedGlobal<const char> data(static_cast<HGLOBAL>(handle));
+    if (!data) {
+        return std::nullopt;
+    }
+    std::memcpy(bytes.data(), data.Get(), size);
+    return bytes;
+}
+
+// Hands a copy of the format to the open clipboard; the system owns it then.
+bool PutOnClipboard(const ClipboardFormat& format)
+{
+    if (format.id == CF_ENHMETAFILE) {
+        UniqueEnhancedMetafile metafile(::SetEnhMetaFileBits(static_cast<UINT>(format.bytes.size()),
+                                                             reinterpret_cast<const BYTE*>(format.bytes.data())));
+        if (!metafile || ::SetClipboardData(format.id, metafile.Get()) == nullptr) {
+            return false;
+        }
+        metafile.Release();
+        return true;
+    }
+    UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, format.bytes.size()));
     if (!memory) {
         return false;
     }
-    {
+    if (!format.bytes.empty()) {
         LockedGlobal<char> data(memory.Get());
         if (!data) {
             return false;
         }
-        std::memcpy(data.Get(), text.data(), text.size());
-        data.Get()[text.size()] = '\0';
+        std::memcpy(data.Get(), format.bytes.data(), format.bytes.size());
     }
-    if (::SetClipboardData(CF_TEXT, memory.Get()) == nullptr) {
+    if (::SetClipboardData(format.id, memory.Get()) == nullptr) {
         return false;
     }
     memory.Release();
     return true;
+}
+
+bool PutAllOnClipboard(const ClipboardContent& content)
+{
+    return std::all_of(content.begin(), content.end(), PutOnClipboard);
 }
 
 }  // namespace
@@ -60,10 +124,9 @@ public:
         }
     }
 
-    void Offer(std::string_view text)
+    void Offer(const ClipboardContent& late)
     {
-        m_pending = std::string(text);
-        m_hasPending = true;
+        m_pending = late;
         m_taken = false;
     }
     bool Taken() const { return m_taken; }
@@ -71,23 +134,28 @@ public:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
         switch (message) {
-        case WM_RENDERFORMAT:
-            if (wParam == CF_TEXT && m_hasPending) {
-                Render();
+        case WM_RENDERFORMAT: {
+            const auto format = std::find_if(m_pending.begin(), m_pending.end(),
+                                             [&](const ClipboardFormat& f) { return f.id == wParam; });
+            if (format != m_pending.end()) {
+                PutOnClipboard(*format);
+                m_pending.erase(format);
                 m_taken = true;
             }
             return 0;
+        }
         case WM_RENDERALLFORMATS: {
-            // Going away with an offer still open: leave the text behind.
+            // Going away with an offer still open: leave it behind in full.
             ClipboardSession clipboard(Handle());
-            if (clipboard && ::GetClipboardOwner() == Handle() && m_hasPending) {
-                Render();
+            if (clipboard && ::GetClipboardOwner() == Handle()) {
+                PutAllOnClipboard(m_pending);
             }
+            m_pending.clear();
             return 0;
         }
         case WM_DESTROYCLIPBOARD:
-            // Someone else emptied the clipboard; the offer is gone with it.
-            Drop();
+            // The clipboard was emptied; the offer is gone with it.
+            m_pending.clear();
             return 0;
         default:
             return DefaultHandling(message, wParam, lParam);
@@ -95,19 +163,7 @@ public:
     }
 
 private:
-    void Render()
-    {
-        PutOnClipboard(m_pending);
-        Drop();
-    }
-    void Drop()
-    {
-        m_pending.clear();
-        m_hasPending = false;
-    }
-
-    std::string m_pending;
-    bool m_hasPending = false;
+    ClipboardContent m_pending;
     bool m_taken = false;
 };
 
@@ -120,35 +176,40 @@ HWND Win32Clipboard::OwnerWindow() const
     return m_owner->Handle();
 }
 
-std::optional<std::string> Win32Clipboard::ReadText()
+std::optional<ClipboardSnapshot> Win32Clipboard::Save(std::size_t limit)
 {
     ClipboardSession clipboard(OwnerWindow());
     if (!clipboard) {
         return std::nullopt;
     }
-    const HANDLE memory = ::GetClipboardData(CF_TEXT);
-    if (memory == nullptr) {
-        return std::string();
+    ClipboardSnapshot snapshot;
+    std::size_t total = 0;
+    for (UINT format = ::EnumClipboardFormats(0); format != 0; format = ::EnumClipboardFormats(format)) {
+        if (OnlyAHandle(format)) {
+            continue;
+        }
+        auto bytes = CopyFormat(format, total, limit, snapshot.tooLarge);
+        if (snapshot.tooLarge) {
+            return ClipboardSnapshot{.formats = {}, .tooLarge = true};
+        }
+        if (bytes) {
+            snapshot.formats.push_back({format, std::move(*bytes)});
+        }
     }
-    LockedGlobal<const char> data(memory);
-    if (!data) {
-        return std::string();
-    }
-    // Bounded by the block, in case a program put text without its 0 there.
-    return std::string(data.Get(), ::strnlen(data.Get(), ::GlobalSize(memory)));
+    return snapshot;
 }
 
-bool Win32Clipboard::ReplaceText(std::string_view text)
+bool Win32Clipboard::Replace(const ClipboardContent& content)
 {
     ClipboardSession clipboard(OwnerWindow());
     if (!clipboard) {
         return false;
     }
     ::EmptyClipboard();
-    return PutOnClipboard(UpToFirstZero(text));
+    return PutAllOnClipboard(content);
 }
 
-bool Win32Clipboard::OfferText(std::string_view text)
+bool Win32Clipboard::Offer(const ClipboardContent& late, const ClipboardContent& atOnce)
 {
     ClipboardSession clipboard(OwnerWindow());
     if (!clipboard) {
@@ -156,9 +217,11 @@ bool Win32Clipboard::OfferText(std::string_view text)
     }
     // Emptying drops an earlier offer (WM_DESTROYCLIPBOARD), so offer after it.
     ::EmptyClipboard();
-    m_owner->Offer(UpToFirstZero(text));
-    ::SetClipboardData(CF_TEXT, nullptr);
-    return true;
+    m_owner->Offer(late);
+    for (const ClipboardFormat& format : late) {
+        ::SetClipboardData(format.id, nullptr);
+    }
+    return PutAllOnClipboard(atOnce);
 }
 
 bool Win32Clipboard::WaitUntilTaken(std::chrono::milliseconds timeout)
@@ -177,6 +240,11 @@ bool Win32Clipboard::WaitUntilTaken(std::chrono::milliseconds timeout)
                                       MWMO_INPUTAVAILABLE);
     }
     return m_owner->Taken();
+}
+
+std::uint32_t Win32Clipboard::RegisterFormat(std::string_view name)
+{
+    return ::RegisterClipboardFormatA(std::string(name).c_str());
 }
 
 }  // namespace velmora::win32

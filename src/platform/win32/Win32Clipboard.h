@@ -7,9 +7,10 @@
 
 namespace velmora::win32 {
 
-// The clipboard's CF_TEXT. Offered text is rendered late by a hidden
-// message-only window of the thread that made this object, so that thread
-// must handle its messages (WaitUntilTaken does) for a paste to complete.
+// The clipboard with every format. Offered formats are rendered late by a
+// hidden message-only window of the thread that made this object, so that
+// thread must handle its messages (WaitUntilTaken does) for a paste to
+// complete.
 class Win32Clipboard : public IClipboard {
 public:
     Win32Clipboard();
@@ -17,10 +18,11 @@ public:
     Win32Clipboard(const Win32Clipboard&) = delete;
     Win32Clipboard& operator=(const Win32Clipboard&) = delete;
 
-    std::optional<std::string> ReadText() override;
-    bool ReplaceText(std::string_view text) override;
-    bool OfferText(std::string_view text) override;
+    std::optional<ClipboardSnapshot> Save(std::size_t limit) override;
+    bool Replace(const ClipboardContent& content) override;
+    bool Offer(const ClipboardContent& late, const ClipboardContent& atOnce) override;
     bool WaitUntilTaken(std::chrono::milliseconds timeout) override;
+    std::uint32_t RegisterFormat(std::string_view name) override;
 
     // The window that opens the clipboard and owns what this object puts on it.
     HWND OwnerWindow() const;

@@ -1,0 +1,172 @@
+// Pastes lend the clipboard: every format of the user's content must come
+// back byte for byte, whichever clipboard step fails, and what the program
+// puts there is kept out of clipboard history.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "engine/KeyPlayback.h"
+#include "fakes/FakePlatform.h"
+#include "macros/Error.h"
+
+namespace velmora {
+namespace {
+
+using testing::ClipboardStep;
+using testing::FakePlatform;
+
+std::string Utf16(std::u16string_view text)
+{
+    return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t)};
+}
+
+// A clipboard as a picture editor, a browser and a file manager leave it.
+ClipboardContent UsersContent(testing::FakeClipboard& clipboard)
+{
+    std::string everyByte;
+    for (int c = 0; c < 256; ++c) {
+        everyByte += static_cast<char>(c);
+    }
+    std::string dib(40 + 16 * 16 * 4, '\0');
+    dib[0] = 40;
+    for (std::size_t i = 40; i < dib.size(); ++i) {
+        dib[i] = static_cast<char>(i * 7);
+    }
+    return {
+        {clipboard.RegisterFormat("HTML Format"), "Version:0.9\r\n<b>\xE2\x86\x92</b>"},
+        {clipboard.RegisterFormat("Rich Text Format"), "{\\rtf1 bold}"},
+        {kClipboardUnicodeText, Utf16(u"arrow \u2192 smile \U0001F600") + std::string(2, '\0')},
+        {kClipboardLocale, std::string("\x09\x04\0\0", 4)},
+        {kClipboardText, "arrow ? smile ??" + std::string(1, '\0')},
+        {kClipboardOemText, "arrow ? smile ??" + std::string(1, '\0')},
+        {kClipboardDib, dib},
+        {kClipboardDibV5, dib + "v5"},
+        {kClipboardFileList, std::string("\x14\0\0\0", 4) + "C:\\a.txt" + std::string(2, '\0')},
+        {clipboard.RegisterFormat("Velmora test private"), everyByte},
+    };
+}
+
+ClipboardContent Marks(testing::FakeClipboard& clipboard)
+{
+    const std::string zero(4, '\0');
+    return {{clipboard.RegisterFormat("ExcludeClipboardContentFromMonitorProcessing"), zero},
+            {clipboard.RegisterFormat("CanIncludeInClipboardHistory"), zero},
+            {clipboard.RegisterFormat("CanUploadToCloudClipboard"), zero}};
+}
+
+ClipboardContent Joined(ClipboardContent first, const ClipboardContent& second)
+{
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+struct FaultCase {
+    const char* name;
+    ClipboardStep step;
+    int failures;
+    // What the clipboard holds afterwards: the user's content with the marks,
+    // the user's content untouched, or nothing (it could not be given back).
+    enum { GivenBack, Untouched, Lost } after;
+    bool pasted;
+    std::string_view error;
+};
+
+const FaultCase kFaultCases[] = {
+    {"nothing fails", ClipboardStep::Save, 0, FaultCase::GivenBack, true, ""},
+    {"save busy for a while", ClipboardStep::Save, 24, FaultCase::GivenBack, true, ""},
+    {"save busy too long", ClipboardStep::Save, 25, FaultCase::Untouched, false, kCannotOpenClipboard},
+    {"offer fails for a while", ClipboardStep::Offer, 24, FaultCase::GivenBack, true, ""},
+    {"offer fails too long", ClipboardStep::Offer, 25, FaultCase::GivenBack, false, kCannotOpenClipboard},
+    {"give back fails for a while", ClipboardStep::Replace, 24, FaultCase::GivenBack, true, ""},
+    // The way out tries again for as long.
+    {"give back fails too long", ClipboardStep::Replace, 25, FaultCase::GivenBack, true, kCannotOpenClipboard},
+    {"give back never works", ClipboardStep::Replace, 50, FaultCase::Lost, true, kCannotOpenClipboard},
+};
+
+struct PasteKind {
+    const char* name;
+    std::function<void(KeyPlayer&)> play;
+    std::string typed;
+};
+
+const PasteKind kPasteKinds[] = {
+    {"paste mode", [](KeyPlayer& player) { player.PasteText("pasted \xE9"); }, "pasted \xE9"},
+    {"typed character", [](KeyPlayer& player) { player.PlayKeyString("\xE9"); }, "\xE9"},
+};
+
+TEST(BorrowedClipboardTest, EveryFormatComesBackWhicheverStepFails)
+{
+    for (const PasteKind& kind : kPasteKinds) {
+        for (const FaultCase& fault : kFaultCases) {
+            SCOPED_TRACE(std::string(kind.name) + ", " + fault.name);
+            FakePlatform platform;
+            KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread};
+            const ClipboardContent users = UsersContent(platform.clipboard);
+            platform.clipboard.content = users;
+            platform.clipboard.failures[fault.step] = fault.failures;
+
+            std::string error;
+            try {
+                kind.play(player);
+            } catch (const VelmoraError& e) {
+                error = e.what();
+            }
+            EXPECT_EQ(error, fault.error);
+            EXPECT_EQ(platform.keyboard.typed, fault.pasted ? kind.typed : "");
+            EXPECT_TRUE(platform.keyboard.KeysDown().empty());
+            switch (fault.after) {
+            case FaultCase::GivenBack:
+                EXPECT_EQ(platform.clipboard.content, Joined(users, Marks(platform.clipboard)));
+                break;
+            case FaultCase::Untouched: EXPECT_EQ(platform.clipboard.content, users); break;
+            case FaultCase::Lost: EXPECT_TRUE(platform.clipboard.content.empty()); break;
+            }
+        }
+    }
+}
+
+TEST(BorrowedClipboardTest, PastedContentIsMarkedPrivateAndOnlyItsTextRendersLate)
+{
+    FakePlatform platform;
+    KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread};
+    player.PasteText(std::string_view("text\0cut off", 12));
+    player.PlayKeyString("\xE9");
+    const ClipboardContent marks = Marks(platform.clipboard);
+    EXPECT_EQ(platform.clipboard.pasted, (std::vector<ClipboardContent>{Joined({AnsiText("text")}, marks),
+                                                                        Joined({AnsiText("\xE9")}, marks)}));
+    EXPECT_EQ(platform.clipboard.content, marks) << "an empty clipboard comes back empty, and marked";
+    EXPECT_EQ(platform.clipboard.waits.size(), 2u);
+    EXPECT_TRUE(platform.clipboard.taken) << "reading the text counts as taking the offer";
+}
+
+TEST(BorrowedClipboardTest, ContentMarkedAlreadyComesBackMarkedOnce)
+{
+    FakePlatform platform;
+    KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread};
+    const std::uint32_t history = platform.clipboard.RegisterFormat("CanIncludeInClipboardHistory");
+    platform.clipboard.content = {{history, std::string("\x01\0\0\0", 4)}, AnsiText("secret")};
+    player.PlayKeyString("\xE9");
+    EXPECT_EQ(platform.clipboard.content, Joined({AnsiText("secret")}, Marks(platform.clipboard)));
+}
+
+TEST(BorrowedClipboardTest, ClipboardTooLargeToKeepIsLeftAloneAndThePasteRefused)
+{
+    FakePlatform platform;
+    KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread};
+    platform.clipboard.content = {{kClipboardDib, std::string(kLargestKeptClipboard - 8, 'p')},
+                                  AnsiText("12345678")};
+    try {
+        player.PasteText("never pasted");
+        FAIL() << "expected an error";
+    } catch (const VelmoraError& error) {
+        EXPECT_EQ(std::string(error.what()), kClipboardTooLarge);
+    }
+    EXPECT_TRUE(platform.keyboard.events.empty()) << "no Ctrl+V";
+    ASSERT_EQ(platform.clipboard.content.size(), 2u);
+    EXPECT_EQ(platform.clipboard.content[0].bytes.size(), kLargestKeptClipboard - 8);
+    EXPECT_EQ(platform.clipboard.Text(), "12345678");
+}
+
+}  // namespace
+}  // namespace velmora
