@@ -3,7 +3,7 @@
 // there by another thread, as a screenshot tool would. Not a test: run it
 // through the harness,
 //
-//   scripts/wine-harness -- build/windows/tests/velmora_clipboard_benchmark.exe [--rounds N]
+//   scripts/wine-harness -- build/windows/bench/velmora_clipboard_benchmark.exe [--rounds N]
 
 #include <algorithm>
 #include <chrono>
