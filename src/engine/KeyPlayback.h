@@ -5,6 +5,7 @@
 // layout types, and paste escapes go through the clipboard one at a time.
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,6 +17,13 @@
 namespace velmora {
 
 inline constexpr std::string_view kCannotOpenClipboard = "Cannot open clipboard";
+
+// Leaves a run that was asked to stop (the program is closing). Not an error:
+// nobody is told, and on its way out playback tidies up as after an error.
+class RunStopped : public std::exception {
+public:
+    const char* what() const noexcept override { return "The macro was stopped"; }
+};
 
 // Lends the clipboard to the program for one paste: the user's text is held
 // on construction and given back by GiveBack, or, on any other way out, by the
@@ -47,9 +55,20 @@ public:
     KeyPlayer(IKeyboard& keyboard, IClipboard& clipboard, IThread& thread, std::function<bool()> slowdown = {});
 
     // Blocks until the whole string is played. If it stops early (a clipboard
-    // error), every modifier it pressed is released and CapsLock is restored
-    // before the error moves on.
+    // error, or a stop request), every key it pressed is released and CapsLock
+    // is restored before the error moves on.
     void PlayKeyString(std::string keys);
+
+    // Makes playback throw RunStopped at its next stop point: between two
+    // units, or inside a wait. Meant for the handlers of the messages that
+    // StopPoint lets through; holds until ClearStopRequest.
+    void RequestStop() { m_stopRequested = true; }
+    bool StopRequested() const { return m_stopRequested; }
+    void ClearStopRequest() { m_stopRequested = false; }
+    // Lets the messages other programs have sent to this one through (a
+    // second start's /shutdown, the end of the session), then throws
+    // RunStopped if one of them asked for a stop.
+    void StopPoint();
 
     // Puts the text on the clipboard, plays Ctrl+V and gives the user's text
     // back once the paste has taken it.
@@ -76,6 +95,7 @@ private:
     IClipboard& m_clipboard;
     IThread& m_thread;
     std::function<bool()> m_slowdown;
+    bool m_stopRequested = false;
     // Key events sent since a paste was last taken: the receiving program may
     // still be working through them when the next paste arrives.
     std::size_t m_eventsSincePaste = 0;
