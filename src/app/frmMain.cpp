@@ -188,8 +188,9 @@ void TMain::WMShutdown()
 void TMain::WMHotKey(WPARAM id)
 {
     m_dispatcher.WMHotKey(static_cast<std::int32_t>(id));
-    // The run has unwound: its keys are up and the clipboard is back.
-    if (m_exitPending) {
+    // The run has unwound: its keys are up and the clipboard is back. (A hot
+    // key dropped during the run returns here too, with the run still below.)
+    if (m_exitPending && !m_dispatcher.MacroRunning()) {
         ::DestroyWindow(Handle());
     }
 }
