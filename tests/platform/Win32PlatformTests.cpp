@@ -9,7 +9,6 @@
 #include <fstream>
 #include <functional>
 #include <thread>
-#include <vector>
 
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Platform.h"
@@ -169,50 +168,6 @@ TEST(Win32ThreadTest, WaitingForAPasteEndsAtAQuit)
     EXPECT_LT(std::chrono::steady_clock::now() - start, 30s);
     MSG message{};
     EXPECT_TRUE(::PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit is still there";
-}
-
-// What a playback lets through between two keys: another program's request
-// (sent, and waited on), but not a hot key or any other posted message.
-TEST(Win32ThreadTest, ServingSentMessagesLeavesPostedOnesQueued)
-{
-    static std::vector<UINT> received;
-    received.clear();
-    const WNDCLASSEXA windowClass{
-        .cbSize = sizeof(WNDCLASSEXA),
-        .lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            if (message >= WM_APP) {
-                received.push_back(message);
-                return 1;
-            }
-            return ::DefWindowProcA(window, message, wParam, lParam);
-        },
-        .hInstance = ::GetModuleHandleA(nullptr),
-        .lpszClassName = "VelmoraServeTest",
-    };
-    ::RegisterClassExA(&windowClass);
-    const UniqueWindow window(::CreateWindowExA(0, "VelmoraServeTest", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                                ::GetModuleHandleA(nullptr), nullptr));
-    ASSERT_TRUE(window);
-    Win32Thread thread;
-    thread.ServeSentMessages();
-    EXPECT_TRUE(received.empty()) << "nothing waiting, nothing done";
-
-    ASSERT_TRUE(::PostMessageA(window.Get(), WM_APP + 1, 0, 0));
-    std::atomic<LRESULT> answer = 0;
-    std::thread sender([&] { answer = ::SendMessageA(window.Get(), WM_APP + 2, 0, 0); });
-    const bool served = WaitFor([&] {
-        thread.ServeSentMessages();
-        return !received.empty();
-    });
-    if (!served) {
-        thread.PumpMessages();  // lets the sender go before the test fails
-    }
-    sender.join();
-    ASSERT_TRUE(served);
-    EXPECT_EQ(received, std::vector<UINT>{WM_APP + 2});
-    EXPECT_EQ(answer, 1);
-    MSG message{};
-    EXPECT_TRUE(::PeekMessageA(&message, window.Get(), WM_APP + 1, WM_APP + 1, PM_REMOVE)) << "the posted one waits";
 }
 
 TEST(Win32KeyboardTest, KeyScanGivesTheKeyAndItsShift)
