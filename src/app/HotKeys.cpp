@@ -124,4 +124,12 @@ void HotKeyDispatcher::WMHotKey(std::int32_t id)
     m_macroRunning = false;
 }
 
+bool HotKeyDispatcher::StopRunningMacro()
+{
+    if (m_macroRunning) {
+        m_runner.RequestStop();
+    }
+    return m_macroRunning;
+}
+
 }  // namespace velmora

@@ -49,6 +49,9 @@ public:
 
     void WMHotKey(std::int32_t id);
     bool MacroRunning() const { return m_macroRunning; }
+    // Asks the run in progress to stop at its next key event; false when no
+    // macro runs. WMHotKey returns once it has stopped.
+    bool StopRunningMacro();
 
 private:
     MacroRunner& m_runner;

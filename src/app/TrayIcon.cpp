@@ -1,18 +1,53 @@
 #include "app/TrayIcon.h"
 
-#include <shellapi.h>
-
 #include <cstring>
 
 namespace velmora {
 
 namespace {
 constexpr UINT kIconId = 1;
-constexpr int kAddAttempts = 20;
-constexpr DWORD kAddRetryMs = 250;
+// At log-on the task bar may come up well after the program.
+constexpr UINT kRetryIntervalMs = 500;
+constexpr int kRetries = 60;
 }  // namespace
 
-bool TrayIcon::Add()
+SIZE SmallIconSize(HWND window)
+{
+    UINT dpi = 0;
+    if (const HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr)) {
+        dpi = ::GetDpiForWindow(taskbar);
+    }
+    if (dpi == 0 && window != nullptr) {
+        dpi = ::GetDpiForWindow(window);
+    }
+    if (dpi == 0) {
+        dpi = USER_DEFAULT_SCREEN_DPI;
+    }
+    return {::GetSystemMetricsForDpi(SM_CXSMICON, dpi), ::GetSystemMetricsForDpi(SM_CYSMICON, dpi)};
+}
+
+TrayIcon::TrayIcon()
+    : m_notify([](DWORD command, NOTIFYICONDATAA& data) { return ::Shell_NotifyIconA(command, &data) != FALSE; })
+{
+}
+
+void TrayIcon::Attach(HWND owner, UINT_PTR retryTimer, int iconId)
+{
+    m_owner = owner;
+    m_retryTimer = retryTimer;
+    m_iconId = iconId;
+    LoadIconForDpi();
+}
+
+void TrayIcon::LoadIconForDpi()
+{
+    // The small image drawn for this size, not the large one shrunk.
+    const SIZE size = SmallIconSize(m_owner);
+    m_icon = win32::UniqueIcon(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_iconId),
+                                                               IMAGE_ICON, size.cx, size.cy, LR_DEFAULTCOLOR)));
+}
+
+bool TrayIcon::Show()
 {
     NOTIFYICONDATAA data{
         .cbSize = sizeof(NOTIFYICONDATAA),
@@ -20,10 +55,13 @@ bool TrayIcon::Add()
         .uID = kIconId,
         .uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP,
         .uCallbackMessage = kTrayMessage,
-        .hIcon = m_icon,
+        .hIcon = m_icon.Get(),
     };
     std::strncpy(data.szTip, "Velmora", sizeof data.szTip - 1);
-    return ::Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+    // Adding fails also when the icon is still there (a restarted task bar
+    // that kept it); it is then brought up to date instead.
+    m_shown = m_notify(NIM_ADD, data) || m_notify(NIM_MODIFY, data);
+    return m_shown;
 }
 
 void TrayIcon::SetActive(bool active)
@@ -31,21 +69,55 @@ void TrayIcon::SetActive(bool active)
     if (active == m_active || m_owner == nullptr) {
         return;
     }
-    if (active) {
-        for (int attempt = 1; !Add() && attempt < kAddAttempts; ++attempt) {
-            ::Sleep(kAddRetryMs);
-        }
-    } else {
-        NOTIFYICONDATAA data{.cbSize = sizeof(NOTIFYICONDATAA), .hWnd = m_owner, .uID = kIconId};
-        ::Shell_NotifyIconA(NIM_DELETE, &data);
-    }
     m_active = active;
+    if (active) {
+        if (!Show()) {
+            StartRetrying();
+        }
+        return;
+    }
+    StopRetrying();
+    NOTIFYICONDATAA data{.cbSize = sizeof(NOTIFYICONDATAA), .hWnd = m_owner, .uID = kIconId};
+    m_notify(NIM_DELETE, data);
+    m_shown = false;
+}
+
+void TrayIcon::StartRetrying()
+{
+    // From the owner's timer: sleeping here would freeze the program's
+    // window, and with it the hot keys, while the task bar comes up.
+    m_retriesLeft = kRetries;
+    ::SetTimer(m_owner, m_retryTimer, kRetryIntervalMs, nullptr);
+}
+
+void TrayIcon::RetryTimer()
+{
+    if (m_retriesLeft == 0) {
+        return;
+    }
+    if (Show() || m_retriesLeft == 1) {
+        StopRetrying();
+    } else {
+        --m_retriesLeft;
+    }
+}
+
+void TrayIcon::StopRetrying()
+{
+    if (m_retriesLeft > 0) {
+        ::KillTimer(m_owner, m_retryTimer);
+    }
+    m_retriesLeft = 0;
 }
 
 void TrayIcon::Restore()
 {
-    if (m_active) {
-        Add();
+    if (!m_active) {
+        return;
+    }
+    LoadIconForDpi();
+    if (!Show() && m_retriesLeft == 0) {
+        StartRetrying();
     }
 }
 

@@ -3,7 +3,11 @@
 // The icon in the notification area. Its clicks arrive at the owner window as
 // kTrayMessage with the mouse message in lParam.
 
-#include "platform/win32/Win32.h"
+#include <functional>
+
+#include "platform/win32/Handles.h"
+
+#include <shellapi.h>
 
 namespace velmora {
 
@@ -11,29 +15,47 @@ inline constexpr UINT kTrayMessage = WM_APP + 1;
 
 class TrayIcon {
 public:
-    TrayIcon() = default;
+    // Shell_NotifyIconA; tests put a stand-in in its place.
+    using NotifyFunction = std::function<bool(DWORD command, NOTIFYICONDATAA& data)>;
+
+    TrayIcon();
+    explicit TrayIcon(NotifyFunction notify) : m_notify(std::move(notify)) {}
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
     ~TrayIcon() { SetActive(false); }
 
-    void Attach(HWND owner, HICON icon)
-    {
-        m_owner = owner;
-        m_icon = icon;
-    }
-    // Adds or removes the icon. Adding retries briefly, since the task bar
-    // may not be ready yet when the program starts at log-on.
+    // The owner gets the clicks, and the timer retryTimer for adding again;
+    // the icon is the program's icon resource iconId.
+    void Attach(HWND owner, UINT_PTR retryTimer, int iconId);
+    // Adds or removes the icon. When the task bar is not ready yet (a start
+    // at log-on), adding is retried from the owner's timer.
     void SetActive(bool active);
     bool Active() const { return m_active; }
-    // After Explorer restarts (TaskbarCreated), the icon must be added again.
+    // True when the icon stands in the notification area now.
+    bool Shown() const { return m_shown; }
+    // After Explorer restarts or the screen's DPI changes (TaskbarCreated),
+    // the icon must be added again, perhaps at another size.
     void Restore();
+    // The owner's WM_TIMER for retryTimer.
+    void RetryTimer();
 
 private:
-    bool Add();
+    bool Show();
+    void LoadIconForDpi();
+    void StartRetrying();
+    void StopRetrying();
 
+    NotifyFunction m_notify;
     HWND m_owner = nullptr;
-    HICON m_icon = nullptr;
+    UINT_PTR m_retryTimer = 0;
+    int m_iconId = 0;
+    win32::UniqueIcon m_icon;
     bool m_active = false;
+    bool m_shown = false;
+    int m_retriesLeft = 0;
 };
+
+// The small icon's size on the monitor of the task bar (or of the window).
+SIZE SmallIconSize(HWND window);
 
 }  // namespace velmora

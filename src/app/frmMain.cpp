@@ -42,8 +42,9 @@ bool TMain::FormCreate()
     m_macros.MacroListReplaced = [this] { RegisterHotKeys(/*showErrors=*/true); };
     m_runner.OpenOptions = [this] { OpenOptionsWindow(); };
     m_runner.ShowQuickReference = [this] { OpenQuickReference(); };
+    m_runner.ReportError = [this](const std::string& text) { win32::ShowErrorBox(Handle(), text); };
     m_taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
-    RxTrayIcon1.Attach(Handle(), ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
+    RxTrayIcon1.Attach(Handle(), kTrayRetryTimer, VELMORA_IDI_PROGRAM);
     BuildTrayMenu();
     // Restored before the start-up message, which reads them.
     FormStorage1.Restore(m_settings);
@@ -104,8 +105,22 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_HOTKEY:
-        m_dispatcher.WMHotKey(static_cast<std::int32_t>(wParam));
+        WMHotKey(wParam);
         return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        WMEndSession(wParam != FALSE);
+        return 0;
+    case WM_CLOSE:
+        EndProgram();
+        return 0;
+    case WM_TIMER:
+        if (wParam == kTrayRetryTimer) {
+            RxTrayIcon1.RetryTimer();
+            return 0;
+        }
+        return DefaultHandling(message, wParam, lParam);
     case kTrayMessage:
         TrayIconMessage(lParam);
         return 0;
@@ -176,7 +191,44 @@ void TMain::WMStartUp()
 
 void TMain::WMShutdown()
 {
+    EndProgram();
+}
+
+void TMain::WMHotKey(WPARAM id)
+{
+    m_dispatcher.WMHotKey(static_cast<std::int32_t>(id));
+    // The run has unwound: its keys are up and the clipboard is back. (A hot
+    // key dropped during the run returns here too, with the run still below.)
+    if (m_exitPending && !m_dispatcher.MacroRunning()) {
+        ::DestroyWindow(Handle());
+    }
+}
+
+void TMain::EndProgram()
+{
+    // The requests to close arrive while playback lets messages through, with
+    // the run still on the stack below; it is stopped, and WMHotKey closes.
+    if (m_dispatcher.StopRunningMacro()) {
+        m_exitPending = true;
+        return;
+    }
     ::DestroyWindow(Handle());
+}
+
+void TMain::WMEndSession(bool ending)
+{
+    // Windows may end the process as soon as this returns, so what the exit
+    // would do is done here and now.
+    if (!ending || m_sessionEnded || m_secondInstance) {
+        return;
+    }
+    m_sessionEnded = true;
+    if (!FormStorage1.SavedSinceRestore()) {
+        SaveSettings();
+    }
+    UnregisterHotKeys();
+    RxTrayIcon1.SetActive(false);
+    EndProgram();
 }
 
 void TMain::WMShowOptions()
@@ -280,8 +332,15 @@ void TMain::TrayIconMessage(LPARAM mouseMessage)
         POINT cursor{};
         ::GetCursorPos(&cursor);
         ::SetForegroundWindow(Handle());
-        ::TrackPopupMenu(TrayMenu.Get(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, Handle(), nullptr);
+        // The command is carried out here rather than posted: the menu may
+        // have opened in the middle of a macro, which lets no posted message
+        // through, and "Close Velmora" must reach it.
+        const auto command = static_cast<UINT>(::TrackPopupMenu(TrayMenu.Get(), TPM_RIGHTBUTTON | TPM_RETURNCMD,
+                                                                cursor.x, cursor.y, 0, Handle(), nullptr));
         ::PostMessageA(Handle(), WM_NULL, 0, 0);
+        if (command != 0) {
+            MenuCommandClick(command);
+        }
         break;
     }
     default:
@@ -305,7 +364,7 @@ void TMain::MenuCommandClick(UINT command)
 void TMain::CloseVelmora1Click()
 {
     SaveSettings();
-    ::DestroyWindow(Handle());
+    EndProgram();
 }
 
 void TMain::SaveSettings()

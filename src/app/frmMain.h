@@ -67,8 +67,15 @@ private:
         kCloseVelmora,
     };
 
+    // The timer by which the tray icon retries adding itself.
+    static constexpr UINT_PTR kTrayRetryTimer = 1;
+
     void WMStartUp();
     void WMShutdown();
+    void WMHotKey(WPARAM id);
+    void WMEndSession(bool ending);
+    // Closes the program now, or, while a macro runs, once it has stopped.
+    void EndProgram();
     void WMShowOptions();
     void RxTrayIcon1Click();
     void TrayIconMessage(LPARAM mouseMessage);
@@ -109,6 +116,9 @@ private:
     bool OptionsRequested = false;
     // A second start only passes its request on; it leaves everything else alone.
     bool m_secondInstance = false;
+    // The program ends as soon as the running macro has let go of its keys.
+    bool m_exitPending = false;
+    bool m_sessionEnded = false;
 };
 
 }  // namespace velmora

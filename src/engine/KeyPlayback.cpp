@@ -28,6 +28,8 @@ constexpr std::string_view kPrivateMarkNames[] = {"ExcludeClipboardContentFromMo
 constexpr int kKeyStateTries = 10;
 constexpr std::uint32_t kKeyStateRetryDelayMs = 50;
 constexpr std::uint32_t kPauseMs = 1000;
+// A stop asked for during the pause is noticed within this time.
+constexpr std::uint32_t kPauseSliceMs = 50;
 
 template <typename Operation>
 auto WithRetries(IThread& thread, Operation operation)
@@ -176,6 +178,14 @@ void KeyPlayer::PasteText(std::string_view text)
     GiveBack(clipboard);
 }
 
+void KeyPlayer::StopPoint()
+{
+    m_thread.ServeSentMessages();
+    if (m_stopRequested) {
+        throw RunStopped();
+    }
+}
+
 void KeyPlayer::WaitForModifiersReleased(bool includeShift)
 {
     // As long as the user holds a key, however long; a millisecond's sleep
@@ -185,6 +195,7 @@ void KeyPlayer::WaitForModifiersReleased(bool includeShift)
             continue;
         }
         while (m_keyboard.IsKeyDown(key)) {
+            StopPoint();
             m_thread.Sleep(1);
         }
     }
@@ -198,6 +209,7 @@ void KeyPlayer::WaitForKeyState(std::uint8_t virtualKey, bool down)
         }
         m_thread.Sleep(kKeyStateRetryDelayMs);
         m_thread.PumpMessages();
+        StopPoint();
         Inject(virtualKey, down ? 0 : kKeyEventKeyUp);
     }
 }
@@ -301,6 +313,7 @@ void KeyPlayer::PlayKeyString(std::string keys)
         }
         keys = DropCarriageReturnsBeforeLineFeeds(std::move(keys));
         for (std::size_t i = 0; i < keys.size(); ++i) {
+            StopPoint();
             const auto byte = static_cast<unsigned char>(keys[i]);
             const bool escape = byte >= kPasteEscape;
             const char second = escape && i + 1 < keys.size() ? keys[i + 1] : '\0';
@@ -318,7 +331,12 @@ void KeyPlayer::PlayKeyString(std::string keys)
                 key = static_cast<unsigned char>(second);
             } else if (byte == kCommandEscape) {
                 switch (static_cast<unsigned char>(second)) {
-                case kCommandPause: m_thread.Sleep(kPauseMs); break;
+                case kCommandPause:
+                    for (std::uint32_t slept = 0; slept < kPauseMs; slept += kPauseSliceMs) {
+                        StopPoint();
+                        m_thread.Sleep(kPauseSliceMs);
+                    }
+                    break;
                 case vk::Shift: state.shiftPending = true; break;
                 case vk::Control: state.ctrlPending = true; break;
                 case vk::Menu: state.altPending = true; break;

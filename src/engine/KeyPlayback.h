@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,6 +19,13 @@ namespace velmora {
 
 inline constexpr std::string_view kCannotOpenClipboard = "Cannot open clipboard";
 inline constexpr std::string_view kClipboardTooLarge = "Clipboard too large to keep";
+
+// Leaves a run that was asked to stop (the program is closing). Not an error:
+// nobody is told, and on its way out playback tidies up as after an error.
+class RunStopped : public std::exception {
+public:
+    const char* what() const noexcept override { return "The macro was stopped"; }
+};
 
 // The most clipboard bytes a paste keeps aside to give back: a 4K screenshot
 // (33 MB, twice over with the DIBV5 the system makes of it) fits; a loan of
@@ -61,9 +69,20 @@ public:
     KeyPlayer(IKeyboard& keyboard, IClipboard& clipboard, IThread& thread, std::function<bool()> slowdown = {});
 
     // Blocks until the whole string is played. If it stops early (a clipboard
-    // error), every modifier it pressed is released and CapsLock is restored
-    // before the error moves on.
+    // error, or a stop request), every key it pressed is released and CapsLock
+    // is restored before the error moves on.
     void PlayKeyString(std::string keys);
+
+    // Makes playback throw RunStopped at its next stop point: between two
+    // units, or inside a wait. Meant for the handlers of the messages that
+    // StopPoint lets through; holds until ClearStopRequest.
+    void RequestStop() { m_stopRequested = true; }
+    bool StopRequested() const { return m_stopRequested; }
+    void ClearStopRequest() { m_stopRequested = false; }
+    // Lets the messages other programs have sent to this one through (a
+    // second start's /shutdown, the end of the session), then throws
+    // RunStopped if one of them asked for a stop.
+    void StopPoint();
 
     // Puts the text on the clipboard, plays Ctrl+V and gives the user's
     // content back once the paste has taken it.
@@ -93,6 +112,7 @@ private:
     IClipboard& m_clipboard;
     IThread& m_thread;
     std::function<bool()> m_slowdown;
+    bool m_stopRequested = false;
     // Key events of this run sent since the last paste: the receiving program
     // may still be working through them when the next paste arrives.
     std::size_t m_eventsSincePaste = 0;

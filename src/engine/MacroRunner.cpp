@@ -32,6 +32,7 @@ void MacroRunner::WaitForKeysReleased(std::uint32_t hotKey)
     m_player.WaitForModifiersReleased(/*includeShift=*/true);
     if (hotKey != 0 && hotKey <= 0xFF) {
         while (m_platform.keyboard.IsKeyDown(static_cast<std::uint8_t>(hotKey))) {
+            m_player.StopPoint();
             m_platform.thread.Sleep(1);
         }
     }
@@ -40,11 +41,12 @@ void MacroRunner::WaitForKeysReleased(std::uint32_t hotKey)
 void MacroRunner::RunMacro(const std::shared_ptr<TMacro>& macro, int depth)
 {
     if (depth == 0) {
-        WaitForKeysReleased(macro->VirtualKey);
+        m_player.ClearStopRequest();
         m_player.StartRun();
         m_runningMacros.clear();
         m_running = true;
         try {
+            WaitForKeysReleased(macro->VirtualKey);
             RunChainFrom(macro, depth);
         } catch (...) {
             m_runningMacros.clear();
@@ -60,6 +62,8 @@ void MacroRunner::RunMacro(const std::shared_ptr<TMacro>& macro, int depth)
 
 void MacroRunner::RunChainFrom(const std::shared_ptr<TMacro>& macro, int depth)
 {
+    // An action that opened a window may have let a stop request through.
+    m_player.StopPoint();
     if (macro->Settings) {
         macro->Settings->Execute(*this);
     }
@@ -101,13 +105,22 @@ void MacroRunner::Execute(const TSystemMacro& action)
 {
     switch (static_cast<SystemAction>(action.Action)) {
     case SystemAction::LaunchScreenSaver: m_platform.shell.StartScreenSaver(); break;
-    case SystemAction::LogOff: m_platform.shell.EndSession(kEndSessionLogOff); break;
-    case SystemAction::Restart: m_platform.shell.EndSession(kEndSessionRestart); break;
-    case SystemAction::ShutDown: m_platform.shell.EndSession(kEndSessionShutDown); break;
+    case SystemAction::LogOff: EndSession(kEndSessionLogOff, "Cannot log off"); break;
+    case SystemAction::Restart: EndSession(kEndSessionRestart, "Cannot restart Windows"); break;
+    case SystemAction::ShutDown: EndSession(kEndSessionShutDown, "Cannot shut down Windows"); break;
     case SystemAction::MonitorOff: m_platform.shell.TurnMonitorOff(); break;
     case SystemAction::OpenCdTray: m_platform.shell.SendMediaCommand("Set CDAudio Door Open"); break;
     case SystemAction::CloseCdTray: m_platform.shell.SendMediaCommand("Set CDAudio Door Closed"); break;
     default: break;
+    }
+}
+
+void MacroRunner::EndSession(std::uint32_t flags, const char* failure)
+{
+    // Told here rather than thrown: the hot-key handler drops a run's errors,
+    // and the chain goes on as after any other action.
+    if (!m_platform.shell.EndSession(flags) && ReportError) {
+        ReportError(failure);
     }
 }
 

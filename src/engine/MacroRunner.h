@@ -22,8 +22,14 @@ public:
 
     // Waits for the hot key to be let go (at depth 0), performs the action,
     // then follows the link, never running one macro twice in a chain.
-    // Errors of an action end the run and pass through unchanged.
+    // Errors of an action end the run and pass through unchanged; so does
+    // RunStopped after RequestStop.
     void RunMacro(const std::shared_ptr<TMacro>& macro, int depth = 0);
+
+    // Ends the run in progress at its next key event or wait, with every key
+    // let go and the clipboard given back, and no later macro of the chain.
+    // A new run starts without the request.
+    void RequestStop() { m_player.RequestStop(); }
 
     // True from the start of a run to its end, chain included.
     bool Running() const { return m_running; }
@@ -34,6 +40,9 @@ public:
     // The program's own commands; wired to its windows by the main window.
     std::function<void()> ShowQuickReference;
     std::function<void()> OpenOptions;
+    // Tells the user an error that must not go unnoticed even though a run
+    // reports nothing else (the session that was not ended).
+    std::function<void(const std::string&)> ReportError;
 
     void Execute(const TTextMacro& action) override;
     void Execute(const TLaunchMacro& action) override;
@@ -43,6 +52,7 @@ public:
 private:
     void WaitForKeysReleased(std::uint32_t hotKey);
     void RunChainFrom(const std::shared_ptr<TMacro>& macro, int depth);
+    void EndSession(std::uint32_t flags, const char* failure);
 
     Platform m_platform;
     const TMacroList& m_macroList;

@@ -1,7 +1,8 @@
 #pragma once
 
 // Starting programs and documents, and the system's session and device
-// commands. Results are not reported: the program treats these as silent.
+// commands. Results are not reported, except that of ending the session:
+// the user asked to log off or shut down and must learn that it did not happen.
 
 #include <cstdint>
 #include <string>
@@ -19,8 +20,10 @@ public:
     virtual void StartProgram(const std::string& commandLine) = 0;
     // ShellExecuteA "open", owned by the main window, no parameters, SW_SHOWNORMAL.
     virtual void OpenDocument(const std::string& quotedPath) = 0;
-    // ExitWindowsEx(flags, 0).
-    virtual void EndSession(std::uint32_t flags) = 0;
+    // Enables the shutdown privilege of the process, then ExitWindowsEx(flags,
+    // 0); false when either fails. Success only means the request was taken:
+    // the system ends the session later, and may still be refused by a program.
+    virtual bool EndSession(std::uint32_t flags) = 0;
     // WM_SYSCOMMAND SC_SCREENSAVE sent to the main window.
     virtual void StartScreenSaver() = 0;
     // WM_SYSCOMMAND SC_MONITORPOWER 2 posted to the application window.

@@ -11,6 +11,10 @@ public:
     virtual void Sleep(std::uint32_t milliseconds) = 0;
     // Handles every message waiting for the thread, then returns.
     virtual void PumpMessages() = 0;
+    // Handles only the messages other threads and programs have sent to the
+    // thread's windows (SendMessage) and are waiting on; posted messages,
+    // hot keys among them, stay queued. Returns at once when there are none.
+    virtual void ServeSentMessages() = 0;
 };
 
 }  // namespace velmora

@@ -173,5 +173,28 @@ TEST_F(HotKeyDispatcherTest, ErrorsAreDiscardedAndUnknownIdentifiersIgnored)
     EXPECT_TRUE(platform.keyboard.typed.empty());
 }
 
+// Closing the program while a macro types: the request, handled between two
+// key events, stops the run; the handler returns quietly and takes the next
+// hot key again.
+TEST_F(HotKeyDispatcherTest, StopEndsTheRunningMacroQuietly)
+{
+    EXPECT_FALSE(dispatcher.StopRunningMacro()) << "nothing runs";
+    AddText(1, std::string(100, 'a'));
+    AddText(2, "x");
+    bool asked = false;
+    platform.thread.onServe = [&] {
+        if (platform.thread.serves == 5) {
+            asked = dispatcher.StopRunningMacro();
+        }
+    };
+    EXPECT_NO_THROW(dispatcher.WMHotKey(1));
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(platform.keyboard.typed, "aaa");
+    EXPECT_FALSE(dispatcher.MacroRunning());
+
+    dispatcher.WMHotKey(2);
+    EXPECT_EQ(platform.keyboard.typed, "aaax");
+}
+
 }  // namespace
 }  // namespace velmora

@@ -26,11 +26,13 @@ using testing::ForgetSettings;
 using testing::HotKeyMacro;
 using testing::HotKeyTaken;
 using testing::kRunKey;
+using testing::ModifierKeyDown;
 using testing::Press;
 using testing::PutOnClipboard;
 using testing::RegistryText;
 using testing::OpenTrayMenu;
 using testing::SaveMacros;
+using testing::SetRegistryText;
 using testing::StartHostProgram;
 using testing::StartProgram;
 using testing::TextMacro;
@@ -366,6 +368,94 @@ TEST_F(VelmoraProcessTest, HotKeyTakenElsewhereIsSkippedSilentlyAtStartUp)
         << "start-up reports no refused hot key";
     ::UnregisterHotKey(nullptr, 1);
     CloseAndExpectCleanExit();
+}
+
+// Windows asks, then tells, and may end the process the moment the second
+// answer is in: by then the settings must be saved, the hot keys and the
+// tray icon given back.
+TEST_F(VelmoraProcessTest, EndOfTheSessionLeavesEverythingTidyBeforeItAnswers)
+{
+    const std::string settingsKey = UseOwnName("velmora-session");
+    SaveMacros(directory, {{"x", HotKeyMacro(1, "x", "F9")}});
+    Start();
+    ASSERT_TRUE(WaitFor([&] { return FindProcessWindow(processId, "TFirstTime") != nullptr; })) << "a first run";
+    ASSERT_TRUE(TrayIconShown(mainWindow));
+    ASSERT_TRUE(HotKeyTaken(VK_F9));
+    ASSERT_EQ(RegistryText(settingsKey, "FirstTimeRun_Checked"), std::nullopt);
+
+    EXPECT_EQ(::SendMessageA(mainWindow, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    ::SendMessageA(mainWindow, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    // Looked at before the process ends: nothing may be left to its exit.
+    EXPECT_EQ(RegistryText(settingsKey, "FirstTimeRun_Checked"), "False") << "the welcome would come back";
+    EXPECT_FALSE(HotKeyTaken(VK_F9));
+    EXPECT_FALSE(TrayIconShown(mainWindow));
+
+    ::TerminateProcess(process.Get(), 1);
+    ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
+    process.Reset();
+    EXPECT_EQ(RegistryText(settingsKey, "FormVersion"), "0");
+    EXPECT_EQ(RegistryText(settingsKey, "ShowInTray_Checked"), "True");
+}
+
+// A macro on Ctrl+Alt+F9 that types 3,000 characters slowly enough to take
+// many seconds, already typing into a target window.
+class LongMacroTest : public VelmoraProcessTest {
+protected:
+    void StartTheMacro()
+    {
+        settingsKey = UseOwnName("velmora-long");
+        SetRegistryText(settingsKey, "FirstTimeRun_Checked", "False");
+        SetRegistryText(settingsKey, "SlowdownKeystrokes_Checked", "True");
+        while (text.size() < 3000) {
+            text += "Stop me now ";
+        }
+        SaveMacros(directory, {{"long", HotKeyMacro(1, text, "F9")}});
+        Start();
+        ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
+        target.emplace(testing::HostPath(VELMORA_TARGET_EXE), testing::UniqueTargetTitle());
+        ASSERT_TRUE(target->Focus());
+        Press({VK_CONTROL, VK_MENU, VK_F9});
+        ASSERT_TRUE(WaitFor([&] { return target->TextLength() > 24; })) << "the macro never started";
+    }
+
+    // The program ended cleanly before the macro did, with no key left down
+    // and the settings saved (only a save writes FormVersion).
+    void ExpectStoppedAndEnded()
+    {
+        ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
+        DWORD exitCode = 99;
+        ::GetExitCodeProcess(process.Get(), &exitCode);
+        EXPECT_EQ(exitCode, 0u);
+        process.Reset();
+        EXPECT_FALSE(WaitFor([&] { return target->TextLength() >= text.size(); }, 3s)) << "the macro ran on";
+        EXPECT_FALSE(ModifierKeyDown());
+        EXPECT_EQ(RegistryText(settingsKey, "FormVersion"), "0");
+        EXPECT_EQ(RegistryText(settingsKey, "SlowdownKeystrokes_Checked"), "True");
+    }
+
+    std::string settingsKey;
+    std::string text;
+    std::optional<testing::TargetProcess> target;
+};
+
+TEST_F(LongMacroTest, ShutdownFromASecondStartStopsTheMacroWithoutWaitingForIt)
+{
+    StartTheMacro();
+    const auto asked = std::chrono::steady_clock::now();
+    EXPECT_EQ(RunAgain("/shutdown"), 0u);
+    // A bound for the behaviour, not a speed target: the macro takes far longer.
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 5s) << "the second start waited for the macro";
+    ExpectStoppedAndEnded();
+}
+
+TEST_F(LongMacroTest, CloseVelmoraFromTheTrayMenuStopsTheMacro)
+{
+    StartTheMacro();
+    const HWND menu = OpenTrayMenu(processId);
+    ASSERT_NE(menu, nullptr) << "the tray menu did not open while the macro typed";
+    ::PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+    ::PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    ExpectStoppedAndEnded();
 }
 
 }  // namespace

@@ -98,7 +98,8 @@ win32::UniqueHandle HoldFile(const std::string& path)
 HWND OpenTrayMenu(DWORD processId)
 {
     if (!StartHostProgram(
-            "/usr/bin/xdotool search --sync --name \"^Wine System Tray$\" mousemove --window %1 10 10 click 3")) {
+            "/usr/bin/xdotool search --sync --name \"^Wine System Tray$\" windowraise %1 mousemove --window %1 10 10 "
+            "click 3")) {
         return nullptr;
     }
     HWND menu = nullptr;
@@ -159,6 +160,16 @@ bool HotKeyTaken(UINT key)
         return false;
     }
     return true;
+}
+
+bool ModifierKeyDown()
+{
+    for (const int key : {VK_SHIFT, VK_CONTROL, VK_MENU}) {
+        if ((::GetAsyncKeyState(key) & 0x8000) != 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void Type(HWND edit, const std::string& text)
@@ -313,6 +324,19 @@ void VelmoraProcessTest::TearDown()
         ::TerminateProcess(process.Get(), 1);
         ::WaitForSingleObject(process.Get(), 5000);
     }
+    if (m_ownName) {
+        ForgetSettings(*m_ownName, m_runBefore);
+    }
+}
+
+std::string VelmoraProcessTest::UseOwnName(const std::string& prefix)
+{
+    const std::string baseName = prefix + "-" + std::to_string(::GetCurrentProcessId());
+    exeName = baseName + ".exe";
+    fs::copy_file(folder / "velmora.exe", folder / exeName);
+    m_runBefore = RegistryText(kRunKey, "Velmora");
+    m_ownName = baseName;
+    return "Software\\" + baseName + "\\TMain";
 }
 
 void VelmoraProcessTest::Start()

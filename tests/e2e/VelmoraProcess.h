@@ -38,7 +38,8 @@ std::optional<DWORD> RunToEnd(const std::string& program, const std::string& arg
                               std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
 // A real right click on the program's tray icon, the only one in Wine's tray
-// window; the menu it opens, or nullptr.
+// window, raised first as a task bar stays above other windows; the menu it
+// opens, or nullptr.
 HWND OpenTrayMenu(DWORD processId);
 
 // A real left click on the program's tray icon, the only one in Wine's tray
@@ -67,6 +68,9 @@ bool StartHostProgram(std::string commandLine);
 
 // True when another program holds Ctrl+Alt and the key.
 bool HotKeyTaken(UINT key);
+
+// True while Shift, Ctrl or Alt is down for the whole desktop.
+bool ModifierKeyDown();
 
 // Replaces the field's text as typing over a selection does. (WM_SETTEXT
 // would not tell the window about a multi-line edit's change.)
@@ -122,6 +126,11 @@ protected:
     // Starts velmora.exe again from the same folder and waits for it to end.
     DWORD RunAgain(const std::string& arguments);
 
+    // Runs the program under a name of its own, so it starts with no settings
+    // and a first run; its settings and log-on start are removed at the end.
+    // Returns its settings key.
+    std::string UseOwnName(const std::string& prefix);
+
     bool Running();
 
     std::string ReadFile(const std::string& name);
@@ -136,6 +145,10 @@ protected:
     win32::UniqueHandle process;
     DWORD processId = 0;
     HWND mainWindow = nullptr;
+
+private:
+    std::optional<std::string> m_ownName;
+    std::optional<std::string> m_runBefore;
 };
 
 }  // namespace velmora::testing

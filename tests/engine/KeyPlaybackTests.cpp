@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+#include <optional>
 #include <random>
 
 #include "engine/TextExpansion.h"
@@ -110,7 +112,7 @@ TEST_F(KeyPlaybackTest, KeyEscapesAndCommands)
 
     platform.thread.sleeps.clear();
     Play("\xFF\x01");
-    EXPECT_EQ(platform.thread.sleeps, std::vector<std::uint32_t>{1000});
+    EXPECT_EQ(platform.thread.sleeps, std::vector<std::uint32_t>(20, 50)) << "a second, in slices a stop can end";
     Play("\xFE");
     EXPECT_EQ(platform.keyboard.events.size(), expected.size()) << "an escape at the end reads a 0";
 }
@@ -280,6 +282,85 @@ TEST_F(KeyPlaybackTest, ClipboardIsGivenBackWhenThePasteFailsPartWay)
     EXPECT_THROW(Play("\xE9"), std::runtime_error);
     EXPECT_EQ(platform.clipboard.Text(), "precious");
     EXPECT_TRUE(KeysDown().empty());
+}
+
+// A stop asked for by a message that playback lets through (the program
+// closing) ends it at the next unit or inside a wait, tidied up as after an
+// error: nothing held, CapsLock as it was, the user's clipboard back.
+TEST(KeyPlaybackStop, EndsEarlyAndLeavesNothingBehind)
+{
+    using Event = testing::KeyEvent;
+    struct Case {
+        const char* name;
+        std::string keys;
+        bool capsOn;
+        std::uint64_t lagMs;  // makes the key-state waits retry, inside a unit
+        // Asked for just before the first key event that matches.
+        std::function<bool(int index, const Event&)> stopBefore;
+        int stopAtServe;  // or when sent messages are let through this often; -1: never
+        std::uint8_t userHolds;  // a key the user holds all along; 0: none
+        int downsAfterStop;      // keys pressed after the one the stop came before
+    };
+    const auto atEvent = [](int n) { return [n](int index, const Event&) { return index == n; }; };
+    const auto atDown = [](std::uint8_t key) {
+        return [key](int, const Event& event) { return event.key == key && event.flags == 0; };
+    };
+    const std::string longText(300, 'q');
+    const Case cases[] = {
+        {"in a long text", longText, false, 0, atEvent(20), -1, 0, 0},
+        {"with CapsLock on", longText, true, 0, atEvent(20), -1, 0, 0},
+        {"while a key and Shift are held", "xY" + longText, false, 60, atDown('Y'), -1, 0, 0},
+        {"while Ctrl is requested and held", "a\xFF\x11" "b" + longText, false, 60, atDown('B'), -1, 0, 0},
+        // The paste's own Ctrl+V is not split.
+        {"before a paste", "a\xE9" + longText, true, 0, atDown(vk::Control), -1, 0, 1},
+        {"during a paste", "a\xE9" + longText, false, 0, atDown(vk::V), -1, 0, 0},
+        {"during a pause", "a\xFF\x01" + longText, false, 0, nullptr, 5, 0, 0},
+        {"while the user holds Ctrl", longText, false, 0, nullptr, 30, vk::Control, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakePlatform platform;
+        KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread};
+        platform.keyboard.SetToggled(vk::Capital, c.capsOn);
+        platform.keyboard.lagMs = c.lagMs;
+        platform.clipboard.SetText("keep me");
+        if (c.userHolds != 0) {
+            platform.keyboard.HoldKey(c.userHolds, 1 << 30);
+        }
+        int events = 0;
+        int downsAfterStop = 0;
+        std::optional<std::size_t> typedAtStop;
+        const auto stop = [&] {
+            typedAtStop = platform.keyboard.typed.size();
+            player.RequestStop();
+        };
+        platform.keyboard.beforeEvent = [&](const Event& event) {
+            if (typedAtStop && event.flags == 0 && event.key != vk::Capital) {
+                ++downsAfterStop;
+            }
+            if (c.stopBefore && !typedAtStop && c.stopBefore(events, event)) {
+                stop();
+            }
+            ++events;
+        };
+        platform.thread.onServe = [&] {
+            if (platform.thread.serves == c.stopAtServe) {
+                stop();
+            }
+        };
+
+        EXPECT_THROW(player.PlayKeyString(c.keys), RunStopped);
+        platform.keyboard.beforeEvent = nullptr;
+        EXPECT_TRUE(platform.keyboard.KeysDown().empty());
+        EXPECT_EQ(platform.keyboard.IsKeyToggled(vk::Capital), c.capsOn);
+        EXPECT_EQ(platform.clipboard.Text(), "keep me");
+        ASSERT_TRUE(typedAtStop.has_value());
+        EXPECT_EQ(downsAfterStop, c.downsAfterStop);
+        EXPECT_LE(platform.keyboard.typed.size(), *typedAtStop + 1) << "only the character under way is finished";
+        EXPECT_LT(std::accumulate(platform.thread.sleeps.begin(), platform.thread.sleeps.end(), 0u), 1000u)
+            << "no wait runs to its end";
+        EXPECT_TRUE(player.StopRequested()) << "the request holds until cleared";
+    }
 }
 
 }  // namespace

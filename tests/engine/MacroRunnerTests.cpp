@@ -246,5 +246,83 @@ TEST_F(MacroRunnerTest, ProgramCommandsReachTheirWindowsAndTheChainGoesOn)
     EXPECT_EQ(platform.keyboard.typed, "z");
 }
 
+// The program closing asks the run to stop: wherever it is, the rest of the
+// chain is dropped, and the next run is not stopped by the old request.
+TEST_F(MacroRunnerTest, StopEndsTheRunWhereverItIs)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        bool firstTextTyped;
+    };
+    const std::string longText(200, 'a');
+    int events = 0;
+    const Case cases[] = {
+        {"while typing", [&] {
+             platform.keyboard.beforeEvent = [&](const testing::KeyEvent&) {
+                 if (++events == 10) {
+                     runner.RequestStop();
+                 }
+             };
+         }, false},
+        {"while the hot key is held", [&] {
+             platform.keyboard.HoldKey('K', 1 << 30);
+             platform.thread.serves = 0;
+             platform.thread.onServe = [&] {
+                 if (platform.thread.serves == 20) {
+                     runner.RequestStop();
+                 }
+             };
+         }, false},
+        {"inside a window an action opened", [&] { runner.OpenOptions = [&] { runner.RequestStop(); }; }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        macros.clear();
+        platform.keyboard.typed.clear();
+        auto first = Add(1, Text("x" + longText), 2);
+        first->VirtualKey = 'K';
+        Add(2, Command<TVelmoraMacro>(1), 3);
+        Add(3, Text("never"));
+        c.arrange();
+
+        EXPECT_THROW(runner.RunMacro(first), RunStopped);
+        EXPECT_FALSE(runner.Running());
+        EXPECT_EQ(platform.keyboard.typed, c.firstTextTyped ? "x" + longText : platform.keyboard.typed.substr(0, 10))
+            << "the chain went on";
+        EXPECT_TRUE(platform.keyboard.KeysDown().empty());
+
+        platform.keyboard.beforeEvent = nullptr;
+        platform.thread.onServe = nullptr;
+        platform.keyboard.HoldKey('K', 0);
+        runner.OpenOptions = nullptr;
+        platform.keyboard.typed.clear();
+        runner.RunMacro(first);
+        EXPECT_EQ(platform.keyboard.typed, "x" + longText + "never") << "a new run starts without the request";
+    }
+}
+
+TEST_F(MacroRunnerTest, SessionCommandThatFailsIsReportedAndTheChainGoesOn)
+{
+    std::vector<std::string> reports;
+    runner.ReportError = [&](const std::string& text) { reports.push_back(text); };
+    const std::pair<std::int32_t, const char*> commands[] = {
+        {1, "Cannot log off"}, {2, "Cannot restart Windows"}, {3, "Cannot shut down Windows"}};
+    for (const bool fails : {false, true}) {
+        platform.shell.endSessionFails = fails;
+        for (const auto& [action, text] : commands) {
+            SCOPED_TRACE(text);
+            reports.clear();
+            macros.clear();
+            platform.keyboard.typed.clear();
+            auto command = Add(1, Command<TSystemMacro>(action), 2);
+            Add(2, Text("next"));
+            runner.RunMacro(command);
+            EXPECT_EQ(reports, fails ? std::vector<std::string>{text} : std::vector<std::string>{});
+            EXPECT_EQ(platform.keyboard.typed, "next");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace velmora

@@ -292,6 +292,9 @@ public:
     std::vector<std::uint32_t> sleeps;
     int pumps = 0;
     std::function<void()> onPump;
+    int serves = 0;
+    // What another program's SendMessage would do when it is let through.
+    std::function<void()> onServe;
 
     void Sleep(std::uint32_t milliseconds) override
     {
@@ -303,6 +306,13 @@ public:
         ++pumps;
         if (onPump) {
             onPump();
+        }
+    }
+    void ServeSentMessages() override
+    {
+        ++serves;
+        if (onServe) {
+            onServe();
         }
     }
 
@@ -353,9 +363,15 @@ public:
 class FakeShell : public IShell {
 public:
     std::vector<std::string> calls;
+    // The privilege is refused or ExitWindowsEx fails.
+    bool endSessionFails = false;
     void StartProgram(const std::string& commandLine) override { calls.push_back("WinExec " + commandLine); }
     void OpenDocument(const std::string& quotedPath) override { calls.push_back("ShellExecute open " + quotedPath); }
-    void EndSession(std::uint32_t flags) override { calls.push_back("ExitWindowsEx " + std::to_string(flags)); }
+    bool EndSession(std::uint32_t flags) override
+    {
+        calls.push_back("ExitWindowsEx " + std::to_string(flags));
+        return !endSessionFails;
+    }
     void StartScreenSaver() override { calls.push_back("SC_SCREENSAVE"); }
     void TurnMonitorOff() override { calls.push_back("SC_MONITORPOWER 2"); }
     void SendMediaCommand(const std::string& command) override { calls.push_back("mci " + command); }

@@ -101,7 +101,16 @@ struct DeviceContextTraits {
     static bool Close(Handle h) { return ::DeleteDC(h) != FALSE; }
 };
 
+// An icon made by LoadImage without LR_SHARED.
+struct IconTraits {
+    using Handle = HICON;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static bool Close(Handle h) { return ::DestroyIcon(h) != FALSE; }
+};
+
 using UniqueHandle = UniqueResource<FileHandleTraits>;
+using UniqueIcon = UniqueResource<IconTraits>;
 using UniqueDeviceContext = UniqueResource<DeviceContextTraits>;
 using UniqueMenu = UniqueResource<MenuTraits>;
 using UniqueWindow = UniqueResource<WindowTraits>;

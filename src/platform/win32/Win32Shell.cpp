@@ -3,9 +3,36 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include "platform/win32/Handles.h"
+
 namespace velmora::win32 {
 
-// The results are dropped on purpose: these commands fail silently.
+// The results are dropped on purpose, but for EndSession: these commands fail silently.
+
+namespace {
+
+// Log-off needs no privilege, but restart and shut-down do, and a process
+// holds the privilege disabled until it asks. AdjustTokenPrivileges succeeds
+// also when it could not grant it, so the last error must be looked at.
+bool EnableShutdownPrivilege()
+{
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+        return false;
+    }
+    const UniqueHandle owned(token);
+    TOKEN_PRIVILEGES privileges{.PrivilegeCount = 1};
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (!::LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid)) {
+        return false;
+    }
+    if (!::AdjustTokenPrivileges(owned.Get(), FALSE, &privileges, 0, nullptr, nullptr)) {
+        return false;
+    }
+    return ::GetLastError() != ERROR_NOT_ALL_ASSIGNED;
+}
+
+}  // namespace
 
 void Win32Shell::StartProgram(const std::string& commandLine)
 {
@@ -17,9 +44,9 @@ void Win32Shell::OpenDocument(const std::string& quotedPath)
     ::ShellExecuteA(m_mainWindow, "open", quotedPath.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void Win32Shell::EndSession(std::uint32_t flags)
+bool Win32Shell::EndSession(std::uint32_t flags)
 {
-    ::ExitWindowsEx(flags, 0);
+    return EnableShutdownPrivilege() && ::ExitWindowsEx(flags, 0) != FALSE;
 }
 
 void Win32Shell::StartScreenSaver()

@@ -12,7 +12,7 @@ public:
 
     void StartProgram(const std::string& commandLine) override;
     void OpenDocument(const std::string& quotedPath) override;
-    void EndSession(std::uint32_t flags) override;
+    bool EndSession(std::uint32_t flags) override;
     void StartScreenSaver() override;
     void TurnMonitorOff() override;
     void SendMediaCommand(const std::string& command) override;

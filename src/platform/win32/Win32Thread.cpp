@@ -29,4 +29,12 @@ void Win32Thread::PumpMessages()
     DispatchWaitingMessages();
 }
 
+void Win32Thread::ServeSentMessages()
+{
+    // Peeking delivers the sent messages to their windows on the way; with
+    // no removal and only QS_SENDMESSAGE asked for, nothing else is touched.
+    MSG message{};
+    ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
 }  // namespace velmora::win32

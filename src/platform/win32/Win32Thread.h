@@ -12,6 +12,7 @@ class Win32Thread : public IThread {
 public:
     void Sleep(std::uint32_t milliseconds) override;
     void PumpMessages() override;
+    void ServeSentMessages() override;
 };
 
 }  // namespace velmora::win32
