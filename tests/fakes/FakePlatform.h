@@ -3,7 +3,8 @@
 // Fakes of the system services the engine uses. The keyboard keeps a key
 // state table driven by the events it receives (optionally lagging behind
 // them), logs every event, and works out the text a focused edit control
-// would show, pasting from the fake clipboard on Ctrl+V.
+// would show, pasting from the fake clipboard on Ctrl+V. Its layout is one of
+// four Windows layouts, and its ANSI code page one of three.
 
 #include <array>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/FakeCodePage.h"
 #include "fakes/FakeFileSystem.h"
 #include "platform/Platform.h"
 
@@ -92,9 +94,17 @@ private:
     }
 };
 
+// The keyboard layouts of Windows that the fake models, by virtual key:
+// German QWERTZ and French AZERTY with their AltGr characters, and Russian
+// with no Latin letters at all.
+enum class Layout { Us, German, French, Russian };
+
 class FakeKeyboard : public IKeyboard {
 public:
-    FakeKeyboard(FakeTime& time, FakeClipboard& clipboard) : m_time(time), m_clipboard(clipboard) {}
+    FakeKeyboard(FakeTime& time, FakeClipboard& clipboard, FakeCodePage& codePage)
+        : m_time(time), m_clipboard(clipboard), m_codePage(codePage)
+    {
+    }
 
     // Milliseconds before an event shows in the key state.
     std::uint64_t lagMs = 0;
@@ -102,8 +112,13 @@ public:
     // Events and looks at the key state in order: "+41" down, "-41" up,
     // "?41" a look (hex virtual keys; "+10x" an extended event).
     std::vector<std::string> trace;
-    // The text a focused edit control would show.
+    // The text a focused edit control would show, in the code page's bytes
+    // (characters the code page cannot hold are left out) and in Unicode.
     std::string typed;
+    std::u32string typedUnicode;
+    // Answers of ScanCharacter that differ from the layout's (Wine's, say).
+    std::map<char, std::int16_t> oddAnswers;
+    Layout layout = Layout::Us;
     // The focused window pastes on Ctrl+V.
     bool acceptsPaste = true;
     // Called before each event is logged: a test's way to interrupt playback.
@@ -123,6 +138,7 @@ public:
         Type(key, down);
     }
 
+    void SendUnicode(char32_t character) override;
     std::int16_t ScanCharacter(char character) override;
 
     bool IsKeyDown(std::uint8_t key) override
@@ -197,11 +213,13 @@ private:
         return true;
     }
 
-    // A simple model of an edit control on a US layout.
+    // A simple model of an edit control.
     void Type(std::uint8_t key, bool down);
+    void Emit(char32_t character);
 
     FakeTime& m_time;
     FakeClipboard& m_clipboard;
+    FakeCodePage& m_codePage;
     std::vector<Pending> m_pending;
     std::array<bool, 256> m_down{};
     std::array<bool, 256> m_toggled{};
@@ -289,13 +307,14 @@ public:
 struct FakePlatform {
     FakeTime time;
     FakeClipboard clipboard;
-    FakeKeyboard keyboard{time, clipboard};
+    FakeCodePage codePage;
+    FakeKeyboard keyboard{time, clipboard, codePage};
     FakeThread thread{time};
     FakeClock clock;
     FakeShell shell;
     FakeFileSystem files;
 
-    Platform Get() { return {keyboard, clipboard, thread, clock, clock, shell, files}; }
+    Platform Get() { return {keyboard, clipboard, thread, clock, clock, shell, files, codePage}; }
 };
 
 }  // namespace velmora::testing
