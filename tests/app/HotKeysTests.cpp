@@ -77,6 +77,32 @@ TEST(KeyNameToVirtualKey, NamesResolveExactlyAsWritten)
     EXPECT_EQ(code("Escape"), 0x1Bu);
 }
 
+// Letters and digits name the same virtual key on every layout; punctuation
+// names the key that types it (AltGr like Shift dropped), or where the layout
+// has none, the key in the same place on a US keyboard.
+TEST(KeyNameToVirtualKey, NamesFindAKeyOnEveryLayout)
+{
+    const struct {
+        testing::Layout layout;
+        std::string_view name;
+        std::uint32_t key;
+    } cases[] = {
+        {testing::Layout::Russian, "A", 'A'},  {testing::Layout::Russian, "V", 'V'},
+        {testing::Layout::Russian, "7", '7'},  {testing::Layout::Russian, "[", 0xDB},
+        {testing::Layout::Russian, "'", 0xDE}, {testing::Layout::Russian, "`", 0xC0},
+        {testing::Layout::Russian, "/", 0xDC}, {testing::Layout::German, "Z", 'Z'},
+        {testing::Layout::German, "[", '8'},   {testing::Layout::German, "-", 0xBD},
+        {testing::Layout::French, "1", '1'},   {testing::Layout::French, "Q", 'Q'},
+        {testing::Layout::French, ";", 0xBE},  {testing::Layout::French, "\x01", 255},
+    };
+    for (const auto& c : cases) {
+        FakePlatform platform;
+        platform.keyboard.layout = c.layout;
+        platform.codePage.Use(c.layout == testing::Layout::Russian ? 1251 : 1252);
+        EXPECT_EQ(KeyNameToVirtualKey(c.name, platform.keyboard), c.key) << c.name;
+    }
+}
+
 TEST(HotKeyTexts, DisplayAndRegistrationOrders)
 {
     auto all = Macro(1, "All", "Page Down", true, true);
