@@ -1,8 +1,10 @@
 #pragma once
 
 // Plays an encoded key string (see TextExpansion.h) into the focused window as
-// synthesised key events. Characters above 126, characters no key of the
-// layout types, and paste escapes go through the clipboard one at a time.
+// synthesised key events. Characters without a key go through the clipboard
+// one at a time, or as Unicode input: those above 126, those no key of the
+// layout types alone or with Shift (AltGr characters), paste escapes and
+// Unicode characters.
 
 #include <cstdint>
 #include <functional>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "platform/Clipboard.h"
+#include "platform/CodePage.h"
 #include "platform/Keyboard.h"
 #include "platform/Thread.h"
 
@@ -43,8 +46,12 @@ private:
 class KeyPlayer {
 public:
     // slowdown tells whether the user asked for slower playback; it is asked
-    // afresh at every slowed event. Empty means never.
-    KeyPlayer(IKeyboard& keyboard, IClipboard& clipboard, IThread& thread, std::function<bool()> slowdown = {});
+    // afresh at every slowed event. unicodeInput tells whether characters
+    // without a key go as Unicode input rather than through the clipboard,
+    // asked afresh for each. Empty means never. Without a code page, ANSI is
+    // taken as Latin-1.
+    KeyPlayer(IKeyboard& keyboard, IClipboard& clipboard, IThread& thread, std::function<bool()> slowdown = {},
+              std::function<bool()> unicodeInput = {}, ICodePage* codePage = nullptr);
 
     // Blocks until the whole string is played. If it stops early (a clipboard
     // error), every modifier it pressed is released and CapsLock is restored
@@ -68,7 +75,11 @@ private:
     void FlipCapsLock(PlaybackState& state, bool slowed);
     void Recover(PlaybackState& state) noexcept;
 
-    void PasteCharacter(PlaybackState& state, char character);
+    std::uint16_t KeyFor(unsigned char character);
+    void TypeWithoutKey(PlaybackState& state, std::optional<char> ansi, std::optional<char32_t> unicode);
+    // unicode is the character itself (0 when unknown), for the clipboard's
+    // Unicode text.
+    void PasteCharacter(PlaybackState& state, char character, char32_t unicode);
     void Inject(std::uint8_t virtualKey, std::uint32_t flags);
     void GiveBack(BorrowedClipboard& clipboard);
 
@@ -76,6 +87,8 @@ private:
     IClipboard& m_clipboard;
     IThread& m_thread;
     std::function<bool()> m_slowdown;
+    std::function<bool()> m_unicodeInput;
+    ICodePage& m_codePage;
     // Key events sent since a paste was last taken: the receiving program may
     // still be working through them when the next paste arrives.
     std::size_t m_eventsSincePaste = 0;
