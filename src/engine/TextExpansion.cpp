@@ -4,7 +4,6 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
-#include <cstring>
 #include <unordered_map>
 
 #include "platform/Keyboard.h"
@@ -100,31 +99,34 @@ const std::unordered_map<std::string_view, TagEntry>& TagTable()
 
 // Text and locale names reach the key string as characters: a byte that
 // would start an escape is sent as the character of a paste escape. Runs
-// without such bytes are copied whole, eight bytes looked at a time.
+// without such bytes are copied whole; the test of a block of 64 bytes has no
+// early exit, so the compiler can make it a vector loop.
 void AppendCharacters(std::string& out, std::string_view text)
 {
-    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-    constexpr std::uint64_t kThree = 0x0303030303030303ULL;
-    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    constexpr std::size_t kBlock = 64;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     std::size_t runStart = 0;
     std::size_t i = 0;
     while (i < text.size()) {
-        if (i + 8 <= text.size()) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, text.data() + i, 8);
-            // A lane's top bit ends set only for a byte of 253 or more.
-            if ((((word & kLow7) + kThree) & word & kHigh) == 0) {
-                i += 8;
+        if (i + kBlock <= text.size()) {
+            unsigned char top = 0;
+            for (std::size_t j = 0; j < kBlock; ++j) {
+                top = std::max(top, bytes[i + j]);
+            }
+            if (top < kPasteEscape) {
+                i += kBlock;
                 continue;
             }
         }
-        if (static_cast<unsigned char>(text[i]) >= kPasteEscape) {
-            out.append(text.substr(runStart, i - runStart));
-            out += static_cast<char>(kPasteEscape);
-            out += text[i];
-            runStart = i + 1;
+        const std::size_t blockEnd = std::min(i + kBlock, text.size());
+        for (; i < blockEnd; ++i) {
+            if (bytes[i] >= kPasteEscape) {
+                out.append(text.substr(runStart, i - runStart));
+                out += static_cast<char>(kPasteEscape);
+                out += text[i];
+                runStart = i + 1;
+            }
         }
-        ++i;
     }
     out.append(text.substr(runStart));
 }
