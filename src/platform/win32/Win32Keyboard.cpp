@@ -11,6 +11,7 @@ void Win32Keyboard::KeybdEvent(std::uint8_t virtualKey, std::uint32_t flags)
 
 void Win32Keyboard::SendUnicode(char32_t character)
 {
+    constexpr DWORD kUnicodeFlags[] = {KEYEVENTF_UNICODE, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP};
     wchar_t units[2] = {static_cast<wchar_t>(character), 0};
     std::size_t count = 1;
     if (character > 0xFFFF) {
@@ -22,7 +23,7 @@ void Win32Keyboard::SendUnicode(char32_t character)
     INPUT inputs[4]{};
     UINT used = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        for (const DWORD flags : {DWORD{KEYEVENTF_UNICODE}, DWORD{KEYEVENTF_UNICODE | KEYEVENTF_KEYUP}}) {
+        for (const DWORD flags : kUnicodeFlags) {
             inputs[used++] = INPUT{.type = INPUT_KEYBOARD, .ki = {.wVk = 0, .wScan = units[i], .dwFlags = flags}};
         }
     }
