@@ -231,52 +231,5 @@ TEST_F(MacroRunnerTest, ProgramCommandsReachTheirWindowsAndTheChainGoesOn)
     EXPECT_EQ(platform.keyboard.typed, "z");
 }
 
-// Russian, Greek and Hebrew layouts have no "v": the paste presses the key.
-TEST_F(MacroRunnerTest, PasteModePressesKeyVOnALayoutWithoutLatinLetters)
-{
-    platform.keyboard.layout = testing::Layout::Russian;
-    platform.codePage.Use(1251);
-    const std::string text = platform.codePage.Encode(U"\u043F\u0440\u0438\u0432\u0435\u0442 v");
-    runner.RunMacro(Add(1, Text(text, /*paste=*/true)));
-    EXPECT_EQ(platform.keyboard.typed, text);
-    const std::vector<testing::KeyEvent> ctrlV = {
-        {vk::Control, kKeyEventExtendedKey}, {vk::V, 0}, {vk::V, kKeyEventKeyUp},
-        {vk::Control, kKeyEventExtendedKey | kKeyEventKeyUp}};
-    EXPECT_EQ(platform.keyboard.events, ctrlV);
-}
-
-// Bytes 253 to 255 are letters in many code pages: Russian "\u044F" "\u044D"
-// "\u044E", Turkish "\u0131" "\u015F", Icelandic "\u00FD" "\u00FE".
-TEST(MacroRunnerCodePages, BytesOfTheEscapesArriveAsLettersFromTextAndLocaleNames)
-{
-    const struct {
-        int codePage;
-        std::u32string text, month, day;
-    } cases[] = {
-        {1251, U"\u044D\u0442\u043E \u044E\u0433 ", U"\u044F\u043D\u0432\u0430\u0440\u044F", U"\u043F\u044F\u0442\u043D\u0438\u0446\u0430"},
-        {1254, U"I\u015F\u0131k ", U"Kas\u0131m", U"Per\u015Fembe"},
-        {1252, U"\u00FD \u00FE \u00FF ", U"\u00FEorri", U"\u00FEri\u00F0judagur"},
-    };
-    for (const bool paste : {false, true}) {
-        for (const auto& c : cases) {
-            FakePlatform platform;
-            platform.codePage.Use(c.codePage);
-            platform.clock.names.months[11] = platform.codePage.Encode(c.month);
-            platform.clock.names.days[0] = platform.codePage.Encode(c.day);
-            TMacroList macros;
-            RandomGenerator random;
-            MacroRunner runner{platform.Get(), macros, random};
-            auto action = std::make_unique<TTextMacro>();
-            action->Text = platform.codePage.Encode(c.text) + "{\"monthname\"}/{\"dayofweek\"}";
-            action->Paste = paste;
-            auto macro = std::make_shared<TMacro>();
-            macro->Settings = std::move(action);
-            runner.RunMacro(macro);
-            EXPECT_EQ(platform.keyboard.typedUnicode, c.text + c.month + U"/" + c.day)
-                << c.codePage << (paste ? " pasted" : " typed");
-        }
-    }
-}
-
 }  // namespace
 }  // namespace velmora
