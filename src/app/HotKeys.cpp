@@ -18,6 +18,11 @@ constexpr std::array<std::pair<std::string_view, std::uint32_t>, 8> kNamedKeys =
     {"Escape", vk::Escape},
 }};
 
+constexpr std::array<std::pair<char, std::uint32_t>, 11> kUsPunctuationKeys = {{
+    {'`', 0xC0}, {'-', 0xBD}, {'=', 0xBB}, {'[', 0xDB}, {']', 0xDD}, {'\\', 0xDC},
+    {';', 0xBA}, {'\'', 0xDE}, {',', 0xBC}, {'.', 0xBE}, {'/', 0xBF},
+}};
+
 struct ModifierText {
     bool TMacro::*flag;
     std::string_view text;
@@ -39,7 +44,28 @@ std::string HotKeyText(const TMacro& macro, const std::array<ModifierText, 4>& o
 std::uint32_t KeyNameToVirtualKey(std::string_view name, IKeyboard& keyboard)
 {
     if (name.size() == 1) {
-        return static_cast<std::uint32_t>(keyboard.ScanCharacter(name[0])) & 0xFFu;
+        const char c = name[0];
+        // Letters and digits have the same virtual keys on every layout, even
+        // on those that type no Latin letter.
+        if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+            return static_cast<std::uint32_t>(c);
+        }
+        if (c >= 'a' && c <= 'z') {
+            return static_cast<std::uint32_t>(c - 'a' + 'A');
+        }
+        // The key that types the character; its Shift or AltGr is dropped.
+        const std::int16_t scan = keyboard.ScanCharacter(c);
+        if (scan != -1) {
+            return static_cast<std::uint32_t>(scan) & 0xFFu;
+        }
+        // No key types it (a Russian layout has no "["): the key in its place
+        // on a US keyboard, whose marks such keyboards carry too.
+        for (const auto& [mark, code] : kUsPunctuationKeys) {
+            if (c == mark) {
+                return code;
+            }
+        }
+        return 255;
     }
     if (name.size() >= 2 && name.size() <= 3 && name[0] == 'F' && name[1] >= '1' && name[1] <= '9') {
         std::uint32_t number = static_cast<std::uint32_t>(name[1] - '0');

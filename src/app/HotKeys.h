@@ -15,7 +15,9 @@
 
 namespace velmora {
 
-// One character goes through the keyboard layout (255 when no key types it);
+// A letter or digit is its own virtual key; other characters go through the
+// keyboard layout, falling back to the US key in the same place (255 when
+// there is none);
 // "F1" to "F24" and the named keys have fixed codes; anything else is 0.
 std::uint32_t KeyNameToVirtualKey(std::string_view name, IKeyboard& keyboard);
 

@@ -45,6 +45,22 @@ auto WithRetries(IThread& thread, Operation operation)
     }
 }
 
+// ANSI as the first 256 characters of Unicode, for players given no code page.
+class Latin1CodePage : public ICodePage {
+public:
+    std::optional<char32_t> ToUnicode(unsigned char byte) override { return byte; }
+    std::optional<unsigned char> FromUnicode(char32_t character) override
+    {
+        return character <= 0xFF ? std::optional<unsigned char>(static_cast<unsigned char>(character)) : std::nullopt;
+    }
+};
+
+ICodePage& Latin1()
+{
+    static Latin1CodePage latin1;
+    return latin1;
+}
+
 // CR LF becomes LF, and a run of CRs before a LF goes with it.
 std::string DropCarriageReturnsBeforeLineFeeds(std::string keys)
 {
@@ -139,8 +155,14 @@ struct KeyPlayer::PlaybackState {
     std::vector<std::pair<std::uint8_t, std::uint32_t>> held;
 };
 
-KeyPlayer::KeyPlayer(IKeyboard& keyboard, IClipboard& clipboard, IThread& thread, std::function<bool()> slowdown)
-    : m_keyboard(keyboard), m_clipboard(clipboard), m_thread(thread), m_slowdown(std::move(slowdown))
+KeyPlayer::KeyPlayer(IKeyboard& keyboard, IClipboard& clipboard, IThread& thread, std::function<bool()> slowdown,
+                     std::function<bool()> unicodeInput, ICodePage* codePage)
+    : m_keyboard(keyboard),
+      m_clipboard(clipboard),
+      m_thread(thread),
+      m_slowdown(std::move(slowdown)),
+      m_unicodeInput(std::move(unicodeInput)),
+      m_codePage(codePage ? *codePage : Latin1())
 {
 }
 
@@ -171,10 +193,11 @@ void KeyPlayer::GiveBack(BorrowedClipboard& clipboard)
     clipboard.GiveBack(std::min(kPasteTimeout + backlog, kLongestPasteWait));
 }
 
-void KeyPlayer::PasteText(std::string_view text)
+void KeyPlayer::PasteText(std::string_view ansiText, std::u16string_view unicodeText)
 {
-    BorrowedClipboard clipboard(m_clipboard, m_thread, {AnsiText(text)});
-    PlayKeyString(std::string{static_cast<char>(kCommandEscape), static_cast<char>(vk::Control), 'v'});
+    BorrowedClipboard clipboard(m_clipboard, m_thread, {UnicodeText(unicodeText), AnsiText(ansiText)});
+    PlayKeyString(std::string{static_cast<char>(kCommandEscape), static_cast<char>(vk::Control),
+                              static_cast<char>(kKeyEscape), static_cast<char>(vk::V)});
     GiveBack(clipboard);
 }
 
@@ -257,9 +280,54 @@ void KeyPlayer::PressKey(PlaybackState& state, std::uint16_t key)
     state.ctrlPending = false;
 }
 
-void KeyPlayer::PasteCharacter(PlaybackState& state, char character)
+std::uint16_t KeyPlayer::KeyFor(unsigned char character)
 {
-    BorrowedClipboard clipboard(m_clipboard, m_thread, {AnsiText(std::string_view(&character, 1))});
+    // Control characters keep their keys, whatever the layout answers (a line
+    // feed is Ctrl+Enter on Windows and an OEM key on Wine).
+    switch (character) {
+    case '\t': return vk::Tab;
+    case '\n':
+    case '\r': return vk::Return;
+    case '\b': return vk::Back;
+    case 0x1B: return vk::Escape;
+    default: break;
+    }
+    if (character > 126) {
+        return 0;
+    }
+    // A key that needs AltGr (Ctrl+Alt) would type another character bare.
+    const std::int16_t scan = m_keyboard.ScanCharacter(static_cast<char>(character));
+    if (scan == -1 || (scan & (kScanCtrl | kScanAlt)) != 0) {
+        return 0;
+    }
+    return static_cast<std::uint16_t>(scan);
+}
+
+void KeyPlayer::TypeWithoutKey(PlaybackState& state, std::optional<char> ansi, std::optional<char32_t> unicode)
+{
+    if (unicode && m_unicodeInput && m_unicodeInput()) {
+        m_keyboard.SendUnicode(*unicode);
+        m_eventsSincePaste += *unicode > 0xFFFF ? 4u : 2u;
+        SlowdownPause();
+    } else if (ansi || unicode) {
+        PasteCharacter(state, ansi, unicode);
+    }
+}
+
+void KeyPlayer::PasteCharacter(PlaybackState& state, std::optional<char> ansi, std::optional<char32_t> unicode)
+{
+    // Unicode text for the programs that read it, and ANSI text where the
+    // code page has the character.
+    ClipboardContent offer;
+    if (unicode) {
+        std::u16string text;
+        AppendUtf16(text, *unicode);
+        offer.push_back(UnicodeText(text));
+    }
+    if (ansi) {
+        offer.push_back(AnsiText(std::string_view(&*ansi, 1)));
+    }
+    BorrowedClipboard clipboard(m_clipboard, m_thread, std::move(offer));
     // Raw events: the paste's own Ctrl, with no waits in between.
     for (const std::uint8_t key : {vk::Control, vk::V}) {
         state.held.emplace_back(key, 0);
@@ -324,6 +392,7 @@ void KeyPlayer::PlayKeyString(std::string keys)
             std::uint16_t key = 0;
             bool paste = false;
             char pasted = '\0';
+            char32_t unicode = 0;
             if (byte == kPasteEscape) {
                 paste = true;
                 pasted = second;
@@ -337,23 +406,26 @@ void KeyPlayer::PlayKeyString(std::string keys)
                         m_thread.Sleep(kPauseSliceMs);
                     }
                     break;
+                case kCommandUnicode:
+                    unicode = ReadUnicodeEscape(std::string_view(keys).substr(i - 1));
+                    i = std::min(i + kUnicodeEscapeLength - 2, keys.size());
+                    break;
                 case vk::Shift: state.shiftPending = true; break;
                 case vk::Control: state.ctrlPending = true; break;
                 case vk::Menu: state.altPending = true; break;
                 default: break;
                 }
             } else {
-                const std::int16_t scan = m_keyboard.ScanCharacter(static_cast<char>(byte));
-                // A character no key of the layout types goes through the
-                // clipboard like those above 126.
-                paste = byte > 126 || (scan == -1 && byte != 0);
+                key = KeyFor(byte);
+                paste = key == 0 && byte != 0;
                 pasted = static_cast<char>(byte);
-                key = scan == -1 ? 0 : static_cast<std::uint16_t>(scan);
             }
 
             WaitForModifiersReleased(/*includeShift=*/true);
             if (paste) {
-                PasteCharacter(state, pasted);
+                TypeWithoutKey(state, pasted, m_codePage.ToUnicode(static_cast<unsigned char>(pasted)));
+            } else if (unicode != 0) {
+                TypeWithoutKey(state, m_codePage.FromUnicode(unicode), unicode);
             } else if (key != 0) {
                 PressKey(state, key);
             }

@@ -1,8 +1,10 @@
 #pragma once
 
 // Plays an encoded key string (see TextExpansion.h) into the focused window as
-// synthesised key events. Characters above 126, characters no key of the
-// layout types, and paste escapes go through the clipboard one at a time.
+// synthesised key events. Characters without a key go through the clipboard
+// one at a time, or as Unicode input: those above 126, those no key of the
+// layout types alone or with Shift (AltGr characters), paste escapes and
+// Unicode characters.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "platform/Clipboard.h"
+#include "platform/CodePage.h"
 #include "platform/Keyboard.h"
 #include "platform/Thread.h"
 
@@ -65,8 +68,12 @@ private:
 class KeyPlayer {
 public:
     // slowdown tells whether the user asked for slower playback; it is asked
-    // afresh at every slowed event. Empty means never.
-    KeyPlayer(IKeyboard& keyboard, IClipboard& clipboard, IThread& thread, std::function<bool()> slowdown = {});
+    // afresh at every slowed event. unicodeInput tells whether characters
+    // without a key go as Unicode input rather than through the clipboard,
+    // asked afresh for each. Empty means never. Without a code page, ANSI is
+    // taken as Latin-1.
+    KeyPlayer(IKeyboard& keyboard, IClipboard& clipboard, IThread& thread, std::function<bool()> slowdown = {},
+              std::function<bool()> unicodeInput = {}, ICodePage* codePage = nullptr);
 
     // Blocks until the whole string is played. If it stops early (a clipboard
     // error, or a stop request), every key it pressed is released and CapsLock
@@ -86,7 +93,9 @@ public:
 
     // Puts the text on the clipboard, plays Ctrl+V and gives the user's
     // content back once the paste has taken it.
-    void PasteText(std::string_view text);
+    // Both forms of the text are offered: Unicode, and ANSI with what the
+    // code page holds.
+    void PasteText(std::string_view ansiText, std::u16string_view unicodeText);
 
     // A macro run starts: keys sent before it are no backlog of its pastes.
     void StartRun() { m_eventsSincePaste = 0; }
@@ -104,7 +113,11 @@ private:
     void FlipCapsLock(PlaybackState& state, bool slowed);
     void Recover(PlaybackState& state) noexcept;
 
-    void PasteCharacter(PlaybackState& state, char character);
+    std::uint16_t KeyFor(unsigned char character);
+    void TypeWithoutKey(PlaybackState& state, std::optional<char> ansi, std::optional<char32_t> unicode);
+    // unicode is the character itself (0 when unknown), for the clipboard's
+    // Unicode text.
+    void PasteCharacter(PlaybackState& state, std::optional<char> ansi, std::optional<char32_t> unicode);
     void Inject(std::uint8_t virtualKey, std::uint32_t flags);
     void GiveBack(BorrowedClipboard& clipboard);
 
@@ -113,6 +126,8 @@ private:
     IThread& m_thread;
     std::function<bool()> m_slowdown;
     bool m_stopRequested = false;
+    std::function<bool()> m_unicodeInput;
+    ICodePage& m_codePage;
     // Key events of this run sent since the last paste: the receiving program
     // may still be working through them when the next paste arrives.
     std::size_t m_eventsSincePaste = 0;

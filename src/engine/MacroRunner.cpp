@@ -19,11 +19,12 @@ bool HasExeExtension(std::string_view fileName)
 }
 
 MacroRunner::MacroRunner(const Platform& platform, const TMacroList& macroList, RandomGenerator& random,
-                         std::function<bool()> slowdown)
+                         std::function<bool()> slowdown, std::function<bool()> unicodeInput)
     : m_platform(platform),
       m_macroList(macroList),
       m_expander(platform.clock, platform.locale, random),
-      m_player(platform.keyboard, platform.clipboard, platform.thread, std::move(slowdown))
+      m_player(platform.keyboard, platform.clipboard, platform.thread, std::move(slowdown), std::move(unicodeInput),
+               &platform.codePage)
 {
 }
 
@@ -86,7 +87,7 @@ void MacroRunner::Execute(const TTextMacro& action)
         m_player.PlayKeyString(std::move(keys));
         return;
     }
-    m_player.PasteText(StripKeyEscapes(keys));
+    m_player.PasteText(StripKeyEscapes(keys, &m_platform.codePage), KeyStringToUnicode(keys, m_platform.codePage));
 }
 
 void MacroRunner::Execute(const TLaunchMacro& action)

@@ -18,7 +18,7 @@ public:
     // macroList is where chains look up their next macro; it is read at each
     // link, so a list replaced during a run is seen by the rest of the chain.
     MacroRunner(const Platform& platform, const TMacroList& macroList, RandomGenerator& random,
-                std::function<bool()> slowdown = {});
+                std::function<bool()> slowdown = {}, std::function<bool()> unicodeInput = {});
 
     // Waits for the hot key to be let go (at depth 0), performs the action,
     // then follows the link, never running one macro twice in a chain.

@@ -97,6 +97,64 @@ const std::unordered_map<std::string_view, TagEntry>& TagTable()
     return table;
 }
 
+// Text and locale names reach the key string as characters: a byte that
+// would start an escape is sent as the character of a paste escape. Runs
+// without such bytes are copied whole; the test of a block of 64 bytes has no
+// early exit, so the compiler can make it a vector loop.
+void AppendCharacters(std::string& out, std::string_view text)
+{
+    constexpr std::size_t kBlock = 64;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    std::size_t runStart = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (i + kBlock <= text.size()) {
+            unsigned char top = 0;
+            for (std::size_t j = 0; j < kBlock; ++j) {
+                top = std::max(top, bytes[i + j]);
+            }
+            if (top < kPasteEscape) {
+                i += kBlock;
+                continue;
+            }
+        }
+        const std::size_t blockEnd = std::min(i + kBlock, text.size());
+        for (; i < blockEnd; ++i) {
+            if (bytes[i] >= kPasteEscape) {
+                out.append(text.substr(runStart, i - runStart));
+                out += static_cast<char>(kPasteEscape);
+                out += text[i];
+                runStart = i + 1;
+            }
+        }
+    }
+    out.append(text.substr(runStart));
+}
+
+bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+}
+
+// "u+" and one to six hexadecimal digits (lower-cased already) naming a
+// character: 1 to 10FFFF, surrogates excluded. Anything else gives nothing.
+void AppendUnicode(std::string& out, std::string_view digits)
+{
+    if (digits.empty() || digits.size() > 6 || !std::all_of(digits.begin(), digits.end(), IsHexDigit)) {
+        return;
+    }
+    std::uint32_t character = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), character, 16);
+    if (character == 0 || character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF)) {
+        return;
+    }
+    out += static_cast<char>(kCommandEscape);
+    out += static_cast<char>(kCommandUnicode);
+    for (const int shift : {16, 8, 0}) {
+        out += static_cast<char>((character >> shift) & 0xFFu);
+    }
+}
+
 bool IsBlank(char c)
 {
     return static_cast<unsigned char>(c) <= 32;
@@ -151,7 +209,7 @@ void AppendDateTime(std::string& out, Tag tag, const LocalTime& now, const Local
     const bool afternoon = now.hour >= 12;
     switch (tag) {
     case Tag::Date:
-        out += names.months[monthIndex];
+        AppendCharacters(out, names.months[monthIndex]);
         out += ' ';
         out += FormatDayWithSuffix(now);
         out += ", ";
@@ -159,20 +217,20 @@ void AppendDateTime(std::string& out, Tag tag, const LocalTime& now, const Local
         break;
     case Tag::ShortDate:
         AppendNumber(out, now.month, 2);
-        out += names.dateSeparator;
+        AppendCharacters(out, names.dateSeparator);
         AppendNumber(out, now.day, 2);
-        out += names.dateSeparator;
+        AppendCharacters(out, names.dateSeparator);
         AppendNumber(out, now.year, 4);
         break;
-    case Tag::MonthName: out += names.months[monthIndex]; break;
-    case Tag::ShortMonthName: out += names.shortMonths[monthIndex]; break;
+    case Tag::MonthName: AppendCharacters(out, names.months[monthIndex]); break;
+    case Tag::ShortMonthName: AppendCharacters(out, names.shortMonths[monthIndex]); break;
     case Tag::Month: AppendNumber(out, now.month); break;
     case Tag::TwoDigitMonth: AppendNumber(out, now.month, 2); break;
     case Tag::Day: AppendNumber(out, now.day); break;
     case Tag::DaySuffix: out += FormatDayWithSuffix(now); break;
     case Tag::TwoDigitDay: AppendNumber(out, now.day, 2); break;
-    case Tag::DayOfWeek: out += names.days[dayIndex]; break;
-    case Tag::ShortDayOfWeek: out += names.shortDays[dayIndex]; break;
+    case Tag::DayOfWeek: AppendCharacters(out, names.days[dayIndex]); break;
+    case Tag::ShortDayOfWeek: AppendCharacters(out, names.shortDays[dayIndex]); break;
     case Tag::Year: AppendNumber(out, now.year, 4); break;
     case Tag::TwoDigitYear: AppendNumber(out, now.year % 100, 2); break;
     case Tag::Hour: out += FormatHour(12, false, now); break;
@@ -187,15 +245,15 @@ void AppendDateTime(std::string& out, Tag tag, const LocalTime& now, const Local
     case Tag::ShortSecond: AppendNumber(out, now.second); break;
     case Tag::Time:
         AppendNumber(out, Hour12(now.hour));
-        out += names.timeSeparator;
+        AppendCharacters(out, names.timeSeparator);
         AppendNumber(out, now.minute, 2);
-        out += names.timeSeparator;
+        AppendCharacters(out, names.timeSeparator);
         AppendNumber(out, now.second, 2);
         out += afternoon ? " pm" : " am";
         break;
     case Tag::ShortTime:
         AppendNumber(out, Hour12(now.hour));
-        out += names.timeSeparator;
+        AppendCharacters(out, names.timeSeparator);
         AppendNumber(out, now.minute, 2);
         out += afternoon ? 'p' : 'a';
         break;
@@ -271,22 +329,69 @@ std::optional<std::int32_t> ReadInteger(std::string_view text)
     return static_cast<std::int32_t>(value);
 }
 
-std::string StripKeyEscapes(std::string_view keys)
+char32_t ReadUnicodeEscape(std::string_view keys)
 {
-    std::string text;
-    text.reserve(keys.size());
+    if (keys.size() < kUnicodeEscapeLength) {
+        return 0;
+    }
+    char32_t character = 0;
+    for (std::size_t i = 2; i < kUnicodeEscapeLength; ++i) {
+        character = (character << 8) | static_cast<unsigned char>(keys[i]);
+    }
+    return character;
+}
+
+namespace {
+
+// Walks the text for pasting: each ANSI character (text and paste escapes)
+// and each Unicode character, in order; keys and commands are dropped.
+template <typename Ansi, typename Unicode>
+void ForEachPastedCharacter(std::string_view keys, Ansi ansi, Unicode unicode)
+{
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const auto byte = static_cast<unsigned char>(keys[i]);
         if (byte == kPasteEscape) {
             if (i + 1 < keys.size()) {
-                text += keys[++i];
+                ansi(keys[++i]);
             }
+        } else if (byte == kCommandEscape && i + 1 < keys.size() &&
+                   static_cast<unsigned char>(keys[i + 1]) == kCommandUnicode) {
+            if (const char32_t character = ReadUnicodeEscape(keys.substr(i))) {
+                unicode(character);
+            }
+            i += kUnicodeEscapeLength - 1;
         } else if (byte == kKeyEscape || byte == kCommandEscape) {
             ++i;
         } else {
-            text += keys[i];
+            ansi(keys[i]);
         }
     }
+}
+
+}  // namespace
+
+std::string StripKeyEscapes(std::string_view keys, ICodePage* codePage)
+{
+    std::string text;
+    text.reserve(keys.size());
+    ForEachPastedCharacter(
+        keys, [&](char c) { text += c; },
+        [&](char32_t character) {
+            if (const auto byte = codePage ? codePage->FromUnicode(character) : std::nullopt) {
+                text += static_cast<char>(*byte);
+            }
+        });
+    return text;
+}
+
+std::u16string KeyStringToUnicode(std::string_view keys, ICodePage& codePage)
+{
+    std::u16string text;
+    text.reserve(keys.size());
+    ForEachPastedCharacter(
+        keys,
+        [&](char c) { AppendUtf16(text, codePage.ToUnicode(static_cast<unsigned char>(c)).value_or(U'\uFFFD')); },
+        [&](char32_t character) { AppendUtf16(text, character); });
     return text;
 }
 
@@ -312,10 +417,10 @@ std::string MacroTextExpander::ExpandMacroText(std::string_view text)
     for (;;) {
         const std::size_t open = text.find(kOpenMark, position);
         if (open == std::string_view::npos) {
-            result.append(text.substr(position));
+            AppendCharacters(result, text.substr(position));
             return result;
         }
-        result.append(text.substr(position, open - position));
+        AppendCharacters(result, text.substr(position, open - position));
         position = open + kOpenMark.size();
 
         const std::size_t close =
@@ -357,6 +462,8 @@ void MacroTextExpander::AppendTag(std::string& out, std::string_view word, const
         AppendRandom(out, Strip(word.substr(5)), /*hex=*/false);
     } else if (word.starts_with("randhex ")) {
         AppendRandom(out, Strip(word.substr(8)), /*hex=*/true);
+    } else if (word.starts_with("u+")) {
+        AppendUnicode(out, word.substr(2));
     }
 }
 

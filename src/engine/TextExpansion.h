@@ -1,10 +1,14 @@
 #pragma once
 
 // Turns a macro text with tags such as {"date"} or {"tab"} into an encoded
-// key string. Bytes 253, 254 and 255 start two-byte escapes:
-//   253 c  paste the character c through the clipboard
-//   254 k  press and release the virtual key k
-//   255 n  1 = pause a second; 16, 17, 18 = hold Shift, Ctrl, Alt with the next key
+// key string: ANSI characters, and escapes that start with bytes 253 to 255:
+//   253 c      the character c, typed as one without a key (through the
+//              clipboard or as Unicode input); every byte 253 to 255 of the
+//              text itself or of a locale name comes this way
+//   254 k      press and release the virtual key k
+//   255 n      1 = pause a second; 16, 17, 18 = hold Shift, Ctrl, Alt with the next key
+//   255 2 xyz  the Unicode character xyz (three bytes, most significant
+//              first) of a {"U+..."} tag, typed as one without a key
 
 #include <cstdint>
 #include <optional>
@@ -13,6 +17,7 @@
 
 #include "engine/Random.h"
 #include "platform/Clock.h"
+#include "platform/CodePage.h"
 
 namespace velmora {
 
@@ -20,6 +25,12 @@ inline constexpr unsigned char kPasteEscape = 253;
 inline constexpr unsigned char kKeyEscape = 254;
 inline constexpr unsigned char kCommandEscape = 255;
 inline constexpr unsigned char kCommandPause = 1;
+inline constexpr unsigned char kCommandUnicode = 2;
+inline constexpr std::size_t kUnicodeEscapeLength = 5;
+
+// The character of a 255 2 xyz escape at the front of keys; 0 when the
+// string ends early.
+char32_t ReadUnicodeEscape(std::string_view keys);
 
 std::string FormatDayWithSuffix(const LocalTime& time);
 std::string FormatHour(int clock, bool twoDigits, const LocalTime& time);
@@ -29,8 +40,14 @@ std::string FormatHour(int clock, bool twoDigits, const LocalTime& time);
 std::optional<std::int32_t> ReadInteger(std::string_view text);
 
 // Removes the escapes for pasting: 253 keeps its character, 254 and 255 go
-// with theirs.
-std::string StripKeyEscapes(std::string_view keys);
+// with theirs. A Unicode character becomes its ANSI byte when the code page
+// holds it and is left out otherwise (and always without a code page).
+std::string StripKeyEscapes(std::string_view keys, ICodePage* codePage = nullptr);
+
+// The whole text for pasting as UTF-16, Unicode characters and all; escapes
+// go as in StripKeyEscapes, and a byte that is no character of its own gives
+// U+FFFD.
+std::u16string KeyStringToUnicode(std::string_view keys, ICodePage& codePage);
 
 class MacroTextExpander {
 public:

@@ -46,6 +46,19 @@ inline ClipboardFormat AnsiText(std::string_view text)
     return {kClipboardText, std::string(text.substr(0, text.find('\0'))) + '\0'};
 }
 
+// A CF_UNICODETEXT format of the UTF-16 text, little-endian as Windows keeps it.
+inline ClipboardFormat UnicodeText(std::u16string_view text)
+{
+    std::string bytes;
+    bytes.reserve(2 * text.size() + 2);
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    bytes.append(2, '\0');
+    return {kClipboardUnicodeText, std::move(bytes)};
+}
+
 class IClipboard {
 public:
     virtual ~IClipboard() = default;

@@ -48,6 +48,11 @@ public:
     virtual ~IKeyboard() = default;
     // One keybd_event with scan code 0 and extra information 0.
     virtual void KeybdEvent(std::uint8_t virtualKey, std::uint32_t flags) = 0;
+    // Types one character as Unicode input (SendInput with KEYEVENTF_UNICODE):
+    // a down and an up event for each UTF-16 unit, a character above FFFF as
+    // its two surrogates, all in one call so no other input comes between
+    // them. No key of the key state goes down.
+    virtual void SendUnicode(char32_t character) = 0;
     // VkKeyScanA for the current layout: -1 when no key types the character.
     virtual std::int16_t ScanCharacter(char character) = 0;
     // The top bit of GetAsyncKeyState: the key is down now.

@@ -5,6 +5,7 @@
 
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
+#include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/Keyboard.h"
 #include "platform/Shell.h"
@@ -20,6 +21,7 @@ struct Platform {
     ILocale& locale;
     IShell& shell;
     IFileSystem& files;
+    ICodePage& codePage;
 };
 
 }  // namespace velmora

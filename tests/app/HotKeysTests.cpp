@@ -77,6 +77,27 @@ TEST(KeyNameToVirtualKey, NamesResolveExactlyAsWritten)
     EXPECT_EQ(code("Escape"), 0x1Bu);
 }
 
+// Letters and digits name the same virtual key on every layout; punctuation
+// names the key that types it (AltGr like Shift dropped), or where the layout
+// has none, the key in the same place on a US keyboard.
+TEST(KeyNameToVirtualKey, NamesFindAKeyOnEveryLayout)
+{
+    using testing::Layout;
+    const std::tuple<Layout, std::string_view, std::uint32_t> cases[] = {
+        {Layout::Russian, "A", 'A'},  {Layout::Russian, "v", 'V'},  {Layout::Russian, "7", '7'},
+        {Layout::Russian, "[", 0xDB}, {Layout::Russian, "'", 0xDE}, {Layout::Russian, "`", 0xC0},
+        {Layout::Russian, "/", 0xDC}, {Layout::German, "Z", 'Z'},   {Layout::German, "[", '8'},
+        {Layout::German, "-", 0xBD},  {Layout::French, "1", '1'},   {Layout::French, ";", 0xBE},
+        {Layout::French, "\x01", 255},
+    };
+    for (const auto& [layout, name, key] : cases) {
+        FakePlatform platform;
+        platform.keyboard.layout = layout;
+        platform.codePage.Use(layout == Layout::Russian ? 1251 : 1252);
+        EXPECT_EQ(KeyNameToVirtualKey(name, platform.keyboard), key) << name;
+    }
+}
+
 TEST(HotKeyTexts, DisplayAndRegistrationOrders)
 {
     auto all = Macro(1, "All", "Page Down", true, true);

@@ -91,7 +91,7 @@ struct PasteKind {
 };
 
 const PasteKind kPasteKinds[] = {
-    {"paste mode", [](KeyPlayer& player) { player.PasteText("pasted \xE9"); }, "pasted \xE9"},
+    {"paste mode", [](KeyPlayer& player) { player.PasteText("pasted \xE9", u"pasted \u00E9"); }, "pasted \xE9"},
     {"typed character", [](KeyPlayer& player) { player.PlayKeyString("\xE9"); }, "\xE9"},
 };
 
@@ -126,15 +126,16 @@ TEST(BorrowedClipboardTest, EveryFormatComesBackWhicheverStepFails)
     }
 }
 
-TEST(BorrowedClipboardTest, PastedContentIsMarkedPrivateAndOnlyItsTextRendersLate)
+TEST(BorrowedClipboardTest, PastedContentIsUnicodeAndAnsiTextMarkedPrivate)
 {
     FakePlatform platform;
     KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread};
-    player.PasteText(std::string_view("text\0cut off", 12));
+    player.PasteText(std::string_view("text\0cut off", 12), u"text");
     player.PlayKeyString("\xE9");
     const ClipboardContent marks = Marks(platform.clipboard);
-    EXPECT_EQ(platform.clipboard.pasted, (std::vector<ClipboardContent>{Joined({AnsiText("text")}, marks),
-                                                                        Joined({AnsiText("\xE9")}, marks)}));
+    EXPECT_EQ(platform.clipboard.pasted,
+              (std::vector<ClipboardContent>{Joined({UnicodeText(u"text"), AnsiText("text")}, marks),
+                                             Joined({UnicodeText(u"\u00E9"), AnsiText("\xE9")}, marks)}));
     EXPECT_EQ(platform.clipboard.content, marks) << "an empty clipboard comes back empty, and marked";
     EXPECT_EQ(platform.clipboard.waits.size(), 2u);
     EXPECT_TRUE(platform.clipboard.taken) << "reading the text counts as taking the offer";
@@ -157,7 +158,7 @@ TEST(BorrowedClipboardTest, ClipboardTooLargeToKeepIsLeftAloneAndThePasteRefused
     platform.clipboard.content = {{kClipboardDib, std::string(kLargestKeptClipboard - 8, 'p')},
                                   AnsiText("12345678")};
     try {
-        player.PasteText("never pasted");
+        player.PasteText("never pasted", u"never pasted");
         FAIL() << "expected an error";
     } catch (const VelmoraError& error) {
         EXPECT_EQ(std::string(error.what()), kClipboardTooLarge);

@@ -30,7 +30,7 @@ protected:
 
 TEST_F(ExpandMacroTextTest, PlainTextComesBackUnchanged)
 {
-    const std::string text = "Line one\r\nline two\xE9\xFE\x01 {not a tag} \"}";
+    const std::string text = "Line one\r\nline two\xE9\xFC\x01 {not a tag} \"}";
     EXPECT_EQ(Expand(text), text);
     EXPECT_EQ(Expand(""), "");
 }
@@ -83,7 +83,7 @@ TEST_F(ExpandMacroTextTest, CharacterCodes)
     EXPECT_EQ(Tag("#253"), "\xFD\xFD");
     EXPECT_EQ(Tag("#252"), "\xFC");
     EXPECT_EQ(Tag("#0"), std::string(1, '\0'));
-    EXPECT_EQ(Expand("\xFE"), "\xFE") << "a literal 254 stays a single byte";
+    EXPECT_EQ(Expand("\xFE"), Tag("#254")) << "a literal 254 is the same character";
 }
 
 TEST(ReadInteger, DecimalAndHexForms)
@@ -217,6 +217,45 @@ TEST(StripKeyEscapes, KeepsPastedCharactersAndDropsKeysAndCommands)
     EXPECT_EQ(StripKeyEscapes("a\xFE\x70" "b\xFF\x01" "c\xFD\xFE\t\r\n"), "abc\xFE\t\r\n");
     EXPECT_EQ(StripKeyEscapes("\xFD\xFD\xFF"), "\xFD");
     EXPECT_EQ(StripKeyEscapes("x\xFE"), "x");
+}
+
+std::string UnicodeEscape(char32_t c)
+{
+    return {'\xFF', '\x02', static_cast<char>(c >> 16), static_cast<char>((c >> 8) & 0xFF), static_cast<char>(c & 0xFF)};
+}
+
+// "U+" in any case and one to six hexadecimal digits naming a character,
+// blanks allowed only around the whole word; anything else yields nothing.
+TEST_F(ExpandMacroTextTest, UnicodeCharacterTags)
+{
+    const std::pair<std::string_view, char32_t> cases[] = {
+        {"U+2192", 0x2192},   {"u+1f600", 0x1F600}, {" U+41\t", 0x41},   {"U+000041", 0x41},
+        {"U+10FFFF", 0x10FFFF}, {"U+D7FF", 0xD7FF}, {"U+E000", 0xE000},   {"U+FD", 0xFD},
+        {"U+1", 0x1},         {"u+FfFd", 0xFFFD},
+        {"U+", 0},            {"U+0", 0},           {"U+000000", 0},     {"U+D800", 0},
+        {"U+DFFF", 0},        {"U+110000", 0},      {"U+0000041", 0},    {"U+12G4", 0},
+        {"U+ 41", 0},         {"U +41", 0},         {"U+4 1", 0},        {"U+-41", 0},
+        {"U+0x41", 0},        {"U+41h", 0},         {"+41", 0},          {"U41", 0},
+        {"U-41", 0},          {"UU+41", 0},
+    };
+    for (const auto& [word, character] : cases) {
+        EXPECT_EQ(Tag(word), character == 0 ? "" : UnicodeEscape(character)) << word;
+    }
+    EXPECT_EQ(Expand("a{\"U+2192\"}b"), "a" + UnicodeEscape(0x2192) + "b");
+}
+
+TEST(StripKeyEscapes, UnicodeCharactersForAnsiAndUnicodePastes)
+{
+    testing::FakeCodePage codePage;
+    const std::string keys = "a" + UnicodeEscape(0x2192) + "\xFD\xFF" + UnicodeEscape(0xE9) + "\xFE\x70" +
+                             UnicodeEscape(0x1F600) + UnicodeEscape(0xFE) + "\r\n";
+    EXPECT_EQ(StripKeyEscapes(keys), "a\xFF\r\n") << "no code page, no Unicode characters";
+    EXPECT_EQ(StripKeyEscapes(keys, &codePage), "a\xFF\xE9\xFE\r\n") << "those the code page holds";
+    EXPECT_EQ(KeyStringToUnicode(keys, codePage), u"a\u2192\u00FF\u00E9\U0001F600\u00FE\r\n");
+    codePage.Use(1251);
+    EXPECT_EQ(KeyStringToUnicode("\xFD\xFF" "\xE4\xE0", codePage), u"\u044F\u0434\u0430");
+    EXPECT_EQ(StripKeyEscapes("x\xFF\x02\x00", &codePage), "x") << "a cut-off escape gives nothing";
+    EXPECT_EQ(KeyStringToUnicode(std::string("x\xFF\x02\x00\x00", 5), codePage), u"x");
 }
 
 }  // namespace

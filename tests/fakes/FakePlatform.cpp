@@ -1,47 +1,177 @@
 #include "fakes/FakePlatform.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace velmora::testing {
 
 namespace {
 
-// The US layout: unshifted and shifted character of each key.
+// One key of a layout: what it types alone, with Shift and with AltGr
+// (Ctrl+Alt); 0 for nothing.
 struct LayoutKey {
     std::uint8_t key;
-    char plain;
-    char shifted;
+    char16_t plain;
+    char16_t shifted;
+    char16_t altGr;
 };
 
-constexpr LayoutKey kUsLayout[] = {
-    {0x30, '0', ')'}, {0x31, '1', '!'}, {0x32, '2', '@'}, {0x33, '3', '#'}, {0x34, '4', '$'},
-    {0x35, '5', '%'}, {0x36, '6', '^'}, {0x37, '7', '&'}, {0x38, '8', '*'}, {0x39, '9', '('},
-    {0x20, ' ', ' '}, {0xBA, ';', ':'}, {0xBB, '=', '+'}, {0xBC, ',', '<'}, {0xBD, '-', '_'},
-    {0xBE, '.', '>'}, {0xBF, '/', '?'}, {0xC0, '`', '~'}, {0xDB, '[', '{'}, {0xDC, '\\', '|'},
-    {0xDD, ']', '}'}, {0xDE, '\'', '"'}, {vk::Tab, '\t', '\t'}, {vk::Back, '\b', '\b'},
-    {vk::Return, '\r', '\r'}, {vk::Escape, '\x1B', '\x1B'},
+constexpr LayoutKey kCommonKeys[] = {
+    {vk::Space, u' ', u' ', 0},          {vk::Tab, u'\t', u'\t', 0},         {vk::Back, u'\b', u'\b', 0},
+    {vk::Return, u'\r', u'\r', 0},       {vk::Escape, u'\x1B', u'\x1B', 0},
 };
+
+constexpr LayoutKey kUsKeys[] = {
+    {0x30, u'0', u')', 0}, {0x31, u'1', u'!', 0},   {0x32, u'2', u'@', 0},  {0x33, u'3', u'#', 0},
+    {0x34, u'4', u'$', 0}, {0x35, u'5', u'%', 0},   {0x36, u'6', u'^', 0},  {0x37, u'7', u'&', 0},
+    {0x38, u'8', u'*', 0}, {0x39, u'9', u'(', 0},   {0xBA, u';', u':', 0},  {0xBB, u'=', u'+', 0},
+    {0xBC, u',', u'<', 0}, {0xBD, u'-', u'_', 0},   {0xBE, u'.', u'>', 0},  {0xBF, u'/', u'?', 0},
+    {0xC0, u'`', u'~', 0}, {0xDB, u'[', u'{', 0},   {0xDC, u'\\', u'|', 0}, {0xDD, u']', u'}', 0},
+    {0xDE, u'\'', u'"', 0},
+};
+
+// German (KBDGR): QWERTZ; the VK codes follow the key caps, so Y and Z keep
+// theirs. @ is Ctrl+Alt+Q, so VkKeyScanA answers 0x0651.
+constexpr LayoutKey kGermanKeys[] = {
+    {'Q', u'q', u'Q', u'@'}, {'E', u'e', u'E', u'\u20AC'}, {'M', u'm', u'M', u'\u00B5'},
+    {0x31, u'1', u'!', 0},   {0x32, u'2', u'"', u'\u00B2'}, {0x33, u'3', u'\u00A7', u'\u00B3'},
+    {0x34, u'4', u'$', 0},   {0x35, u'5', u'%', 0},         {0x36, u'6', u'&', 0},
+    {0x37, u'7', u'/', u'{'}, {0x38, u'8', u'(', u'['},     {0x39, u'9', u')', u']'},
+    {0x30, u'0', u'=', u'}'}, {0xDB, u'\u00DF', u'?', u'\\'}, {0xDD, u'\u00B4', u'`', 0},
+    {0xBA, u'\u00FC', u'\u00DC', 0}, {0xBB, u'+', u'*', u'~'}, {0xC0, u'\u00F6', u'\u00D6', 0},
+    {0xDE, u'\u00E4', u'\u00C4', 0}, {0xBF, u'#', u'\'', 0},   {0xBC, u',', u';', 0},
+    {0xBE, u'.', u':', 0},   {0xBD, u'-', u'_', 0},         {0xE2, u'<', u'>', u'|'},
+    {0xDC, u'^', u'\u00B0', 0},
+};
+
+// French (KBDFR): AZERTY; the digits need Shift.
+constexpr LayoutKey kFrenchKeys[] = {
+    {'E', u'e', u'E', u'\u20AC'},
+    {0x31, u'&', u'1', 0},         {0x32, u'\u00E9', u'2', u'~'}, {0x33, u'"', u'3', u'#'},
+    {0x34, u'\'', u'4', u'{'},     {0x35, u'(', u'5', u'['},      {0x36, u'-', u'6', u'|'},
+    {0x37, u'\u00E8', u'7', u'`'}, {0x38, u'_', u'8', u'\\'},     {0x39, u'\u00E7', u'9', u'^'},
+    {0x30, u'\u00E0', u'0', u'@'}, {0xDB, u')', u'\u00B0', u']'}, {0xBB, u'=', u'+', u'}'},
+    {0xBA, u'$', u'\u00A3', u'\u00A4'}, {0xC0, u'\u00F9', u'%', 0}, {0xDC, u'*', u'\u00B5', 0},
+    {0xBC, u',', u'?', 0},         {0xBE, u';', u'.', 0},         {0xBF, u':', u'/', 0},
+    {0xDF, u'!', u'\u00A7', 0},    {0xDE, u'\u00B2', 0, 0},       {0xE2, u'<', u'>', 0},
+};
+
+// Russian (KBDRU): Cyrillic letters only; Shift gives the capitals.
+constexpr std::pair<std::uint8_t, char16_t> kRussianLetters[] = {
+    {'Q', u'й'}, {'W', u'ц'}, {'E', u'у'}, {'R', u'к'}, {'T', u'е'}, {'Y', u'н'}, {'U', u'г'},
+    {'I', u'ш'}, {'O', u'щ'}, {'P', u'з'}, {0xDB, u'х'}, {0xDD, u'ъ'}, {'A', u'ф'}, {'S', u'ы'},
+    {'D', u'в'}, {'F', u'а'}, {'G', u'п'}, {'H', u'р'}, {'J', u'о'}, {'K', u'л'}, {'L', u'д'},
+    {0xBA, u'ж'}, {0xDE, u'э'}, {'Z', u'я'}, {'X', u'ч'}, {'C', u'с'}, {'V', u'м'}, {'B', u'и'},
+    {'N', u'т'}, {'M', u'ь'}, {0xBC, u'б'}, {0xBE, u'ю'}, {0xC0, u'ё'},
+};
+
+constexpr LayoutKey kRussianKeys[] = {
+    {0x31, u'1', u'!', 0}, {0x32, u'2', u'"', 0}, {0x33, u'3', u'\u2116', 0}, {0x34, u'4', u';', 0},
+    {0x35, u'5', u'%', 0}, {0x36, u'6', u':', 0}, {0x37, u'7', u'?', 0},      {0x38, u'8', u'*', 0},
+    {0x39, u'9', u'(', 0}, {0x30, u'0', u')', 0}, {0xBF, u'.', u',', 0},      {0xBD, u'-', u'_', 0},
+    {0xBB, u'=', u'+', 0}, {0xDC, u'\\', u'/', 0}, {0xE2, u'\\', u'/', 0},
+};
+
+char16_t Capital(char16_t c)
+{
+    return c == u'ё' ? u'Ё' : static_cast<char16_t>(c - 0x20);
+}
+
+std::vector<LayoutKey> Build(Layout layout)
+{
+    std::vector<LayoutKey> keys(std::begin(kCommonKeys), std::end(kCommonKeys));
+    const auto add = [&](const auto& table) { keys.insert(keys.end(), std::begin(table), std::end(table)); };
+    switch (layout) {
+    case Layout::Us: add(kUsKeys); break;
+    case Layout::German: add(kGermanKeys); break;
+    case Layout::French: add(kFrenchKeys); break;
+    case Layout::Russian:
+        for (const auto& [key, letter] : kRussianLetters) {
+            keys.push_back({key, letter, Capital(letter), 0});
+        }
+        add(kRussianKeys);
+        break;
+    }
+    if (layout != Layout::Russian) {
+        for (char16_t letter = u'a'; letter <= u'z'; ++letter) {
+            const auto key = static_cast<std::uint8_t>(letter - u'a' + 'A');
+            // Letters with AltGr characters are in the table already.
+            if (std::none_of(keys.begin(), keys.end(), [&](const LayoutKey& k) { return k.key == key; })) {
+                keys.push_back({key, letter, static_cast<char16_t>(letter - u'a' + u'A'), 0});
+            }
+        }
+    }
+    return keys;
+}
+
+const std::vector<LayoutKey>& Keys(Layout layout)
+{
+    static const std::vector<LayoutKey> layouts[] = {Build(Layout::Us), Build(Layout::German),
+                                                     Build(Layout::French), Build(Layout::Russian)};
+    return layouts[static_cast<std::size_t>(layout)];
+}
+
+bool IsLetter(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'а' && c <= u'я') || c == u'ё';
+}
 
 }  // namespace
 
 std::int16_t FakeKeyboard::ScanCharacter(char character)
 {
-    if (character >= 'a' && character <= 'z') {
-        return static_cast<std::int16_t>(character - 'a' + 'A');
+    if (const auto odd = oddAnswers.find(character); odd != oddAnswers.end()) {
+        return odd->second;
     }
-    if (character >= 'A' && character <= 'Z') {
-        return static_cast<std::int16_t>(kScanShift | static_cast<std::uint16_t>(character));
-    }
+    // Windows answers a line feed with Ctrl+Enter.
     if (character == '\n') {
         return static_cast<std::int16_t>(kScanCtrl | vk::Return);
     }
-    for (const LayoutKey& k : kUsLayout) {
-        if (k.plain == character) {
+    const auto wanted = m_codePage.ToUnicode(static_cast<unsigned char>(character));
+    if (!wanted || *wanted == 0) {
+        return -1;
+    }
+    for (const LayoutKey& k : Keys(layout)) {
+        if (k.plain == *wanted) {
             return k.key;
         }
-        if (k.shifted == character) {
+        if (k.shifted == *wanted) {
             return static_cast<std::int16_t>(kScanShift | k.key);
+        }
+        if (k.altGr == *wanted) {
+            return static_cast<std::int16_t>(kScanCtrl | kScanAlt | k.key);
         }
     }
     return -1;
+}
+
+void FakeKeyboard::SendUnicode(char32_t character)
+{
+    if (beforeEvent) {
+        beforeEvent(KeyEvent{0, 0});
+    }
+    std::vector<char32_t> units{character};
+    if (character > 0xFFFF) {
+        units = {0xD800 + ((character - 0x10000) >> 10), 0xDC00 + ((character - 0x10000) & 0x3FF)};
+    }
+    static const char digits[] = "0123456789ABCDEF";
+    for (const char32_t unit : units) {
+        std::string hex;
+        for (int shift = 12; shift >= 0; shift -= 4) {
+            hex += digits[(unit >> shift) & 15];
+        }
+        trace.push_back("+u" + hex);
+        trace.push_back("-u" + hex);
+    }
+    Emit(character);
+}
+
+void FakeKeyboard::Emit(char32_t character)
+{
+    typedUnicode += character;
+    if (const auto byte = m_codePage.FromUnicode(character)) {
+        typed += static_cast<char>(*byte);
+    }
 }
 
 void FakeKeyboard::Type(std::uint8_t key, bool down)
@@ -55,21 +185,21 @@ void FakeKeyboard::Type(std::uint8_t key, bool down)
         m_typingCaps = !m_typingCaps;
         return;
     }
-    const bool shift = m_typingDown[vk::Shift];
     if (m_typingDown[vk::Control] || m_typingDown[vk::Menu]) {
         if (key == vk::V && m_typingDown[vk::Control] && acceptsPaste) {
-            typed += m_clipboard.Paste();
+            const std::string text = m_clipboard.Paste();
+            typed += text;
+            typedUnicode += m_clipboard.UnicodeText().value_or(m_codePage.Decode(text));
         }
         return;
     }
-    if (key >= 'A' && key <= 'Z') {
-        const bool upper = shift != m_typingCaps;
-        typed += static_cast<char>(upper ? key : key - 'A' + 'a');
-        return;
-    }
-    for (const LayoutKey& k : kUsLayout) {
+    for (const LayoutKey& k : Keys(layout)) {
         if (k.key == key) {
-            typed += key == vk::Return ? '\n' : (shift ? k.shifted : k.plain);
+            const bool shifted = m_typingDown[vk::Shift] != (m_typingCaps && IsLetter(k.plain));
+            const char16_t c = key == vk::Return ? u'\n' : shifted ? k.shifted : k.plain;
+            if (c != 0) {
+                Emit(c);
+            }
             return;
         }
     }

@@ -3,7 +3,8 @@
 // Fakes of the system services the engine uses. The keyboard keeps a key
 // state table driven by the events it receives (optionally lagging behind
 // them), logs every event, and works out the text a focused edit control
-// would show, pasting from the fake clipboard on Ctrl+V.
+// would show, pasting from the fake clipboard on Ctrl+V. Its layout is one of
+// four Windows layouts, and its ANSI code page one of three.
 
 #include <algorithm>
 #include <array>
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/FakeCodePage.h"
 #include "fakes/FakeFileSystem.h"
 #include "platform/Platform.h"
 
@@ -119,15 +121,40 @@ public:
         return entry->second;
     }
 
-    // What a program pasting now receives.
+    // What a program pasting now receives: its CF_TEXT, and the Unicode
+    // text that a Unicode program takes instead when there is one.
     std::string Paste()
     {
         pasted.push_back(content);
-        if (std::find(m_late.begin(), m_late.end(), kClipboardText) != m_late.end()) {
+        if (!m_late.empty()) {
             taken = true;
             m_late.clear();
         }
         return Text();
+    }
+    std::optional<std::u32string> UnicodeText() const
+    {
+        const std::optional<std::string> bytes = Bytes(kClipboardUnicodeText);
+        if (!bytes) {
+            return std::nullopt;
+        }
+        std::u32string text;
+        char32_t high = 0;
+        for (std::size_t i = 0; i + 1 < bytes->size(); i += 2) {
+            const auto unit = static_cast<char32_t>(static_cast<unsigned char>((*bytes)[i]) |
+                                                    static_cast<unsigned char>((*bytes)[i + 1]) << 8);
+            if (unit == 0) {
+                break;
+            }
+            if (unit >= 0xD800 && unit < 0xDC00) {
+                high = unit;
+            } else if (unit >= 0xDC00 && unit < 0xE000) {
+                text += 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00);
+            } else {
+                text += unit;
+            }
+        }
+        return text;
     }
 
 private:
@@ -167,9 +194,17 @@ private:
     std::map<std::string, std::uint32_t, std::less<>> m_registered;
 };
 
+// The keyboard layouts of Windows that the fake models, by virtual key:
+// German QWERTZ and French AZERTY with their AltGr characters, and Russian
+// with no Latin letters at all.
+enum class Layout { Us, German, French, Russian };
+
 class FakeKeyboard : public IKeyboard {
 public:
-    FakeKeyboard(FakeTime& time, FakeClipboard& clipboard) : m_time(time), m_clipboard(clipboard) {}
+    FakeKeyboard(FakeTime& time, FakeClipboard& clipboard, FakeCodePage& codePage)
+        : m_time(time), m_clipboard(clipboard), m_codePage(codePage)
+    {
+    }
 
     // Milliseconds before an event shows in the key state.
     std::uint64_t lagMs = 0;
@@ -177,8 +212,13 @@ public:
     // Events and looks at the key state in order: "+41" down, "-41" up,
     // "?41" a look (hex virtual keys; "+10x" an extended event).
     std::vector<std::string> trace;
-    // The text a focused edit control would show.
+    // The text a focused edit control would show, in the code page's bytes
+    // (characters the code page cannot hold are left out) and in Unicode.
     std::string typed;
+    std::u32string typedUnicode;
+    // Answers of ScanCharacter that differ from the layout's (Wine's, say).
+    std::map<char, std::int16_t> oddAnswers;
+    Layout layout = Layout::Us;
     // The focused window pastes on Ctrl+V.
     bool acceptsPaste = true;
     // Called before each event is logged: a test's way to interrupt playback.
@@ -198,6 +238,7 @@ public:
         Type(key, down);
     }
 
+    void SendUnicode(char32_t character) override;
     std::int16_t ScanCharacter(char character) override;
 
     bool IsKeyDown(std::uint8_t key) override
@@ -272,11 +313,13 @@ private:
         return true;
     }
 
-    // A simple model of an edit control on a US layout.
+    // A simple model of an edit control.
     void Type(std::uint8_t key, bool down);
+    void Emit(char32_t character);
 
     FakeTime& m_time;
     FakeClipboard& m_clipboard;
+    FakeCodePage& m_codePage;
     std::vector<Pending> m_pending;
     std::array<bool, 256> m_down{};
     std::array<bool, 256> m_toggled{};
@@ -380,13 +423,14 @@ public:
 struct FakePlatform {
     FakeTime time;
     FakeClipboard clipboard;
-    FakeKeyboard keyboard{time, clipboard};
+    FakeCodePage codePage;
+    FakeKeyboard keyboard{time, clipboard, codePage};
     FakeThread thread{time};
     FakeClock clock;
     FakeShell shell;
     FakeFileSystem files;
 
-    Platform Get() { return {keyboard, clipboard, thread, clock, clock, shell, files}; }
+    Platform Get() { return {keyboard, clipboard, thread, clock, clock, shell, files, codePage}; }
 };
 
 }  // namespace velmora::testing

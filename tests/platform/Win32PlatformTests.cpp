@@ -317,6 +317,27 @@ TEST(Win32KeyboardTest, KeyScanGivesTheKeyAndItsShift)
     }
 }
 
+// Western code page 1252, which the harness's Wine uses: no best fit, so a
+// character outside it is refused rather than turned into a look-alike.
+TEST(Win32CodePageTest, MapsBytesBothWaysWithoutBestFit)
+{
+    if (::GetACP() != 1252) {
+        GTEST_SKIP() << "ANSI code page " << ::GetACP();
+    }
+    Win32CodePage codePage;
+    EXPECT_EQ(codePage.ToUnicode(0x41), U'A');
+    EXPECT_EQ(codePage.ToUnicode(0x80), U'\u20AC');
+    EXPECT_EQ(codePage.ToUnicode(0xFF), U'\u00FF');
+    const std::pair<char32_t, std::optional<unsigned char>> cases[] = {
+        {U'A', 0x41},          {U'\u00E9', 0xE9},      {U'\u20AC', 0x80}, {U'\u00FD', 0xFD},
+        {U'\u0101', std::nullopt}, {U'\u2192', std::nullopt}, {U'\u044F', std::nullopt},
+        {U'\U0001F600', std::nullopt},
+    };
+    for (const auto& [character, byte] : cases) {
+        EXPECT_EQ(codePage.FromUnicode(character), byte) << static_cast<unsigned>(character);
+    }
+}
+
 TEST(Win32KeyboardTest, InjectedKeysShowInTheKeyState)
 {
     Win32Keyboard keyboard;

@@ -12,6 +12,7 @@ Platform Win32Platform::Get()
         .locale = m_locale,
         .shell = m_shell,
         .files = m_files,
+        .codePage = m_codePage,
     };
 }
 

@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "platform/win32/Win32Clipboard.h"
 #include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32CodePage.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Keyboard.h"
 #include "platform/win32/Win32Shell.h"
@@ -32,6 +33,7 @@ private:
     Win32Locale m_locale;
     Win32Shell m_shell;
     Win32FileSystem m_files;
+    Win32CodePage m_codePage;
 };
 
 }  // namespace velmora::win32
