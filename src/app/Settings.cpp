@@ -27,6 +27,7 @@ constexpr Field kFields[] = {
     {"SlowdownKeystrokes_Checked", &SettingsRecord::SlowdownKeystrokes, nullptr},
     {"ReferencePage_Caption", nullptr, &SettingsRecord::ReferencePage},
     {"OptionsWidth_Caption", nullptr, &SettingsRecord::OptionsWidth},
+    {"UnicodeInput_Checked", &SettingsRecord::UnicodeInput, nullptr},
 };
 
 // Blanks and control characters; bytes above 127 are letters of the code page.

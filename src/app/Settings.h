@@ -15,6 +15,8 @@ struct SettingsRecord {
     bool FirstTimeRun = true;
     bool ShowInTray = true;
     bool SlowdownKeystrokes = false;
+    // Characters without a key go as Unicode input, not through the clipboard.
+    bool UnicodeInput = false;
     std::string OptionsHeight = "-1000";
     std::string OptionsWidth = "-1000";
     std::string ReferencePage = "1";

@@ -94,7 +94,8 @@ private:
     MacroStore m_macros{m_platform.Files()};
     RandomGenerator m_random;
     MacroRunner m_runner{m_platform.Get(), m_macros.MacroList, m_random,
-                         [this] { return m_settings.SlowdownKeystrokes; }};
+                         [this] { return m_settings.SlowdownKeystrokes; },
+                         [this] { return m_settings.UnicodeInput; }};
     win32::Win32HotKeys m_hotKeys;
     HotKeyRegistrar m_registrar{m_hotKeys, m_platform.Get().keyboard};
     HotKeyDispatcher m_dispatcher{m_runner, m_macros.MacroList};

@@ -130,6 +130,7 @@ TEST_F(SettingsStoreTest, OneUnreadableValueDoesNotStopTheOthers)
     registry.Set(kSection, "SlowdownKeystrokes_Checked", "True");
     registry.Set(kSection, "ReferencePage_Caption", "3");
     registry.Set(kSection, "OptionsWidth_Caption", "400", false);
+    registry.Set(kSection, "UnicodeInput_Checked", "True");
 
     registry.OutOfMemoryReads.insert("ShowInTray_Checked");
     registry.FailingReads.insert("ReferencePage_Caption");
@@ -140,9 +141,11 @@ TEST_F(SettingsStoreTest, OneUnreadableValueDoesNotStopTheOthers)
     EXPECT_TRUE(restored.SlowdownKeystrokes);
     EXPECT_EQ(restored.ReferencePage, "1");
     EXPECT_EQ(restored.OptionsWidth, "-1000") << "a value of another type is not read";
+    EXPECT_TRUE(restored.UnicodeInput);
     EXPECT_EQ(registry.Reads, (std::vector<std::string>{"FormVersion", "FirstTimeRun_Checked", "ShowInTray_Checked",
                                                         "OptionsHeight_Caption", "SlowdownKeystrokes_Checked",
-                                                        "ReferencePage_Caption", "OptionsWidth_Caption"}));
+                                                        "ReferencePage_Caption", "OptionsWidth_Caption",
+                                                        "UnicodeInput_Checked"}));
 
     registry.OutOfMemoryReads = {"FormVersion"};
     EXPECT_FALSE(Restored().FirstTimeRun) << "an unreadable version counts as 0";
@@ -156,7 +159,7 @@ TEST_F(SettingsStoreTest, OneUnreadableValueDoesNotStopTheOthers)
     EXPECT_TRUE(custom.FirstTimeRun);
 }
 
-TEST_F(SettingsStoreTest, SaveWritesTheSevenValuesInOrder)
+TEST_F(SettingsStoreTest, SaveWritesEveryValueInOrder)
 {
     settings.FirstTimeRun = false;
     settings.SlowdownKeystrokes = true;
@@ -174,8 +177,9 @@ TEST_F(SettingsStoreTest, SaveWritesTheSevenValuesInOrder)
                                    "Software\\velmora\\TMain|SlowdownKeystrokes_Checked=True",
                                    "Software\\velmora\\TMain|ReferencePage_Caption=2",
                                    "Software\\velmora\\TMain|OptionsWidth_Caption=640",
+                                   "Software\\velmora\\TMain|UnicodeInput_Checked=False",
                                }));
-    EXPECT_EQ(registry.Keys.at(kSection).size(), 7u);
+    EXPECT_EQ(registry.Keys.at(kSection).size(), 8u);
     EXPECT_EQ(registry.Keys.count(kKey), 1u);
 
     store.Restore(settings);
