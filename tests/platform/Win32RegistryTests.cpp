@@ -100,7 +100,7 @@ protected:
     std::string m_keyPath;
 };
 
-TEST_F(Win32RegistryTest, SavedSettingsLandAsSevenStringsAndComeBack)
+TEST_F(Win32RegistryTest, SavedSettingsLandAsStringsAndComeBack)
 {
     SettingsStore store(registry, m_baseName);
     SettingsRecord settings;
@@ -109,6 +109,7 @@ TEST_F(Win32RegistryTest, SavedSettingsLandAsSevenStringsAndComeBack)
     settings.OptionsHeight = " 500 ";
     settings.OptionsWidth = "700";
     settings.ReferencePage = "\xC4pfel";
+    settings.UnicodeInput = true;
     store.Save(settings);
 
     EXPECT_EQ(AllValues(Section()), (std::map<std::string, RawValue>{
@@ -118,6 +119,7 @@ TEST_F(Win32RegistryTest, SavedSettingsLandAsSevenStringsAndComeBack)
                                         {"OptionsHeight_Caption", Sz("500")},
                                         {"SlowdownKeystrokes_Checked", Sz("True")},
                                         {"ReferencePage_Caption", Sz("\xC4pfel")},
+                                        {"UnicodeInput_Checked", Sz("True")},
                                         {"OptionsWidth_Caption", Sz("700")},
                                     }));
     EXPECT_TRUE(AllValues(m_keyPath).empty()) << "nothing beside the section";
@@ -131,6 +133,7 @@ TEST_F(Win32RegistryTest, SavedSettingsLandAsSevenStringsAndComeBack)
     EXPECT_EQ(restored.OptionsHeight, "500");
     EXPECT_EQ(restored.OptionsWidth, "700");
     EXPECT_EQ(restored.ReferencePage, "\xC4pfel");
+    EXPECT_TRUE(restored.UnicodeInput);
 }
 
 TEST_F(Win32RegistryTest, RestoreCreatesTheKeyAndKeepsDefaultsWhenNothingIsStored)
