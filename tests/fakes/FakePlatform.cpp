@@ -1,6 +1,7 @@
 #include "fakes/FakePlatform.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 namespace velmora::testing {
@@ -150,18 +151,13 @@ void FakeKeyboard::SendUnicode(char32_t character)
     if (beforeEvent) {
         beforeEvent(KeyEvent{0, 0});
     }
-    std::vector<char32_t> units{character};
-    if (character > 0xFFFF) {
-        units = {0xD800 + ((character - 0x10000) >> 10), 0xDC00 + ((character - 0x10000) & 0x3FF)};
-    }
-    static const char digits[] = "0123456789ABCDEF";
-    for (const char32_t unit : units) {
-        std::string hex;
-        for (int shift = 12; shift >= 0; shift -= 4) {
-            hex += digits[(unit >> shift) & 15];
-        }
-        trace.push_back("+u" + hex);
-        trace.push_back("-u" + hex);
+    std::u16string units;
+    AppendUtf16(units, character);
+    for (const char16_t unit : units) {
+        char hex[5];
+        std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(unit));
+        trace.push_back(std::string("+u") + hex);
+        trace.push_back(std::string("-u") + hex);
     }
     Emit(character);
 }
