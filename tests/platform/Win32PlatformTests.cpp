@@ -96,7 +96,8 @@ ClipboardContent UsersFormats()
     for (int c = 0; c < 256; ++c) {
         everyByte += static_cast<char>(c);
     }
-    const std::string dib = std::string(reinterpret_cast<const char*>(&header), sizeof header) + everyByte.substr(0, 64);
+    const std::string dib =
+        std::string(reinterpret_cast<const char*>(&header), sizeof header) + everyByte.substr(0, 64);
     return {{CF_UNICODETEXT, Utf16(L"arrow \u2192 smile \U0001F600")},
             {CF_DIB, dib},
             {::RegisterClipboardFormatA("Velmora test format"), everyByte}};
