@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -23,14 +22,8 @@
 namespace velmora::testing {
 namespace {
 
-struct ClipboardFormat {
-    UINT format;
-    std::string bytes;
-    bool operator==(const ClipboardFormat&) const = default;
-};
-
 // The user's clipboard: Unicode text beyond the code page and a private format.
-std::vector<ClipboardFormat> UserClipboard()
+std::vector<std::pair<UINT, std::string>> UserClipboard()
 {
     const wchar_t text[] = L"user's \x2192 text";
     return {
@@ -39,40 +32,13 @@ std::vector<ClipboardFormat> UserClipboard()
     };
 }
 
-bool PutOnClipboard(const std::vector<ClipboardFormat>& formats)
+// Every format is back, as far as its block holds the bytes put there.
+bool ClipboardHolds(const std::vector<std::pair<UINT, std::string>>& formats)
 {
-    if (!::OpenClipboard(nullptr)) {
-        return false;
-    }
-    ::EmptyClipboard();
-    for (const ClipboardFormat& f : formats) {
-        HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, f.bytes.size());
-        std::memcpy(::GlobalLock(memory), f.bytes.data(), f.bytes.size());
-        ::GlobalUnlock(memory);
-        ::SetClipboardData(f.format, memory);
-    }
-    ::CloseClipboard();
-    return true;
-}
-
-// The bytes of each format, as far as the block holds them; empty when missing.
-std::vector<ClipboardFormat> ReadClipboard(const std::vector<ClipboardFormat>& wanted)
-{
-    std::vector<ClipboardFormat> found;
-    if (!WaitFor([] { return ::OpenClipboard(nullptr) != FALSE; }, std::chrono::seconds(5))) {
-        return found;
-    }
-    for (const ClipboardFormat& f : wanted) {
-        std::string bytes;
-        if (HANDLE memory = ::GetClipboardData(f.format)) {
-            const auto* data = static_cast<const char*>(::GlobalLock(memory));
-            bytes.assign(data, std::min(::GlobalSize(memory), f.bytes.size()));
-            ::GlobalUnlock(memory);
-        }
-        found.push_back({f.format, bytes});
-    }
-    ::CloseClipboard();
-    return found;
+    return std::all_of(formats.begin(), formats.end(), [](const auto& format) {
+        const auto bytes = ClipboardBytes(format.first);
+        return bytes && bytes->substr(0, format.second.size()) == format.second;
+    });
 }
 
 // The memory committed to the process alone (its private bytes).
@@ -104,7 +70,7 @@ TEST_F(SoakRun, EveryRunArrivesWholeAndLeavesTheUserAsTheyWere)
     ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
     TargetProcess target(HostPath(VELMORA_TARGET_EXE), UniqueTargetTitle());
     ASSERT_TRUE(target.Focus());
-    const std::vector<ClipboardFormat> user = UserClipboard();
+    const auto user = UserClipboard();
     ASSERT_TRUE(PutOnClipboard(user));
 
     const int runs = RunsWanted();
@@ -123,7 +89,7 @@ TEST_F(SoakRun, EveryRunArrivesWholeAndLeavesTheUserAsTheyWere)
             std::printf("run %d: \"%s\" arrived as \"%s\"\n", run, expected.c_str(), target.Text().c_str());
         }
         // The run is over once the user's clipboard is back.
-        if (!WaitFor([&] { return ReadClipboard(user) == user; }, std::chrono::seconds(5))) {
+        if (!WaitFor([&] { return ClipboardHolds(user); }, std::chrono::seconds(5))) {
             ++clipboardLost;
             PutOnClipboard(user);
         }

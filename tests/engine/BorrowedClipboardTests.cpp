@@ -21,28 +21,19 @@ std::string Utf16(std::u16string_view text)
     return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t)};
 }
 
-// A clipboard as a picture editor, a browser and a file manager leave it.
+// A clipboard as a browser leaves it. The engine handles every format alike
+// but the marks, so one of each kind of id and every byte value is enough.
 ClipboardContent UsersContent(testing::FakeClipboard& clipboard)
 {
     std::string everyByte;
     for (int c = 0; c < 256; ++c) {
         everyByte += static_cast<char>(c);
     }
-    std::string dib(40 + 16 * 16 * 4, '\0');
-    dib[0] = 40;
-    for (std::size_t i = 40; i < dib.size(); ++i) {
-        dib[i] = static_cast<char>(i * 7);
-    }
     return {
         {clipboard.RegisterFormat("HTML Format"), "Version:0.9\r\n<b>\xE2\x86\x92</b>"},
-        {clipboard.RegisterFormat("Rich Text Format"), "{\\rtf1 bold}"},
         {kClipboardUnicodeText, Utf16(u"arrow \u2192 smile \U0001F600") + std::string(2, '\0')},
-        {kClipboardLocale, std::string("\x09\x04\0\0", 4)},
         {kClipboardText, "arrow ? smile ??" + std::string(1, '\0')},
-        {kClipboardOemText, "arrow ? smile ??" + std::string(1, '\0')},
-        {kClipboardDib, dib},
-        {kClipboardDibV5, dib + "v5"},
-        {kClipboardFileList, std::string("\x14\0\0\0", 4) + "C:\\a.txt" + std::string(2, '\0')},
+        {kClipboardDib, std::string(40, '\x28') + everyByte},
         {clipboard.RegisterFormat("Velmora test private"), everyByte},
     };
 }
@@ -126,10 +117,14 @@ TEST(BorrowedClipboardTest, EveryFormatComesBackWhicheverStepFails)
     }
 }
 
-TEST(BorrowedClipboardTest, PastedContentIsUnicodeAndAnsiTextMarkedPrivate)
-{
+class LentClipboardTest : public ::testing::Test {
+protected:
     FakePlatform platform;
     KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread};
+};
+
+TEST_F(LentClipboardTest, PastedContentIsUnicodeAndAnsiTextMarkedPrivateAndMarkedOnce)
+{
     player.PasteText(std::string_view("text\0cut off", 12), u"text");
     player.PlayKeyString("\xE9");
     const ClipboardContent marks = Marks(platform.clipboard);
@@ -139,24 +134,18 @@ TEST(BorrowedClipboardTest, PastedContentIsUnicodeAndAnsiTextMarkedPrivate)
     EXPECT_EQ(platform.clipboard.content, marks) << "an empty clipboard comes back empty, and marked";
     EXPECT_EQ(platform.clipboard.waits.size(), 2u);
     EXPECT_TRUE(platform.clipboard.taken) << "reading the text counts as taking the offer";
-}
 
-TEST(BorrowedClipboardTest, ContentMarkedAlreadyComesBackMarkedOnce)
-{
-    FakePlatform platform;
-    KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread};
     const std::uint32_t history = platform.clipboard.RegisterFormat("CanIncludeInClipboardHistory");
     platform.clipboard.content = {{history, std::string("\x01\0\0\0", 4)}, AnsiText("secret")};
     player.PlayKeyString("\xE9");
-    EXPECT_EQ(platform.clipboard.content, Joined({AnsiText("secret")}, Marks(platform.clipboard)));
+    EXPECT_EQ(platform.clipboard.content, Joined({AnsiText("secret")}, marks)) << "a mark already there, once";
 }
 
-TEST(BorrowedClipboardTest, ClipboardTooLargeToKeepIsLeftAloneAndThePasteRefused)
+TEST_F(LentClipboardTest, ClipboardTooLargeToKeepIsLeftAloneAndThePasteRefused)
 {
-    FakePlatform platform;
-    KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread};
     platform.clipboard.content = {{kClipboardDib, std::string(kLargestKeptClipboard - 8, 'p')},
                                   AnsiText("12345678")};
+    const ClipboardContent before = platform.clipboard.content;
     try {
         player.PasteText("never pasted", u"never pasted");
         FAIL() << "expected an error";
@@ -164,9 +153,7 @@ TEST(BorrowedClipboardTest, ClipboardTooLargeToKeepIsLeftAloneAndThePasteRefused
         EXPECT_EQ(std::string(error.what()), kClipboardTooLarge);
     }
     EXPECT_TRUE(platform.keyboard.events.empty()) << "no Ctrl+V";
-    ASSERT_EQ(platform.clipboard.content.size(), 2u);
-    EXPECT_EQ(platform.clipboard.content[0].bytes.size(), kLargestKeptClipboard - 8);
-    EXPECT_EQ(platform.clipboard.Text(), "12345678");
+    EXPECT_EQ(platform.clipboard.content, before);
 }
 
 }  // namespace

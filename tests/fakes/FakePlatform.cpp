@@ -1,6 +1,8 @@
 #include "fakes/FakePlatform.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <string_view>
 #include <vector>
 
 namespace velmora::testing {
@@ -57,13 +59,8 @@ constexpr LayoutKey kFrenchKeys[] = {
 };
 
 // Russian (KBDRU): Cyrillic letters only; Shift gives the capitals.
-constexpr std::pair<std::uint8_t, char16_t> kRussianLetters[] = {
-    {'Q', u'й'}, {'W', u'ц'}, {'E', u'у'}, {'R', u'к'}, {'T', u'е'}, {'Y', u'н'}, {'U', u'г'},
-    {'I', u'ш'}, {'O', u'щ'}, {'P', u'з'}, {0xDB, u'х'}, {0xDD, u'ъ'}, {'A', u'ф'}, {'S', u'ы'},
-    {'D', u'в'}, {'F', u'а'}, {'G', u'п'}, {'H', u'р'}, {'J', u'о'}, {'K', u'л'}, {'L', u'д'},
-    {0xBA, u'ж'}, {0xDE, u'э'}, {'Z', u'я'}, {'X', u'ч'}, {'C', u'с'}, {'V', u'м'}, {'B', u'и'},
-    {'N', u'т'}, {'M', u'ь'}, {0xBC, u'б'}, {0xBE, u'ю'}, {0xC0, u'ё'},
-};
+constexpr std::string_view kRussianLetterKeys = "QWERTYUIOP\xDB\xDD" "ASDFGHJKL\xBA\xDE" "ZXCVBNM\xBC\xBE\xC0";
+constexpr std::u16string_view kRussianLetters = u"йцукенгшщзхъ" u"фывапролджэ" u"ячсмитьбюё";
 
 constexpr LayoutKey kRussianKeys[] = {
     {0x31, u'1', u'!', 0}, {0x32, u'2', u'"', 0}, {0x33, u'3', u'\u2116', 0}, {0x34, u'4', u';', 0},
@@ -86,8 +83,9 @@ std::vector<LayoutKey> Build(Layout layout)
     case Layout::German: add(kGermanKeys); break;
     case Layout::French: add(kFrenchKeys); break;
     case Layout::Russian:
-        for (const auto& [key, letter] : kRussianLetters) {
-            keys.push_back({key, letter, Capital(letter), 0});
+        for (std::size_t i = 0; i < kRussianLetters.size(); ++i) {
+            keys.push_back({static_cast<std::uint8_t>(kRussianLetterKeys[i]), kRussianLetters[i],
+                            Capital(kRussianLetters[i]), 0});
         }
         add(kRussianKeys);
         break;
@@ -150,18 +148,13 @@ void FakeKeyboard::SendUnicode(char32_t character)
     if (beforeEvent) {
         beforeEvent(KeyEvent{0, 0});
     }
-    std::vector<char32_t> units{character};
-    if (character > 0xFFFF) {
-        units = {0xD800 + ((character - 0x10000) >> 10), 0xDC00 + ((character - 0x10000) & 0x3FF)};
-    }
-    static const char digits[] = "0123456789ABCDEF";
-    for (const char32_t unit : units) {
-        std::string hex;
-        for (int shift = 12; shift >= 0; shift -= 4) {
-            hex += digits[(unit >> shift) & 15];
-        }
-        trace.push_back("+u" + hex);
-        trace.push_back("-u" + hex);
+    std::u16string units;
+    AppendUtf16(units, character);
+    for (const char16_t unit : units) {
+        char hex[5];
+        std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(unit));
+        trace.push_back(std::string("+u") + hex);
+        trace.push_back(std::string("-u") + hex);
     }
     Emit(character);
 }

@@ -139,17 +139,11 @@ public:
             return std::nullopt;
         }
         std::u32string text;
-        char32_t high = 0;
-        for (std::size_t i = 0; i + 1 < bytes->size(); i += 2) {
+        for (std::size_t i = 0; i + 1 < bytes->size() && ((*bytes)[i] != 0 || (*bytes)[i + 1] != 0); i += 2) {
             const auto unit = static_cast<char32_t>(static_cast<unsigned char>((*bytes)[i]) |
                                                     static_cast<unsigned char>((*bytes)[i + 1]) << 8);
-            if (unit == 0) {
-                break;
-            }
-            if (unit >= 0xD800 && unit < 0xDC00) {
-                high = unit;
-            } else if (unit >= 0xDC00 && unit < 0xE000) {
-                text += 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00);
+            if (unit >= 0xDC00 && unit < 0xE000 && !text.empty()) {  // joins the high surrogate before it
+                text.back() = 0x10000 + ((text.back() - 0xD800) << 10) + (unit - 0xDC00);
             } else {
                 text += unit;
             }

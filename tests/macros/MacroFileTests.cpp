@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 #include <vector>
 
 #include "fakes/FakeFileSystem.h"
@@ -468,22 +469,6 @@ TEST_F(MacroFileSaveFailureTest, SaveSucceedsOnceTheDiskHasRoom)
     EXPECT_EQ(replaced, 1);
 }
 
-TEST_F(MacroFileSaveFailureTest, BackupHoldsTheFileEachSaveReplaced)
-{
-    store.SaveMacros(replacement);
-    EXPECT_EQ(files.Files.at(backup), before);
-    const std::string first = files.Files.at(dtx);
-    store.SaveMacros(macrosBefore);
-    EXPECT_EQ(files.Files.at(backup), first);
-
-    // Restoring is copying the backup over the file.
-    files.Files[dtx] = files.Files.at(backup);
-    MacroStore restored{files};
-    restored.LoadMacros();
-    ASSERT_EQ(restored.MacroList.size(), 1u);
-    EXPECT_EQ(restored.MacroList[0].Name, "only");
-}
-
 // A step failing alone, or the program dying at it: every file on disk is
 // still whole, old or new, and the next start loads.
 TEST_F(MacroFileSaveFailureTest, AFaultAtAnyStepLeavesTheFileAndItsBackupWhole)
@@ -528,14 +513,6 @@ class LegacyFileTest : public MacroFileTest {
 protected:
     const std::string legacyPlain = LoadByteVector("legacy.hex").plain;
     const std::string keystrokesPlain = LoadByteVector("keystrokes.hex").plain;
-
-    // Velmora.dtx as a later save left it, newer than the legacy file.
-    void SaveOtherMacros()
-    {
-        MacroStore later{files};
-        later.LoadMacros();
-        later.SaveMacros({{"Later", NewMacro("Later")}});
-    }
 };
 
 TEST_F(LegacyFileTest, ConvertedWhenAlone)
@@ -550,49 +527,46 @@ TEST_F(LegacyFileTest, ConvertedWhenAlone)
     EXPECT_EQ(store.MaxMacroId, 5);
 }
 
+// Only a newer legacy file replaces velmora.dtx, which it keeps as the
+// backup; without times to compare, velmora.dtx is left alone.
 TEST_F(LegacyFileTest, ReplacesOnlyAnOlderFileBesideItKeepingItAsTheBackup)
 {
-    files.Put(dtx, Scrambled(keystrokesPlain));
-    files.Put(dat, legacyPlain);
-    store.LoadMacros();
-    EXPECT_FALSE(files.FileExists(dat));
-    ASSERT_EQ(store.MacroList.size(), 1u);
-    EXPECT_EQ(store.MacroList[0].Name, "Legacy");
-    EXPECT_EQ(files.Files.at(dtx + ".bak"), Scrambled(keystrokesPlain));
-
-    files.Put(dat, legacyPlain);
-    files.Put(dtx, Scrambled(keystrokesPlain));
-    MacroStore newer{files};
-    newer.LoadMacros();
-    EXPECT_EQ(newer.MacroList.size(), 2u) << "a newer velmora.dtx is kept";
-    EXPECT_EQ(files.Files.at(dtx), Scrambled(keystrokesPlain));
-    EXPECT_TRUE(files.FileExists(dat));
+    const std::tuple<const char*, bool, bool> cases[] = {
+        {"legacy file newer", true, false}, {"data file newer", false, false}, {"no times", true, true}};
+    for (const auto& [name, legacyNewer, failTimes] : cases) {
+        SCOPED_TRACE(name);
+        files = FakeFileSystem{};
+        files.FailTimes = failTimes;
+        files.Put(legacyNewer ? dtx : dat, legacyNewer ? Scrambled(keystrokesPlain) : legacyPlain);
+        files.Put(legacyNewer ? dat : dtx, legacyNewer ? legacyPlain : Scrambled(keystrokesPlain));
+        const bool converted = legacyNewer && !failTimes;
+        MacroStore loading{files};
+        loading.LoadMacros();
+        EXPECT_EQ(files.FileExists(dat), !converted);
+        ASSERT_EQ(loading.MacroList.size(), converted ? 1u : 2u);
+        EXPECT_EQ(loading.MacroList[0].Name, converted ? "Legacy" : "Greeting");
+        EXPECT_EQ(files.Files.at(converted ? dtx + ".bak" : dtx), Scrambled(keystrokesPlain));
+    }
 }
 
 // The legacy file cannot be deleted; it is converted once all the same.
 TEST_F(LegacyFileTest, AnUndeletableFileIsConvertedOnlyOnce)
 {
-    struct Case {
-        const char* why;
-        std::function<void(FakeFileSystem&)> hold;
-        bool renamed;
-    };
-    const std::vector<Case> cases = {
-        {"read-only: renamed", [this](FakeFileSystem& f) { f.ReadOnly.insert(dat); }, true},
-        {"open elsewhere: older than the data file", [this](FakeFileSystem& f) { f.InUse.insert(dat); }, false},
-    };
-    for (const Case& each : cases) {
-        SCOPED_TRACE(each.why);
+    // Read-only, it is renamed; open elsewhere, it is older than the data file.
+    for (const bool readOnly : {true, false}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "open elsewhere");
         files = FakeFileSystem{};
         files.Put(dat, legacyPlain);
-        each.hold(files);
+        (readOnly ? files.ReadOnly : files.InUse).insert(dat);
         MacroStore first{files};
         first.LoadMacros();
         EXPECT_EQ(first.MacroList.size(), 1u);
-        EXPECT_EQ(files.FileExists(dat), !each.renamed);
-        EXPECT_EQ(files.FileExists(dat + ".converted"), each.renamed);
+        EXPECT_EQ(files.FileExists(dat), !readOnly);
+        EXPECT_EQ(files.FileExists(dat + ".converted"), readOnly);
 
-        SaveOtherMacros();
+        MacroStore saving{files};  // a later save, newer than the legacy file
+        saving.LoadMacros();
+        saving.SaveMacros({{"Later", NewMacro("Later")}});
         const std::string saved = files.Files.at(dtx);
         for (int start = 0; start < 2; ++start) {
             MacroStore later{files};
@@ -602,16 +576,6 @@ TEST_F(LegacyFileTest, AnUndeletableFileIsConvertedOnlyOnce)
             EXPECT_EQ(files.Files.at(dtx), saved);
         }
     }
-}
-
-TEST_F(LegacyFileTest, WithoutTimesTheDataFileBesideItIsLeftAlone)
-{
-    files.Put(dtx, Scrambled(keystrokesPlain));
-    files.Put(dat, legacyPlain);
-    files.FailTimes = true;
-    store.LoadMacros();
-    EXPECT_EQ(store.MacroList.size(), 2u);
-    EXPECT_EQ(files.Files.at(dtx), Scrambled(keystrokesPlain));
 }
 
 TEST_F(LegacyFileTest, FailedConversionKeepsBothFilesAndStopsSaves)

@@ -86,24 +86,32 @@ std::string Utf16(std::wstring_view text)
     return {reinterpret_cast<const char*>(text.data()), (text.size() + 1) * sizeof(wchar_t)};
 }
 
-std::string SmallDib()
+// A user's clipboard: Unicode text beyond the code page, a picture and a
+// private format holding every byte value.
+ClipboardContent UsersFormats()
 {
     const BITMAPINFOHEADER header{.biSize = sizeof(BITMAPINFOHEADER), .biWidth = 4, .biHeight = 4, .biPlanes = 1,
                                   .biBitCount = 32, .biCompression = BI_RGB, .biSizeImage = 64};
-    std::string dib(reinterpret_cast<const char*>(&header), sizeof header);
-    for (int i = 0; i < 64; ++i) {
-        dib += static_cast<char>(i * 37);
+    std::string everyByte;
+    for (int c = 0; c < 256; ++c) {
+        everyByte += static_cast<char>(c);
     }
-    return dib;
+    const std::string dib =
+        std::string(reinterpret_cast<const char*>(&header), sizeof header) + everyByte.substr(0, 64);
+    return {{CF_UNICODETEXT, Utf16(L"arrow \u2192 smile \U0001F600")},
+            {CF_DIB, dib},
+            {::RegisterClipboardFormatA("Velmora test format"), everyByte}};
 }
 
-std::string EveryByte()
+void ExpectOnClipboard(const ClipboardContent& formats)
 {
-    std::string bytes;
-    for (int c = 0; c < 256; ++c) {
-        bytes += static_cast<char>(c);
+    for (const auto& [id, bytes] : formats) {
+        SCOPED_TRACE(id);
+        const auto back = ReadClipboardElsewhere(id);
+        ASSERT_TRUE(back);
+        // GlobalSize may round a block up; the bytes written come first.
+        EXPECT_EQ(back->substr(0, bytes.size()), bytes);
     }
-    return bytes;
 }
 
 class Win32ClipboardTest : public ::testing::Test {
@@ -113,14 +121,9 @@ protected:
 
 TEST_F(Win32ClipboardTest, SavedFormatsComeBackByteForByte)
 {
-    const UINT own = ::RegisterClipboardFormatA("Velmora test format");
-    const UINT html = ::RegisterClipboardFormatA("HTML Format");
-    const ClipboardContent users = {
-        {CF_UNICODETEXT, Utf16(L"arrow \u2192 smile \U0001F600")},
-        {CF_DIB, SmallDib()},
-        {own, EveryByte()},
-        {html, "Version:0.9\r\n<b>x</b>"},
-    };
+    ClipboardContent users = UsersFormats();
+    const UINT own = users.back().id;
+    users.push_back({::RegisterClipboardFormatA("HTML Format"), "Version:0.9\r\n<b>x</b>"});
     WindowDC screen(nullptr);
     const RECT frame{.left = 0, .top = 0, .right = 100, .bottom = 100};
     const HDC recorder = ::CreateEnhMetaFileA(screen.Get(), nullptr, &frame, nullptr);
@@ -140,13 +143,7 @@ TEST_F(Win32ClipboardTest, SavedFormatsComeBackByteForByte)
     EXPECT_EQ(ReadClipboardElsewhere(own), std::nullopt);
 
     ASSERT_TRUE(clipboard.Replace(saved->formats));
-    for (const auto& [id, bytes] : users) {
-        SCOPED_TRACE(id);
-        const auto back = ReadClipboardElsewhere(id);
-        ASSERT_TRUE(back);
-        // GlobalSize may round a block up; the bytes written come first.
-        EXPECT_EQ(back->substr(0, bytes.size()), bytes);
-    }
+    ExpectOnClipboard(users);
     EXPECT_TRUE(::IsClipboardFormatAvailable(CF_TEXT)) << "the text the system made for ANSI readers";
     const auto metafile = std::find_if(saved->formats.begin(), saved->formats.end(),
                                        [](const ClipboardFormat& f) { return f.id == CF_ENHMETAFILE; });
@@ -246,9 +243,8 @@ TEST_F(Win32ClipboardTest, ReplacingOrLeavingAnOfferHandlesItsText)
 // both the offer and what comes back are marked private.
 TEST_F(Win32ClipboardTest, BorrowedClipboardMarksItsContentAndGivesEveryFormatBack)
 {
-    const UINT own = ::RegisterClipboardFormatA("Velmora test format");
-    const ClipboardContent users = {{CF_UNICODETEXT, Utf16(L"\u2192 \U0001F600")}, {CF_DIB, SmallDib()},
-                                    {own, EveryByte()}};
+    const ClipboardContent users = UsersFormats();
+    const UINT own = users.back().id;
     PutElsewhere(users);
     const std::string zero(4, '\0');
     const auto markedPrivate = [&] {
@@ -263,12 +259,7 @@ TEST_F(Win32ClipboardTest, BorrowedClipboardMarksItsContentAndGivesEveryFormatBa
     EXPECT_EQ(ReadClipboardElsewhere(own), std::nullopt);
     EXPECT_FALSE(borrowed.GiveBack(0ms));
     EXPECT_TRUE(markedPrivate());
-    for (const auto& [id, bytes] : users) {
-        SCOPED_TRACE(id);
-        const auto back = ReadClipboardElsewhere(id);
-        ASSERT_TRUE(back);
-        EXPECT_EQ(back->substr(0, bytes.size()), bytes);
-    }
+    ExpectOnClipboard(users);
 }
 
 TEST(Win32ThreadTest, PumpHandlesWaitingMessagesAndKeepsTheQuit)
