@@ -142,7 +142,7 @@ public:
     Measurement KeyPlayerRun(const std::string& text)
     {
         auto target = StartTarget();
-        KeyPlayer player(m_platform.keyboard, m_platform.clipboard, m_platform.thread);
+        KeyPlayer player(m_platform.keyboard, m_platform.clipboard, m_platform.thread, m_platform.codePage);
         return Measure(*target, text, [&] { player.PlayKeyString(text); }, [] {});
     }
 

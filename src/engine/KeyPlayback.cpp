@@ -45,22 +45,6 @@ auto WithRetries(IThread& thread, Operation operation)
     }
 }
 
-// ANSI as the first 256 characters of Unicode, for players given no code page.
-class Latin1CodePage : public ICodePage {
-public:
-    std::optional<char32_t> ToUnicode(unsigned char byte) override { return byte; }
-    std::optional<unsigned char> FromUnicode(char32_t character) override
-    {
-        return character <= 0xFF ? std::optional<unsigned char>(static_cast<unsigned char>(character)) : std::nullopt;
-    }
-};
-
-ICodePage& Latin1()
-{
-    static Latin1CodePage latin1;
-    return latin1;
-}
-
 // CR LF becomes LF, and a run of CRs before a LF goes with it.
 std::string DropCarriageReturnsBeforeLineFeeds(std::string keys)
 {
@@ -155,14 +139,14 @@ struct KeyPlayer::PlaybackState {
     std::vector<std::pair<std::uint8_t, std::uint32_t>> held;
 };
 
-KeyPlayer::KeyPlayer(IKeyboard& keyboard, IClipboard& clipboard, IThread& thread, std::function<bool()> slowdown,
-                     std::function<bool()> unicodeInput, ICodePage* codePage)
+KeyPlayer::KeyPlayer(IKeyboard& keyboard, IClipboard& clipboard, IThread& thread, ICodePage& codePage,
+                     std::function<bool()> slowdown, std::function<bool()> unicodeInput)
     : m_keyboard(keyboard),
       m_clipboard(clipboard),
       m_thread(thread),
       m_slowdown(std::move(slowdown)),
       m_unicodeInput(std::move(unicodeInput)),
-      m_codePage(codePage ? *codePage : Latin1())
+      m_codePage(codePage)
 {
 }
 

@@ -67,13 +67,13 @@ private:
 
 class KeyPlayer {
 public:
-    // slowdown tells whether the user asked for slower playback; it is asked
-    // afresh at every slowed event. unicodeInput tells whether characters
-    // without a key go as Unicode input rather than through the clipboard,
-    // asked afresh for each. Empty means never. Without a code page, ANSI is
-    // taken as Latin-1.
-    KeyPlayer(IKeyboard& keyboard, IClipboard& clipboard, IThread& thread, std::function<bool()> slowdown = {},
-              std::function<bool()> unicodeInput = {}, ICodePage* codePage = nullptr);
+    // codePage maps the ANSI bytes of the key string to Unicode. slowdown
+    // tells whether the user asked for slower playback; it is asked afresh at
+    // every slowed event. unicodeInput tells whether characters without a key
+    // go as Unicode input rather than through the clipboard, asked afresh for
+    // each. Empty means never.
+    KeyPlayer(IKeyboard& keyboard, IClipboard& clipboard, IThread& thread, ICodePage& codePage,
+              std::function<bool()> slowdown = {}, std::function<bool()> unicodeInput = {});
 
     // Blocks until the whole string is played. If it stops early (a clipboard
     // error, or a stop request), every key it pressed is released and CapsLock

@@ -23,8 +23,8 @@ MacroRunner::MacroRunner(const Platform& platform, const TMacroList& macroList, 
     : m_platform(platform),
       m_macroList(macroList),
       m_expander(platform.clock, platform.locale, random),
-      m_player(platform.keyboard, platform.clipboard, platform.thread, std::move(slowdown), std::move(unicodeInput),
-               &platform.codePage)
+      m_player(platform.keyboard, platform.clipboard, platform.thread, platform.codePage, std::move(slowdown),
+               std::move(unicodeInput))
 {
 }
 

@@ -92,7 +92,7 @@ TEST(BorrowedClipboardTest, EveryFormatComesBackWhicheverStepFails)
         for (const FaultCase& fault : kFaultCases) {
             SCOPED_TRACE(std::string(kind.name) + ", " + fault.name);
             FakePlatform platform;
-            KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread};
+            KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread, platform.codePage};
             const ClipboardContent users = UsersContent(platform.clipboard);
             platform.clipboard.content = users;
             platform.clipboard.failures[fault.step] = fault.failures;
@@ -120,7 +120,7 @@ TEST(BorrowedClipboardTest, EveryFormatComesBackWhicheverStepFails)
 class LentClipboardTest : public ::testing::Test {
 protected:
     FakePlatform platform;
-    KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread};
+    KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread, platform.codePage};
 };
 
 TEST_F(LentClipboardTest, PastedContentIsUnicodeAndAnsiTextMarkedPrivateAndMarkedOnce)

@@ -31,7 +31,8 @@ protected:
 
     FakePlatform platform;
     bool slowdown = false;
-    KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread, [this] { return slowdown; }};
+    KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread, platform.codePage,
+                     [this] { return slowdown; }};
 };
 
 TEST_F(KeyPlaybackTest, WorkedExampleEventsAndWaitsInOrder)
@@ -235,7 +236,7 @@ TEST_F(KeyPlaybackTest, InterruptedPlaybackNeverLeavesAKeyDown)
     int interrupted = 0;
     for (int round = 0; round < 300; ++round) {
         FakePlatform fresh;
-        KeyPlayer freshPlayer{fresh.keyboard, fresh.clipboard, fresh.thread};
+        KeyPlayer freshPlayer{fresh.keyboard, fresh.clipboard, fresh.thread, fresh.codePage};
         const bool caps = round % 2 == 0;
         fresh.keyboard.SetToggled(vk::Capital, caps);
         fresh.clipboard.SetText("keep me");
@@ -320,7 +321,7 @@ TEST(KeyPlaybackStop, EndsEarlyAndLeavesNothingBehind)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FakePlatform platform;
-        KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread};
+        KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread, platform.codePage};
         platform.keyboard.SetToggled(vk::Capital, c.capsOn);
         platform.keyboard.lagMs = c.lagMs;
         platform.clipboard.SetText("keep me");
