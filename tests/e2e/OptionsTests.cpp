@@ -582,11 +582,15 @@ TEST_F(OptionsWindowTest, PastedUnicodeTextIsStoredAsTagsAndShownAgainAndUnicode
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(box) && WideTextOf(box) == u"start "; }));
 
     const std::u16string pasted = u"arrow \u2192 smile \U0001F600 and \u00e9";
-    std::string bytes(reinterpret_cast<const char*>(pasted.c_str()), (pasted.size() + 1) * sizeof(char16_t));
-    ASSERT_TRUE(testing::PutOnClipboard({{CF_UNICODETEXT, bytes}}));
-    RECT field{};
-    ::GetWindowRect(box, &field);
-    ASSERT_TRUE(ClickWithMouse(Middle(field)));
+    ASSERT_TRUE(testing::PutOnClipboard(
+        {{CF_UNICODETEXT, {reinterpret_cast<const char*>(pasted.c_str()), (pasted.size() + 1) * 2}}}));
+    // Real clicks; a check box's own square is at the left of its control.
+    const auto clickOn = [](HWND control, bool leftEnd = false) {
+        RECT place{};
+        ::GetWindowRect(control, &place);
+        return ClickWithMouse({leftEnd ? place.left + 6 : Middle(place).x, Middle(place).y});
+    };
+    ASSERT_TRUE(clickOn(box));
     ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == options && FocusOf(options) == box; }));
     Press({VK_CONTROL, VK_END});
     Press({VK_CONTROL, 'V'});
@@ -595,14 +599,9 @@ TEST_F(OptionsWindowTest, PastedUnicodeTextIsStoredAsTagsAndShownAgainAndUnicode
     ASSERT_TRUE(ShowPage(1));
     const HWND unicodeInput = Control(id::kUnicodeInput);
     EXPECT_FALSE(Checked(unicodeInput));
-    RECT check{};
-    ::GetWindowRect(unicodeInput, &check);
-    // The box itself sits at the left end of the control.
-    ASSERT_TRUE(ClickWithMouse({check.left + (check.bottom - check.top) / 2, (check.top + check.bottom) / 2}));
+    ASSERT_TRUE(clickOn(unicodeInput, /*leftEnd=*/true));
     ASSERT_TRUE(WaitFor([&] { return Checked(unicodeInput); })) << "the click did not tick the box";
-    RECT ok{};
-    ::GetWindowRect(Control(IDOK), &ok);
-    ASSERT_TRUE(ClickWithMouse(Middle(ok)));
+    ASSERT_TRUE(clickOn(Control(IDOK)));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
 
     const TMacroList saved = LoadMacros(directory);

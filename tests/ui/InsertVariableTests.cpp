@@ -436,19 +436,6 @@ TEST_F(InsertVariableTest, AChosenItemPutsItsExactTagAtTheCaret)
     EXPECT_EQ(m_window->Editor().Panel.SendText, kText);
 }
 
-TEST_F(InsertVariableTest, ATagBesideCharactersOutsideTheCodePageLeavesThemWhole)
-{
-    ::SendMessageW(m_field, EM_SETSEL, 0, -1);
-    ::SendMessageW(m_field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"a\u2192\U0001F600b"));
-    // After the surrogate pair.
-    ::SendMessageW(m_field, EM_SETSEL, 4, 4);
-    ChooseWithKeys({VK_DOWN, VK_RIGHT, VK_RETURN});
-    wchar_t shown[32] = {};
-    ::GetWindowTextW(m_field, shown, 32);
-    EXPECT_STREQ(shown, L"a\u2192\U0001F600{\"Date\"}b");
-    EXPECT_EQ(m_window->Editor().Panel.SendText, "a{\"U+2192\"}{\"U+1F600\"}{\"Date\"}b");
-}
-
 TEST_F(InsertVariableTest, AChosenItemReplacesTheSelection)
 {
     ::SendMessageA(m_field, EM_SETSEL, 0, 5);
