@@ -14,10 +14,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         return 1;
     }
     MSG message{};
-    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+    // Wide, so that a character typed into a Unicode control (the keystroke
+    // text) reaches it whole; the ANSI windows get their messages converted.
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (!velmora::win32::IsModelessDialogMessage(message)) {
             ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
+            ::DispatchMessageW(&message);
         }
     }
     return static_cast<int>(message.wParam);

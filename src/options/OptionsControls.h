@@ -33,6 +33,7 @@ inline constexpr int kSlowdownKeystrokes = 1032;
 inline constexpr int kPasswordProtect = 1033;
 inline constexpr int kPassword = 1034;
 inline constexpr int kPasswordConfirm = 1035;
+inline constexpr int kUnicodeInput = 1036;
 inline constexpr int kHelp = 1040;
 inline constexpr int kPrint = 1041;
 inline constexpr int kStatusBar = 1042;

@@ -65,6 +65,7 @@ OptionsEditor::OptionsEditor(MacroStore& store, OptionsTargets targets, NameColl
     Page.AutoStart = m_targets.autoStart.Exists();
     Page.ShowInTray = m_targets.settings.ShowInTray;
     Page.SlowdownKeystrokes = m_targets.settings.SlowdownKeystrokes;
+    Page.UnicodeInput = m_targets.settings.UnicodeInput;
     Page.PasswordProtect = !m_store.OptionsPassword.empty();
     Page.Password = m_store.OptionsPassword;
     Page.PasswordConfirm = m_store.OptionsPassword;
@@ -401,6 +402,7 @@ void OptionsEditor::FormClose(int outerWidth, int outerHeight)
     }
     settings.ShowInTray = Page.ShowInTray;
     settings.SlowdownKeystrokes = Page.SlowdownKeystrokes;
+    settings.UnicodeInput = Page.UnicodeInput;
     if (m_targets.showTrayIcon) {
         m_targets.showTrayIcon(Page.ShowInTray);
     }

@@ -73,6 +73,7 @@ struct OptionsPage {
     bool AutoStart = false;
     bool ShowInTray = true;
     bool SlowdownKeystrokes = false;
+    bool UnicodeInput = false;
     bool PasswordProtect = false;
     std::string Password;
     std::string PasswordConfirm;

@@ -12,8 +12,10 @@
 #include "options/OptionsControls.h"
 #include "options/OptionsLayout.h"
 #include "options/PrinterCanvas.h"
+#include "options/UnicodeTags.h"
 #include "options/VariableMenu.h"
 #include "options/frmRand.h"
+#include "platform/win32/Win32CodePage.h"
 #include "platform/win32/Win32Collation.h"
 
 namespace velmora {
@@ -47,6 +49,27 @@ void SetText(HWND control, const std::string& text)
     if (TextOf(control) != text) {
         ::SetWindowTextA(control, text.c_str());
     }
+}
+
+// The keystroke text box is a Unicode control: its text is read and set wide.
+std::u16string WideTextOf(HWND control)
+{
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return {text.begin(), text.end()};
+}
+
+void SetWideText(HWND control, const std::u16string& text)
+{
+    if (WideTextOf(control) != text) {
+        ::SetWindowTextW(control, std::wstring(text.begin(), text.end()).c_str());
+    }
+}
+
+ICodePage& AnsiCodePage()
+{
+    static win32::Win32CodePage codePage;
+    return codePage;
 }
 
 bool IsChecked(HWND control)
@@ -269,11 +292,15 @@ void TOptions::CreateEditPanel()
     }
     const HWND keys = m_settingsPanels[kKeystrokesAction];
     Label(keys, "Text:", {0, 0, 100, 13});
-    ::SendMessageA(Control(keys, "EDIT", "",
-                           WS_BORDER | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_WANTRETURN |
-                               ES_AUTOVSCROLL | ES_AUTOHSCROLL,
-                           id::kSendText, {0, 16, 329, 100}),
-                   EM_SETLIMITTEXT, 0, 0);
+    // Wide, so that any text can be typed or pasted; it is placed by LayOutEditPanel.
+    const HWND sendText = ::CreateWindowExW(
+        0, L"EDIT", L"",
+        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_WANTRETURN |
+            ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+        0, S(16), S(329), S(100), keys, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id::kSendText)),
+        ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(sendText, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
+    ::SendMessageW(sendText, EM_SETLIMITTEXT, 0, 0);
     Control(keys, "BUTTON", "Insert Variable...", WS_TABSTOP, id::kInsertVariable, {0, 0, 110, 25});
     Control(keys, "BUTTON", "Send by pasting from clipboard", check, id::kPaste, {0, 0, 329, 17});
 
@@ -306,9 +333,11 @@ void TOptions::CreateOptionsPage()
     Control(page, "BUTTON", "Automatically start when Windows starts", check, id::kAutoStart, {16, 16, 400, 17});
     Control(page, "BUTTON", "Show Velmora icon in system tray", check, id::kShowInTray, {16, 40, 400, 17});
     Control(page, "BUTTON", "Slow down keystroke playback", check, id::kSlowdownKeystrokes, {16, 64, 400, 17});
-    Control(page, "BUTTON", "Password protect the Options window", check, id::kPasswordProtect, {16, 88, 400, 17});
+    Control(page, "BUTTON", "Type characters that have no key as Unicode input (leaves the clipboard alone)", check,
+            id::kUnicodeInput, {16, 88, 560, 17});
+    Control(page, "BUTTON", "Password protect the Options window", check, id::kPasswordProtect, {16, 112, 400, 17});
     m_panel1 = win32::CreatePanel(page, id::kPasswordPanel);
-    ::MoveWindow(m_panel1, S(34), S(112), S(260), S(56), FALSE);
+    ::MoveWindow(m_panel1, S(34), S(136), S(260), S(56), FALSE);
     Label(m_panel1, "Password:", {0, 4, 70, 13});
     Label(m_panel1, "Confirm:", {0, 33, 70, 13});
     for (const int field : {id::kPassword, id::kPasswordConfirm}) {
@@ -326,6 +355,7 @@ void TOptions::ShowOptionsPage()
     SetChecked(::GetDlgItem(m_optionsPage, id::kAutoStart), page.AutoStart);
     SetChecked(::GetDlgItem(m_optionsPage, id::kShowInTray), page.ShowInTray);
     SetChecked(::GetDlgItem(m_optionsPage, id::kSlowdownKeystrokes), page.SlowdownKeystrokes);
+    SetChecked(::GetDlgItem(m_optionsPage, id::kUnicodeInput), page.UnicodeInput);
     SetChecked(::GetDlgItem(m_optionsPage, id::kPasswordProtect), page.PasswordProtect);
     SetText(::GetDlgItem(m_panel1, id::kPassword), page.Password);
     SetText(::GetDlgItem(m_panel1, id::kPasswordConfirm), page.PasswordConfirm);
@@ -504,7 +534,7 @@ void TOptions::PanelChanged()
     SetChecked(::GetDlgItem(p, id::kAlt), panel.Alt);
     ::SendMessageA(::GetDlgItem(p, id::kHotKey), CB_SETCURSEL, static_cast<WPARAM>(panel.HotKeyIndex), 0);
     ::SendMessageA(::GetDlgItem(p, id::kAction), CB_SETCURSEL, static_cast<WPARAM>(panel.ActionIndex), 0);
-    SetText(::GetDlgItem(keys, id::kSendText), panel.SendText);
+    SetWideText(::GetDlgItem(keys, id::kSendText), ShowUnicodeTags(panel.SendText, AnsiCodePage()));
     SetChecked(::GetDlgItem(keys, id::kPaste), panel.Paste);
     SetText(::GetDlgItem(launch, id::kFilename), panel.FileName);
     SetText(::GetDlgItem(launch, id::kCommandLine), panel.CommandLine);
@@ -580,7 +610,9 @@ void TOptions::PanelControlChanged(int controlId, int code)
         break;
     case id::kSendText:
         if (edited) {
-            panel.SendText = TextOf(::GetDlgItem(m_settingsPanels[kKeystrokesAction], id::kSendText));
+            panel.SendText =
+                WriteUnicodeTags(WideTextOf(::GetDlgItem(m_settingsPanels[kKeystrokesAction], id::kSendText)),
+                                 AnsiCodePage());
         }
         break;
     case id::kPaste:
@@ -636,6 +668,7 @@ void TOptions::OptionsPageChanged(int controlId)
     case id::kAutoStart: page.AutoStart = IsChecked(::GetDlgItem(m_optionsPage, controlId)); break;
     case id::kShowInTray: page.ShowInTray = IsChecked(::GetDlgItem(m_optionsPage, controlId)); break;
     case id::kSlowdownKeystrokes: page.SlowdownKeystrokes = IsChecked(::GetDlgItem(m_optionsPage, controlId)); break;
+    case id::kUnicodeInput: page.UnicodeInput = IsChecked(::GetDlgItem(m_optionsPage, controlId)); break;
     case id::kPasswordProtect:
         page.PasswordProtect = IsChecked(::GetDlgItem(m_optionsPage, controlId));
         Show(m_panel1, page.PasswordProtect);
@@ -689,6 +722,7 @@ void TOptions::CommandClick(int controlId, int code, HWND control)
     case id::kAutoStart:
     case id::kShowInTray:
     case id::kSlowdownKeystrokes:
+    case id::kUnicodeInput:
     case id::kPasswordProtect:
     case id::kPassword:
     case id::kPasswordConfirm:
@@ -753,8 +787,9 @@ void TOptions::InsertTag(const std::string& word)
 {
     const HWND field = ::GetDlgItem(m_settingsPanels[kKeystrokesAction], id::kSendText);
     const std::string tag = TagFor(word);
+    const std::wstring wideTag(tag.begin(), tag.end());
     // As if typed: undoable, caret after it, and EN_CHANGE carries it to the panel.
-    ::SendMessageA(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(tag.c_str()));
+    ::SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wideTag.c_str()));
     ::SetFocus(field);
 }
 

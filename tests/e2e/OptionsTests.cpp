@@ -562,6 +562,65 @@ TEST_F(OptionsWindowTest, PasswordMustBeConfirmedAndThenGuardsTheWindow)
     CloseAndExpectCleanExit();
 }
 
+// The keystroke text box is a Unicode control; its text is asked for wide.
+std::u16string WideTextOf(HWND control)
+{
+    std::wstring text(static_cast<std::size_t>(::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return {text.begin(), text.end()};
+}
+
+TEST_F(OptionsWindowTest, PastedUnicodeTextIsStoredAsTagsAndShownAgainAndUnicodeInputIsSaved)
+{
+    SaveMacros(directory, {{"Existing", Named(HotKeyMacro(1, "start ", "F9"), "Existing")}});
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
+    ASSERT_TRUE(options = WaitForOptionsWindow());
+    SelectRow(Control(id::kMacroList), 0);
+    const HWND box = Control(id::kSendText);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(box) && WideTextOf(box) == u"start "; }));
+
+    const std::u16string pasted = u"arrow \u2192 smile \U0001F600 and \u00e9";
+    ASSERT_TRUE(testing::PutOnClipboard(
+        {{CF_UNICODETEXT, {reinterpret_cast<const char*>(pasted.c_str()), (pasted.size() + 1) * 2}}}));
+    // Real clicks; a check box's own square is at the left of its control.
+    const auto clickOn = [](HWND control, bool leftEnd = false) {
+        RECT place{};
+        ::GetWindowRect(control, &place);
+        return ClickWithMouse({leftEnd ? place.left + 6 : Middle(place).x, Middle(place).y});
+    };
+    ASSERT_TRUE(clickOn(box));
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == options && FocusOf(options) == box; }));
+    Press({VK_CONTROL, VK_END});
+    Press({VK_CONTROL, 'V'});
+    EXPECT_TRUE(WaitFor([&] { return WideTextOf(box) == u"start " + pasted; })) << "the paste never arrived";
+
+    ASSERT_TRUE(ShowPage(1));
+    const HWND unicodeInput = Control(id::kUnicodeInput);
+    EXPECT_FALSE(Checked(unicodeInput));
+    ASSERT_TRUE(clickOn(unicodeInput, /*leftEnd=*/true));
+    ASSERT_TRUE(WaitFor([&] { return Checked(unicodeInput); })) << "the click did not tick the box";
+    ASSERT_TRUE(clickOn(Control(IDOK)));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
+
+    const TMacroList saved = LoadMacros(directory);
+    ASSERT_EQ(saved.size(), 1u);
+    const auto* typed = dynamic_cast<const TTextMacro*>(saved[0].Macro->Settings.get());
+    ASSERT_NE(typed, nullptr);
+    EXPECT_EQ(typed->Text, "start arrow {\"U+2192\"} smile {\"U+1F600\"} and \xe9");
+
+    ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
+    ASSERT_TRUE(options = WaitForOptionsWindow());
+    SelectRow(Control(id::kMacroList), 0);
+    EXPECT_TRUE(WaitFor([&] { return WideTextOf(Control(id::kSendText)) == u"start " + pasted; }))
+        << "shown again as the characters";
+    ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
+    CloseAndExpectCleanExit();
+    EXPECT_EQ(testing::RegistryText("Software\\" + baseName + "\\TMain", "UnicodeInput_Checked"), "True");
+}
+
 TEST_F(OptionsWindowTest, SecondStartWithOptionsOpensTheWindowOfTheFirst)
 {
     ASSERT_NO_FATAL_FAILURE(StartReady());

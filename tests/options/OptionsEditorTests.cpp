@@ -432,6 +432,7 @@ TEST_F(CloseQueryTest, CloseAppliesTheSettingsAndSavesInNameOrder)
     editor->Page.AutoStart = true;
     editor->Page.ShowInTray = false;
     editor->Page.SlowdownKeystrokes = true;
+    editor->Page.UnicodeInput = true;
     editor->Select(1);
     editor->Panel.Name = "zeta renamed";
     editor->FormClose(700, 500);
@@ -440,6 +441,7 @@ TEST_F(CloseQueryTest, CloseAppliesTheSettingsAndSavesInNameOrder)
     EXPECT_EQ(settings.OptionsHeight, "500");
     EXPECT_FALSE(settings.ShowInTray);
     EXPECT_TRUE(settings.SlowdownKeystrokes);
+    EXPECT_TRUE(settings.UnicodeInput);
     EXPECT_EQ(trayShown, std::vector<bool>{false});
     EXPECT_EQ(registry.Get(AutoStart::kRunKey, "Velmora"), "C:\\Tools\\velmora.exe");
     ASSERT_EQ(store.MacroList.size(), 2u);

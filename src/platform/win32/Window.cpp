@@ -140,7 +140,8 @@ bool IsModelessDialogMessage(MSG& message)
 {
     for (const HWND window : ModelessDialogs()) {
         if (::IsChild(window, message.hwnd) || window == message.hwnd) {
-            return ::IsDialogMessageA(window, &message) != FALSE;
+            // The main loop takes its messages wide.
+            return ::IsDialogMessageW(window, &message) != FALSE;
         }
     }
     return false;

@@ -1,0 +1,27 @@
+#pragma once
+
+// The keystroke text box shows Unicode text, while a macro's text is stored
+// in the ANSI code page, so the data file stays byte-compatible. A character
+// the code page cannot hold is stored as a {"U+XXXX"} tag, which expansion
+// types as that character.
+
+#include <string>
+#include <string_view>
+
+#include "platform/CodePage.h"
+
+namespace velmora {
+
+// The stored text as the box shows it: every valid U+ tag (any case, blanks
+// inside the marks, as expansion accepts it) becomes its character, even one
+// the user wrote out, since typing gives that character anyway. Invalid U+
+// tags and all other tags stay as written. A byte that is no character of
+// its own gives U+FFFD.
+std::u16string ShowUnicodeTags(std::string_view stored, ICodePage& codePage);
+
+// The box's text as stored: characters of the code page as their bytes,
+// every other character as {"U+XXXX"} (upper case, at least four digits).
+// A lone surrogate, which names no character, is stored as U+FFFD.
+std::string WriteUnicodeTags(std::u16string_view shown, ICodePage& codePage);
+
+}  // namespace velmora
