@@ -65,7 +65,7 @@ protected:
     Platform platform = system.Get();
     RandomGenerator random;
     MacroTextExpander expander{platform.clock, platform.locale, random};
-    KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread};
+    KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread, {}, {}, &platform.codePage};
     std::optional<TargetProcess> target;
 };
 
