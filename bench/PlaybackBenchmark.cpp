@@ -2,9 +2,11 @@
 // the start of injection until the last one is in another process's edit
 // control, for KeyPlayer, for the same key events as one SendInput batch, and
 // for `xdotool type` through the X server; then the delay from a hot key to
-// the first character of its macro. Run by scripts/bench-playback.
+// the first character of its macro; and 1,000 characters into Wine's notepad,
+// plain letters against text of which half has no key, typed through the
+// clipboard and as Unicode input. Run by scripts/bench-playback.
 //
-//   velmora_playback_benchmark [--rounds N] [--xdotool /usr/bin/xdotool]
+//   velmora_playback_benchmark [--rounds N] [--xdotool /usr/bin/xdotool] [--only keyless]
 
 #include <algorithm>
 #include <chrono>
@@ -14,6 +16,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "e2e/TargetProcess.h"
@@ -122,15 +125,20 @@ public:
 
     // Times inject() from its start until the edit holds as many characters
     // as the text, then checks the text itself once injection has ended.
-    template <typename Inject, typename Finish>
-    Measurement Measure(TargetProcess& target, const std::string& text, Inject inject, Finish finish)
+    template <typename Text, typename Inject, typename Finish>
+    Measurement Measure(TargetProcess& target, const Text& text, Inject inject, Finish finish)
     {
         const auto start = Clock::now();
         inject();
         const bool arrived = target.WaitForLength(text.size(), kArrivalTimeout);
         const auto end = Clock::now();
         finish();
-        const std::string got = target.Text();
+        Text got;
+        if constexpr (std::is_same_v<Text, std::wstring>) {
+            got = target.WideText();
+        } else {
+            got = target.Text();
+        }
         if (!arrived || got != text) {
             std::printf("  text differs: %zu characters arrived, first difference at %zu\n", got.size(),
                         static_cast<std::size_t>(std::mismatch(got.begin(), got.end(), text.begin(), text.end()).first -
@@ -190,6 +198,27 @@ public:
             [&] { ::WaitForSingleObject(typing.Get(), 60000); });
         std::remove(testing::HostPath(file).c_str());
         return measured;
+    }
+
+    // The macro text run as the program runs a hot key's macro, into notepad
+    // (a Unicode window: WM_GETTEXTLENGTH counts each character once here).
+    Measurement MacroRun(const std::string& macroText, const std::wstring& expected, bool unicodeInput)
+    {
+        auto target = std::make_unique<TargetProcess>("notepad.exe", "Notepad", "Edit");
+        if (m_minimized) {
+            ::ShowWindow(target->Window(), SW_MINIMIZE);
+        }
+        if (!target->Focus()) {
+            throw std::runtime_error("notepad never got the focus");
+        }
+        auto macro = std::make_shared<TMacro>();
+        auto settings = std::make_unique<TTextMacro>();
+        settings->Text = macroText;
+        macro->Settings = std::move(settings);
+        TMacroList macros{{.Name = "text", .Macro = macro}};
+        RandomGenerator random;
+        MacroRunner runner(m_platform, macros, random, {}, [=] { return unicodeInput; });
+        return Measure(*target, expected, [&] { runner.RunMacro(macro); }, [] {});
     }
 
     // From WM_HOTKEY to the first character of the macro in the target.
@@ -299,16 +328,85 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// 1,000 plain letters against 1,000 characters of which every second one has
+// no key (an arrow, then an e acute), typed through the clipboard and as
+// Unicode input. Returns false when a text arrived wrong.
+bool CompareCharactersWithoutKeys(Bench& bench, int rounds)
+{
+    constexpr std::size_t kCharacters = 1000;
+    std::string plain;
+    std::string mixed;
+    std::wstring mixedWide;
+    for (std::size_t i = 0; i < kCharacters; ++i) {
+        const char letter = static_cast<char>('a' + i % 26);
+        plain += letter;
+        if (i % 2 == 0) {
+            mixed += letter;
+            mixedWide += static_cast<wchar_t>(letter);
+        } else {
+            mixed += i % 4 == 1 ? "{\"U+2192\"}" : "\xE9";
+            mixedWide += i % 4 == 1 ? L'\u2192' : L'\u00E9';
+        }
+    }
+    const std::wstring plainWide(plain.begin(), plain.end());
+    struct Run {
+        const char* name;
+        const std::string& text;
+        const std::wstring& expected;
+        bool unicodeInput;
+        bool pastes;
+    };
+    const Run runs[] = {{"plain letters", plain, plainWide, false, false},
+                        {"half without key, clipboard", mixed, mixedWide, false, true},
+                        {"half without key, Unicode input", mixed, mixedWide, true, false}};
+    bool allExact = true;
+    for (const bool minimized : {false, true}) {
+        bench.SetMinimized(minimized);
+        std::printf("%zu characters into %s notepad through MacroRunner, %d rounds\n", kCharacters,
+                    minimized ? "a minimized" : "a visible", rounds);
+        std::vector<std::vector<double>> seconds(std::size(runs));
+        for (int round = 1; round <= rounds; ++round) {
+            for (std::size_t i = 0; i < std::size(runs); ++i) {
+                // A minimized notepad takes no Ctrl+V under Wine.
+                if (minimized && runs[i].pastes) {
+                    continue;
+                }
+                const Measurement m = bench.MacroRun(runs[i].text, runs[i].expected, runs[i].unicodeInput);
+                allExact = allExact && m.exact;
+                seconds[i].push_back(m.seconds);
+                std::printf("  round %d  %-32s %8.3f s  %8.0f chars/s  %s\n", round, runs[i].name, m.seconds,
+                            static_cast<double>(kCharacters) / m.seconds, m.exact ? "text exact" : "TEXT DIFFERS");
+                std::fflush(stdout);
+            }
+        }
+        std::printf("median of %d rounds:\n", rounds);
+        const double plainSeconds = Median(seconds[0]);
+        for (std::size_t i = 0; i < std::size(runs); ++i) {
+            if (seconds[i].empty()) {
+                continue;
+            }
+            const double median = Median(seconds[i]);
+            std::printf("  %-32s %8.3f s  %8.0f chars/s  %5.2f x the plain letters' speed\n", runs[i].name, median,
+                        static_cast<double>(kCharacters) / median, plainSeconds / median);
+        }
+    }
+    bench.SetMinimized(false);
+    return allExact;
+}
+
 int Main(int argc, char** argv)
 {
     int rounds = 3;
     std::string xdotool = "/usr/bin/xdotool";
+    bool keylessOnly = false;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         if (option == "--rounds") {
             rounds = std::max(1, std::atoi(argv[i + 1]));
         } else if (option == "--xdotool") {
             xdotool = argv[i + 1];
+        } else if (option == "--only") {
+            keylessOnly = std::string(argv[i + 1]) == "keyless";
         }
     }
     const std::string text = MakeText();
@@ -322,6 +420,9 @@ int Main(int argc, char** argv)
     if (bench.GetPlatform().keyboard.IsKeyToggled(vk::Capital)) {
         bench.GetPlatform().keyboard.KeybdEvent(vk::Capital, 0);
         bench.GetPlatform().keyboard.KeybdEvent(vk::Capital, kKeyEventKeyUp);
+    }
+    if (keylessOnly) {
+        return CompareCharactersWithoutKeys(bench, rounds) ? 0 : 1;
     }
 
     struct Method {
@@ -370,6 +471,7 @@ int Main(int argc, char** argv)
         std::printf("  round %d  hot key to first character %8.1f ms\n", round, hotKey.back() * 1000);
     }
     std::printf("hot key to first character, median %.1f ms\n", Median(hotKey) * 1000);
+    allExact = CompareCharactersWithoutKeys(bench, rounds) && allExact;
     return allExact ? 0 : 1;
 }
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 namespace velmora::testing {
 
@@ -25,6 +26,39 @@ bool PollUntil(Condition condition, std::chrono::milliseconds timeout, std::chro
 
 }  // namespace
 
+std::vector<HWND> ProcessWindows(DWORD processId, const char* className, const char* title)
+{
+    struct Search {
+        DWORD processId;
+        const char* className;
+        const char* title;
+        std::vector<HWND> found;
+    } search{processId, className, title, {}};
+    ::EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            char name[64] = {};
+            char text[256] = {};
+            ::GetClassNameA(window, name, sizeof name);
+            ::GetWindowTextA(window, text, sizeof text);
+            if (owner == s.processId && std::string(name) == s.className &&
+                (s.title == nullptr || std::string(text) == s.title)) {
+                s.found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title)
+{
+    const std::vector<HWND> windows = ProcessWindows(processId, className, title);
+    return windows.empty() ? nullptr : windows.front();
+}
+
 std::string UniqueTargetTitle()
 {
     static std::atomic<int> counter = 0;
@@ -33,24 +67,37 @@ std::string UniqueTargetTitle()
 
 TargetProcess::TargetProcess(const std::string& exePath, const std::string& title) : m_title(title)
 {
-    std::string commandLine = "\"" + exePath + "\" " + title;
+    Start("\"" + exePath + "\" " + title, "VelmoraTarget", "Edit");
+}
+
+TargetProcess::TargetProcess(const std::string& program, const char* windowClass, const char* editClass)
+{
+    Start(program, windowClass, editClass);
+    char title[256] = {};
+    ::GetWindowTextA(m_window, title, sizeof title);
+    m_title = title;
+}
+
+void TargetProcess::Start(std::string commandLine, const char* windowClass, const char* editClass)
+{
     STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
     PROCESS_INFORMATION info{};
     if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                           &info)) {
-        throw std::runtime_error("cannot start " + exePath);
+        throw std::runtime_error("cannot start " + commandLine);
     }
     ::CloseHandle(info.hThread);
     m_process = win32::UniqueHandle(info.hProcess);
     // The edit control is made just after its window: wait for both.
     if (!PollUntil(
             [&] {
-                m_window = ::FindWindowA("VelmoraTarget", m_title.c_str());
-                m_edit = m_window ? ::FindWindowExA(m_window, nullptr, "Edit", nullptr) : nullptr;
+                m_window = FindProcessWindow(info.dwProcessId, windowClass,
+                                             m_title.empty() ? nullptr : m_title.c_str());
+                m_edit = m_window ? ::FindWindowExA(m_window, nullptr, editClass, nullptr) : nullptr;
                 return m_edit != nullptr;
             },
             30s, 10ms)) {
-        throw std::runtime_error("the target window never appeared");
+        throw std::runtime_error("the window of " + commandLine + " never appeared");
     }
     m_threadId = ::GetWindowThreadProcessId(m_window, nullptr);
 }
@@ -99,6 +146,21 @@ std::string TargetProcess::WaitForText(const std::string& expected, std::chrono:
 {
     std::string text;
     PollUntil([&] { return (text = Text()) == expected; }, timeout, 10ms);
+    return text;
+}
+
+std::wstring TargetProcess::WideText() const
+{
+    std::wstring text(static_cast<std::size_t>(::SendMessageW(m_edit, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    const auto copied = ::SendMessageW(m_edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+std::wstring TargetProcess::WaitForWideText(const std::wstring& expected, std::chrono::milliseconds timeout) const
+{
+    std::wstring text;
+    PollUntil([&] { return (text = WideText()) == expected; }, timeout, 10ms);
     return text;
 }
 

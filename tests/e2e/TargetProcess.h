@@ -1,21 +1,30 @@
 #pragma once
 
-// Runs the target window program (TargetWindow.cpp) in a process of its own
-// and reads what arrives in its edit control. Shared by the playback tests
-// and the playback benchmark.
+// Runs the target window program (TargetWindow.cpp), or an editor of Wine's
+// own, in a process of its own and reads what arrives in its edit control.
+// Shared by the end-to-end tests and the playback benchmark.
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "platform/win32/Handles.h"
 
 namespace velmora::testing {
+
+// The top-level windows of the process with this class (and caption).
+std::vector<HWND> ProcessWindows(DWORD processId, const char* className, const char* title = nullptr);
+// The first of them, or nullptr.
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr);
 
 class TargetProcess {
 public:
     // Starts the program and waits for its edit control; throws
     // std::runtime_error when it does not come up.
     TargetProcess(const std::string& exePath, const std::string& title);
+    // Starts a program of Wine's own, such as notepad.exe, and waits for its
+    // top-level window of windowClass with a child control of editClass.
+    TargetProcess(const std::string& program, const char* windowClass, const char* editClass);
     ~TargetProcess();
     TargetProcess(const TargetProcess&) = delete;
     TargetProcess& operator=(const TargetProcess&) = delete;
@@ -34,10 +43,16 @@ public:
     // Polls until the edit holds the expected text; returns the last text read.
     std::string WaitForText(const std::string& expected,
                             std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+    // The text as UTF-16, for characters outside the code page.
+    std::wstring WideText() const;
+    std::wstring WaitForWideText(const std::wstring& expected,
+                                 std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
     // Polls as fast as it can until the text has at least length characters.
     bool WaitForLength(std::size_t length, std::chrono::milliseconds timeout) const;
 
 private:
+    void Start(std::string commandLine, const char* windowClass, const char* editClass);
+
     std::string m_title;
     win32::UniqueHandle m_process;
     DWORD m_threadId = 0;

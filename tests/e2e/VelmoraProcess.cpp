@@ -13,39 +13,6 @@ namespace velmora::testing {
 
 namespace fs = std::filesystem;
 
-std::vector<HWND> ProcessWindows(DWORD processId, const char* className, const char* title)
-{
-    struct Search {
-        DWORD processId;
-        const char* className;
-        const char* title;
-        std::vector<HWND> found;
-    } search{processId, className, title, {}};
-    ::EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            char name[64] = {};
-            char text[256] = {};
-            ::GetClassNameA(window, name, sizeof name);
-            ::GetWindowTextA(window, text, sizeof text);
-            if (owner == s.processId && std::string(name) == s.className &&
-                (s.title == nullptr || std::string(text) == s.title)) {
-                s.found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND FindProcessWindow(DWORD processId, const char* className, const char* title)
-{
-    const std::vector<HWND> windows = ProcessWindows(processId, className, title);
-    return windows.empty() ? nullptr : windows.front();
-}
-
 win32::UniqueHandle StartProgram(const std::string& program, const std::string& arguments,
                                  const std::string& directory, DWORD* processId)
 {

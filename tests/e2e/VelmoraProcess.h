@@ -15,16 +15,12 @@
 #include <utility>
 #include <vector>
 
+#include "e2e/TargetProcess.h"
 #include "macros/MacroFile.h"
 #include "platform/win32/Handles.h"
 #include "support/TemporaryFolder.h"
 
 namespace velmora::testing {
-
-// The top-level windows of the process with this class (and caption).
-std::vector<HWND> ProcessWindows(DWORD processId, const char* className, const char* title = nullptr);
-// The first of them, or nullptr.
-HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr);
 
 // Starts "program" arguments in the folder (the program's own when empty);
 // its process, empty when it would not start.
