@@ -169,6 +169,24 @@ TEST_F(Win32ClipboardTest, SaveStopsAtTheLimit)
     EXPECT_FALSE(within->formats.empty());
 }
 
+// Save skips reading back what Replace just put there, but only until
+// anything changes the clipboard.
+TEST_F(Win32ClipboardTest, SaveAfterReplaceSeesLaterChanges)
+{
+    const ClipboardContent placed{AnsiText("placed")};
+    ASSERT_TRUE(clipboard.Replace(placed));
+    const auto unchanged = clipboard.Save(1u << 20);
+    ASSERT_TRUE(unchanged);
+    EXPECT_EQ(unchanged->formats, placed);
+    PutElsewhere({{CF_TEXT, std::string("changed\0", 8)}});
+    const auto changed = clipboard.Save(1u << 20);
+    ASSERT_TRUE(changed);
+    const auto text = std::find_if(changed->formats.begin(), changed->formats.end(),
+                                   [](const ClipboardFormat& f) { return f.id == CF_TEXT; });
+    ASSERT_NE(text, changed->formats.end());
+    EXPECT_EQ(text->bytes.substr(0, 8), std::string("changed\0", 8));
+}
+
 TEST_F(Win32ClipboardTest, ReplaceEmptiesEveryOtherFormat)
 {
     const UINT own = ::RegisterClipboardFormatA("Velmora test format");

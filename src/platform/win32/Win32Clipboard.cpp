@@ -182,6 +182,18 @@ std::optional<ClipboardSnapshot> Win32Clipboard::Save(std::size_t limit)
     if (!clipboard) {
         return std::nullopt;
     }
+    // Unchanged since this object put it there (the user's content given back
+    // after the last paste): no need to copy it all again. Wine also leaks a
+    // little memory on every GetClipboardData.
+    if (m_placed && m_placed->sequence == ::GetClipboardSequenceNumber() && ::GetClipboardOwner() == OwnerWindow()) {
+        std::size_t total = 0;
+        for (const ClipboardFormat& format : m_placed->content) {
+            total += format.bytes.size();
+        }
+        if (total <= limit) {
+            return ClipboardSnapshot{.formats = m_placed->content, .tooLarge = false};
+        }
+    }
     ClipboardSnapshot snapshot;
     std::size_t total = 0;
     for (UINT format = ::EnumClipboardFormats(0); format != 0; format = ::EnumClipboardFormats(format)) {
@@ -201,12 +213,19 @@ std::optional<ClipboardSnapshot> Win32Clipboard::Save(std::size_t limit)
 
 bool Win32Clipboard::Replace(const ClipboardContent& content)
 {
-    ClipboardSession clipboard(OwnerWindow());
-    if (!clipboard) {
-        return false;
+    m_placed.reset();
+    {
+        ClipboardSession clipboard(OwnerWindow());
+        if (!clipboard) {
+            return false;
+        }
+        ::EmptyClipboard();
+        if (!PutAllOnClipboard(content)) {
+            return false;
+        }
     }
-    ::EmptyClipboard();
-    return PutAllOnClipboard(content);
+    m_placed = Placed{.content = content, .sequence = ::GetClipboardSequenceNumber()};
+    return true;
 }
 
 bool Win32Clipboard::Offer(const ClipboardContent& late, const ClipboardContent& atOnce)
@@ -215,6 +234,7 @@ bool Win32Clipboard::Offer(const ClipboardContent& late, const ClipboardContent&
     if (!clipboard) {
         return false;
     }
+    m_placed.reset();
     // Emptying drops an earlier offer (WM_DESTROYCLIPBOARD), so offer after it.
     ::EmptyClipboard();
     m_owner->Offer(late);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "platform/Clipboard.h"
 #include "platform/win32/Win32.h"
@@ -30,6 +31,13 @@ public:
 private:
     class Owner;
     std::unique_ptr<Owner> m_owner;
+    // What Replace last put on the clipboard, and the clipboard's sequence
+    // number right after: while both hold, Save knows the content already.
+    struct Placed {
+        ClipboardContent content;
+        DWORD sequence = 0;
+    };
+    std::optional<Placed> m_placed;
 };
 
 }  // namespace velmora::win32
