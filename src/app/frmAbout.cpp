@@ -1,8 +1,8 @@
 #include "app/frmAbout.h"
 
-#include "app/Resources.h"
+#include "ui/Resources.h"
 #include "app/Version.h"
-#include "app/WebLinks.h"
+#include "ui/WebLinks.h"
 #include "app/frmFirstTime.h"
 
 namespace velmora {

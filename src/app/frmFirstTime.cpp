@@ -5,7 +5,7 @@
 #include <memory>
 #include <utility>
 
-#include "app/Resources.h"
+#include "ui/Resources.h"
 
 namespace velmora {
 

@@ -1,8 +1,9 @@
 #include "app/frmMain.h"
 
 #include "app/CommandLine.h"
-#include "app/Resources.h"
-#include "app/WebLinks.h"
+#include "ui/Resources.h"
+#include "ui/WebLinks.h"
+#include "app/frmAbout.h"
 #include "app/frmFirstTime.h"
 #include "app/frmHotKeyErrors.h"
 #include "options/frmOptions.h"
@@ -270,6 +271,7 @@ void TMain::OpenOptionsWindow()
         .exePath = win32::ModuleFileName(),
         .showTrayIcon = [this](bool shown) { RxTrayIcon1.SetActive(shown); },
         .closed = [this] { ::PostMessageA(Handle(), WM_OPTIONS_CLOSED, 0, 0); },
+        .showAbout = [this] { ShowAboutBox(m_options ? m_options->Handle() : Handle()); },
     });
     bool created = false;
     try {
@@ -350,7 +352,7 @@ void TMain::TrayIconMessage(LPARAM mouseMessage)
 
 void TMain::MenuCommandClick(UINT command)
 {
-    if (RunHelpCommand(Handle(), command, kHelpMenuFirst)) {
+    if (RunHelpCommand(Handle(), command, kHelpMenuFirst, [this] { ShowAboutBox(Handle()); })) {
         return;
     }
     switch (command) {

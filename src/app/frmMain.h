@@ -5,11 +5,11 @@
 
 #include <memory>
 
-#include "app/HotKeys.h"
-#include "app/Settings.h"
+#include "hotkeys/HotKeys.h"
+#include "settings/Settings.h"
 #include "app/ShareMapping.h"
 #include "app/TrayIcon.h"
-#include "app/WebLinks.h"
+#include "ui/WebLinks.h"
 #include "engine/MacroRunner.h"
 #include "macros/MacroFile.h"
 #include "options/PasswordGate.h"

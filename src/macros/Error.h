@@ -14,7 +14,7 @@ public:
 };
 
 // Fills the one "%s" of a message text.
-inline std::string FormatMessage(std::string_view format, std::string_view argument)
+inline std::string FormatText(std::string_view format, std::string_view argument)
 {
     std::string text(format);
     if (const auto at = text.find("%s"); at != std::string::npos) {

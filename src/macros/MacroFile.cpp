@@ -73,7 +73,7 @@ void MacroStore::LoadMacros()
 {
     // Set first: even a failed allocation below leaves the load marked.
     m_loadFailed = true;
-    m_loadError = FormatMessage(kCannotReadFile, MacroFilePath());
+    m_loadError = FormatText(kCannotReadFile, MacroFilePath());
     try {
         MaxMacroIdSeen = 0;
         ConvertLegacyMacroFile();
@@ -171,7 +171,7 @@ std::optional<std::string> MacroStore::ReadScrambled(const std::string& path)
     }
     std::optional<std::string> content = m_files.ReadWholeFile(path);
     if (!content) {
-        throw VelmoraError(FormatMessage(kCannotOpenFile, path));
+        throw VelmoraError(FormatText(kCannotOpenFile, path));
     }
     ScrambleFileContent(*content);
     return content;
@@ -180,7 +180,7 @@ std::optional<std::string> MacroStore::ReadScrambled(const std::string& path)
 void MacroStore::SaveMacros(const TMacroList& macros)
 {
     if (!Loaded()) {
-        throw VelmoraError(FormatMessage(kNotSavedOverUnreadFile, MacroFilePath()));
+        throw VelmoraError(FormatText(kNotSavedOverUnreadFile, MacroFilePath()));
     }
     std::string content = BuildMacroFileContent(macros, MaxMacroId, OptionsPassword);
     ScrambleFileContent(content);
@@ -205,7 +205,7 @@ void MacroStore::ReplaceFile(const std::string& path, std::string_view bytes, bo
 {
     const std::string temporaryPath = path + std::string(kTemporarySuffix);
     if (!WriteTemporary(temporaryPath, bytes)) {
-        throw VelmoraError(FormatMessage(kCannotCreateFile, path));
+        throw VelmoraError(FormatText(kCannotCreateFile, path));
     }
     try {
         if (keepBackup) {
@@ -217,7 +217,7 @@ void MacroStore::ReplaceFile(const std::string& path, std::string_view bytes, bo
     }
     if (!m_files.MoveOver(temporaryPath, path)) {
         m_files.Remove(temporaryPath);
-        throw VelmoraError(FormatMessage(kCannotCreateFile, path));
+        throw VelmoraError(FormatText(kCannotCreateFile, path));
     }
 }
 
@@ -243,7 +243,7 @@ void MacroStore::KeepBackup(const std::string& path)
     }
     const std::optional<std::string> previous = m_files.ReadWholeFile(path);
     if (!previous) {
-        throw VelmoraError(FormatMessage(kCannotOpenFile, path));
+        throw VelmoraError(FormatText(kCannotOpenFile, path));
     }
     ReplaceFile(path + std::string(kBackupSuffix), *previous, /*keepBackup=*/false);
 }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/HotKeys.h"
+#include "hotkeys/HotKeys.h"
 #include "engine/TextExpansion.h"
 #include "macros/Error.h"
 
@@ -89,7 +89,7 @@ void OptionsEditor::SetSelected(int index)
 
 std::string OptionsEditor::MacrosNotLoadedText() const
 {
-    return m_macrosLocked ? FormatMessage(kMacrosNotLoadedText, ErrorBoxText(m_store.LoadError())) : std::string();
+    return m_macrosLocked ? FormatText(kMacrosNotLoadedText, ErrorBoxText(m_store.LoadError())) : std::string();
 }
 
 void OptionsEditor::Select(int index)

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "macros/MacroFile.h"
 #include "platform/Collation.h"
 

@@ -1,6 +1,6 @@
 #include "options/PrintedList.h"
 
-#include "app/HotKeys.h"
+#include "hotkeys/HotKeys.h"
 
 namespace velmora {
 

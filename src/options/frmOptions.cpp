@@ -6,9 +6,9 @@
 #include <array>
 #include <cstring>
 
-#include "app/HotKeys.h"
-#include "app/Resources.h"
-#include "app/WebLinks.h"
+#include "hotkeys/HotKeys.h"
+#include "ui/Resources.h"
+#include "ui/WebLinks.h"
 #include "options/OptionsControls.h"
 #include "options/OptionsLayout.h"
 #include "options/PrinterCanvas.h"
@@ -683,7 +683,7 @@ void TOptions::CommandClick(int controlId, int code, HWND control)
 {
     if (control == nullptr) {
         // The help menu.
-        RunHelpCommand(Handle(), static_cast<UINT>(controlId), kHelpMenuFirst);
+        RunHelpCommand(Handle(), static_cast<UINT>(controlId), kHelpMenuFirst, m_host.showAbout);
         return;
     }
     if (m_updating) {

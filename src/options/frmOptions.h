@@ -24,6 +24,8 @@ struct OptionsWindowHost {
     std::function<void(bool)> showTrayIcon;
     // The window has closed for good, its edits saved.
     std::function<void()> closed;
+    // The help menu's About command.
+    std::function<void()> showAbout;
 };
 
 class TOptions : public win32::Window<TOptions>, private IOptionsView {

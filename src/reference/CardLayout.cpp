@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/HotKeys.h"
+#include "hotkeys/HotKeys.h"
 #include "engine/TextExpansion.h"
 
 namespace velmora {

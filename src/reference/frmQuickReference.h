@@ -9,7 +9,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "macros/Macro.h"
 #include "platform/win32/Window.h"
 #include "reference/CardLayout.h"

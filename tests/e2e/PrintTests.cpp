@@ -16,8 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/HotKeys.h"
-#include "app/WebLinks.h"
+#include "hotkeys/HotKeys.h"
+#include "ui/WebLinks.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeRegistry.h"
 #include "options/OptionsControls.h"

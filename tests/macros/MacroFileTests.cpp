@@ -591,7 +591,7 @@ TEST(ErrorBoxText, FullStopIsAddedOnlyAfterLettersAndDigits)
     EXPECT_EQ(ErrorBoxText("Really?"), "Really?.");  // '?' is above '.'
     EXPECT_EQ(ErrorBoxText("Stop!"), "Stop!");
     EXPECT_EQ(ErrorBoxText(""), "");
-    EXPECT_EQ(FormatMessage("Cannot create file %s", "x"), "Cannot create file x");
+    EXPECT_EQ(FormatText("Cannot create file %s", "x"), "Cannot create file x");
 }
 
 }  // namespace

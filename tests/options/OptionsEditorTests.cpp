@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <random>
 
-#include "app/HotKeys.h"
+#include "hotkeys/HotKeys.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeRegistry.h"
 #include "macros/Error.h"

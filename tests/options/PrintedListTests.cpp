@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/HotKeys.h"
+#include "hotkeys/HotKeys.h"
 
 namespace velmora {
 namespace {

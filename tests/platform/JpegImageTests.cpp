@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/Resources.h"
+#include "ui/Resources.h"
 
 namespace velmora::win32 {
 namespace {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Registry.h"
 

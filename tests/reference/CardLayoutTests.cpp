@@ -7,7 +7,7 @@
 
 #include <numeric>
 
-#include "app/HotKeys.h"
+#include "hotkeys/HotKeys.h"
 
 namespace velmora {
 namespace {

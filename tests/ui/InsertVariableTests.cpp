@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeRegistry.h"
 #include "macros/Macro.h"

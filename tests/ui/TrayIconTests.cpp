@@ -5,7 +5,7 @@
 #include <deque>
 #include <vector>
 
-#include "app/Resources.h"
+#include "ui/Resources.h"
 
 namespace velmora {
 namespace {

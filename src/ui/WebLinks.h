@@ -3,6 +3,7 @@
 // The program's web addresses and its help file, opened through the shell.
 // Nothing is reported when a page or the help file cannot be opened.
 
+#include <functional>
 #include <string>
 
 #include "platform/win32/Win32.h"
@@ -37,6 +38,7 @@ enum HelpCommand : UINT {
 // A popup of the help commands, whose ids are firstId + HelpCommand.
 HMENU CreateHelpMenu(UINT firstId, const char* contentsCaption);
 // Runs the help command with that id; false when the id is none of them.
-bool RunHelpCommand(HWND owner, UINT id, UINT firstId);
+// The About box is the caller's, which knows the program's windows.
+bool RunHelpCommand(HWND owner, UINT id, UINT firstId, const std::function<void()>& showAbout);
 
 }  // namespace velmora

@@ -1,4 +1,4 @@
-#include "app/HotKeys.h"
+#include "hotkeys/HotKeys.h"
 
 #include <gtest/gtest.h>
 

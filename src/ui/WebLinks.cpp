@@ -1,10 +1,9 @@
-#include "app/WebLinks.h"
+#include "ui/WebLinks.h"
 
 #include <shellapi.h>
 
 #include <vector>
 
-#include "app/frmAbout.h"
 
 namespace velmora {
 
@@ -64,7 +63,7 @@ HMENU CreateHelpMenu(UINT firstId, const char* contentsCaption)
     return help;
 }
 
-bool RunHelpCommand(HWND owner, UINT id, UINT firstId)
+bool RunHelpCommand(HWND owner, UINT id, UINT firstId, const std::function<void()>& showAbout)
 {
     if (id < firstId || id >= firstId + kHelpCommandCount) {
         return false;
@@ -74,7 +73,11 @@ bool RunHelpCommand(HWND owner, UINT id, UINT firstId)
     case kHelpSupport: OpenWebAddress(owner, kSupportPageAddress); break;
     case kHelpHomePage: OpenWebAddress(owner, kProductHomePageAddress); break;
     case kHelpMakerHomePage: OpenWebAddress(owner, kMakerHomePageAddress); break;
-    default: ShowAboutBox(owner); break;
+    default:
+        if (showAbout) {
+            showAbout();
+        }
+        break;
     }
     return true;
 }
