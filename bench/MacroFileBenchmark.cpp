@@ -29,7 +29,7 @@ TMacroList MakeMacros(std::int64_t count)
 
 void BM_SaveMacros(benchmark::State& state)
 {
-    testing::FakeFileSystem files;
+    tests::FakeFileSystem files;
     MacroStore store{files};
     const TMacroList macros = MakeMacros(state.range(0));
     store.MaxMacroId = static_cast<std::int32_t>(state.range(0));
@@ -43,7 +43,7 @@ void BM_SaveMacros(benchmark::State& state)
 
 void BM_LoadMacros(benchmark::State& state)
 {
-    testing::FakeFileSystem files;
+    tests::FakeFileSystem files;
     MacroStore writer{files};
     writer.MaxMacroId = static_cast<std::int32_t>(state.range(0));
     writer.SaveMacros(MakeMacros(state.range(0)));

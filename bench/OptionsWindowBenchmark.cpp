@@ -35,8 +35,8 @@ void Report(const char* what, std::vector<double> samples)
 
 int Run(int macroCount, int rounds)
 {
-    testing::FakeFileSystem files;
-    testing::FakeRegistry registry;
+    tests::FakeFileSystem files;
+    tests::FakeRegistry registry;
     MacroStore store(files);
     SettingsRecord settings;
     AutoStart autoStart(registry);

@@ -31,7 +31,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Seconds = std::chrono::duration<double>;
 using namespace std::chrono_literals;
-using testing::TargetProcess;
+using tests::TargetProcess;
 
 constexpr std::size_t kTextLength = 2000;
 constexpr auto kArrivalTimeout = 300s;
@@ -113,7 +113,7 @@ public:
 
     std::unique_ptr<TargetProcess> StartTarget()
     {
-        auto target = std::make_unique<TargetProcess>(m_targetExe, testing::UniqueTargetTitle());
+        auto target = std::make_unique<TargetProcess>(m_targetExe, tests::UniqueTargetTitle());
         if (m_minimized) {
             ::ShowWindow(target->Window(), SW_MINIMIZE);
         }
@@ -191,12 +191,12 @@ public:
         Run(m_xdotool + " search --sync --name \"^" + target->Title() + "$\" windowfocus --sync", true);
         // A host path both sides can open: xdotool reads the text from it.
         const std::string file = "/tmp/velmora-bench-" + std::to_string(::GetCurrentProcessId()) + ".txt";
-        std::ofstream(testing::HostPath(file), std::ios::binary) << WithLineFeeds(text);
+        std::ofstream(tests::HostPath(file), std::ios::binary) << WithLineFeeds(text);
         win32::UniqueHandle typing;
         const Measurement measured = Measure(
             *target, text, [&] { typing = Run(m_xdotool + " type --file " + file, false); },
             [&] { ::WaitForSingleObject(typing.Get(), 60000); });
-        std::remove(testing::HostPath(file).c_str());
+        std::remove(tests::HostPath(file).c_str());
         return measured;
     }
 
@@ -416,7 +416,7 @@ int Main(int argc, char** argv)
             return 2;
         }
     }
-    Bench bench(testing::HostPath(VELMORA_TARGET_EXE), xdotool);
+    Bench bench(tests::HostPath(VELMORA_TARGET_EXE), xdotool);
     if (bench.GetPlatform().keyboard.IsKeyToggled(vk::Capital)) {
         bench.GetPlatform().keyboard.KeybdEvent(vk::Capital, 0);
         bench.GetPlatform().keyboard.KeybdEvent(vk::Capital, kKeyEventKeyUp);

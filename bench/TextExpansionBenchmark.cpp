@@ -21,7 +21,7 @@ std::string Repeat(std::string_view unit, std::size_t size)
 
 void Expand(benchmark::State& state, std::string_view unit)
 {
-    testing::FakeClock clock;
+    tests::FakeClock clock;
     RandomGenerator random;
     MacroTextExpander expander{clock, clock, random};
     const std::string text = Repeat(unit, static_cast<std::size_t>(state.range(0)));

@@ -35,18 +35,18 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using testing::Click;
-using testing::DialogText;
-using testing::HostPath;
-using testing::ReadHostFile;
-using testing::RegistryText;
-using testing::RunToEnd;
-using testing::SetRegistryText;
-using testing::StartProgram;
-using testing::TextOf;
-using testing::TrayIconShown;
-using testing::Type;
-using testing::WaitFor;
+using tests::Click;
+using tests::DialogText;
+using tests::HostPath;
+using tests::ReadHostFile;
+using tests::RegistryText;
+using tests::RunToEnd;
+using tests::SetRegistryText;
+using tests::StartProgram;
+using tests::TextOf;
+using tests::TrayIconShown;
+using tests::Type;
+using tests::WaitFor;
 
 constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmora";
 constexpr const char* kSettingsKey = "Software\\velmora";
@@ -294,7 +294,7 @@ protected:
         installFolder = KnownFolder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Velmora";
         shortcut = KnownFolder(CSIDL_PROGRAMS) + "\\Velmora.lnk";
         ASSERT_FALSE(installFolder.starts_with("\\")) << "no local application data folder";
-        runBefore = RegistryText(testing::kRunKey, "Velmora");
+        runBefore = RegistryText(tests::kRunKey, "Velmora");
         RemoveInstallation();
     }
 
@@ -315,7 +315,7 @@ protected:
             }
         }
         RemoveInstallation();
-        testing::ForgetSettings("velmora", runBefore);
+        tests::ForgetSettings("velmora", runBefore);
         ::CoUninitialize();
     }
 
@@ -354,11 +354,11 @@ protected:
     {
         // A first save, kept as the backup by the second, and what a save
         // that died halfway leaves.
-        testing::SaveMacros(installFolder + "\\", {{"Greeting", testing::HotKeyMacro(1, "Kind regards", "G")}});
+        tests::SaveMacros(installFolder + "\\", {{"Greeting", tests::HotKeyMacro(1, "Kind regards", "G")}});
         std::ofstream(Installed("velmora.dtx.bak.tmp"), std::ios::binary) << "a backup being written";
-        testing::SaveMacros(installFolder + "\\",
-                            {{"Greeting", testing::HotKeyMacro(1, "Kind regards", "G")},
-                             {"Signature", testing::HotKeyMacro(2, "Velmora user", "S", true)}});
+        tests::SaveMacros(installFolder + "\\",
+                            {{"Greeting", tests::HotKeyMacro(1, "Kind regards", "G")},
+                             {"Signature", tests::HotKeyMacro(2, "Velmora user", "S", true)}});
         const std::string settings = std::string(kSettingsKey) + "\\TMain";
         // No welcome window: this user has run Velmora before.
         ASSERT_NO_FATAL_FAILURE(SetRegistryText(settings, "FirstTimeRun_Checked", "False"));
@@ -524,7 +524,7 @@ TEST_F(InstallTest, UpgradeOverARunningVelmoraRestartsItAndKeepsMacrosAndSetting
     EXPECT_EQ(ReadHostFile(Installed("velmora.dtx")), macros);
     EXPECT_EQ(ReadHostFile(Installed("velmora.dtx.bak")), backup);
     EXPECT_EQ(Snapshot(kSettingsKey), settings);
-    const TMacroList kept = testing::LoadMacros(installFolder + "\\");
+    const TMacroList kept = tests::LoadMacros(installFolder + "\\");
     ASSERT_EQ(kept.size(), 2u);
     EXPECT_EQ(kept[0].Macro->Name, "Macro 1");
 
@@ -541,7 +541,7 @@ TEST_F(InstallTest, SilentUninstallRemovesTheProgramAndKeepsTheUsersData)
     win32::UniqueHandle process = StartProgram(Installed("velmora.exe"));
     ASSERT_TRUE(WaitForRunningVelmora());
     // What "Automatically start when Windows starts" writes.
-    SetRegistryText(testing::kRunKey, "Velmora", Installed("velmora.exe"));
+    SetRegistryText(tests::kRunKey, "Velmora", Installed("velmora.exe"));
     const auto settings = Snapshot(kSettingsKey);
 
     ASSERT_TRUE(RunToEnd(Installed("uninstall.exe"), "/S", {}, 120s).has_value());
@@ -549,7 +549,7 @@ TEST_F(InstallTest, SilentUninstallRemovesTheProgramAndKeepsTheUsersData)
     EXPECT_EQ(::WaitForSingleObject(process.Get(), 0), WAIT_OBJECT_0) << "Velmora still runs";
     EXPECT_FALSE(fs::exists(Installed("velmora.chm")));
     EXPECT_FALSE(fs::exists(shortcut));
-    EXPECT_FALSE(RegistryText(testing::kRunKey, "Velmora").has_value());
+    EXPECT_FALSE(RegistryText(tests::kRunKey, "Velmora").has_value());
 
     EXPECT_EQ(ReadHostFile(Installed("velmora.dtx")), macros);
     EXPECT_EQ(Snapshot(kSettingsKey), settings);
@@ -619,7 +619,7 @@ TEST_F(InstallTest, PortableZipRunsFromAnyWritableFolderAndSavesItsMacrosBesideI
     const std::string readme = ReadHostFile(HostPath(VELMORA_PORTABLE_README));
     // Unpacked with the host's unzip, whose end cannot be waited for: the
     // last file of the archive at its full size shows it is done.
-    ASSERT_TRUE(testing::StartHostProgram("/usr/bin/unzip -q -o \"" + std::string(VELMORA_PORTABLE_ZIP) + "\" -d \"" +
+    ASSERT_TRUE(tests::StartHostProgram("/usr/bin/unzip -q -o \"" + std::string(VELMORA_PORTABLE_ZIP) + "\" -d \"" +
                                           unixFolder + "\""));
     ASSERT_TRUE(WaitFor([&] { return ReadIfThere(folder + "\\README.txt") == readme; }, 60s)) << "nothing unpacked";
     std::vector<std::string> names;
@@ -641,7 +641,7 @@ TEST_F(InstallTest, PortableZipRunsFromAnyWritableFolderAndSavesItsMacrosBesideI
     ASSERT_EQ(RunToEnd(program, "/options"), 0u);
     HWND options = nullptr;
     ASSERT_TRUE(WaitFor([&] {
-        options = testing::FindProcessWindow(running->processId, "TOptions");
+        options = tests::FindProcessWindow(running->processId, "TOptions");
         return options != nullptr && ::IsWindowVisible(options);
     })) << "the options window did not open";
     Click(test::FindControl(options, options_id::kAddMacro));
@@ -649,7 +649,7 @@ TEST_F(InstallTest, PortableZipRunsFromAnyWritableFolderAndSavesItsMacrosBesideI
     Click(test::FindControl(options, IDOK));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); })) << "OK did not close the options window";
 
-    const TMacroList saved = testing::LoadMacros(folder + "\\");
+    const TMacroList saved = tests::LoadMacros(folder + "\\");
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(saved[0].Macro->Name, "Carried along");
 

@@ -18,15 +18,15 @@
 namespace velmora {
 namespace {
 
-using testing::ClipboardBytes;
-using testing::HotKeyMacro;
-using testing::Press;
-using testing::PutOnClipboard;
-using testing::SaveMacros;
-using testing::SetRegistryText;
-using testing::TargetProcess;
-using testing::TrayIconShown;
-using testing::WaitFor;
+using tests::ClipboardBytes;
+using tests::HotKeyMacro;
+using tests::Press;
+using tests::PutOnClipboard;
+using tests::SaveMacros;
+using tests::SetRegistryText;
+using tests::TargetProcess;
+using tests::TrayIconShown;
+using tests::WaitFor;
 
 struct Editor {
     const char* program;
@@ -50,7 +50,7 @@ void PrintTo(const Case& row, std::ostream* out)
     *out << row.name;
 }
 
-class LanguageTest : public testing::VelmoraProcessTest, public ::testing::WithParamInterface<Case> {
+class LanguageTest : public tests::VelmoraProcessTest, public ::testing::WithParamInterface<Case> {
 protected:
     // Starts the program with one macro on Ctrl+Alt+F9 and the setting for
     // characters without a key, then opens the editor with the focus.

@@ -37,24 +37,24 @@ using test::FindControl;
 
 namespace fs = std::filesystem;
 namespace id = options_id;
-using testing::CaptureClientArea;
-using testing::Click;
-using testing::DialogText;
-using testing::FindProcessWindow;
-using testing::HotKeyMacro;
-using testing::HotKeyTaken;
-using testing::LoadMacros;
-using testing::Picture;
-using testing::Press;
-using testing::SaveBmp;
-using testing::SaveMacros;
-using testing::ScreenshotFolder;
-using testing::StartHostProgram;
-using testing::TargetProcess;
-using testing::TextOf;
-using testing::TrayIconShown;
-using testing::Type;
-using testing::WaitFor;
+using tests::CaptureClientArea;
+using tests::Click;
+using tests::DialogText;
+using tests::FindProcessWindow;
+using tests::HotKeyMacro;
+using tests::HotKeyTaken;
+using tests::LoadMacros;
+using tests::Picture;
+using tests::Press;
+using tests::SaveBmp;
+using tests::SaveMacros;
+using tests::ScreenshotFolder;
+using tests::StartHostProgram;
+using tests::TargetProcess;
+using tests::TextOf;
+using tests::TrayIconShown;
+using tests::Type;
+using tests::WaitFor;
 
 // ---- Controls of another process ----
 
@@ -230,7 +230,7 @@ std::vector<std::string> NamesOf(const TMacroList& macros)
     return names;
 }
 
-class OptionsWindowTest : public testing::VelmoraProcessTest {
+class OptionsWindowTest : public tests::VelmoraProcessTest {
 protected:
     // A program name of its own keeps the test's settings apart, and a
     // start that is not the first shows no welcome window.
@@ -240,15 +240,15 @@ protected:
         baseName = "velmora-options-" + std::to_string(::GetCurrentProcessId());
         exeName = baseName + ".exe";
         fs::copy_file(folder / "velmora.exe", folder / exeName);
-        runBefore = testing::RegistryText(testing::kRunKey, "Velmora");
+        runBefore = tests::RegistryText(tests::kRunKey, "Velmora");
         ASSERT_NO_FATAL_FAILURE(
-            testing::SetRegistryText("Software\\" + baseName + "\\TMain", "FirstTimeRun_Checked", "False"));
+            tests::SetRegistryText("Software\\" + baseName + "\\TMain", "FirstTimeRun_Checked", "False"));
     }
 
     void TearDown() override
     {
         VelmoraProcessTest::TearDown();
-        testing::ForgetSettings(baseName, runBefore);
+        tests::ForgetSettings(baseName, runBefore);
     }
 
     // Starts the program and waits until start-up has finished.
@@ -387,7 +387,7 @@ TEST_F(OptionsWindowTest, MacroAddedFromTheTrayIsSavedAndItsHotKeyTypesTheExpand
 
     // The save registered the new hot key at once.
     EXPECT_TRUE(HotKeyTaken('K'));
-    TargetProcess target(testing::HostPath(VELMORA_TARGET_EXE), testing::UniqueTargetTitle());
+    TargetProcess target(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
     ASSERT_TRUE(target.Focus());
     const std::string before = TodayAsTyped();
     Press({VK_CONTROL, VK_MENU, 'K'});
@@ -403,7 +403,7 @@ TEST_F(OptionsWindowTest, AMacroFileHeldElsewhereIsNeverSavedOverAndLoadsOnceFre
     SaveMacros(directory, {{"Alpha", Named(HotKeyMacro(1, "alpha", "J"), "Alpha")}});
     const std::string original = ReadFile("velmora.dtx");
     const std::string path = directory + "velmora.dtx";
-    win32::UniqueHandle lock = testing::HoldFile(path);
+    win32::UniqueHandle lock = tests::HoldFile(path);
     ASSERT_TRUE(lock);
 
     ASSERT_NO_FATAL_FAILURE(Start());
@@ -414,7 +414,7 @@ TEST_F(OptionsWindowTest, AMacroFileHeldElsewhereIsNeverSavedOverAndLoadsOnceFre
     ASSERT_TRUE(Answer(box, IDOK));
     ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); })) << "start-up stopped at the error";
 
-    ASSERT_TRUE(testing::ClickTrayIcon());
+    ASSERT_TRUE(tests::ClickTrayIcon());
     ASSERT_TRUE(options = WaitForOptionsWindow());
     const HWND reason = Control(id::kMacrosNotLoaded);
     EXPECT_TRUE(::IsWindowVisible(reason));
@@ -434,7 +434,7 @@ TEST_F(OptionsWindowTest, AMacroFileHeldElsewhereIsNeverSavedOverAndLoadsOnceFre
     EXPECT_FALSE(fs::exists(folder / "velmora.dtx.bak"));
 
     // Free again: the next opening reads it, and a save keeps it as the backup.
-    ASSERT_TRUE(testing::ClickTrayIcon());
+    ASSERT_TRUE(tests::ClickTrayIcon());
     ASSERT_TRUE(options = WaitForOptionsWindow());
     EXPECT_FALSE(::IsWindowVisible(Control(id::kMacrosNotLoaded)));
     EXPECT_EQ(ListBoxEntries(Control(id::kMacroList)), std::vector<std::string>{"Alpha"});
@@ -582,7 +582,7 @@ TEST_F(OptionsWindowTest, PastedUnicodeTextIsStoredAsTagsAndShownAgainAndUnicode
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(box) && WideTextOf(box) == u"start "; }));
 
     const std::u16string pasted = u"arrow \u2192 smile \U0001F600 and \u00e9";
-    ASSERT_TRUE(testing::PutOnClipboard(
+    ASSERT_TRUE(tests::PutOnClipboard(
         {{CF_UNICODETEXT, {reinterpret_cast<const char*>(pasted.c_str()), (pasted.size() + 1) * 2}}}));
     // Real clicks; a check box's own square is at the left of its control.
     const auto clickOn = [](HWND control, bool leftEnd = false) {
@@ -618,7 +618,7 @@ TEST_F(OptionsWindowTest, PastedUnicodeTextIsStoredAsTagsAndShownAgainAndUnicode
     ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
     CloseAndExpectCleanExit();
-    EXPECT_EQ(testing::RegistryText("Software\\" + baseName + "\\TMain", "UnicodeInput_Checked"), "True");
+    EXPECT_EQ(tests::RegistryText("Software\\" + baseName + "\\TMain", "UnicodeInput_Checked"), "True");
 }
 
 TEST_F(OptionsWindowTest, SecondStartWithOptionsOpensTheWindowOfTheFirst)
@@ -631,7 +631,7 @@ TEST_F(OptionsWindowTest, SecondStartWithOptionsOpensTheWindowOfTheFirst)
     // Asked again, the open window comes forward; there is never a second.
     EXPECT_EQ(RunAgain("/OPTIONS"), 0u);
     ASSERT_TRUE(Settle());
-    EXPECT_EQ(testing::ProcessWindows(processId, "TOptions"), std::vector<HWND>{options});
+    EXPECT_EQ(tests::ProcessWindows(processId, "TOptions"), std::vector<HWND>{options});
     EXPECT_TRUE(::IsWindowVisible(options));
 
     ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
@@ -722,7 +722,7 @@ TEST_F(OptionsWindowTest, ScreenshotsOfBothPagesShowTheListWithItsKeyCaps)
     SaveMacros(directory, {{"Greeting", Named(HotKeyMacro(1, "Hello!", "G"), "Greeting")},
                            {"Plain", plain},
                            {"Signature", Named(HotKeyMacro(3, "Regards", "S", /*shift=*/true), "Signature")}});
-    const Picture keyCap = LoadBitmapFile(testing::HostPath(VELMORA_KEYCAP_BMP));
+    const Picture keyCap = LoadBitmapFile(tests::HostPath(VELMORA_KEYCAP_BMP));
     ASSERT_NO_FATAL_FAILURE(StartReady());
     ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
     ASSERT_TRUE(options = WaitForOptionsWindow());

@@ -18,17 +18,17 @@
 namespace velmora {
 namespace {
 
-using testing::WaitFor;
+using tests::WaitFor;
 
 using namespace std::chrono_literals;
-using testing::TargetProcess;
+using tests::TargetProcess;
 
 class PlaybackTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         SetCapsLock(false);
-        target.emplace(testing::HostPath(VELMORA_TARGET_EXE), testing::UniqueTargetTitle());
+        target.emplace(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
         ASSERT_TRUE(target->Focus()) << "the target's edit control never got the focus";
     }
 

@@ -111,7 +111,7 @@ bool RunHostCommand(const std::string& shellCommand, const fs::path& doneMarker)
     if (process.hProcess) {
         ::CloseHandle(process.hProcess);
     }
-    return testing::WaitFor([&] { return fs::exists(doneMarker); }, 60s);
+    return tests::WaitFor([&] { return fs::exists(doneMarker); }, 60s);
 }
 
 std::string ReadFile(const fs::path& path)
@@ -167,7 +167,7 @@ protected:
     std::string PrintFromOptionsWindow(MacroStore& store, int answer)
     {
         SettingsRecord settings;
-        testing::FakeRegistry registry;
+        tests::FakeRegistry registry;
         AutoStart autoStart(registry);
         TOptions window(OptionsWindowHost{store, settings, autoStart, "C:\\velmora.exe", {}, {}});
         EXPECT_TRUE(window.FormCreate());
@@ -209,7 +209,7 @@ protected:
     std::string pdfDirectory;
     std::string printer;
     TMacroList entries;
-    testing::FakeFileSystem files;
+    tests::FakeFileSystem files;
 };
 
 // Enough macros for three pages; every fifth has no hot key.
@@ -251,7 +251,7 @@ TEST_F(PrintTest, PrintsEveryMacroWithAHotKeyInListOrderUnderAHeadingOnEveryPage
     const fs::path folder = HostPath(pdfDirectory);
     std::vector<fs::path> pdfs;
     // cups-pdf writes the file in place; its trailer comes last.
-    ASSERT_TRUE(testing::WaitFor(
+    ASSERT_TRUE(tests::WaitFor(
         [&] {
             pdfs = PdfFiles(folder);
             if (pdfs.size() != 1) {

@@ -23,14 +23,14 @@ namespace {
 namespace fs = std::filesystem;
 namespace id = reference_id;
 using namespace std::chrono_literals;
-using testing::Click;
-using testing::FindProcessWindow;
-using testing::HotKeyMacro;
-using testing::Picture;
-using testing::StartHostProgram;
-using testing::TextOf;
-using testing::TrayIconShown;
-using testing::WaitFor;
+using tests::Click;
+using tests::FindProcessWindow;
+using tests::HotKeyMacro;
+using tests::Picture;
+using tests::StartHostProgram;
+using tests::TextOf;
+using tests::TrayIconShown;
+using tests::WaitFor;
 
 constexpr const char* kCardClass = "TQuickReference";
 constexpr const char* kCardCaption = "Velmora Quick Reference Card";
@@ -96,7 +96,7 @@ int CountRowLines(const Picture& picture, int x, int top, int bottom)
     return bands;
 }
 
-class QuickReferenceTest : public testing::VelmoraProcessTest {
+class QuickReferenceTest : public tests::VelmoraProcessTest {
 protected:
     // A program name of its own keeps the remembered page apart, and a
     // start that is not the first shows no welcome window.
@@ -106,21 +106,21 @@ protected:
         baseName = "velmora-card-" + std::to_string(::GetCurrentProcessId());
         exeName = baseName + ".exe";
         fs::copy_file(folder / "velmora.exe", folder / exeName);
-        runBefore = testing::RegistryText(testing::kRunKey, "Velmora");
+        runBefore = tests::RegistryText(tests::kRunKey, "Velmora");
         SetSetting("FirstTimeRun_Checked", "False");
     }
 
     void TearDown() override
     {
         VelmoraProcessTest::TearDown();
-        testing::ForgetSettings(baseName, runBefore);
+        tests::ForgetSettings(baseName, runBefore);
     }
 
     std::string SettingsKey() const { return "Software\\" + baseName + "\\TMain"; }
 
     void SetSetting(const char* name, const std::string& text)
     {
-        testing::SetRegistryText(SettingsKey(), name, text);
+        tests::SetRegistryText(SettingsKey(), name, text);
     }
 
     void StartReady()
@@ -133,7 +133,7 @@ protected:
     // the second item from the top (the first is the Help submenu).
     void OpenFromTrayMenu()
     {
-        const HWND menu = testing::OpenTrayMenu(processId);
+        const HWND menu = tests::OpenTrayMenu(processId);
         ASSERT_NE(menu, nullptr) << "the tray menu never opened";
         ::PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
         ::PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
@@ -176,7 +176,7 @@ TEST_F(QuickReferenceTest, TrayMenuOpensTheCardWithEveryMacroThatHasAHotKey)
     auto hidden = Named(HotKeyMacro(3, "x", "H"), "Hidden macro");
     hidden->HideOnReferenceCard = true;
     auto keyless = Named(HotKeyMacro(4, "x", ""), "Macro without a key");
-    testing::SaveMacros(directory, {{"a", Named(HotKeyMacro(1, "x", "F5"), "Type the greeting")},
+    tests::SaveMacros(directory, {{"a", Named(HotKeyMacro(1, "x", "F5"), "Type the greeting")},
                                     {"b", hidden},
                                     {"c", keyless},
                                     {"d", Named(HotKeyMacro(2, "x", "Page Down", true), "Type the signature")},
@@ -208,12 +208,12 @@ TEST_F(QuickReferenceTest, TrayMenuOpensTheCardWithEveryMacroThatHasAHotKey)
     // column right of every text, in the tooltip colour between them.
     Picture picture;
     ASSERT_TRUE(WaitFor([&] {
-        picture = testing::CaptureClientArea(card);
+        picture = tests::CaptureClientArea(card);
         const int x = picture.width - win32::ScaleForDpi(16) - 3;
         return CountRowLines(picture, x, win32::ScaleForDpi(48), picture.height) == 4;
     })) << "the rows are not drawn as three";
     EXPECT_EQ(picture.Pixel(picture.width / 2, picture.height - 2), ::GetSysColor(COLOR_INFOBK));
-    EXPECT_TRUE(testing::SaveBmp(picture, testing::ScreenshotFolder() / "quick-reference-card.bmp"));
+    EXPECT_TRUE(tests::SaveBmp(picture, tests::ScreenshotFolder() / "quick-reference-card.bmp"));
 
     // Escape closes it.
     ::PostMessageA(Button(card, id::kClose), WM_KEYDOWN, VK_ESCAPE, 0);
@@ -223,7 +223,7 @@ TEST_F(QuickReferenceTest, TrayMenuOpensTheCardWithEveryMacroThatHasAHotKey)
 
 TEST_F(QuickReferenceTest, CardWithoutMacrosSaysHowToFillIt)
 {
-    testing::SaveMacros(directory, {{"a", Named(HotKeyMacro(1, "x", ""), "Macro without a key")}});
+    tests::SaveMacros(directory, {{"a", Named(HotKeyMacro(1, "x", ""), "Macro without a key")}});
     ASSERT_NO_FATAL_FAILURE(StartReady());
     ASSERT_NO_FATAL_FAILURE(OpenFromTrayMenu());
     const HWND card = WaitForCard();
@@ -243,13 +243,13 @@ TEST_F(QuickReferenceTest, CardWithoutMacrosSaysHowToFillIt)
         return count;
     };
     Picture picture;
-    ASSERT_TRUE(WaitFor([&] { return navyPixels(picture = testing::CaptureClientArea(card)) > 0; }))
+    ASSERT_TRUE(WaitFor([&] { return navyPixels(picture = tests::CaptureClientArea(card)) > 0; }))
         << "no sentence on the empty card";
     RECT close{};
     ::GetWindowRect(Button(card, id::kClose), &close);
     ::MapWindowPoints(nullptr, card, reinterpret_cast<POINT*>(&close), 2);
     EXPECT_EQ(CountRowLines(picture, picture.width / 2, win32::ScaleForDpi(48), close.top), 0);
-    EXPECT_TRUE(testing::SaveBmp(picture, testing::ScreenshotFolder() / "quick-reference-card-empty.bmp"));
+    EXPECT_TRUE(tests::SaveBmp(picture, tests::ScreenshotFolder() / "quick-reference-card-empty.bmp"));
     Click(Button(card, id::kClose));
     EXPECT_TRUE(WaitForCardGone(card));
     CloseAndExpectCleanExit();
@@ -257,20 +257,20 @@ TEST_F(QuickReferenceTest, CardWithoutMacrosSaysHowToFillIt)
 
 TEST_F(QuickReferenceTest, ProgramCommandMacroOpensTheCardAndAgainOnlyBringsItToTheFront)
 {
-    if (testing::HotKeyTaken('Q')) {
+    if (tests::HotKeyTaken('Q')) {
         GTEST_SKIP() << "another program holds Ctrl+Alt+Q";
     }
-    testing::SaveMacros(directory, {{"a", CardMacro(1, "Q")}, {"b", Named(HotKeyMacro(2, "x", "F7"), "Other")}});
+    tests::SaveMacros(directory, {{"a", CardMacro(1, "Q")}, {"b", Named(HotKeyMacro(2, "x", "F7"), "Other")}});
     ASSERT_NO_FATAL_FAILURE(StartReady());
-    ASSERT_TRUE(WaitFor([] { return testing::HotKeyTaken('Q'); })) << "the hot key was not registered";
+    ASSERT_TRUE(WaitFor([] { return tests::HotKeyTaken('Q'); })) << "the hot key was not registered";
 
-    testing::Press({VK_CONTROL, VK_MENU, 'Q'});
+    tests::Press({VK_CONTROL, VK_MENU, 'Q'});
     const HWND card = WaitForCard();
     ASSERT_TRUE(card) << "the macro did not open the card";
     EXPECT_EQ(Label(card), "Page 1 of 1");
 
     // A second request brings the same card forward; there is never a second.
-    testing::Press({VK_CONTROL, VK_MENU, 'Q'});
+    tests::Press({VK_CONTROL, VK_MENU, 'Q'});
     ASSERT_TRUE(::SendMessageTimeoutA(mainWindow, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr));
     EXPECT_EQ(WaitForCard(), card);
     int cards = 0;
@@ -293,7 +293,7 @@ TEST_F(QuickReferenceTest, ProgramCommandMacroOpensTheCardAndAgainOnlyBringsItTo
 
 TEST_F(QuickReferenceTest, PagingAndTheRememberedPage)
 {
-    testing::SaveMacros(directory, ManyMacros(40));
+    tests::SaveMacros(directory, ManyMacros(40));
     ASSERT_NO_FATAL_FAILURE(StartReady());
     ASSERT_NO_FATAL_FAILURE(OpenFromTrayMenu());
     HWND card = WaitForCard();
@@ -322,8 +322,8 @@ TEST_F(QuickReferenceTest, PagingAndTheRememberedPage)
     }
     const std::string pageTwo = "Page 2 of " + std::to_string(count);
     ASSERT_EQ(Label(card), pageTwo);
-    const Picture picture = testing::CaptureClientArea(card);
-    EXPECT_TRUE(testing::SaveBmp(picture, testing::ScreenshotFolder() / "quick-reference-card-page-2.bmp"));
+    const Picture picture = tests::CaptureClientArea(card);
+    EXPECT_TRUE(tests::SaveBmp(picture, tests::ScreenshotFolder() / "quick-reference-card-page-2.bmp"));
 
     // Closed on page 2, it opens on page 2 again.
     Click(Button(card, id::kClose));
@@ -337,7 +337,7 @@ TEST_F(QuickReferenceTest, PagingAndTheRememberedPage)
 
     // The page outlives the program, in the registry.
     CloseAndExpectCleanExit();
-    EXPECT_EQ(testing::RegistryText(SettingsKey(), "ReferencePage_Caption"), "2");
+    EXPECT_EQ(tests::RegistryText(SettingsKey(), "ReferencePage_Caption"), "2");
     ASSERT_NO_FATAL_FAILURE(StartReady());
     ASSERT_NO_FATAL_FAILURE(OpenFromTrayMenu());
     card = WaitForCard();
@@ -348,7 +348,7 @@ TEST_F(QuickReferenceTest, PagingAndTheRememberedPage)
 
 TEST_F(QuickReferenceTest, RememberedPageBelowOneOrPastTheEndStartsAtPageOne)
 {
-    testing::SaveMacros(directory, ManyMacros(40));
+    tests::SaveMacros(directory, ManyMacros(40));
     for (const char* stored : {"-3", "99"}) {
         SCOPED_TRACE(stored);
         SetSetting("ReferencePage_Caption", stored);
@@ -363,7 +363,7 @@ TEST_F(QuickReferenceTest, RememberedPageBelowOneOrPastTheEndStartsAtPageOne)
         Click(Button(card, id::kClose));
         ASSERT_TRUE(WaitForCardGone(card));
         CloseAndExpectCleanExit();
-        EXPECT_EQ(testing::RegistryText(SettingsKey(), "ReferencePage_Caption"), "1");
+        EXPECT_EQ(tests::RegistryText(SettingsKey(), "ReferencePage_Caption"), "1");
     }
 }
 

@@ -8,7 +8,7 @@
 #include "platform/win32/Handles.h"
 #include "support/TestVectors.h"
 
-namespace velmora::testing {
+namespace velmora::tests {
 
 namespace {
 
@@ -87,4 +87,4 @@ std::filesystem::path ScreenshotFolder()
     return folder;
 }
 
-}  // namespace velmora::testing
+}  // namespace velmora::tests

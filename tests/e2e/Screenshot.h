@@ -9,7 +9,7 @@
 
 #include "platform/win32/Win32.h"
 
-namespace velmora::testing {
+namespace velmora::tests {
 
 // 24-bit pixels, rows from the top, each padded to four bytes as in a BMP.
 struct Picture {
@@ -36,4 +36,4 @@ bool SaveBmp(const Picture& picture, const std::filesystem::path& path);
 // build folder under ctest); made when missing.
 std::filesystem::path ScreenshotFolder();
 
-}  // namespace velmora::testing
+}  // namespace velmora::tests

@@ -19,7 +19,7 @@
 #include "support/TestVectors.h"
 #include "support/WaitFor.h"
 
-namespace velmora::testing {
+namespace velmora::tests {
 namespace {
 
 // The user's clipboard: Unicode text beyond the code page and a private format.
@@ -124,4 +124,4 @@ TEST_F(SoakRun, EveryRunArrivesWholeAndLeavesTheUserAsTheyWere)
 }
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::tests

@@ -19,44 +19,44 @@
 namespace velmora {
 namespace {
 
-using testing::DialogText;
-using testing::FindProcessWindow;
-using testing::ClipboardBytes;
-using testing::ForgetSettings;
-using testing::HotKeyMacro;
-using testing::HotKeyTaken;
-using testing::kRunKey;
-using testing::ModifierKeyDown;
-using testing::Press;
-using testing::PutOnClipboard;
-using testing::RegistryText;
-using testing::OpenTrayMenu;
-using testing::SaveMacros;
-using testing::SetRegistryText;
-using testing::StartHostProgram;
-using testing::StartProgram;
-using testing::TextMacro;
-using testing::TrayIconShown;
-using testing::VelmoraProcessTest;
-using testing::WaitFor;
+using tests::DialogText;
+using tests::FindProcessWindow;
+using tests::ClipboardBytes;
+using tests::ForgetSettings;
+using tests::HotKeyMacro;
+using tests::HotKeyTaken;
+using tests::kRunKey;
+using tests::ModifierKeyDown;
+using tests::Press;
+using tests::PutOnClipboard;
+using tests::RegistryText;
+using tests::OpenTrayMenu;
+using tests::SaveMacros;
+using tests::SetRegistryText;
+using tests::StartHostProgram;
+using tests::StartProgram;
+using tests::TextMacro;
+using tests::TrayIconShown;
+using tests::VelmoraProcessTest;
+using tests::WaitFor;
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 TEST_F(VelmoraProcessTest, MainWindowStaysHiddenAndClosingItEndsTheProgram)
 {
-    WriteFile("velmora.dtx", testing::LoadByteVector("empty.hex").stored);
+    WriteFile("velmora.dtx", tests::LoadByteVector("empty.hex").stored);
     Start();
     EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(mainWindow); }));
     EXPECT_EQ(FindProcessWindow(processId, "#32770"), nullptr) << "a good file shows no message";
     CloseAndExpectCleanExit();
-    EXPECT_EQ(ReadFile("velmora.dtx"), testing::LoadByteVector("empty.hex").stored) << "a load never writes";
+    EXPECT_EQ(ReadFile("velmora.dtx"), tests::LoadByteVector("empty.hex").stored) << "a load never writes";
 }
 
 TEST_F(VelmoraProcessTest, OlderFileIsConvertedOnStartOverAnOlderDataFileKeptAsTheBackup)
 {
-    const std::string legacy = testing::LoadByteVector("legacy.hex").plain;
-    const std::string older = testing::LoadByteVector("empty.hex").stored;
+    const std::string legacy = tests::LoadByteVector("legacy.hex").plain;
+    const std::string older = tests::LoadByteVector("empty.hex").stored;
     WriteFile("velmora.dtx", older);
     fs::last_write_time(folder / "velmora.dtx", fs::last_write_time(folder / "velmora.dtx") - 1h);
     WriteFile("velmora.dat", legacy);
@@ -73,7 +73,7 @@ TEST_F(VelmoraProcessTest, OlderFileIsConvertedOnStartOverAnOlderDataFileKeptAsT
 
 TEST_F(VelmoraProcessTest, ReadOnlyOlderFileIsConvertedOnceNeverOverLaterSaves)
 {
-    const std::string legacy = testing::LoadByteVector("legacy.hex").plain;
+    const std::string legacy = tests::LoadByteVector("legacy.hex").plain;
     WriteFile("velmora.dat", legacy);
     const std::string dat = directory + "velmora.dat";
     ASSERT_TRUE(::SetFileAttributesA(dat.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -105,10 +105,10 @@ TEST_F(VelmoraProcessTest, ReadOnlyOlderFileIsConvertedOnceNeverOverLaterSaves)
 
 TEST_F(VelmoraProcessTest, FileThatCannotBeOpenedIsReportedAndTheProgramRunsOn)
 {
-    WriteFile("velmora.dtx", testing::LoadByteVector("velmora.hex").plain);
+    WriteFile("velmora.dtx", tests::LoadByteVector("velmora.hex").plain);
     // Held open without sharing, as another program might.
     const std::string path = directory + "velmora.dtx";
-    const win32::UniqueHandle lock = testing::HoldFile(path);
+    const win32::UniqueHandle lock = tests::HoldFile(path);
     ASSERT_TRUE(lock);
 
     Start();
@@ -255,7 +255,7 @@ TEST_F(VelmoraProcessTest, HotKeyTypesItsChainIntoTheFocusedWindow)
     ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); })) << "start-up never finished";
     EXPECT_TRUE(HotKeyTaken(VK_F9)) << "the hot key was not registered";
 
-    testing::TargetProcess target(testing::HostPath(VELMORA_TARGET_EXE), testing::UniqueTargetTitle());
+    tests::TargetProcess target(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
     ASSERT_TRUE(target.Focus());
     Press({VK_CONTROL, VK_MENU, VK_F9});
     EXPECT_EQ(target.WaitForText("One\ttwo 3!"), "One\ttwo 3!");
@@ -268,7 +268,7 @@ TEST_F(VelmoraProcessTest, HotKeyPressedOnTheXServerTypesIntoTheFocusedWindow)
 
     Start();
     ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
-    testing::TargetProcess target(testing::HostPath(VELMORA_TARGET_EXE), testing::UniqueTargetTitle());
+    tests::TargetProcess target(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
     // As a user would: the window gets the X focus, then the keys come from X.
     ASSERT_TRUE(StartHostProgram("/usr/bin/xdotool search --sync --name \"^" + target.Title() +
                                  "$\" windowfocus --sync key ctrl+shift+k"));
@@ -285,7 +285,7 @@ TEST_F(VelmoraProcessTest, HotKeyPressedWhileItsMacroRunsIsDropped)
 
     Start();
     ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
-    testing::TargetProcess target(testing::HostPath(VELMORA_TARGET_EXE), testing::UniqueTargetTitle());
+    tests::TargetProcess target(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
     ASSERT_TRUE(target.Focus());
     Press({VK_CONTROL, VK_MENU, VK_F9});
     ASSERT_TRUE(WaitFor([&] { return target.TextLength() > 6; }));
@@ -342,7 +342,7 @@ TEST_F(VelmoraProcessTest, PastingHotKeysGiveEveryClipboardFormatBack)
                ClipboardBytes(::RegisterClipboardFormatA("CanUploadToCloudClipboard")) == zero;
     };
 
-    testing::TargetProcess target(testing::HostPath(VELMORA_TARGET_EXE), testing::UniqueTargetTitle());
+    tests::TargetProcess target(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
     ASSERT_TRUE(target.Focus());
     Press({VK_CONTROL, VK_MENU, VK_F9});
     EXPECT_EQ(target.WaitForText("pasted\tall at once "), "pasted\tall at once ");
@@ -412,7 +412,7 @@ protected:
         SaveMacros(directory, {{"long", HotKeyMacro(1, text, "F9")}});
         Start();
         ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
-        target.emplace(testing::HostPath(VELMORA_TARGET_EXE), testing::UniqueTargetTitle());
+        target.emplace(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
         ASSERT_TRUE(target->Focus());
         Press({VK_CONTROL, VK_MENU, VK_F9});
         ASSERT_TRUE(WaitFor([&] { return target->TextLength() > 24; })) << "the macro never started";
@@ -435,7 +435,7 @@ protected:
 
     std::string settingsKey;
     std::string text;
-    std::optional<testing::TargetProcess> target;
+    std::optional<tests::TargetProcess> target;
 };
 
 TEST_F(LongMacroTest, ShutdownFromASecondStartStopsTheMacroWithoutWaitingForIt)

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-namespace velmora::testing {
+namespace velmora::tests {
 
 namespace {
 
@@ -169,4 +169,4 @@ bool TargetProcess::WaitForLength(std::size_t length, std::chrono::milliseconds 
     return PollUntil([&] { return TextLength() >= length; }, timeout, 1ms);
 }
 
-}  // namespace velmora::testing
+}  // namespace velmora::tests

@@ -10,7 +10,7 @@
 
 #include "platform/win32/Handles.h"
 
-namespace velmora::testing {
+namespace velmora::tests {
 
 // The top-level windows of the process with this class (and caption).
 std::vector<HWND> ProcessWindows(DWORD processId, const char* className, const char* title = nullptr);
@@ -63,4 +63,4 @@ private:
 // A title no other target of this run has.
 std::string UniqueTargetTitle();
 
-}  // namespace velmora::testing
+}  // namespace velmora::tests

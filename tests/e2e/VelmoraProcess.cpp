@@ -9,7 +9,7 @@
 #include "support/TestVectors.h"
 #include "support/WaitFor.h"
 
-namespace velmora::testing {
+namespace velmora::tests {
 
 namespace fs = std::filesystem;
 
@@ -344,4 +344,4 @@ void VelmoraProcessTest::WriteFile(const std::string& name, const std::string& b
     std::ofstream(directory + name, std::ios::binary) << bytes;
 }
 
-}  // namespace velmora::testing
+}  // namespace velmora::tests

@@ -20,7 +20,7 @@
 #include "platform/win32/Handles.h"
 #include "support/TemporaryFolder.h"
 
-namespace velmora::testing {
+namespace velmora::tests {
 
 // Starts "program" arguments in the folder (the program's own when empty);
 // its process, empty when it would not start.
@@ -147,4 +147,4 @@ private:
     std::optional<std::string> m_runBefore;
 };
 
-}  // namespace velmora::testing
+}  // namespace velmora::tests

@@ -13,8 +13,8 @@
 namespace velmora {
 namespace {
 
-using testing::ClipboardStep;
-using testing::FakePlatform;
+using tests::ClipboardStep;
+using tests::FakePlatform;
 
 std::string Utf16(std::u16string_view text)
 {
@@ -23,7 +23,7 @@ std::string Utf16(std::u16string_view text)
 
 // A clipboard as a browser leaves it. The engine handles every format alike
 // but the marks, so one of each kind of id and every byte value is enough.
-ClipboardContent UsersContent(testing::FakeClipboard& clipboard)
+ClipboardContent UsersContent(tests::FakeClipboard& clipboard)
 {
     std::string everyByte;
     for (int c = 0; c < 256; ++c) {
@@ -38,7 +38,7 @@ ClipboardContent UsersContent(testing::FakeClipboard& clipboard)
     };
 }
 
-ClipboardContent Marks(testing::FakeClipboard& clipboard)
+ClipboardContent Marks(tests::FakeClipboard& clipboard)
 {
     const std::string zero(4, '\0');
     return {{clipboard.RegisterFormat("ExcludeClipboardContentFromMonitorProcessing"), zero},

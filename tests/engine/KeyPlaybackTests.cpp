@@ -13,7 +13,7 @@
 namespace velmora {
 namespace {
 
-using testing::FakePlatform;
+using tests::FakePlatform;
 using Trace = std::vector<std::string>;
 
 void Append(Trace& trace, const Trace& more)
@@ -53,7 +53,7 @@ TEST_F(KeyPlaybackTest, WorkedExampleEventsAndWaitsInOrder)
 TEST_F(KeyPlaybackTest, CtrlRequestHoldsCtrlForTheNextKeyOnly)
 {
     Play("\xFF\x11" "ab");
-    const std::vector<testing::KeyEvent> expected = {
+    const std::vector<tests::KeyEvent> expected = {
         {vk::Control, kKeyEventExtendedKey}, {'A', 0}, {'A', kKeyEventKeyUp},
         {vk::Control, kKeyEventExtendedKey | kKeyEventKeyUp}, {'B', 0}, {'B', kKeyEventKeyUp}};
     EXPECT_EQ(platform.keyboard.events, expected);
@@ -98,17 +98,17 @@ TEST_F(KeyPlaybackTest, CapsLockIsTurnedOffForPlaybackAndOnAgainAfter)
     EXPECT_EQ(platform.keyboard.typed, "aB");
     const auto& events = platform.keyboard.events;
     ASSERT_GE(events.size(), 4u);
-    EXPECT_EQ(events[0], (testing::KeyEvent{vk::Capital, 0}));
-    EXPECT_EQ(events[1], (testing::KeyEvent{vk::Capital, kKeyEventKeyUp}));
-    EXPECT_EQ(events[events.size() - 2], (testing::KeyEvent{vk::Capital, 0}));
-    EXPECT_EQ(events.back(), (testing::KeyEvent{vk::Capital, kKeyEventKeyUp}));
+    EXPECT_EQ(events[0], (tests::KeyEvent{vk::Capital, 0}));
+    EXPECT_EQ(events[1], (tests::KeyEvent{vk::Capital, kKeyEventKeyUp}));
+    EXPECT_EQ(events[events.size() - 2], (tests::KeyEvent{vk::Capital, 0}));
+    EXPECT_EQ(events.back(), (tests::KeyEvent{vk::Capital, kKeyEventKeyUp}));
     EXPECT_TRUE(platform.keyboard.IsKeyToggled(vk::Capital));
 }
 
 TEST_F(KeyPlaybackTest, KeyEscapesAndCommands)
 {
     Play(std::string("\xFE\x70\xFE\x00\xFF\x07x", 7));
-    const std::vector<testing::KeyEvent> expected = {{0x70, 0}, {0x70, kKeyEventKeyUp}, {'X', 0}, {'X', kKeyEventKeyUp}};
+    const std::vector<tests::KeyEvent> expected = {{0x70, 0}, {0x70, kKeyEventKeyUp}, {'X', 0}, {'X', kKeyEventKeyUp}};
     EXPECT_EQ(platform.keyboard.events, expected) << "key 0 and unknown commands press nothing";
 
     platform.thread.sleeps.clear();
@@ -158,7 +158,7 @@ TEST_F(KeyPlaybackTest, HighCharactersArePastedOneAtATimeAndTheClipboardComesBac
     Play("a\xE9\xFD\xFE" "b");
     EXPECT_EQ(platform.keyboard.typed, "a\xE9\xFE" "b");
     EXPECT_EQ(platform.clipboard.Text(), "user's text");
-    const std::vector<testing::KeyEvent> paste = {
+    const std::vector<tests::KeyEvent> paste = {
         {vk::Control, 0}, {vk::V, 0}, {vk::V, kKeyEventKeyUp}, {vk::Control, kKeyEventKeyUp}};
     const auto& events = platform.keyboard.events;
     EXPECT_TRUE(std::equal(paste.begin(), paste.end(), events.begin() + 2)) << "raw Ctrl, no extended flag";
@@ -203,9 +203,9 @@ TEST_F(KeyPlaybackTest, PendingCtrlSurvivesAPastedCharacter)
     EXPECT_EQ(platform.keyboard.typed, "\xE9");
     const auto& events = platform.keyboard.events;
     ASSERT_GE(events.size(), 4u);
-    EXPECT_EQ(events[events.size() - 4], (testing::KeyEvent{vk::Control, kKeyEventExtendedKey}));
-    EXPECT_EQ(events[events.size() - 2], (testing::KeyEvent{'A', kKeyEventKeyUp}));
-    EXPECT_EQ(events.back(), (testing::KeyEvent{vk::Control, kKeyEventExtendedKey | kKeyEventKeyUp}));
+    EXPECT_EQ(events[events.size() - 4], (tests::KeyEvent{vk::Control, kKeyEventExtendedKey}));
+    EXPECT_EQ(events[events.size() - 2], (tests::KeyEvent{'A', kKeyEventKeyUp}));
+    EXPECT_EQ(events.back(), (tests::KeyEvent{vk::Control, kKeyEventExtendedKey | kKeyEventKeyUp}));
 }
 
 TEST_F(KeyPlaybackTest, BusyClipboardIsRetriedThenReported)
@@ -248,7 +248,7 @@ TEST_F(KeyPlaybackTest, InterruptedPlaybackNeverLeavesAKeyDown)
         const int allowedOpens = std::uniform_int_distribution<int>(0, 8)(random);
         int eventsLeft = std::uniform_int_distribution<int>(0, 60)(random);
         const bool clipboardFails = round % 3 != 0;
-        fresh.keyboard.beforeEvent = [&](const testing::KeyEvent&) {
+        fresh.keyboard.beforeEvent = [&](const tests::KeyEvent&) {
             if (clipboardFails && fresh.clipboard.opens >= allowedOpens) {
                 fresh.clipboard.alwaysBusy = true;
             }
@@ -275,7 +275,7 @@ TEST_F(KeyPlaybackTest, ClipboardIsGivenBackWhenThePasteFailsPartWay)
 {
     platform.clipboard.SetText("precious");
     int opens = 0;
-    platform.keyboard.beforeEvent = [&](const testing::KeyEvent& event) {
+    platform.keyboard.beforeEvent = [&](const tests::KeyEvent& event) {
         if (event.key == vk::V && (event.flags & kKeyEventKeyUp) != 0 && opens++ == 0) {
             throw std::runtime_error("injection failed");
         }
@@ -290,7 +290,7 @@ TEST_F(KeyPlaybackTest, ClipboardIsGivenBackWhenThePasteFailsPartWay)
 // error: nothing held, CapsLock as it was, the user's clipboard back.
 TEST(KeyPlaybackStop, EndsEarlyAndLeavesNothingBehind)
 {
-    using Event = testing::KeyEvent;
+    using Event = tests::KeyEvent;
     struct Case {
         const char* name;
         std::string keys;

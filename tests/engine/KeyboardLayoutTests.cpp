@@ -10,8 +10,8 @@
 namespace velmora {
 namespace {
 
-using testing::FakePlatform;
-using testing::Layout;
+using tests::FakePlatform;
+using tests::Layout;
 
 struct System : FakePlatform {
     System(Layout layout, int page)
@@ -73,7 +73,7 @@ TEST(KeyboardLayouts, PasteModePressesKeyVOnALayoutWithoutLatinLetters)
     System system(Layout::Russian, 1251);
     const std::u32string text = U"\u043F\u0440\u0438\u0432\u0435\u0442 mail@host.ru";
     EXPECT_EQ(system.Run(system.codePage.Encode(text), /*paste=*/true), text);
-    EXPECT_EQ(system.keyboard.events, (std::vector<testing::KeyEvent>{{vk::Control, kKeyEventExtendedKey},
+    EXPECT_EQ(system.keyboard.events, (std::vector<tests::KeyEvent>{{vk::Control, kKeyEventExtendedKey},
                                                                        {vk::V, 0},
                                                                        {vk::V, kKeyEventKeyUp},
                                                                        {vk::Control, 3}}));
@@ -133,7 +133,7 @@ TEST(KeyboardLayouts, InterruptedPlaybackLeavesNoKeyDown)
             system.unicodeInput = unicodeInput;
             system.keyboard.SetToggled(vk::Capital, true);
             int events = 0;
-            system.keyboard.beforeEvent = [&](const testing::KeyEvent&) {
+            system.keyboard.beforeEvent = [&](const tests::KeyEvent&) {
                 if (events++ == stopAt) {
                     throw std::runtime_error("stopped");
                 }

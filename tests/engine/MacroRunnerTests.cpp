@@ -8,8 +8,8 @@
 namespace velmora {
 namespace {
 
-using testing::FakeFileSystem;
-using testing::FakePlatform;
+using tests::FakeFileSystem;
+using tests::FakePlatform;
 
 class MacroRunnerTest : public ::testing::Test {
 protected:
@@ -155,7 +155,7 @@ TEST_F(MacroRunnerTest, PasteModePastesTheTextWithoutItsKeysAndRestoresTheClipbo
     EXPECT_EQ(platform.keyboard.typed, "abc\xFE\r\n");
     EXPECT_EQ(platform.clipboard.Text(), "before");
     EXPECT_TRUE(platform.thread.sleeps.empty()) << "no pause in paste mode";
-    const std::vector<testing::KeyEvent> ctrlV = {{vk::Control, kKeyEventExtendedKey},
+    const std::vector<tests::KeyEvent> ctrlV = {{vk::Control, kKeyEventExtendedKey},
                                                   {vk::V, 0},
                                                   {vk::V, kKeyEventKeyUp},
                                                   {vk::Control, kKeyEventExtendedKey | kKeyEventKeyUp}};
@@ -259,7 +259,7 @@ TEST_F(MacroRunnerTest, StopEndsTheRunWhereverItIs)
     int events = 0;
     const Case cases[] = {
         {"while typing", [&] {
-             platform.keyboard.beforeEvent = [&](const testing::KeyEvent&) {
+             platform.keyboard.beforeEvent = [&](const tests::KeyEvent&) {
                  if (++events == 10) {
                      runner.RequestStop();
                  }

@@ -9,7 +9,7 @@
 namespace velmora {
 namespace {
 
-using testing::FakeClock;
+using tests::FakeClock;
 
 class ExpandMacroTextTest : public ::testing::Test {
 protected:
@@ -246,7 +246,7 @@ TEST_F(ExpandMacroTextTest, UnicodeCharacterTags)
 
 TEST(StripKeyEscapes, UnicodeCharactersForAnsiAndUnicodePastes)
 {
-    testing::FakeCodePage codePage;
+    tests::FakeCodePage codePage;
     const std::string keys = "a" + UnicodeEscape(0x2192) + "\xFD\xFF" + UnicodeEscape(0xE9) + "\xFE\x70" +
                              UnicodeEscape(0x1F600) + UnicodeEscape(0xFE) + "\r\n";
     EXPECT_EQ(StripKeyEscapes(keys), "a\xFF\r\n") << "no code page, no Unicode characters";

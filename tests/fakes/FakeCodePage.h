@@ -12,7 +12,7 @@
 
 #include "platform/CodePage.h"
 
-namespace velmora::testing {
+namespace velmora::tests {
 
 using HighHalf = std::array<char16_t, 128>;
 
@@ -106,4 +106,4 @@ private:
     const HighHalf* m_high = &kCodePage1252;
 };
 
-}  // namespace velmora::testing
+}  // namespace velmora::tests

@@ -11,7 +11,7 @@
 
 #include "platform/FileSystem.h"
 
-namespace velmora::testing {
+namespace velmora::tests {
 
 class FakeFileSystem : public IFileSystem {
 public:
@@ -153,4 +153,4 @@ private:
     };
 };
 
-}  // namespace velmora::testing
+}  // namespace velmora::tests

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace velmora::testing {
+namespace velmora::tests {
 
 namespace {
 
@@ -198,4 +198,4 @@ void FakeKeyboard::Type(std::uint8_t key, bool down)
     }
 }
 
-}  // namespace velmora::testing
+}  // namespace velmora::tests

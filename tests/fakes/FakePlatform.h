@@ -20,7 +20,7 @@
 #include "fakes/FakeFileSystem.h"
 #include "platform/Platform.h"
 
-namespace velmora::testing {
+namespace velmora::tests {
 
 struct KeyEvent {
     std::uint8_t key;
@@ -427,4 +427,4 @@ struct FakePlatform {
     Platform Get() { return {keyboard, clipboard, thread, clock, clock, shell, files, codePage}; }
 };
 
-}  // namespace velmora::testing
+}  // namespace velmora::tests

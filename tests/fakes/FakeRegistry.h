@@ -16,7 +16,7 @@
 
 #include "platform/Registry.h"
 
-namespace velmora::testing {
+namespace velmora::tests {
 
 struct NoCaseLess {
     bool operator()(const std::string& a, const std::string& b) const
@@ -132,4 +132,4 @@ private:
     };
 };
 
-}  // namespace velmora::testing
+}  // namespace velmora::tests

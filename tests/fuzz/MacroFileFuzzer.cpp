@@ -14,9 +14,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace velmora;
-    const std::string path = testing::FakeFileSystem::PathOf("velmora.dtx");
+    const std::string path = tests::FakeFileSystem::PathOf("velmora.dtx");
 
-    testing::FakeFileSystem files;
+    tests::FakeFileSystem files;
     std::string content(reinterpret_cast<const char*>(data), size);
     ScrambleFileContent(content);
     files.Files[path] = std::move(content);

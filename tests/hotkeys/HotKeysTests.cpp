@@ -10,7 +10,7 @@
 namespace velmora {
 namespace {
 
-using testing::FakePlatform;
+using tests::FakePlatform;
 
 // Refuses a combination that is already taken, as the system does.
 class FakeHotKeys : public IHotKeys {
@@ -82,7 +82,7 @@ TEST(KeyNameToVirtualKey, NamesResolveExactlyAsWritten)
 // has none, the key in the same place on a US keyboard.
 TEST(KeyNameToVirtualKey, NamesFindAKeyOnEveryLayout)
 {
-    using testing::Layout;
+    using tests::Layout;
     const std::tuple<Layout, std::string_view, std::uint32_t> cases[] = {
         {Layout::Russian, "A", 'A'},  {Layout::Russian, "v", 'V'},  {Layout::Russian, "7", '7'},
         {Layout::Russian, "[", 0xDB}, {Layout::Russian, "'", 0xDE}, {Layout::Russian, "`", 0xC0},

@@ -14,8 +14,8 @@
 namespace velmora {
 namespace {
 
-using testing::FakeFileSystem;
-using testing::LoadByteVector;
+using tests::FakeFileSystem;
+using tests::LoadByteVector;
 
 std::string Scrambled(std::string plain)
 {
@@ -350,13 +350,13 @@ TEST_F(MacroFileTest, ReadingThatFailsAnywhereKeepsTheCounterAboveLoadedMacrosAn
     int failures = 0;
     for (long after = 0;; ++after) {
         MacroStore attempt{files};
-        testing::FailAllocationAfter(after);
+        tests::FailAllocationAfter(after);
         try {
             attempt.LoadMacros();
         } catch (const std::bad_alloc&) {
             ++failures;
         }
-        const bool failedHere = !testing::DisarmAllocationFailure();
+        const bool failedHere = !tests::DisarmAllocationFailure();
         for (const TMacroEntry& entry : attempt.MacroList) {
             EXPECT_GE(attempt.MaxMacroId, entry.Macro->Id) << "failing allocation " << after;
         }

@@ -17,8 +17,8 @@
 namespace velmora {
 namespace {
 
-using testing::FakeFileSystem;
-using testing::FakeRegistry;
+using tests::FakeFileSystem;
+using tests::FakeRegistry;
 
 // Keeps a copy of the list the way a list box would, from the notifications alone.
 class MirrorView : public IOptionsView {

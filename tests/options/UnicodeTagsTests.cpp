@@ -34,7 +34,7 @@ TEST(UnicodeTags, StoredAndShownTexts)
         {"inside another tag", u"{\"Rand {\"U+41\"}", "{\"Rand {\"U+41\"}", false},
         {"unclosed", u"{\"U+2192", "{\"U+2192", false},
     };
-    testing::FakeCodePage codePage;
+    tests::FakeCodePage codePage;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(ShowUnicodeTags(c.stored, codePage), c.shown);

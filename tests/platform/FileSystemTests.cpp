@@ -49,7 +49,7 @@ protected:
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
     }
 
-    testing::TemporaryFolder temporary{"velmora-test-"};
+    tests::TemporaryFolder temporary{"velmora-test-"};
     const fs::path folder = temporary.Path();
     std::unique_ptr<HostFileSystem> files;
     std::string directory;
@@ -119,7 +119,7 @@ TEST_F(HostFileSystemTest, SaveThatCannotReplaceLeavesNoTemporaryFile)
 
 TEST_F(HostFileSystemTest, LegacyFileIsConvertedAndRemoved)
 {
-    const std::string legacy = testing::LoadByteVector("legacy.hex").plain;
+    const std::string legacy = tests::LoadByteVector("legacy.hex").plain;
     WriteWhole(PathOf("velmora.dat"), legacy);
     MacroStore store{*files};
     store.LoadMacros();

@@ -21,7 +21,7 @@
 namespace velmora::win32 {
 namespace {
 
-using testing::WaitFor;
+using tests::WaitFor;
 
 using namespace std::chrono_literals;
 
@@ -445,7 +445,7 @@ TEST(Win32ShellTest, SystemCommandsGoToTheMainWindow)
 
 TEST(Win32ShellTest, ProgramsAndQuotedDocumentsStart)
 {
-    const testing::TemporaryFolder temporary("velmora shell ");
+    const tests::TemporaryFolder temporary("velmora shell ");
     const std::string folder = temporary.Path().string() + "\\";
     Win32Shell shell;
 

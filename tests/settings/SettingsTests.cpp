@@ -10,7 +10,7 @@
 namespace velmora {
 namespace {
 
-using testing::FakeRegistry;
+using tests::FakeRegistry;
 
 constexpr const char* kKey = "Software\\velmora";
 constexpr const char* kSection = "Software\\velmora\\TMain";

@@ -8,7 +8,7 @@ namespace {
 std::atomic<long> g_countdown{-1};
 }
 
-namespace velmora::testing {
+namespace velmora::tests {
 
 void FailAllocationAfter(long count)
 {
@@ -20,7 +20,7 @@ bool DisarmAllocationFailure()
     return g_countdown.exchange(-1) >= 0;
 }
 
-}  // namespace velmora::testing
+}  // namespace velmora::tests
 
 void* operator new(std::size_t size)
 {

@@ -5,7 +5,7 @@
 #include <string>
 #include <system_error>
 
-namespace velmora::testing {
+namespace velmora::tests {
 
 // A fresh folder under the system's temporary folder, removed with its content.
 class TemporaryFolder {
@@ -30,4 +30,4 @@ private:
     std::filesystem::path m_path;
 };
 
-}  // namespace velmora::testing
+}  // namespace velmora::tests

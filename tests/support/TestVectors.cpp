@@ -5,7 +5,7 @@
 #include <sstream>
 #include <stdexcept>
 
-namespace velmora::testing {
+namespace velmora::tests {
 
 namespace {
 
@@ -91,4 +91,4 @@ ByteVector LoadByteVector(const std::string& name)
     return ParseByteVector(ReadHostFile(TestDataPath(name)));
 }
 
-}  // namespace velmora::testing
+}  // namespace velmora::tests

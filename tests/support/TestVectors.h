@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace velmora::testing {
+namespace velmora::tests {
 
 struct ByteVector {
     std::string plain;
@@ -22,4 +22,4 @@ std::string HostPath(const std::string& unixOrWindowsPath);
 std::string TestDataPath(const std::string& name);
 std::string ReadHostFile(const std::string& path);
 
-}  // namespace velmora::testing
+}  // namespace velmora::tests

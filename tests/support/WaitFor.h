@@ -4,7 +4,7 @@
 #include <functional>
 #include <thread>
 
-namespace velmora::testing {
+namespace velmora::tests {
 
 // Polls until the condition holds or the time is up; tests wait for a state,
 // never for a fixed time.
@@ -21,4 +21,4 @@ inline bool WaitFor(const std::function<bool()>& condition,
     return true;
 }
 
-}  // namespace velmora::testing
+}  // namespace velmora::tests

@@ -371,8 +371,8 @@ protected:
         return {start, end};
     }
 
-    testing::FakeFileSystem m_files;
-    testing::FakeRegistry m_registry;
+    tests::FakeFileSystem m_files;
+    tests::FakeRegistry m_registry;
     MacroStore m_store{m_files};
     SettingsRecord m_settings;
     AutoStart m_autoStart{m_registry};
