@@ -20,21 +20,15 @@ constexpr const char* kLinkText = "www.brackwell.example/velmora";
 constexpr const char* kNoticeText =
     "\xA9 2026 Brackwell, Inc. All rights reserved.\r\nVelmora is built by a small team that types too much.";
 
-TAbout* g_about = nullptr;
-
 }  // namespace
 
 HWND AboutBoxHandle()
 {
-    return g_about != nullptr ? g_about->Handle() : nullptr;
+    return win32::FindProgramWindow(TAbout::kClassName);
 }
 
-bool TAbout::Create(HWND owner)
+void TAbout::FormCreate()
 {
-    m_picture = win32::LoadJpegResource(VELMORA_IDR_PRODUCT_PICTURE);
-    if (!CreateCentredDialog(kClassName, "About Velmora", kClientWidth, kClientHeight, owner)) {
-        return false;
-    }
     m_font = win32::CreateMessageFont();
     m_boldFont = win32::CreateMessageFont(true);
     LOGFONTA link{};
@@ -53,31 +47,24 @@ bool TAbout::Create(HWND owner)
                                   {16, 230, 170, 17}, m_linkFont.Get());
     win32::CreateControl(Handle(), "STATIC", kNoticeText, SS_LEFT | SS_NOPREFIX, 0, {16, 250, 305, 32},
                          m_font.Get());
-    return true;
+    ::SetFocus(::GetDlgItem(Handle(), IDOK));
 }
 
 void TAbout::ShowAboutBox(HWND owner)
 {
-    if (g_about != nullptr) {
-        ::SetForegroundWindow(g_about->Handle());
+    if (const HWND open = AboutBoxHandle()) {
+        win32::BringWindowToFront(open);
         return;
     }
     CloseWelcomeWindow();
     TAbout window;
-    if (!window.Create(owner)) {
-        return;
-    }
-    g_about = &window;
-    win32::RunModal(window.Handle(), owner, window.m_closed);
-    g_about = nullptr;
-    if (window.Handle()) {
-        ::DestroyWindow(window.Handle());
-    }
+    window.m_picture = win32::LoadJpegResource(VELMORA_IDR_PRODUCT_PICTURE);
+    window.RunModal(CentredDialog(kClassName, "About Velmora", kClientWidth, kClientHeight, owner));
 }
 
 void TAbout::Button1Click()
 {
-    win32::EndModal(Handle(), m_closed);
+    EndModal(IDOK);
 }
 
 void TAbout::LinkClick()
@@ -99,6 +86,9 @@ void TAbout::Paint()
 LRESULT TAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_INITDIALOG:
+        FormCreate();
+        return FALSE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             Button1Click();

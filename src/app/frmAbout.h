@@ -19,7 +19,7 @@ public:
     static void ShowAboutBox(HWND owner);
 
 private:
-    bool Create(HWND owner);
+    void FormCreate();
     void Button1Click();
     void LinkClick();
     void Paint();
@@ -29,7 +29,6 @@ private:
     win32::UniqueGdiObject m_boldFont;
     win32::UniqueGdiObject m_linkFont;
     HWND m_link = nullptr;
-    bool m_closed = false;
 };
 
 inline void ShowAboutBox(HWND owner)

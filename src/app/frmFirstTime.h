@@ -1,9 +1,10 @@
 #pragma once
 
-// The welcome window shown on the first run. It is modeless, frees itself
-// when closed, and there is never more than one.
+// The welcome window shown on the first run. It is modeless and there is
+// never more than one.
 
 #include <functional>
+#include <memory>
 
 #include "platform/win32/JpegImage.h"
 #include "platform/win32/Window.h"
@@ -14,12 +15,12 @@ class TFirstTime : public win32::Window<TFirstTime> {
 public:
     static constexpr const char* kClassName = "TFirstTime";
 
+    // Creates and shows the window, the focus on OK.
+    bool FormCreate();
+
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    friend void ShowWelcomeWindow(std::function<void()> onCreate);
-
-    bool FormCreate();
     void Button1Click();
     void Paint();
 
@@ -27,14 +28,20 @@ private:
     win32::DecodedPicture m_smallPicture;
     win32::UniqueGdiObject m_buttonFont;
     win32::UniqueGdiObject m_textFont;
-    // Set once the window is handed to itself; it then frees itself when destroyed.
-    bool m_ownsItself = false;
 };
 
-// Creates the welcome window and shows it without waiting. onCreate runs once
-// the window exists (the caller writes the auto-start value there). While a
-// welcome window is open, a second call only brings it to the front.
-void ShowWelcomeWindow(std::function<void()> onCreate);
+// Holds the one welcome window. A window the user closed leaves an empty
+// object here until the next Show.
+class WelcomeWindowSlot {
+public:
+    // Creates the window and shows it without waiting. onCreate runs once the
+    // window exists (the caller writes the auto-start value there). While it
+    // is open, a second call only brings it to the front.
+    void Show(const std::function<void()>& onCreate);
+
+private:
+    std::unique_ptr<TFirstTime> m_window;
+};
 
 // Closes the welcome window; does nothing when none is open.
 void CloseWelcomeWindow();

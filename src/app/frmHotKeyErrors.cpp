@@ -8,11 +8,8 @@ constexpr int kClientHeight = 265;
 constexpr int kErrorsId = 101;
 }  // namespace
 
-bool THotKeyErrors::Create(HWND owner, const std::vector<std::string>& lines)
+void THotKeyErrors::FormCreate()
 {
-    if (!CreateCentredDialog(kClassName, "HotKeyErrors", kClientWidth, kClientHeight, owner)) {
-        return false;
-    }
     m_font = win32::CreateMessageFont();
     // The button comes first in the tab order.
     win32::CreateControl(Handle(), "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, {240, 232, 73, 25},
@@ -23,32 +20,30 @@ bool THotKeyErrors::Create(HWND owner, const std::vector<std::string>& lines)
                          SS_LEFT, 0, {16, 16, 305, 33}, m_font.Get());
     m_lbxErrors = win32::CreateControl(Handle(), "LISTBOX", "", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT,
                                        kErrorsId, {16, 56, 297, 169}, m_font.Get());
-    for (const std::string& line : lines) {
+    for (const std::string& line : m_lines) {
         ::SendMessageA(m_lbxErrors, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     }
-    return true;
+    ::SetFocus(::GetDlgItem(Handle(), IDOK));
 }
 
 void THotKeyErrors::ShowHotKeyErrors(HWND owner, const std::vector<std::string>& lines)
 {
     THotKeyErrors window;
-    if (!window.Create(owner, lines)) {
-        return;
-    }
-    win32::RunModal(window.Handle(), owner, window.m_closed);
-    if (window.Handle()) {
-        ::DestroyWindow(window.Handle());
-    }
+    window.m_lines = lines;
+    window.RunModal(CentredDialog(kClassName, "HotKeyErrors", kClientWidth, kClientHeight, owner));
 }
 
 void THotKeyErrors::Button1Click()
 {
-    win32::EndModal(Handle(), m_closed);
+    EndModal(IDOK);
 }
 
 LRESULT THotKeyErrors::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_INITDIALOG:
+        FormCreate();
+        return FALSE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             Button1Click();

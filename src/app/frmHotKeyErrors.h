@@ -19,12 +19,12 @@ public:
     static void ShowHotKeyErrors(HWND owner, const std::vector<std::string>& lines);
 
 private:
-    bool Create(HWND owner, const std::vector<std::string>& lines);
+    void FormCreate();
     void Button1Click();
 
     win32::UniqueGdiObject m_font;
+    std::vector<std::string> m_lines;
     HWND m_lbxErrors = nullptr;
-    bool m_closed = false;
 };
 
 }  // namespace velmora

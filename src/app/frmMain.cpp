@@ -99,6 +99,10 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_options && !OptionsOpen()) {
             m_options.reset();
         }
+        ShowRefusedHotKeys();
+        return 0;
+    case WM_SHOW_REFUSED_HOT_KEYS:
+        ShowRefusedHotKeys();
         return 0;
     case WM_REFERENCE_CLOSED:
         if (m_reference && !QuickReferenceOpen()) {
@@ -119,6 +123,10 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         if (wParam == kTrayRetryTimer) {
             RxTrayIcon1.RetryTimer();
+            return 0;
+        }
+        if (wParam == kExitTimer) {
+            ExitTimer();
             return 0;
         }
         return DefaultHandling(message, wParam, lParam);
@@ -186,7 +194,7 @@ void TMain::WMStartUp()
         m_settings.FirstTimeRun = false;
         // From the first run on, the program starts at log-on unless the
         // user turns that off in the options.
-        ShowWelcomeWindow([this] { m_autoStart.Write(win32::ModuleFileName()); });
+        m_welcome.Show([this] { m_autoStart.Write(win32::ModuleFileName()); });
     }
 }
 
@@ -200,19 +208,42 @@ void TMain::WMHotKey(WPARAM id)
     m_dispatcher.WMHotKey(static_cast<std::int32_t>(id));
     // The run has unwound: its keys are up and the clipboard is back. (A hot
     // key dropped during the run returns here too, with the run still below.)
-    if (m_exitPending && !m_dispatcher.MacroRunning()) {
+    if (m_exitPending && ReadyToExit()) {
+        ::KillTimer(Handle(), kExitTimer);
         ::DestroyWindow(Handle());
     }
 }
 
+bool TMain::ReadyToExit() const
+{
+    return !m_dispatcher.MacroRunning() && win32::ModalDepth() == 0;
+}
+
 void TMain::EndProgram()
 {
-    // The requests to close arrive while playback lets messages through, with
-    // the run still on the stack below; it is stopped, and WMHotKey closes.
-    if (m_dispatcher.StopRunningMacro()) {
-        m_exitPending = true;
+    // The requests to close arrive while playback lets messages through, or
+    // while a modal window runs its loop, with their code still on the stack
+    // below. The run is stopped and the modal windows are cancelled; the
+    // window goes once they have all returned, so that none of them touches
+    // a destroyed window.
+    const bool running = m_dispatcher.StopRunningMacro();
+    if (!running && win32::ModalDepth() == 0) {
+        ::DestroyWindow(Handle());
         return;
     }
+    m_exitPending = true;
+    win32::EndModalWindows(/*force=*/false);
+    ::SetTimer(Handle(), kExitTimer, 50, nullptr);
+}
+
+void TMain::ExitTimer()
+{
+    if (!ReadyToExit()) {
+        // What ignored the cancel (a Yes/No box) is ended outright.
+        win32::EndModalWindows(/*force=*/true);
+        return;
+    }
+    ::KillTimer(Handle(), kExitTimer);
     ::DestroyWindow(Handle());
 }
 
@@ -290,7 +321,7 @@ void TMain::OpenOptionsWindow()
 
 void TMain::ShowWarning(std::string_view text)
 {
-    ::MessageBoxA(Handle(), std::string(text).c_str(), "Warning", MB_OK | MB_ICONWARNING);
+    win32::ShowMessageBox(Handle(), std::string(text), "Warning", MB_OK | MB_ICONWARNING);
 }
 
 bool TMain::QuickReferenceOpen() const
@@ -337,8 +368,12 @@ void TMain::TrayIconMessage(LPARAM mouseMessage)
         // The command is carried out here rather than posted: the menu may
         // have opened in the middle of a macro, which lets no posted message
         // through, and "Close Velmora" must reach it.
-        const auto command = static_cast<UINT>(::TrackPopupMenu(TrayMenu.Get(), TPM_RIGHTBUTTON | TPM_RETURNCMD,
-                                                                cursor.x, cursor.y, 0, Handle(), nullptr));
+        UINT command = 0;
+        {
+            const win32::ModalScope menu(Handle());
+            command = static_cast<UINT>(::TrackPopupMenu(TrayMenu.Get(), TPM_RIGHTBUTTON | TPM_RETURNCMD, cursor.x,
+                                                         cursor.y, 0, Handle(), nullptr));
+        }
         ::PostMessageA(Handle(), WM_NULL, 0, 0);
         if (command != 0) {
             MenuCommandClick(command);
@@ -376,10 +411,22 @@ void TMain::SaveSettings()
 
 void TMain::RegisterHotKeys(bool showErrors)
 {
-    const std::vector<std::string> errors = m_registrar.RegisterHotKeys(m_macros.MacroList);
+    std::vector<std::string> errors = m_registrar.RegisterHotKeys(m_macros.MacroList);
     if (showErrors && !errors.empty()) {
-        THotKeyErrors::ShowHotKeyErrors(Handle(), errors);
+        // Asked for while the options window closes: it is shown from the
+        // queue, after the close has finished and the window is gone.
+        m_refusedHotKeys = std::move(errors);
+        ::PostMessageA(Handle(), WM_SHOW_REFUSED_HOT_KEYS, 0, 0);
     }
+}
+
+void TMain::ShowRefusedHotKeys()
+{
+    if (m_refusedHotKeys.empty() || OptionsOpen() || m_exitPending) {
+        return;
+    }
+    const std::vector<std::string> lines = std::exchange(m_refusedHotKeys, {});
+    THotKeyErrors::ShowHotKeyErrors(Handle(), lines);
 }
 
 void TMain::UnregisterHotKeys()
@@ -398,6 +445,7 @@ void TMain::FormDestroy()
         UnregisterHotKeys();
     }
     // Edits of a window still open at exit are not saved.
+    ::KillTimer(Handle(), kExitTimer);
     m_options.reset();
     m_reference.reset();
     CloseWelcomeWindow();

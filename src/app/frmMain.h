@@ -9,6 +9,7 @@
 #include "settings/Settings.h"
 #include "app/ShareMapping.h"
 #include "app/TrayIcon.h"
+#include "app/frmFirstTime.h"
 #include "ui/WebLinks.h"
 #include "engine/MacroRunner.h"
 #include "macros/MacroFile.h"
@@ -28,6 +29,7 @@ inline constexpr UINT WM_SHUTDOWN_REQUEST = WM_USER + 2;
 inline constexpr UINT WM_SHOW_OPTIONS = WM_USER + 3;
 inline constexpr UINT WM_OPTIONS_CLOSED = WM_USER + 4;
 inline constexpr UINT WM_REFERENCE_CLOSED = WM_USER + 5;
+inline constexpr UINT WM_SHOW_REFUSED_HOT_KEYS = WM_USER + 6;
 inline constexpr const char* kShareMappingName = "Velmora1(ipc)";
 
 class TMain : public win32::Window<TMain> {
@@ -69,13 +71,20 @@ private:
 
     // The timer by which the tray icon retries adding itself.
     static constexpr UINT_PTR kTrayRetryTimer = 1;
+    // The timer by which an exit waits for the modal windows it ended to go.
+    static constexpr UINT_PTR kExitTimer = 2;
 
     void WMStartUp();
     void WMShutdown();
     void WMHotKey(WPARAM id);
     void WMEndSession(bool ending);
-    // Closes the program now, or, while a macro runs, once it has stopped.
+    // Closes the program now, or, while a macro runs or a modal window is
+    // up, once they have ended.
     void EndProgram();
+    bool ReadyToExit() const;
+    void ExitTimer();
+    // Lists the hot keys refused when the options closed, once their window is gone.
+    void ShowRefusedHotKeys();
     void WMShowOptions();
     void RxTrayIcon1Click();
     void TrayIconMessage(LPARAM mouseMessage);
@@ -106,6 +115,8 @@ private:
     std::unique_ptr<TOptions> m_options;
     // Likewise kept until its own message has finished.
     std::unique_ptr<TQuickReference> m_reference;
+    WelcomeWindowSlot m_welcome;
+    std::vector<std::string> m_refusedHotKeys;
     TrayIcon RxTrayIcon1;
     win32::UniqueMenu TrayMenu;
     win32::UniqueGdiObject m_optionsImage;

@@ -17,7 +17,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     // Wide, so that a character typed into a Unicode control (the keystroke
     // text) reaches it whole; the ANSI windows get their messages converted.
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (!velmora::win32::IsModelessDialogMessage(message)) {
+        if (!velmora::win32::IsDialogMessageOfProgram(message)) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }

@@ -33,4 +33,16 @@ OptionsLayout LayOutOptions(const OptionsLayoutInput& in)
     return out;
 }
 
+LayoutRect CentreOnWorkArea(int width, int height, const LayoutRect& workArea)
+{
+    const int fittedWidth = std::clamp(width, 0, std::max(workArea.width, 0));
+    const int fittedHeight = std::clamp(height, 0, std::max(workArea.height, 0));
+    return {
+        .left = workArea.left + (workArea.width - fittedWidth) / 2,
+        .top = workArea.top + (workArea.height - fittedHeight) / 2,
+        .width = fittedWidth,
+        .height = fittedHeight,
+    };
+}
+
 }  // namespace velmora

@@ -61,4 +61,8 @@ struct OptionsLayout {
 
 OptionsLayout LayOutOptions(const OptionsLayoutInput& input);
 
+// A window of that outer size centred on the work area and kept wholly on
+// it: a window larger than the work area is cut down to it.
+LayoutRect CentreOnWorkArea(int width, int height, const LayoutRect& workArea);
+
 }  // namespace velmora

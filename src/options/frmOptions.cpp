@@ -15,6 +15,7 @@
 #include "options/UnicodeTags.h"
 #include "options/VariableMenu.h"
 #include "options/frmRand.h"
+#include "platform/win32/Controls.h"
 #include "platform/win32/Win32CodePage.h"
 #include "platform/win32/Win32Collation.h"
 
@@ -25,6 +26,24 @@ namespace id = options_id;
 namespace {
 
 constexpr UINT WM_NOT_TOPMOST = WM_USER + 1;
+
+using win32::IsChecked;
+using win32::SetChecked;
+using win32::SetText;
+using win32::Show;
+using win32::TextOf;
+
+// Marks a piece of work as under way for as long as it lasts.
+class Busy {
+public:
+    explicit Busy(bool& flag) : m_flag(flag) { m_flag = true; }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+    ~Busy() { m_flag = false; }
+
+private:
+    bool& m_flag;
+};
 constexpr int kDesignWidth = 625;
 constexpr int kDesignHeight = 468;
 constexpr int kMargin = 8;
@@ -37,54 +56,10 @@ int S(int pixels)
     return win32::ScaleForDpi(pixels);
 }
 
-std::string TextOf(HWND control)
-{
-    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(control)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-void SetText(HWND control, const std::string& text)
-{
-    if (TextOf(control) != text) {
-        ::SetWindowTextA(control, text.c_str());
-    }
-}
-
-// The keystroke text box is a Unicode control: its text is read and set wide.
-std::u16string WideTextOf(HWND control)
-{
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return {text.begin(), text.end()};
-}
-
-void SetWideText(HWND control, const std::u16string& text)
-{
-    if (WideTextOf(control) != text) {
-        ::SetWindowTextW(control, std::wstring(text.begin(), text.end()).c_str());
-    }
-}
-
 ICodePage& AnsiCodePage()
 {
     static win32::Win32CodePage codePage;
     return codePage;
-}
-
-bool IsChecked(HWND control)
-{
-    return ::SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void SetChecked(HWND control, bool checked)
-{
-    ::SendMessageA(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-void Show(HWND control, bool visible)
-{
-    ::ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);
 }
 
 void Place(HWND control, const LayoutRect& place)
@@ -130,18 +105,40 @@ void FillComboBox(HWND combo, auto&& names)
     }
 }
 
+template <typename... Visitors>
+struct Overloaded : Visitors... {
+    using Visitors::operator()...;
+};
+
 }  // namespace
+
+// Every control of the edit panel and the field of the macro it shows, for
+// both directions: the record filling the controls, and a change of the user's
+// going into the record.
+const std::array<TOptions::PanelBinding, 16> TOptions::kPanelBindings{{
+    {id::kName, kOnPanel, &MacroPanel::Name, &OptionsEditor::txtNameChange},
+    {id::kWin, kOnPanel, &MacroPanel::Win, &OptionsEditor::chkModifierClick},
+    {id::kShift, kOnPanel, &MacroPanel::Shift, &OptionsEditor::chkModifierClick},
+    {id::kCtrl, kOnPanel, &MacroPanel::Ctrl, &OptionsEditor::chkModifierClick},
+    {id::kAlt, kOnPanel, &MacroPanel::Alt, &OptionsEditor::chkModifierClick},
+    {id::kHotKey, kOnPanel, &MacroPanel::HotKeyIndex, &OptionsEditor::lbxHotKeysClick},
+    {id::kAction, kOnPanel, &MacroPanel::ActionIndex, &OptionsEditor::lbxActionsClick},
+    {id::kSendText, kKeystrokesAction, &MacroPanel::SendText},
+    {id::kPaste, kKeystrokesAction, &MacroPanel::Paste},
+    {id::kFilename, kLaunchAction, &MacroPanel::FileName},
+    {id::kCommandLine, kLaunchAction, &MacroPanel::CommandLine},
+    {id::kSystemCommand, kSystemAction, &MacroPanel::SystemCommand},
+    {id::kVelmoraCommand, kVelmoraAction, &MacroPanel::VelmoraCommand},
+    {id::kHideOnReferenceCard, kOnPanel, &MacroPanel::HideOnReferenceCard},
+    {id::kRunAnother, kOnPanel, &MacroPanel::RunAnother},
+    {id::kNextMacro, kOnPanel, &MacroPanel::NextMacroIndex},
+}};
 
 TOptions::TOptions(OptionsWindowHost host) : m_host(std::move(host)) {}
 
-TOptions::~TOptions()
-{
-    // Destroyed with the program (or a failed creation): nothing is applied.
-    if (Handle()) {
-        win32::RemoveModelessDialog(Handle());
-        ::DestroyWindow(Handle());
-    }
-}
+// Destroyed with the program (or a failed creation), the window goes with
+// it and nothing is applied.
+TOptions::~TOptions() = default;
 
 bool TOptions::FormCreate()
 {
@@ -155,20 +152,21 @@ bool TOptions::FormCreate()
     m_minHeight = height;
     RECT work{};
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const LayoutRect workArea{work.left, work.top, work.right - work.left, work.bottom - work.top};
+    const LayoutRect first = CentreOnWorkArea(width, height, workArea);
     // Its own taskbar button while open, since the main window has none.
     if (!CreateWindowFor({
             .className = kClassName,
             .caption = kCaption,
             .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN,
             .exStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT,
-            .x = work.left + (work.right - work.left - width) / 2,
-            .y = work.top + (work.bottom - work.top - height) / 2,
-            .width = width,
-            .height = height,
+            .x = first.left,
+            .y = first.top,
+            .width = first.width,
+            .height = first.height,
         })) {
         return false;
     }
-    win32::AddModelessDialog(Handle());
 
     LOGFONTA font{.lfHeight = -::MulDiv(8, S(96), 72), .lfWeight = FW_NORMAL, .lfCharSet = DEFAULT_CHARSET};
     std::strncpy(font.lfFaceName, "MS Sans Serif", LF_FACESIZE - 1);
@@ -177,11 +175,10 @@ bool TOptions::FormCreate()
     m_boldFont = win32::UniqueGdiObject(::CreateFontIndirectA(&font));
 
     m_images.reset(::ImageList_Create(S(16), S(16), ILC_COLOR24 | ILC_MASK, 1, 0));
-    if (const HBITMAP keyCap = static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr),
-                                                                  MAKEINTRESOURCEA(VELMORA_IDB_KEYCAP), IMAGE_BITMAP,
-                                                                  S(16), S(16), 0))) {
-        ::ImageList_AddMasked(m_images.get(), keyCap, RGB(192, 192, 192));
-        ::DeleteObject(keyCap);
+    const win32::UniqueGdiObject keyCap(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(VELMORA_IDB_KEYCAP),
+                                                      IMAGE_BITMAP, S(16), S(16), 0));
+    if (keyCap) {
+        ::ImageList_AddMasked(m_images.get(), static_cast<HBITMAP>(keyCap.Get()), RGB(192, 192, 192));
     }
 
     CreateControls();
@@ -190,12 +187,12 @@ bool TOptions::FormCreate()
     FormResize();
 
     // Row height: two lines of the list's font.
-    const HDC dc = ::GetDC(m_lbxMacros);
-    const HGDIOBJ old = ::SelectObject(dc, m_font.Get());
     SIZE m{};
-    ::GetTextExtentPoint32A(dc, "M", 1, &m);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(m_lbxMacros, dc);
+    {
+        const win32::WindowDC dc(m_lbxMacros);
+        const win32::SelectedObject listFont(dc.Get(), m_font.Get());
+        ::GetTextExtentPoint32A(dc.Get(), "M", 1, &m);
+    }
     ::SendMessageA(m_lbxMacros, LB_SETITEMHEIGHT, 0, MacroListRowHeight(m.cy));
 
     ShowOptionsPage();
@@ -204,14 +201,17 @@ bool TOptions::FormCreate()
     PanelChanged();
     ShowMacrosNotLoaded();
 
-    // The size the user left it at, kept within the minimum and the screen.
+    // The size the user left it at, kept within the minimum and the work
+    // area, then centred there: a stored size never puts OK off the screen.
     RECT frame{};
     ::GetWindowRect(Handle(), &frame);
     const int storedWidth = StoredWindowLength(m_host.settings.OptionsWidth, frame.right - frame.left, m_minWidth,
-                                               work.right - work.left);
+                                               workArea.width);
     const int storedHeight = StoredWindowLength(m_host.settings.OptionsHeight, frame.bottom - frame.top,
-                                                m_minHeight, work.bottom - work.top);
-    ::SetWindowPos(Handle(), nullptr, 0, 0, storedWidth, storedHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                                                m_minHeight, workArea.height);
+    const LayoutRect place = CentreOnWorkArea(storedWidth, storedHeight, workArea);
+    ::SetWindowPos(Handle(), nullptr, place.left, place.top, place.width, place.height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
 }
 
@@ -338,11 +338,12 @@ void TOptions::CreateOptionsPage()
     Control(page, "BUTTON", "Password protect the Options window", check, id::kPasswordProtect, {16, 112, 400, 17});
     m_panel1 = win32::CreatePanel(page, id::kPasswordPanel);
     ::MoveWindow(m_panel1, S(34), S(136), S(260), S(56), FALSE);
-    Label(m_panel1, "Password:", {0, 4, 70, 13});
-    Label(m_panel1, "Confirm:", {0, 33, 70, 13});
-    for (const int field : {id::kPassword, id::kPasswordConfirm}) {
+    // Each label just before its box, which names the box for a screen reader.
+    for (const auto& [label, field, top] : {std::tuple{"Password:", id::kPassword, 0},
+                                            std::tuple{"Confirm:", id::kPasswordConfirm, 29}}) {
+        Label(m_panel1, label, {0, top + 4, 70, 13});
         const HWND edit = Control(m_panel1, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, field,
-                                  {76, field == id::kPassword ? 0 : 29, 160, 21});
+                                  {76, top, 160, 21});
         // Visual styles would show dots; the field shows stars.
         ::SendMessageA(edit, EM_SETPASSWORDCHAR, '*', 0);
     }
@@ -387,12 +388,18 @@ void TOptions::ShowPage(int page)
 
 void TOptions::FormResize()
 {
-    if (m_pageControl == nullptr) {
+    // Minimised, there is nothing to lay out; growing the window to its
+    // minimum sends WM_SIZE again, which must not start another pass.
+    if (m_pageControl == nullptr || m_resizing || ::IsIconic(Handle())) {
         return;
     }
-    for (;;) {
+    const Busy resizing(m_resizing);
+    for (int pass = 0;; ++pass) {
         RECT client{};
         ::GetClientRect(Handle(), &client);
+        if (client.right <= 0 || client.bottom <= 0) {
+            return;
+        }
         ::SendMessageA(m_statusBar, WM_SIZE, 0, 0);
         const LayoutSize statusBar = SizeOf(m_statusBar);
         RECT inset{0, 0, 400, 400};
@@ -414,7 +421,7 @@ void TOptions::FormResize()
             .pageInsetRight = 400 - inset.right,
             .pageInsetBottom = 400 - inset.bottom,
         });
-        if (layout.widthShortfall > 0) {
+        if (layout.widthShortfall > 0 && pass == 0) {
             RECT frame{};
             ::GetWindowRect(Handle(), &frame);
             m_minWidth = frame.right - frame.left + layout.widthShortfall;
@@ -468,9 +475,12 @@ void TOptions::ShowOnTop()
 
 void TOptions::BringToFront()
 {
+    if (::IsIconic(Handle())) {
+        ::ShowWindow(Handle(), SW_RESTORE);
+    }
     ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ::SetForegroundWindow(Handle());
-    ::SetFocus(Handle());
+    // The dialog manager puts the focus back where the user left it.
+    win32::BringWindowToFront(Handle());
     ::PostMessageA(Handle(), WM_NOT_TOPMOST, 0, 0);
 }
 
@@ -523,28 +533,9 @@ void TOptions::SelectionChanged(int index)
 void TOptions::PanelChanged()
 {
     const MacroPanel& panel = m_editor->Panel;
-    const HWND p = m_pnlMacroEdit;
-    const HWND keys = m_settingsPanels[kKeystrokesAction];
-    const HWND launch = m_settingsPanels[kLaunchAction];
+    const HWND next = ::GetDlgItem(m_pnlMacroEdit, id::kNextMacro);
     m_updating = true;
-    SetText(::GetDlgItem(p, id::kName), panel.Name);
-    SetChecked(::GetDlgItem(p, id::kWin), panel.Win);
-    SetChecked(::GetDlgItem(p, id::kShift), panel.Shift);
-    SetChecked(::GetDlgItem(p, id::kCtrl), panel.Ctrl);
-    SetChecked(::GetDlgItem(p, id::kAlt), panel.Alt);
-    ::SendMessageA(::GetDlgItem(p, id::kHotKey), CB_SETCURSEL, static_cast<WPARAM>(panel.HotKeyIndex), 0);
-    ::SendMessageA(::GetDlgItem(p, id::kAction), CB_SETCURSEL, static_cast<WPARAM>(panel.ActionIndex), 0);
-    SetWideText(::GetDlgItem(keys, id::kSendText), ShowUnicodeTags(panel.SendText, AnsiCodePage()));
-    SetChecked(::GetDlgItem(keys, id::kPaste), panel.Paste);
-    SetText(::GetDlgItem(launch, id::kFilename), panel.FileName);
-    SetText(::GetDlgItem(launch, id::kCommandLine), panel.CommandLine);
-    ::SendMessageA(::GetDlgItem(m_settingsPanels[kSystemAction], id::kSystemCommand), CB_SETCURSEL,
-                   static_cast<WPARAM>(panel.SystemCommand), 0);
-    ::SendMessageA(::GetDlgItem(m_settingsPanels[kVelmoraAction], id::kVelmoraCommand), CB_SETCURSEL,
-                   static_cast<WPARAM>(panel.VelmoraCommand), 0);
-    SetChecked(::GetDlgItem(p, id::kHideOnReferenceCard), panel.HideOnReferenceCard);
-    SetChecked(::GetDlgItem(p, id::kRunAnother), panel.RunAnother);
-    const HWND next = ::GetDlgItem(p, id::kNextMacro);
+    // The choices first, so that the table's selection finds its entry.
     if (m_nextChoicesShown != m_editor->NextMacroChoicesVersion()) {
         m_nextChoicesShown = m_editor->NextMacroChoicesVersion();
         ::SendMessageA(next, WM_SETREDRAW, FALSE, 0);
@@ -556,7 +547,9 @@ void TOptions::PanelChanged()
         }
         ::SendMessageA(next, WM_SETREDRAW, TRUE, 0);
     }
-    ::SendMessageA(next, CB_SETCURSEL, static_cast<WPARAM>(panel.NextMacroIndex), 0);
+    for (const PanelBinding& binding : kPanelBindings) {
+        ShowField(binding);
+    }
     Show(next, panel.RunAnother);
     for (int action = 0; action < 4; ++action) {
         Show(m_settingsPanels[action], panel.ActionIndex == action);
@@ -567,97 +560,77 @@ void TOptions::PanelChanged()
     m_updating = false;
 }
 
+HWND TOptions::BoundControl(const PanelBinding& binding) const
+{
+    const HWND parent = binding.parent == kOnPanel ? m_pnlMacroEdit : m_settingsPanels[binding.parent];
+    return ::GetDlgItem(parent, binding.controlId);
+}
+
+void TOptions::ShowField(const PanelBinding& binding)
+{
+    const HWND control = BoundControl(binding);
+    const MacroPanel& panel = m_editor->Panel;
+    std::visit(Overloaded{
+                   [&](std::string MacroPanel::*text) {
+                       if (binding.controlId == id::kSendText) {
+                           win32::SetWideText(control, ShowUnicodeTags(panel.*text, AnsiCodePage()));
+                       } else {
+                           SetText(control, panel.*text);
+                       }
+                   },
+                   [&](bool MacroPanel::*check) { SetChecked(control, panel.*check); },
+                   [&](int MacroPanel::*index) { win32::SetComboSelection(control, panel.*index); },
+               },
+               binding.field);
+}
+
+bool TOptions::ReadField(const PanelBinding& binding, int code)
+{
+    const HWND control = BoundControl(binding);
+    MacroPanel& panel = m_editor->Panel;
+    return std::visit(Overloaded{
+                          [&](std::string MacroPanel::*text) {
+                              if (code != EN_CHANGE) {
+                                  return false;
+                              }
+                              // The keystroke text is a Unicode control; the record keeps ANSI with tags.
+                              panel.*text = binding.controlId == id::kSendText
+                                                ? WriteUnicodeTags(win32::WideTextOf(control), AnsiCodePage())
+                                                : TextOf(control);
+                              return true;
+                          },
+                          [&](bool MacroPanel::*check) {
+                              if (code != BN_CLICKED) {
+                                  return false;
+                              }
+                              panel.*check = IsChecked(control);
+                              return true;
+                          },
+                          [&](int MacroPanel::*index) {
+                              if (code != CBN_SELCHANGE) {
+                                  return false;
+                              }
+                              panel.*index = win32::ComboSelection(control);
+                              return true;
+                          },
+                      },
+                      binding.field);
+}
+
 // ---- What the user does ----
 
 void TOptions::PanelControlChanged(int controlId, int code)
 {
-    MacroPanel& panel = m_editor->Panel;
-    const HWND p = m_pnlMacroEdit;
-    const auto selection = [](HWND combo) { return static_cast<int>(::SendMessageA(combo, CB_GETCURSEL, 0, 0)); };
-    const bool edited = code == EN_CHANGE;
-    const bool clicked = code == BN_CLICKED;
-    const bool picked = code == CBN_SELCHANGE;
-    switch (controlId) {
-    case id::kName:
-        if (edited) {
-            panel.Name = TextOf(::GetDlgItem(p, id::kName));
-            m_editor->txtNameChange();
-        }
-        break;
-    case id::kWin:
-    case id::kShift:
-    case id::kCtrl:
-    case id::kAlt:
-        if (clicked) {
-            panel.Win = IsChecked(::GetDlgItem(p, id::kWin));
-            panel.Shift = IsChecked(::GetDlgItem(p, id::kShift));
-            panel.Ctrl = IsChecked(::GetDlgItem(p, id::kCtrl));
-            panel.Alt = IsChecked(::GetDlgItem(p, id::kAlt));
-            m_editor->chkModifierClick();
-        }
-        break;
-    case id::kHotKey:
-        if (picked) {
-            panel.HotKeyIndex = selection(::GetDlgItem(p, id::kHotKey));
-            m_editor->lbxHotKeysClick();
-        }
-        break;
-    case id::kAction:
-        if (picked) {
-            panel.ActionIndex = selection(::GetDlgItem(p, id::kAction));
-            m_editor->lbxActionsClick();
-        }
-        break;
-    case id::kSendText:
-        if (edited) {
-            panel.SendText =
-                WriteUnicodeTags(WideTextOf(::GetDlgItem(m_settingsPanels[kKeystrokesAction], id::kSendText)),
-                                 AnsiCodePage());
-        }
-        break;
-    case id::kPaste:
-        if (clicked) {
-            panel.Paste = IsChecked(::GetDlgItem(m_settingsPanels[kKeystrokesAction], id::kPaste));
-        }
-        break;
-    case id::kFilename:
-        if (edited) {
-            panel.FileName = TextOf(::GetDlgItem(m_settingsPanels[kLaunchAction], id::kFilename));
-        }
-        break;
-    case id::kCommandLine:
-        if (edited) {
-            panel.CommandLine = TextOf(::GetDlgItem(m_settingsPanels[kLaunchAction], id::kCommandLine));
-        }
-        break;
-    case id::kSystemCommand:
-        if (picked) {
-            panel.SystemCommand = selection(::GetDlgItem(m_settingsPanels[kSystemAction], id::kSystemCommand));
-        }
-        break;
-    case id::kVelmoraCommand:
-        if (picked) {
-            panel.VelmoraCommand = selection(::GetDlgItem(m_settingsPanels[kVelmoraAction], id::kVelmoraCommand));
-        }
-        break;
-    case id::kHideOnReferenceCard:
-        if (clicked) {
-            panel.HideOnReferenceCard = IsChecked(::GetDlgItem(p, id::kHideOnReferenceCard));
-        }
-        break;
-    case id::kRunAnother:
-        if (clicked) {
-            panel.RunAnother = IsChecked(::GetDlgItem(p, id::kRunAnother));
-            Show(::GetDlgItem(p, id::kNextMacro), panel.RunAnother);
-        }
-        break;
-    case id::kNextMacro:
-        if (picked) {
-            panel.NextMacroIndex = selection(::GetDlgItem(p, id::kNextMacro));
-        }
-        break;
-    default:
-        break;
+    const auto binding = std::find_if(kPanelBindings.begin(), kPanelBindings.end(),
+                                      [controlId](const PanelBinding& b) { return b.controlId == controlId; });
+    if (binding == kPanelBindings.end() || !ReadField(*binding, code)) {
+        return;
+    }
+    if (binding->changed != nullptr) {
+        (m_editor.get()->*binding->changed)();
+    }
+    if (controlId == id::kRunAnother) {
+        Show(::GetDlgItem(m_pnlMacroEdit, id::kNextMacro), m_editor->Panel.RunAnother);
     }
 }
 
@@ -681,6 +654,12 @@ void TOptions::OptionsPageChanged(int controlId)
 
 void TOptions::CommandClick(int controlId, int code, HWND control)
 {
+    // Enter and Esc come from the dialog manager without a control (there is
+    // no Cancel button), like the help menu's commands.
+    if (controlId == IDOK || controlId == IDCANCEL) {
+        FormCloseQueryAndClose();
+        return;
+    }
     if (control == nullptr) {
         // The help menu.
         RunHelpCommand(Handle(), static_cast<UINT>(controlId), kHelpMenuFirst, m_host.showAbout);
@@ -690,10 +669,6 @@ void TOptions::CommandClick(int controlId, int code, HWND control)
         return;
     }
     switch (controlId) {
-    case IDOK:
-    case IDCANCEL:
-        FormCloseQueryAndClose();
-        return;
     case id::kMacroList:
         if (code == LBN_SELCHANGE) {
             m_editor->Select(static_cast<int>(::SendMessageA(m_lbxMacros, LB_GETCURSEL, 0, 0)));
@@ -740,6 +715,7 @@ void TOptions::btnPrintClick()
         return;
     }
     try {
+        const win32::ModalScope printing(Handle());
         const std::unique_ptr<PrinterCanvas> printer =
             PrinterCanvas::FromPrintDialog(Handle(), std::string(kPrintedListTitle));
         if (printer) {
@@ -755,6 +731,7 @@ void TOptions::btnHelpClick()
 {
     RECT button{};
     ::GetWindowRect(m_btnHelp, &button);
+    const win32::ModalScope menu(Handle());
     ::TrackPopupMenu(m_helpMenu.Get(), TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom + 1, 0, Handle(),
                      nullptr);
 }
@@ -767,9 +744,13 @@ void TOptions::btnInsertVariableClick()
     ::GetWindowRect(::GetDlgItem(m_settingsPanels[kKeystrokesAction], id::kInsertVariable), &button);
     // The choice comes back here rather than as WM_COMMAND, where its id
     // could be taken for a control's.
-    const auto chosen = static_cast<std::size_t>(
-        ::TrackPopupMenu(menu.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY, button.left,
-                         button.bottom + 1, 0, Handle(), nullptr));
+    std::size_t chosen = 0;
+    {
+        const win32::ModalScope menuOpen(Handle());
+        chosen = static_cast<std::size_t>(
+            ::TrackPopupMenu(menu.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY, button.left,
+                             button.bottom + 1, 0, Handle(), nullptr));
+    }
     const std::vector<const VariableMenuItem*>& leaves = VariableMenuLeaves();
     if (chosen == 0 || chosen > leaves.size()) {
         return;
@@ -806,6 +787,7 @@ void TOptions::BrowseForFile()
         .lpstrTitle = "Browse",
         .Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR,
     };
+    const win32::ModalScope browsing(Handle());
     if (::GetOpenFileNameA(&dialog)) {
         // Put in as the dialog gave it: a name with blanks gets no quotes.
         ::SetWindowTextA(field, file.data());
@@ -841,14 +823,17 @@ void TOptions::lbxMacrosDrawItem(const DRAWITEMSTRUCT& item)
     ::SetBkMode(dc, TRANSPARENT);
     const int left = item.rcItem.left;
     const int top = item.rcItem.top;
-    const HGDIOBJ old = ::SelectObject(dc, m_boldFont.Get());
-    ::TextOutA(dc, left + S(20), top + 1, entry.Name.c_str(), static_cast<int>(entry.Name.size()));
-    ::SelectObject(dc, m_font.Get());
-    SIZE m{};
-    ::GetTextExtentPoint32A(dc, "M", 1, &m);
-    const std::string keys = HotKeyDisplayText(*entry.Macro);
-    ::TextOutA(dc, left + S(20), top + m.cy, keys.c_str(), static_cast<int>(keys.size()));
-    ::SelectObject(dc, old);
+    {
+        const win32::SelectedObject bold(dc, m_boldFont.Get());
+        ::TextOutA(dc, left + S(20), top + 1, entry.Name.c_str(), static_cast<int>(entry.Name.size()));
+    }
+    {
+        const win32::SelectedObject regular(dc, m_font.Get());
+        SIZE m{};
+        ::GetTextExtentPoint32A(dc, "M", 1, &m);
+        const std::string keys = HotKeyDisplayText(*entry.Macro);
+        ::TextOutA(dc, left + S(20), top + m.cy, keys.c_str(), static_cast<int>(keys.size()));
+    }
     if (!entry.Macro->HotKey.empty()) {
         ::ImageList_Draw(m_images.get(), 0, dc, left + 2, top + 1, ILD_TRANSPARENT);
     }
@@ -864,13 +849,19 @@ void TOptions::MinMaxInfo(MINMAXINFO& info) const
 
 void TOptions::FormCloseQueryAndClose()
 {
+    // A second close (another key, a request from the tray) while the first
+    // is still asking or saving has nothing to add.
+    if (m_closing) {
+        return;
+    }
+    const Busy closing(m_closing);
     const CloseQuery query = m_editor->FormCloseQuery();
     if (query.verdict == CloseVerdict::PasswordMismatch) {
-        ::MessageBoxA(Handle(), std::string(kPasswordMismatchText).c_str(), "Warning", MB_OK | MB_ICONWARNING);
+        win32::ShowMessageBox(Handle(), std::string(kPasswordMismatchText), "Warning", MB_OK | MB_ICONWARNING);
         return;
     }
     if (query.verdict == CloseVerdict::Clash &&
-        ::MessageBoxA(Handle(), query.question.c_str(), "Confirm", MB_YESNO | MB_ICONQUESTION) != IDNO) {
+        win32::ShowMessageBox(Handle(), query.question, "Confirm", MB_YESNO | MB_ICONQUESTION) != IDNO) {
         return;
     }
     RECT frame{};
@@ -882,7 +873,6 @@ void TOptions::FormCloseQueryAndClose()
         win32::ShowErrorBox(Handle(), error.what());
         return;
     }
-    win32::RemoveModelessDialog(Handle());
     ::DestroyWindow(Handle());
     if (m_host.closed) {
         m_host.closed();
@@ -921,7 +911,9 @@ LRESULT TOptions::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         WMDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     case WM_SIZE:
-        FormResize();
+        if (wParam != SIZE_MINIMIZED) {
+            FormResize();
+        }
         return 0;
     case WM_GETMINMAXINFO:
         MinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));

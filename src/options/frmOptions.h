@@ -4,9 +4,11 @@
 // settings. Modeless, at most one; every way of closing it validates, applies
 // and saves (there is no Cancel). The editing itself is OptionsEditor's.
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
+#include <variant>
 
 #include "options/OptionsEditor.h"
 #include "platform/win32/Window.h"
@@ -48,6 +50,23 @@ public:
     OptionsEditor& Editor() { return *m_editor; }
 
 private:
+    // A control of the edit panel bound to a field of the macro; parent is
+    // kOnPanel or the action whose settings panel holds it.
+    static constexpr int kOnPanel = -1;
+    struct PanelBinding {
+        int controlId;
+        int parent;
+        std::variant<std::string MacroPanel::*, bool MacroPanel::*, int MacroPanel::*> field;
+        // The editor's reaction once the field holds the user's change.
+        void (OptionsEditor::*changed)() = nullptr;
+    };
+    static const std::array<PanelBinding, 16> kPanelBindings;
+
+    HWND BoundControl(const PanelBinding& binding) const;
+    void ShowField(const PanelBinding& binding);
+    // False when the notification is not the control's change.
+    bool ReadField(const PanelBinding& binding, int code);
+
     // IOptionsView
     void EntriesReset() override;
     void EntryInserted(int index) override;
@@ -117,6 +136,8 @@ private:
     // Set while the program fills controls itself, so their change
     // notifications are not taken for the user's.
     bool m_updating = false;
+    bool m_resizing = false;
+    bool m_closing = false;
 };
 
 }  // namespace velmora

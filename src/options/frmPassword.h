@@ -22,15 +22,11 @@ public:
     static std::optional<std::string> ShowPasswordPrompt(HWND owner);
 
 private:
-    bool Create(HWND owner);
-    void Button1Click();
-    void Button2Click();
-    std::string PasswordText() const;
+    void FormCreate();
 
     win32::UniqueGdiObject m_font;
     HWND m_edit1 = nullptr;
-    bool m_cancelled = true;
-    bool m_closed = false;
+    std::string m_password;
 };
 
 // The open password prompt, or nullptr.

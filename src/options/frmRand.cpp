@@ -1,5 +1,7 @@
 #include "options/frmRand.h"
 
+#include "platform/win32/Controls.h"
+
 namespace velmora {
 
 namespace {
@@ -14,21 +16,10 @@ enum ControlId : int {
     kCheckBox1,
 };
 
-std::string TextOf(HWND control)
-{
-    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(control)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 }  // namespace
 
-bool TRand::FormCreate(HWND owner, bool hex)
+void TRand::FormCreate()
 {
-    const std::string caption(hex ? kRandomHexCaption : kRandomCaption);
-    if (!CreateCentredDialog(kClassName, caption.c_str(), kClientWidth, kClientHeight, owner)) {
-        return false;
-    }
     m_font = win32::CreateMessageFont();
     const HGDIOBJ font = m_font.Get();
     constexpr DWORD label = SS_LEFT | SS_NOPREFIX;
@@ -45,41 +36,34 @@ bool TRand::FormCreate(HWND owner, bool hex)
     win32::CreateControl(Handle(), "BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL, {256, 106, 73, 25},
                          font);
     CheckBox1Click();
-    return true;
+    ::SetFocus(m_edit1);
 }
 
 std::optional<std::string> TRand::AskRandomWord(HWND owner, bool hex)
 {
     TRand window;
-    if (!window.FormCreate(owner, hex)) {
+    const std::string caption(hex ? kRandomHexCaption : kRandomCaption);
+    if (window.RunModal(CentredDialog(kClassName, caption.c_str(), kClientWidth, kClientHeight, owner)) != IDOK) {
         return std::nullopt;
     }
-    win32::RunModal(window.Handle(), owner, window.m_closed, window.m_edit1);
-    std::optional<std::string> word;
-    if (!window.m_cancelled && window.Handle()) {
-        word = RandomWord(hex, window.Fields());
-    }
-    if (window.Handle()) {
-        ::DestroyWindow(window.Handle());
-    }
-    return word;
+    return RandomWord(hex, window.m_fields);
 }
 
 RandomFields TRand::Fields() const
 {
     return {
-        .minimum = TextOf(m_edit1),
-        .maximum = TextOf(m_edit2),
-        .leftPad = ::SendMessageA(m_checkBox1, BM_GETCHECK, 0, 0) == BST_CHECKED,
-        .width = TextOf(m_edit3),
+        .minimum = win32::TextOf(m_edit1),
+        .maximum = win32::TextOf(m_edit2),
+        .leftPad = win32::IsChecked(m_checkBox1),
+        .width = win32::TextOf(m_edit3),
     };
 }
 
 void TRand::CheckBox1Click()
 {
-    const int show = ::SendMessageA(m_checkBox1, BM_GETCHECK, 0, 0) == BST_CHECKED ? SW_SHOWNA : SW_HIDE;
-    ::ShowWindow(m_label3, show);
-    ::ShowWindow(m_edit3, show);
+    const bool shown = win32::IsChecked(m_checkBox1);
+    win32::Show(m_label3, shown);
+    win32::Show(m_edit3, shown);
 }
 
 void TRand::Button1Click()
@@ -90,21 +74,24 @@ void TRand::Button1Click()
     ::SetWindowTextA(m_edit2, fields.maximum.c_str());
     ::SetWindowTextA(m_edit3, fields.width.c_str());
     if (MaximumBelowMinimum(fields)) {
-        ::MessageBoxA(Handle(), std::string(kMinimumAboveMaximumText).c_str(), "Velmora", MB_OK);
+        win32::ShowMessageBox(Handle(), std::string(kMinimumAboveMaximumText), "Velmora", MB_OK);
         return;
     }
-    m_cancelled = false;
-    win32::EndModal(Handle(), m_closed);
+    m_fields = fields;
+    EndModal(IDOK);
 }
 
 void TRand::Button2Click()
 {
-    win32::EndModal(Handle(), m_closed);
+    EndModal(IDCANCEL);
 }
 
 LRESULT TRand::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_INITDIALOG:
+        FormCreate();
+        return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK: Button1Click(); return 0;
@@ -120,10 +107,6 @@ LRESULT TRand::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         Button2Click();
         return 0;
-    case WM_DESTROY:
-        // Destroyed from outside: the modal loop must not wait for a click.
-        m_closed = true;
-        break;
     default:
         break;
     }

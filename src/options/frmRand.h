@@ -22,7 +22,7 @@ public:
     static std::optional<std::string> AskRandomWord(HWND owner, bool hex);
 
 private:
-    bool FormCreate(HWND owner, bool hex);
+    void FormCreate();
     void Button1Click();
     void Button2Click();
     void CheckBox1Click();
@@ -34,8 +34,8 @@ private:
     HWND m_edit3 = nullptr;
     HWND m_label3 = nullptr;
     HWND m_checkBox1 = nullptr;
-    bool m_cancelled = true;
-    bool m_closed = false;
+    // Read as the window closes with OK.
+    RandomFields m_fields;
 };
 
 }  // namespace velmora

@@ -9,5 +9,7 @@ inline constexpr int kPageLabel = 1100;
 inline constexpr int kPrevious = 1101;
 inline constexpr int kClose = 1102;
 inline constexpr int kNext = 1103;
+// The drawn card; its text is the page's rows, for a screen reader.
+inline constexpr int kPaintBox = 1104;
 
 }  // namespace velmora::reference_id

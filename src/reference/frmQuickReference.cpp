@@ -23,33 +23,6 @@ int S(int pixels)
     return win32::ScaleForDpi(pixels);
 }
 
-struct MemoryDcTraits {
-    using Handle = HDC;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static bool Close(Handle h) { return ::DeleteDC(h) != FALSE; }
-};
-using UniqueMemoryDc = win32::UniqueResource<MemoryDcTraits>;
-
-// A window's device context with a font selected, both given back on destruction.
-class WindowDc {
-public:
-    WindowDc(HWND window, HGDIOBJ font) : m_window(window), m_dc(::GetDC(window)), m_old(::SelectObject(m_dc, font)) {}
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    ~WindowDc()
-    {
-        ::SelectObject(m_dc, m_old);
-        ::ReleaseDC(m_window, m_dc);
-    }
-    HDC Get() const { return m_dc; }
-
-private:
-    HWND m_window;
-    HDC m_dc;
-    HGDIOBJ m_old;
-};
-
 SIZE TextSize(HDC dc, std::string_view text)
 {
     SIZE size{};
@@ -60,11 +33,6 @@ SIZE TextSize(HDC dc, std::string_view text)
 void Place(HWND control, const LayoutRect& place)
 {
     ::MoveWindow(control, place.left, place.top, place.width, place.height, TRUE);
-}
-
-RECT ToRect(const LayoutRect& place)
-{
-    return {place.left, place.top, place.Right(), place.Bottom()};
 }
 
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2)
@@ -80,8 +48,8 @@ void DrawGlyph(HDC dc, Glyph glyph, int left, int middle, int size, COLORREF col
 {
     const win32::UniqueGdiObject pen(::CreatePen(PS_SOLID, 1, colour));
     const win32::UniqueGdiObject brush(::CreateSolidBrush(colour));
-    const HGDIOBJ oldPen = ::SelectObject(dc, pen.Get());
-    const HGDIOBJ oldBrush = ::SelectObject(dc, brush.Get());
+    const win32::SelectedObject selectedPen(dc, pen.Get());
+    const win32::SelectedObject selectedBrush(dc, brush.Get());
     const int half = size / 2;
     if (glyph == Glyph::Cross) {
         for (int thick = 0; thick < 2; ++thick) {
@@ -94,8 +62,28 @@ void DrawGlyph(HDC dc, Glyph glyph, int left, int middle, int size, COLORREF col
         const std::array<POINT, 3> points{{{tip, middle}, {back, middle - half}, {back, middle + half}}};
         ::Polygon(dc, points.data(), static_cast<int>(points.size()));
     }
-    ::SelectObject(dc, oldBrush);
-    ::SelectObject(dc, oldPen);
+}
+
+// What a screen reader reads for the drawn page.
+std::string PageText(const CardLayout& card)
+{
+    std::string text;
+    const auto addLine = [&text](const std::string& line) {
+        if (!text.empty()) {
+            text += "\r\n";
+        }
+        text += line;
+    };
+    if (card.Empty()) {
+        for (const std::string& line : card.EmptyLines()) {
+            addLine(line);
+        }
+    } else {
+        for (const CardRow& row : card.PageRows()) {
+            addLine(row.keys + ": " + row.name);
+        }
+    }
+    return text;
 }
 
 }  // namespace
@@ -103,15 +91,6 @@ void DrawGlyph(HDC dc, Glyph glyph, int left, int middle, int size, COLORREF col
 TQuickReference::TQuickReference(QuickReferenceHost host, TMacroList macros)
     : m_host(std::move(host)), m_macros(std::move(macros))
 {
-}
-
-TQuickReference::~TQuickReference()
-{
-    // Destroyed with the program: the page is not remembered.
-    if (Handle()) {
-        win32::RemoveModelessDialog(Handle());
-        ::DestroyWindow(Handle());
-    }
 }
 
 bool TQuickReference::FormCreate()
@@ -126,7 +105,6 @@ bool TQuickReference::FormCreate()
         })) {
         return false;
     }
-    win32::AddModelessDialog(Handle());
 
     LOGFONTA font{.lfHeight = -::MulDiv(12, S(96), 72), .lfWeight = FW_BOLD, .lfCharSet = DEFAULT_CHARSET};
     std::strncpy(font.lfFaceName, "Arial", LF_FACESIZE - 1);
@@ -136,6 +114,8 @@ bool TQuickReference::FormCreate()
 
     m_label1 = win32::CreateControl(Handle(), "STATIC", "Page 1 of 1", SS_CENTER | SS_NOPREFIX, id::kPageLabel,
                                     {8, 16, 521, 17}, m_labelFont.Get());
+    m_paintBox = win32::CreateControl(Handle(), "STATIC", "", SS_OWNERDRAW | SS_NOPREFIX, id::kPaintBox,
+                                      {16, 48, 505, 449}, m_cardFont.Get());
     const DWORD button = WS_TABSTOP | BS_OWNERDRAW;
     m_btnPrevious = win32::CreateControl(Handle(), "BUTTON", "Previous", button, id::kPrevious, {8, 512, 73, 25},
                                          m_buttonFont.Get());
@@ -169,7 +149,8 @@ void TQuickReference::LayoutCard()
         .nextLeft = S(456),
     };
     {
-        const WindowDc dc(Handle(), m_cardFont.Get());
+        const win32::WindowDC dc(Handle());
+        const win32::SelectedObject font(dc.Get(), m_cardFont.Get());
         metrics.textHeight = TextSize(dc.Get(), "M").cy;
         metrics.textWidth = [&dc](std::string_view text) { return static_cast<int>(TextSize(dc.Get(), text).cx); };
         m_card.emplace(std::move(metrics), std::move(m_macros), m_host.settings.ReferencePage);
@@ -193,8 +174,7 @@ void TQuickReference::LayoutCard()
 void TQuickReference::BringToFront()
 {
     ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ::SetForegroundWindow(Handle());
-    ::SetFocus(Handle());
+    win32::BringWindowToFront(Handle());
     ::PostMessageA(Handle(), WM_NOT_TOPMOST, 0, 0);
 }
 
@@ -218,8 +198,8 @@ void TQuickReference::UpdateControls()
     ::ShowWindow(m_btnPrevious, buttons ? SW_SHOWNA : SW_HIDE);
     ::ShowWindow(m_btnNext, buttons ? SW_SHOWNA : SW_HIDE);
     ::SetWindowTextA(m_label1, m_card->PageLabel().c_str());
-    const RECT paintBox = ToRect(m_card->Places().paintBox);
-    ::InvalidateRect(Handle(), &paintBox, FALSE);
+    ::SetWindowTextA(m_paintBox, PageText(*m_card).c_str());
+    ::InvalidateRect(m_paintBox, nullptr, FALSE);
 }
 
 void TQuickReference::FormResize()
@@ -229,6 +209,7 @@ void TQuickReference::FormResize()
     }
     const CardPlaces places = m_card->Places();
     Place(m_label1, places.label);
+    Place(m_paintBox, places.paintBox);
     Place(m_btnPrevious, places.previous);
     Place(m_btnClose, places.close);
     Place(m_btnNext, places.next);
@@ -240,7 +221,6 @@ void TQuickReference::FormClose()
     if (m_card) {
         m_host.settings.ReferencePage = m_card->ReferencePageText();
     }
-    win32::RemoveModelessDialog(Handle());
     ::DestroyWindow(Handle());
     if (m_host.closed) {
         m_host.closed();
@@ -254,14 +234,14 @@ void TQuickReference::PaintBox1Paint(HDC dc)
         return;
     }
     // Drawn off-screen first, which also clips every row to the drawing area.
-    const UniqueMemoryDc memory(::CreateCompatibleDC(dc));
+    const win32::UniqueDeviceContext memory(::CreateCompatibleDC(dc));
     const win32::UniqueGdiObject bitmap(::CreateCompatibleBitmap(dc, box.width, box.height));
-    const HGDIOBJ oldBitmap = ::SelectObject(memory.Get(), bitmap.Get());
+    const win32::SelectedObject selectedBitmap(memory.Get(), bitmap.Get());
     const RECT all{0, 0, box.width, box.height};
     ::FillRect(memory.Get(), &all, ::GetSysColorBrush(COLOR_INFOBK));
 
     if (m_card->Empty()) {
-        const HGDIOBJ oldFont = ::SelectObject(memory.Get(), m_cardFont.Get());
+        const win32::SelectedObject font(memory.Get(), m_cardFont.Get());
         ::SetBkMode(memory.Get(), TRANSPARENT);
         ::SetTextColor(memory.Get(), kNavy);
         const auto& lines = m_card->EmptyLines();
@@ -272,7 +252,6 @@ void TQuickReference::PaintBox1Paint(HDC dc)
             ::TextOutA(memory.Get(), x, y, line.data(), static_cast<int>(line.size()));
             y += lineHeight;
         }
-        ::SelectObject(memory.Get(), oldFont);
     } else {
         int y = 0;
         for (const CardRow& row : m_card->PageRows()) {
@@ -281,13 +260,12 @@ void TQuickReference::PaintBox1Paint(HDC dc)
         }
     }
 
-    ::BitBlt(dc, box.left, box.top, box.width, box.height, memory.Get(), 0, 0, SRCCOPY);
-    ::SelectObject(memory.Get(), oldBitmap);
+    ::BitBlt(dc, 0, 0, box.width, box.height, memory.Get(), 0, 0, SRCCOPY);
 }
 
 void TQuickReference::DrawCardRow(HDC dc, const CardRow& row, int x, int y, int width, int height)
 {
-    const HGDIOBJ oldFont = ::SelectObject(dc, m_cardFont.Get());
+    const win32::SelectedObject font(dc, m_cardFont.Get());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, RGB(0, 0, 0));
     const RECT rect{x, y, x + width, y + height};
@@ -299,11 +277,9 @@ void TQuickReference::DrawCardRow(HDC dc, const CardRow& row, int x, int y, int 
     ::TextOutA(dc, x + t, y + t + 3, row.name.data(), static_cast<int>(row.name.size()));
 
     const win32::UniqueGdiObject pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNFACE)));
-    const HGDIOBJ oldPen = ::SelectObject(dc, pen.Get());
+    const win32::SelectedObject selectedPen(dc, pen.Get());
     DrawLine(dc, x, y, x + width, y);
     DrawLine(dc, x, y + height, x + width, y + height);
-    ::SelectObject(dc, oldPen);
-    ::SelectObject(dc, oldFont);
 }
 
 void TQuickReference::DrawButton(const DRAWITEMSTRUCT& item)
@@ -322,7 +298,7 @@ void TQuickReference::DrawButton(const DRAWITEMSTRUCT& item)
 
     char caption[32] = {};
     ::GetWindowTextA(item.hwndItem, caption, sizeof caption);
-    const HGDIOBJ oldFont = ::SelectObject(dc, m_buttonFont.Get());
+    const win32::SelectedObject font(dc, m_buttonFont.Get());
     const SIZE text = TextSize(dc, caption);
     const int glyphSize = S(8) | 1;
     const int gap = S(5);
@@ -341,7 +317,6 @@ void TQuickReference::DrawButton(const DRAWITEMSTRUCT& item)
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, colour);
     ::TextOutA(dc, textLeft, middle - text.cy / 2, caption, static_cast<int>(std::strlen(caption)));
-    ::SelectObject(dc, oldFont);
 
     if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
         ::InflateRect(&rect, -S(3), -S(3));
@@ -372,11 +347,6 @@ LRESULT TQuickReference::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_NOT_TOPMOST:
         ::SetWindowPos(Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         return 0;
-    case WM_SETFOCUS:
-        if (m_btnClose != nullptr) {
-            ::SetFocus(m_btnClose);
-        }
-        return 0;
     case WM_SIZE:
         FormResize();
         return 0;
@@ -386,24 +356,23 @@ LRESULT TQuickReference::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         ::FillRect(reinterpret_cast<HDC>(wParam), &client, ::GetSysColorBrush(COLOR_INFOBK));
         return 1;
     }
-    case WM_PAINT: {
-        PAINTSTRUCT paint{};
-        const HDC dc = ::BeginPaint(Handle(), &paint);
-        if (m_card) {
-            PaintBox1Paint(dc);
-        }
-        ::EndPaint(Handle(), &paint);
-        return 0;
-    }
     case WM_CTLCOLORSTATIC: {
         const auto dc = reinterpret_cast<HDC>(wParam);
         ::SetTextColor(dc, ::GetSysColor(COLOR_INFOTEXT));
         ::SetBkColor(dc, ::GetSysColor(COLOR_INFOBK));
         return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_INFOBK));
     }
-    case WM_DRAWITEM:
-        DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item.CtlID == id::kPaintBox) {
+            if (m_card) {
+                PaintBox1Paint(item.hDC);
+            }
+        } else {
+            DrawButton(item);
+        }
         return TRUE;
+    }
     case WM_CLOSE:
         FormClose();
         return 0;

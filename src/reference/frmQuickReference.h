@@ -29,7 +29,6 @@ public:
     static constexpr const char* kCaption = "Velmora Quick Reference Card";
 
     TQuickReference(QuickReferenceHost host, TMacroList macros);
-    ~TQuickReference();
 
     // Creates the window, lays the card out and shows it.
     bool FormCreate();
@@ -56,6 +55,7 @@ private:
     win32::UniqueGdiObject m_labelFont;
     win32::UniqueGdiObject m_buttonFont;
     HWND m_label1 = nullptr;
+    HWND m_paintBox = nullptr;
     HWND m_btnPrevious = nullptr;
     HWND m_btnClose = nullptr;
     HWND m_btnNext = nullptr;

@@ -107,7 +107,8 @@ TEST(AboutBox, SecondRequestKeepsTheOneBox)
 
 TEST(AboutBox, OpeningClosesTheWelcomeWindow)
 {
-    ShowWelcomeWindow({});
+    WelcomeWindowSlot slot;
+    slot.Show({});
     const HWND welcome = WelcomeWindowHandle();
     ASSERT_NE(welcome, nullptr);
     Driver driver;

@@ -20,13 +20,14 @@ protected:
 
     HWND Show()
     {
-        ShowWelcomeWindow([this] {
+        slot.Show([this] {
             ++created;
             windowExistedAtCreate = ::IsWindow(WelcomeWindowHandle()) != FALSE;
         });
         return WelcomeWindowHandle();
     }
 
+    WelcomeWindowSlot slot;
     int created = 0;
     bool windowExistedAtCreate = false;
 };
@@ -92,13 +93,16 @@ TEST_F(WelcomeWindow, OkButtonCloses)
     EXPECT_EQ(WelcomeWindowHandle(), nullptr);
 }
 
-TEST_F(WelcomeWindow, EnterAndEscapeClose)
+TEST_F(WelcomeWindow, EnterAndEscapeCloseWhereverTheFocusIs)
 {
     for (const WPARAM key : {WPARAM{VK_RETURN}, WPARAM{VK_ESCAPE}}) {
-        const HWND window = Show();
-        ::SendMessageA(::GetDlgItem(window, IDOK), WM_KEYDOWN, key, 0);
-        PumpWaitingMessages();
-        EXPECT_FALSE(::IsWindow(window)) << "key " << key;
+        for (const bool onButton : {true, false}) {
+            const HWND window = Show();
+            const HWND target = onButton ? ::GetDlgItem(window, IDOK) : window;
+            ::PostMessageA(target, WM_KEYDOWN, key, 0);
+            PumpWaitingMessages();
+            EXPECT_FALSE(::IsWindow(window)) << "key " << key << (onButton ? " on OK" : " on the window");
+        }
     }
 }
 

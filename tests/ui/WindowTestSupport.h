@@ -6,16 +6,20 @@
 #include <string>
 
 #include "platform/win32/Win32.h"
+#include "platform/win32/Window.h"
 
 namespace velmora::test {
 
-// Handles every message already waiting on this thread's queue.
+// Handles every message already waiting on this thread's queue, as the
+// program's own loop does: keys reach the dialog manager first.
 inline void PumpWaitingMessages()
 {
     MSG message{};
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (!win32::IsDialogMessageOfProgram(message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
     }
 }
 

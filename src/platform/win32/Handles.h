@@ -140,6 +140,25 @@ private:
     HDC m_dc;
 };
 
+// A GDI object selected into a device context; the previous one is put back
+// with the object.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(::SelectObject(dc, object)) {}
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+    ~SelectedObject()
+    {
+        if (m_previous != nullptr) {
+            ::SelectObject(m_dc, m_previous);
+        }
+    }
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_previous;
+};
+
 // The clipboard held open for as long as the object lives.
 class ClipboardSession {
 public:

@@ -110,19 +110,14 @@ public:
     Owner()
     {
         if (!CreateWindowFor({.className = "VelmoraClipboardOwner", .caption = "", .style = 0,
-                              .parent = HWND_MESSAGE})) {
+                              .owner = HWND_MESSAGE})) {
             throw std::runtime_error("Cannot create the clipboard window");
         }
     }
     Owner(const Owner&) = delete;
     Owner& operator=(const Owner&) = delete;
     // Destroyed here, while HandleMessage can still render the last offer.
-    ~Owner()
-    {
-        if (Handle()) {
-            ::DestroyWindow(Handle());
-        }
-    }
+    ~Owner() { DestroyAttached(); }
 
     void Offer(const ClipboardContent& late)
     {

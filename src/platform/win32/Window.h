@@ -1,15 +1,47 @@
 #pragma once
 
-// A small base for top-level windows: it stores the object pointer when the
-// window is created and routes every message to T::HandleMessage. An
-// exception that escapes a handler is shown in the program's error box, and
-// the program goes on with the next message.
+// Every window of the program is a dialog of its own class: the class has the
+// dialog extra bytes and passes what it leaves to DefDlgProc, so the system's
+// dialog manager keeps the focus across activation, presses the default and
+// cancel buttons on Enter and Esc, moves through the tab order and answers
+// mnemonics. Windows are made from an empty template in memory; the object
+// creates its controls when WM_INITDIALOG arrives. A modal window runs in the
+// system's modal loop (DialogBoxIndirectParam).
+//
+// The object owns its window: destroying the object destroys the window, and
+// no message reaches the object after that. An exception that escapes a
+// handler is shown in the program's error box, and the program goes on.
 
 #include <string>
+#include <vector>
 
 #include "platform/win32/Handles.h"
 
 namespace velmora::win32 {
+
+// Disables every window of the program that the user could click, except the
+// modal window's owner (the system's modal loop disables that one), for as
+// long as a modal window or message box is up. Counts the modal windows open.
+class ModalScope {
+public:
+    explicit ModalScope(HWND owner);
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+    ~ModalScope();
+
+private:
+    std::vector<HWND> m_disabled;
+};
+
+// How many modal windows, message boxes and common dialogs are open.
+int ModalDepth();
+
+// Asks every modal window of the program to close as if cancelled, and
+// closes any open menu; with force, ends the ones that ignored the request.
+void EndModalWindows(bool force);
+
+// MessageBoxA as a modal window of the program.
+int ShowMessageBox(HWND owner, const std::string& text, const char* caption, UINT flags);
 
 // Shows the program's standard error box.
 void ShowErrorBox(HWND owner, const std::string& text);
@@ -20,17 +52,6 @@ int ScaleForDpi(int pixels);
 // The system's message font, which dialogs use.
 UniqueGdiObject CreateMessageFont(bool bold = false);
 
-// Shows a window modally over its owner, as a dialog: the owner is disabled,
-// Enter and Esc reach the default and cancel buttons, and the loop ends when
-// closed becomes true (a quit message met meanwhile is passed on). The focus
-// starts on the OK button unless another control is given.
-void RunModal(HWND window, HWND owner, const bool& closed, HWND focus = nullptr);
-
-// Ends RunModal's loop: hides the window and wakes the loop, which may be
-// waiting in GetMessage when the click came from another program (a sent
-// BM_CLICK), as EndDialog does.
-void EndModal(HWND window, bool& closed);
-
 // Creates a child control at a place given in 96-DPI pixels, in the font.
 HWND CreateControl(HWND parent, const char* className, const char* text, DWORD style, int id, RECT place96,
                    HGDIOBJ font);
@@ -40,12 +61,41 @@ HWND CreateControl(HWND parent, const char* className, const char* text, DWORD s
 // top-level window, so one handler serves every panel.
 HWND CreatePanel(HWND parent, int id);
 
-// Modeless windows whose keyboard navigation (Tab, Enter, Esc) the message
-// loop must handle as in a dialog.
-void AddModelessDialog(HWND window);
-void RemoveModelessDialog(HWND window);
-// True when the message was a modeless dialog's navigation and is handled.
-bool IsModelessDialogMessage(MSG& message);
+// Gives a modeless window of the program its keyboard navigation; true when
+// the message was that and is handled.
+bool IsDialogMessageOfProgram(MSG& message);
+
+// Brings the window to the front, or the modal window open over it.
+void BringWindowToFront(HWND window);
+
+// The program's open window of that class, or nullptr.
+HWND FindProgramWindow(const char* className);
+
+namespace detail {
+
+struct DialogPlace {
+    const char* className;
+    const char* caption;
+    DWORD style;
+    DWORD exStyle;
+    RECT frame;  // screen position and outer size, in pixels
+    HWND owner;
+};
+
+// Registers the class once, with the dialog extra bytes.
+bool RegisterDialogClass(const char* className, WNDPROC procedure);
+HWND CreateModelessDialog(const DialogPlace& place, void* object);
+INT_PTR RunModalDialog(const DialogPlace& place, void* object);
+// Marks the window as one the main loop gives dialog navigation to, or as a
+// modal one that a teardown ends.
+void MarkModeless(HWND window);
+void MarkModal(HWND window);
+void Unmark(HWND window);
+void PlaceWindow(HWND window, const RECT& frame);
+RECT CentredFrame(int clientWidth96, int clientHeight96, DWORD style, DWORD exStyle);
+void ReportHandlerError(HWND window, const char* text);
+
+}  // namespace detail
 
 template <typename T>
 class Window {
@@ -57,102 +107,156 @@ public:
     HWND Handle() const { return m_window.Get(); }
 
 protected:
-    ~Window() = default;
+    ~Window()
+    {
+        // Detached first, so that nothing sent while it goes reaches the
+        // half-destroyed object.
+        if (const HWND window = m_window.Release()) {
+            ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            detail::Unmark(window);
+            ::DestroyWindow(window);
+        }
+    }
 
     struct CreateParams {
         const char* className;
         const char* caption;
         DWORD style = WS_OVERLAPPEDWINDOW;
         DWORD exStyle = 0;
-        int x = CW_USEDEFAULT;
-        int y = CW_USEDEFAULT;
-        int width = CW_USEDEFAULT;
-        int height = CW_USEDEFAULT;
-        HWND parent = nullptr;
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+        HWND owner = nullptr;
     };
 
+    // A modeless window, hidden until shown. An owner of HWND_MESSAGE makes
+    // a message-only window instead, which is no dialog.
     bool CreateWindowFor(const CreateParams& params)
     {
-        const HINSTANCE instance = ::GetModuleHandleA(nullptr);
-        WNDCLASSEXA existing{.cbSize = sizeof(WNDCLASSEXA)};
-        if (!::GetClassInfoExA(instance, params.className, &existing)) {
-            const WNDCLASSEXA windowClass{
-                .cbSize = sizeof(WNDCLASSEXA),
-                .lpfnWndProc = &Window::WindowProc,
-                .hInstance = instance,
-                .hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)),
-                .hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
-                .lpszClassName = params.className,
-            };
-            if (!::RegisterClassExA(&windowClass)) {
-                return false;
-            }
+        if (!detail::RegisterDialogClass(params.className, &Window::WindowProc)) {
+            return false;
         }
-        ::CreateWindowExA(params.exStyle, params.className, params.caption, params.style, params.x, params.y,
-                          params.width, params.height, params.parent, nullptr, instance, this);
-        return static_cast<bool>(m_window);
+        if (params.owner == HWND_MESSAGE) {
+            m_dialog = false;
+            ::CreateWindowExA(0, params.className, params.caption, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              ::GetModuleHandleA(nullptr), static_cast<Window*>(this));
+            return Handle() != nullptr;
+        }
+        m_modal = false;
+        m_frame = PlaceOf(params).frame;
+        detail::CreateModelessDialog(PlaceOf(params), static_cast<Window*>(this));
+        return Handle() != nullptr;
     }
 
     // A fixed-size dialog-style window centred on the screen, its client area
     // given at 96 DPI. omittedStyle takes parts of the usual frame away, such
     // as WS_SYSMENU for a window without a close box.
-    bool CreateCentredDialog(const char* className, const char* caption, int clientWidth, int clientHeight,
-                             HWND owner, DWORD extraStyle = 0, DWORD omittedStyle = 0)
+    static CreateParams CentredDialog(const char* className, const char* caption, int clientWidth, int clientHeight,
+                                      HWND owner, DWORD extraStyle = 0, DWORD omittedStyle = 0)
     {
         const DWORD style = (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | extraStyle) & ~omittedStyle;
-        RECT frame{0, 0, ScaleForDpi(clientWidth), ScaleForDpi(clientHeight)};
-        ::AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
-        const int width = frame.right - frame.left;
-        const int height = frame.bottom - frame.top;
-        return CreateWindowFor({
+        const RECT frame = detail::CentredFrame(clientWidth, clientHeight, style, WS_EX_DLGMODALFRAME);
+        return {
             .className = className,
             .caption = caption,
             .style = style,
             .exStyle = WS_EX_DLGMODALFRAME,
-            .x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-            .y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2,
-            .width = width,
-            .height = height,
-            .parent = owner,
-        });
+            .x = frame.left,
+            .y = frame.top,
+            .width = frame.right - frame.left,
+            .height = frame.bottom - frame.top,
+            .owner = owner,
+        };
     }
+
+    // Runs the window modally over its owner until EndModal; returns its
+    // result, or -1 when it could not be created.
+    INT_PTR RunModal(const CreateParams& params)
+    {
+        if (!detail::RegisterDialogClass(params.className, &Window::WindowProc)) {
+            return -1;
+        }
+        m_modal = true;
+        m_frame = PlaceOf(params).frame;
+        return detail::RunModalDialog(PlaceOf(params), static_cast<Window*>(this));
+    }
+
+    void EndModal(INT_PTR result) { ::EndDialog(Handle(), result); }
 
     LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam)
     {
-        return ::DefWindowProcA(Handle(), message, wParam, lParam);
+        return m_dialog ? ::DefDlgProcA(Handle(), message, wParam, lParam)
+                        : ::DefWindowProcA(Handle(), message, wParam, lParam);
+    }
+
+    // Destroys the window now, its last messages still reaching the object
+    // (a clipboard owner renders its offer then).
+    void DestroyAttached()
+    {
+        if (Handle() != nullptr) {
+            ::DestroyWindow(Handle());
+        }
     }
 
 private:
+    static detail::DialogPlace PlaceOf(const CreateParams& params)
+    {
+        return {params.className,
+                params.caption,
+                params.style,
+                params.exStyle,
+                {params.x, params.y, params.x + params.width, params.y + params.height},
+                params.owner};
+    }
+
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
     {
         T* self = nullptr;
-        if (message == WM_NCCREATE) {
-            const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-            self = static_cast<T*>(static_cast<Window*>(create->lpCreateParams));
+        if (message == WM_NCCREATE && reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams != nullptr) {
+            auto* base = static_cast<Window*>(reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
+            self = static_cast<T*>(base);
             self->m_window = UniqueWindow(window);
-            ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(base));
+        } else if (message == WM_INITDIALOG) {
+            // The object comes with the first message that is the dialog's own.
+            auto* base = reinterpret_cast<Window*>(lParam);
+            self = static_cast<T*>(base);
+            self->m_window = UniqueWindow(window);
+            ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(base));
+            detail::PlaceWindow(window, base->m_frame);
+            if (base->m_modal) {
+                detail::MarkModal(window);
+            } else {
+                detail::MarkModeless(window);
+            }
         } else {
-            self = reinterpret_cast<T*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+            self = static_cast<T*>(reinterpret_cast<Window*>(::GetWindowLongPtrA(window, GWLP_USERDATA)));
         }
         if (self == nullptr) {
-            return ::DefWindowProcA(window, message, wParam, lParam);
+            // Before WM_INITDIALOG every window here is a dialog in the making.
+            return ::DefDlgProcA(window, message, wParam, lParam);
         }
         if (message == WM_NCDESTROY) {
             // The system has destroyed the window; the object must not do it again.
             ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            detail::Unmark(window);
             self->m_window.Release();
         }
         try {
             return self->HandleMessage(message, wParam, lParam);
         } catch (const std::exception& error) {
-            ShowErrorBox(window, error.what());
+            detail::ReportHandlerError(window, error.what());
         } catch (...) {
-            ShowErrorBox(window, "Unexpected error");
+            detail::ReportHandlerError(window, "Unexpected error");
         }
         return 0;
     }
 
     UniqueWindow m_window;
+    RECT m_frame{};
+    bool m_modal = false;
+    bool m_dialog = true;
 };
 
 }  // namespace velmora::win32
