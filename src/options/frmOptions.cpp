@@ -147,7 +147,7 @@ bool TOptions::FormCreate()
 {
     m_editor = std::make_unique<OptionsEditor>(
         m_host.store, OptionsTargets{m_host.settings, m_host.autoStart, m_host.exePath, m_host.showTrayIcon},
-        win32::CompareAsListBox);
+        win32::CompareAsListBox, m_hotKeyProbe, m_keyboard);
 
     const int width = S(kDesignWidth);
     const int height = S(kDesignHeight);
@@ -168,6 +168,7 @@ bool TOptions::FormCreate()
         })) {
         return false;
     }
+    m_hotKeyProbe.SetWindow(Handle());
     win32::AddModelessDialog(Handle());
 
     LOGFONTA font{.lfHeight = -::MulDiv(8, S(96), 72), .lfWeight = FW_NORMAL, .lfCharSet = DEFAULT_CHARSET};
@@ -565,6 +566,11 @@ void TOptions::PanelChanged()
     ::DragAcceptFiles(Handle(), m_editor->EditPanelVisible() && panel.ActionIndex == kLaunchAction);
     Show(m_pnlMacroEdit, m_editor->EditPanelVisible());
     m_updating = false;
+}
+
+void TOptions::StatusChanged(const std::string& text)
+{
+    ::SendMessageA(m_statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 // ---- What the user does ----
