@@ -109,6 +109,12 @@ std::string HotKeyClashKey(const TMacro& macro)
                                {&TMacro::HotKeyWin, "[Win] + "}}});
 }
 
+std::uint32_t HotKeyModifiers(const TMacro& macro)
+{
+    return (macro.HotKeyWin ? kModWin : 0) | (macro.HotKeyCtrl ? kModControl : 0) |
+           (macro.HotKeyShift ? kModShift : 0) | (macro.HotKeyAlt ? kModAlt : 0);
+}
+
 std::vector<std::string> HotKeyRegistrar::RegisterHotKeys(const TMacroList& macros)
 {
     std::vector<std::string> errors;
@@ -117,10 +123,8 @@ std::vector<std::string> HotKeyRegistrar::RegisterHotKeys(const TMacroList& macr
         if (macro.HotKey.empty()) {
             continue;
         }
-        const std::uint32_t modifiers = (macro.HotKeyWin ? kModWin : 0) | (macro.HotKeyCtrl ? kModControl : 0) |
-                                        (macro.HotKeyShift ? kModShift : 0) | (macro.HotKeyAlt ? kModAlt : 0);
         macro.VirtualKey = KeyNameToVirtualKey(macro.HotKey, m_keyboard);
-        if (!m_hotKeys.Register(macro.Id, modifiers, macro.VirtualKey)) {
+        if (!m_hotKeys.Register(macro.Id, HotKeyModifiers(macro), macro.VirtualKey)) {
             errors.push_back("[" + HotKeyRegistrationText(macro) + "] " + macro.Name);
         }
     }

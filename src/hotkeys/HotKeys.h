@@ -28,6 +28,8 @@ std::string HotKeyRegistrationText(const TMacro& macro);
 // "[Ctrl] + [Shift] + [Alt] + [Win] + Key": the key under which the options
 // window looks for macros sharing a hot key.
 std::string HotKeyClashKey(const TMacro& macro);
+// The kMod* bits of the macro's four flags, as RegisterHotKey takes them.
+std::uint32_t HotKeyModifiers(const TMacro& macro);
 
 class HotKeyRegistrar {
 public:

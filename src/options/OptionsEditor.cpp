@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "hotkeys/HotKeyCheck.h"
 #include "hotkeys/HotKeys.h"
 #include "engine/TextExpansion.h"
 #include "macros/Error.h"
@@ -52,10 +53,13 @@ int IndexInTable(int value, std::size_t size)
 
 }  // namespace
 
-OptionsEditor::OptionsEditor(MacroStore& store, OptionsTargets targets, NameCollation collation)
+OptionsEditor::OptionsEditor(MacroStore& store, OptionsTargets targets, NameCollation collation,
+                             IHotKeys& hotKeyProbe, IKeyboard& keyboard)
     : m_store(store),
       m_targets(std::move(targets)),
       m_collation(std::move(collation)),
+      m_hotKeyProbe(hotKeyProbe),
+      m_keyboard(keyboard),
       m_entries(store.MacroList),
       m_macrosLocked(!store.Loaded())
 {
@@ -115,19 +119,33 @@ void OptionsEditor::lbxMacrosClick()
         CommitEdits();
         m_editIndex = index;
     }
-    if (index < 0) {
-        if (m_view) {
-            m_view->PanelChanged();
-        }
-        return;
+    if (index >= 0) {
+        m_loading = true;
+        LoadPanel(*m_entries[static_cast<std::size_t>(index)].Macro);
+        lbxActionsClick();
+        m_loading = false;
     }
-    m_loading = true;
-    LoadPanel(*m_entries[static_cast<std::size_t>(index)].Macro);
-    lbxActionsClick();
-    m_loading = false;
     if (m_view) {
         m_view->PanelChanged();
     }
+    ReportHotKeyStatus();
+}
+
+void OptionsEditor::ReportHotKeyStatus()
+{
+    if (m_view == nullptr || m_macrosLocked) {
+        return;
+    }
+    // What the panel shows, which the record holds only after a commit.
+    TMacro shown;
+    if (m_editIndex >= 0 && Panel.HotKeyIndex > 0 && Panel.HotKeyIndex < static_cast<int>(kHotKeyNames.size())) {
+        shown.HotKey = kHotKeyNames[static_cast<std::size_t>(Panel.HotKeyIndex)];
+        shown.HotKeyWin = Panel.Win;
+        shown.HotKeyShift = Panel.Shift;
+        shown.HotKeyCtrl = Panel.Ctrl;
+        shown.HotKeyAlt = Panel.Alt;
+    }
+    m_view->StatusChanged(HotKeyStatusText(shown, m_entries, m_editIndex, m_hotKeyProbe, m_keyboard));
 }
 
 void OptionsEditor::LoadPanel(const TMacro& macro)
@@ -219,11 +237,13 @@ void OptionsEditor::lbxActionsClick()
 void OptionsEditor::lbxHotKeysClick()
 {
     CommitEdits();
+    ReportHotKeyStatus();
 }
 
 void OptionsEditor::chkModifierClick()
 {
     CommitEdits();
+    ReportHotKeyStatus();
 }
 
 void OptionsEditor::CommitEdits()

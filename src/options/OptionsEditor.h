@@ -15,6 +15,8 @@
 #include "settings/Settings.h"
 #include "macros/MacroFile.h"
 #include "platform/Collation.h"
+#include "platform/HotKeys.h"
+#include "platform/Keyboard.h"
 
 namespace velmora {
 
@@ -93,6 +95,8 @@ public:
     // Every control of the edit panel is to show Panel() again, with the
     // visibility rules that go with it.
     virtual void PanelChanged() = 0;
+    // The status bar's line about the edited macro's hot key; empty for none.
+    virtual void StatusChanged(const std::string& text) = 0;
 };
 
 enum class CloseVerdict {
@@ -120,8 +124,10 @@ struct OptionsTargets {
 class OptionsEditor {
 public:
     // Copies the entries of store.MacroList, sorted by name; the records are
-    // shared, so edits land in them at once.
-    OptionsEditor(MacroStore& store, OptionsTargets targets, NameCollation collation);
+    // shared, so edits land in them at once. `hotKeyProbe` is registered
+    // for a moment to learn whether another program holds a combination.
+    OptionsEditor(MacroStore& store, OptionsTargets targets, NameCollation collation, IHotKeys& hotKeyProbe,
+                  IKeyboard& keyboard);
 
     void SetView(IOptionsView* view) { m_view = view; }
 
@@ -172,10 +178,14 @@ private:
     void ClearActionFields(int action);
     int InsertionPoint(const std::string& name, int after) const;
     void SetSelected(int index);
+    // Tells the view what the panel's hot key is up against.
+    void ReportHotKeyStatus();
 
     MacroStore& m_store;
     OptionsTargets m_targets;
     NameCollation m_collation;
+    IHotKeys& m_hotKeyProbe;
+    IKeyboard& m_keyboard;
     IOptionsView* m_view = nullptr;
     TMacroList m_entries;
     TMacroList m_nextChoices;

@@ -144,7 +144,7 @@ bool TOptions::FormCreate()
 {
     m_editor = std::make_unique<OptionsEditor>(
         m_host.store, OptionsTargets{m_host.settings, m_host.autoStart, m_host.exePath, m_host.showTrayIcon},
-        win32::CompareAsListBox);
+        win32::CompareAsListBox, m_hotKeyProbe, m_keyboard);
 
     const int width = S(kDesignWidth);
     const int height = S(kDesignHeight);
@@ -167,6 +167,7 @@ bool TOptions::FormCreate()
         })) {
         return false;
     }
+    m_hotKeyProbe.SetWindow(Handle());
 
     LOGFONTA font{.lfHeight = -::MulDiv(8, S(96), 72), .lfWeight = FW_NORMAL, .lfCharSet = DEFAULT_CHARSET};
     std::strncpy(font.lfFaceName, "MS Sans Serif", LF_FACESIZE - 1);
@@ -615,6 +616,11 @@ bool TOptions::ReadField(const PanelBinding& binding, int code)
                           },
                       },
                       binding.field);
+}
+
+void TOptions::StatusChanged(const std::string& text)
+{
+    ::SendMessageA(m_statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 // ---- What the user does ----

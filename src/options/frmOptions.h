@@ -11,6 +11,8 @@
 #include <variant>
 
 #include "options/OptionsEditor.h"
+#include "platform/win32/Win32HotKeys.h"
+#include "platform/win32/Win32Keyboard.h"
 #include "platform/win32/Window.h"
 
 #include <commctrl.h>
@@ -75,6 +77,7 @@ private:
     void EntriesRedraw() override;
     void SelectionChanged(int index) override;
     void PanelChanged() override;
+    void StatusChanged(const std::string& text) override;
 
     void CreateControls();
     void CreateMacrosPage();
@@ -107,6 +110,9 @@ private:
     void FormCloseQueryAndClose();
 
     OptionsWindowHost m_host;
+    // Bound to this window once it exists; the editor probes combinations with it.
+    win32::Win32HotKeys m_hotKeyProbe;
+    win32::Win32Keyboard m_keyboard;
     std::unique_ptr<OptionsEditor> m_editor;
     win32::UniqueGdiObject m_font;
     win32::UniqueGdiObject m_boldFont;

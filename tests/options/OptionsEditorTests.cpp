@@ -9,6 +9,8 @@
 
 #include "hotkeys/HotKeys.h"
 #include "fakes/FakeFileSystem.h"
+#include "fakes/FakeHotKeys.h"
+#include "fakes/FakePlatform.h"
 #include "fakes/FakeRegistry.h"
 #include "macros/Error.h"
 #include "options/OptionsLayout.h"
@@ -18,6 +20,7 @@ namespace velmora {
 namespace {
 
 using tests::FakeFileSystem;
+using tests::FakeHotKeys;
 using tests::FakeRegistry;
 
 // Keeps a copy of the list the way a list box would, from the notifications alone.
@@ -28,6 +31,7 @@ public:
     std::vector<std::string> rows;
     int selected = -1;
     int panelLoads = 0;
+    std::vector<std::string> statuses;
 
     void EntriesReset() override
     {
@@ -46,6 +50,7 @@ public:
     void EntriesRedraw() override {}
     void SelectionChanged(int index) override { selected = index; }
     void PanelChanged() override { ++panelLoads; }
+    void StatusChanged(const std::string& text) override { statuses.push_back(text); }
 
 private:
     std::string NameAt(int index) const { return m_editor.Entries()[static_cast<std::size_t>(index)].Name; }
@@ -60,6 +65,8 @@ protected:
     MacroStore store{files};
     SettingsRecord settings;
     AutoStart autoStart{registry};
+    tests::FakePlatform platform;
+    FakeHotKeys hotKeyProbe;
     std::vector<bool> trayShown;
     int hotKeysRegistered = 0;
     std::unique_ptr<OptionsEditor> editor;
@@ -89,7 +96,7 @@ protected:
             store, OptionsTargets{settings, autoStart, "C:\\Tools\\velmora.exe", [this](bool shown) {
                                       trayShown.push_back(shown);
                                   }},
-            CompareIgnoringAsciiCase);
+            CompareIgnoringAsciiCase, hotKeyProbe, platform.keyboard);
         view = std::make_unique<MirrorView>(*editor);
         editor->SetView(view.get());
     }
@@ -289,6 +296,25 @@ TEST_F(OptionsEditorTest, NoneClearsTheKeyAndEveryModifierWhileTheBoxesKeepTheir
     record->HotKey = "Pause";
     editor->Select(0);
     EXPECT_EQ(editor->Panel.HotKeyIndex, -1);
+}
+
+TEST_F(OptionsEditorTest, TheStatusFollowsTheKeyTheModifiersTheSelectionAndAdding)
+{
+    AddToList("Alpha", "J", /*ctrl=*/true, /*alt=*/true);
+    AddToList("Beta");
+    Open();
+    editor->Select(1);
+    editor->Panel.HotKeyIndex = static_cast<int>(std::find(kHotKeyNames.begin(), kHotKeyNames.end(), "J") -
+                                                 kHotKeyNames.begin());
+    editor->lbxHotKeysClick();
+    editor->Panel.Ctrl = editor->Panel.Alt = true;
+    editor->chkModifierClick();
+    editor->Select(0);
+    editor->btnAddMacroClick();
+    EXPECT_EQ(view->statuses,
+              (std::vector<std::string>{"", "J is free", "Ctrl + Alt + J is also used by \"Alpha\"",
+                                        "Ctrl + Alt + J is also used by \"Beta\"", "", ""}));
+    EXPECT_TRUE(hotKeyProbe.registered.empty()) << "every probe is let go";
 }
 
 TEST_F(OptionsEditorTest, ARunAnotherTargetThatWasDeletedIsUncheckedWhenShown)
@@ -504,8 +530,10 @@ TEST_F(CloseQueryTest, AnUnreadFileLocksTheMacrosAndTheCloseAppliesOnlyTheSettin
     editor->btnAddMacroClick();
     editor->Select(0);
     editor->btnDeleteMacroClick();
+    editor->chkModifierClick();
     EXPECT_EQ(editor->Entries().size(), 2u);
     EXPECT_FALSE(editor->EditPanelVisible());
+    EXPECT_TRUE(view->statuses.empty()) << "the status bar keeps saying why";
 
     editor->Page.PasswordProtect = true;
     editor->Page.Password = "typed";

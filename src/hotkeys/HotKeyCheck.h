@@ -1,0 +1,40 @@
+#pragma once
+
+// What the options window says about the hot key of the macro being edited:
+// free, shared with another macro, kept by Windows, or held by another program.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "hotkeys/HotKeys.h"
+
+namespace velmora {
+
+// A combination that Windows handles for the whole desktop before any
+// program sees it: a hot key there either never arrives or takes the
+// function away from every window. Only keys the hot-key list offers.
+struct ReservedHotKey {
+    std::uint32_t modifiers;  // kMod* bits
+    std::string_view key;     // as the hot-key list names it
+    std::string_view description;
+};
+
+std::span<const ReservedHotKey> ReservedHotKeys();
+
+// The entry whose modifiers and key (ignoring case) are the macro's, or nullptr.
+const ReservedHotKey* FindReservedHotKey(const TMacro& macro);
+
+// The identifier the probe registers under; the options window holds no
+// other hot key, so it clashes with nothing.
+inline constexpr std::int32_t kHotKeyProbeId = 0xBFFF;
+
+// One line for the status bar about `macro`'s combination, empty when it has
+// no key. `macros` is the list it is edited in; the entry at `editIndex` is
+// the macro itself and is skipped. The probe registers the combination on
+// `probe` and unregisters it at once.
+std::string HotKeyStatusText(const TMacro& macro, const TMacroList& macros, int editIndex, IHotKeys& probe,
+                             IKeyboard& keyboard);
+
+}  // namespace velmora
