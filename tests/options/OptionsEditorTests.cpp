@@ -574,6 +574,32 @@ TEST(OptionsWindowSize, StoredLengthsAreReadSafely)
     EXPECT_EQ(MacroListRowHeight(13), 27);
 }
 
+TEST(OptionsWindowLayout, WindowIsCentredAndWhollyOnTheWorkArea)
+{
+    struct Case {
+        const char* what;
+        int width, height;
+        LayoutRect work;
+        LayoutRect expected;
+    };
+    const Case cases[] = {
+        {"fits", 625, 468, {0, 0, 1280, 994}, {327, 263, 625, 468}},
+        {"stored 1400 x 900 on 1280 x 1024", 1400, 900, {0, 0, 1280, 994}, {0, 47, 1280, 900}},
+        {"larger both ways", 3000, 2000, {0, 0, 1280, 994}, {0, 0, 1280, 994}},
+        {"task bar at the top and left", 700, 500, {60, 40, 1000, 700}, {210, 140, 700, 500}},
+        {"second monitor to the left", 800, 600, {-1920, 0, 1920, 1040}, {-1360, 220, 800, 600}},
+        {"no work area", 625, 468, {0, 0, 0, 0}, {0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        const LayoutRect place = CentreOnWorkArea(c.width, c.height, c.work);
+        EXPECT_EQ(place, c.expected) << c.what;
+        EXPECT_GE(place.left, c.work.left) << c.what;
+        EXPECT_LE(place.Right(), c.work.Right()) << c.what;
+        EXPECT_GE(place.top, c.work.top) << c.what;
+        EXPECT_LE(place.Bottom(), c.work.Bottom()) << c.what;
+    }
+}
+
 TEST(OptionsWindowLayout, ListStretchesInHeightOnlyAndTheButtonsStayInTheirCorners)
 {
     OptionsLayoutInput in{.clientWidth = 617, .clientHeight = 441, .margin = 8,
