@@ -51,19 +51,6 @@ HBRUSH Brush(PrintColor color)
     return static_cast<HBRUSH>(::GetStockObject(color == PrintColor::Black ? BLACK_BRUSH : WHITE_BRUSH));
 }
 
-// Puts back what was selected before, so the object can be deleted.
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ object) : m_dc(dc), m_old(::SelectObject(dc, object)) {}
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-    ~Selection() { ::SelectObject(m_dc, m_old); }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_old;
-};
-
 }  // namespace
 
 std::unique_ptr<PrinterCanvas> PrinterCanvas::FromPrintDialog(HWND owner, const std::string& documentName)
@@ -212,15 +199,15 @@ win32::UniqueGdiObject PrinterCanvas::BlackPen(int width)
 void PrinterCanvas::FramedRect(const PrintRect& rect, PrintColor fill, int penWidth)
 {
     const win32::UniqueGdiObject pen = BlackPen(penWidth);
-    const Selection penSelected(m_dc.Get(), pen.Get());
-    const Selection brushSelected(m_dc.Get(), Brush(fill));
+    const win32::SelectedObject penSelected(m_dc.Get(), pen.Get());
+    const win32::SelectedObject brushSelected(m_dc.Get(), Brush(fill));
     ::Rectangle(m_dc.Get(), rect.left, rect.top, rect.right, rect.bottom);
 }
 
 void PrinterCanvas::Line(int x1, int y1, int x2, int y2, int penWidth)
 {
     const win32::UniqueGdiObject pen = BlackPen(penWidth);
-    const Selection penSelected(m_dc.Get(), pen.Get());
+    const win32::SelectedObject penSelected(m_dc.Get(), pen.Get());
     ::MoveToEx(m_dc.Get(), x1, y1, nullptr);
     ::LineTo(m_dc.Get(), x2, y2);
 }

@@ -163,13 +163,12 @@ void DrawPicture(HDC target, const DecodedPicture& picture, const RECT& place)
     if (source == nullptr) {
         return;
     }
-    const HGDIOBJ previous = ::SelectObject(source, picture.bitmap.Get());
+    const SelectedObject selected(source, picture.bitmap.Get());
     const int oldMode = ::SetStretchBltMode(target, HALFTONE);
     ::SetBrushOrgEx(target, 0, 0, nullptr);
     ::StretchBlt(target, place.left, place.top, place.right - place.left, place.bottom - place.top, source, 0, 0,
                  picture.width, picture.height, SRCCOPY);
     ::SetStretchBltMode(target, oldMode);
-    ::SelectObject(source, previous);
 }
 
 }  // namespace velmora::win32

@@ -56,13 +56,10 @@ INT_PTR CALLBACK NoDialogProcedure(HWND, UINT, WPARAM, LPARAM)
 
 // An empty dialog template: the window's class and caption, no controls.
 // Place and size are set in pixels once the window exists.
-std::vector<WORD> EmptyTemplate(const detail::DialogPlace& place, bool visible)
+std::vector<WORD> EmptyTemplate(const detail::DialogPlace& place, DWORD style)
 {
     static_assert(sizeof(DLGTEMPLATE) == 18, "the template header is packed");
     std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
-    // A modal window shows as soon as it is ready, not only once its loop
-    // finds the queue empty.
-    const DWORD style = visible ? place.style | WS_VISIBLE : place.style & ~static_cast<DWORD>(WS_VISIBLE);
     DLGTEMPLATE header{.style = style, .dwExtendedStyle = place.exStyle};
     std::memcpy(words.data(), &header, sizeof header);
     const auto appendText = [&words](const char* text) {
@@ -263,7 +260,7 @@ bool RegisterDialogClass(const char* className, WNDPROC procedure)
 
 HWND CreateModelessDialog(const DialogPlace& place, void* object)
 {
-    const std::vector<WORD> words = EmptyTemplate(place, /*visible=*/false);
+    const std::vector<WORD> words = EmptyTemplate(place, place.style);
     const HWND window = ::CreateDialogIndirectParamA(::GetModuleHandleA(nullptr),
                                                      reinterpret_cast<LPCDLGTEMPLATEA>(words.data()), place.owner,
                                                      &NoDialogProcedure, reinterpret_cast<LPARAM>(object));
@@ -272,7 +269,9 @@ HWND CreateModelessDialog(const DialogPlace& place, void* object)
 
 INT_PTR RunModalDialog(const DialogPlace& place, void* object)
 {
-    const std::vector<WORD> words = EmptyTemplate(place, /*visible=*/true);
+    // A modal window shows as soon as it is ready, not only once its loop
+    // finds the queue empty.
+    const std::vector<WORD> words = EmptyTemplate(place, place.style | WS_VISIBLE);
     const ModalScope scope(place.owner);
     return ::DialogBoxIndirectParamA(::GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(words.data()),
                                      place.owner, &NoDialogProcedure, reinterpret_cast<LPARAM>(object));
