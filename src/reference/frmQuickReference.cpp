@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "platform/win32/Controls.h"
 #include "reference/ReferenceControls.h"
 
 namespace velmora {
@@ -195,8 +196,8 @@ void TQuickReference::UpdateControls()
     }
     ::EnableWindow(m_btnPrevious, m_card->PreviousEnabled());
     ::EnableWindow(m_btnNext, m_card->NextEnabled());
-    ::ShowWindow(m_btnPrevious, buttons ? SW_SHOWNA : SW_HIDE);
-    ::ShowWindow(m_btnNext, buttons ? SW_SHOWNA : SW_HIDE);
+    win32::Show(m_btnPrevious, buttons);
+    win32::Show(m_btnNext, buttons);
     ::SetWindowTextA(m_label1, m_card->PageLabel().c_str());
     ::SetWindowTextA(m_paintBox, PageText(*m_card).c_str());
     ::InvalidateRect(m_paintBox, nullptr, FALSE);
@@ -296,8 +297,7 @@ void TQuickReference::DrawButton(const DRAWITEMSTRUCT& item)
     }
     ::DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
 
-    char caption[32] = {};
-    ::GetWindowTextA(item.hwndItem, caption, sizeof caption);
+    const std::string caption = win32::TextOf(item.hwndItem);
     const win32::SelectedObject font(dc, m_buttonFont.Get());
     const SIZE text = TextSize(dc, caption);
     const int glyphSize = S(8) | 1;
@@ -316,7 +316,7 @@ void TQuickReference::DrawButton(const DRAWITEMSTRUCT& item)
     DrawGlyph(dc, glyph, glyphAfter ? left + text.cx + gap : left, middle, glyphSize, colour);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, colour);
-    ::TextOutA(dc, textLeft, middle - text.cy / 2, caption, static_cast<int>(std::strlen(caption)));
+    ::TextOutA(dc, textLeft, middle - text.cy / 2, caption.c_str(), static_cast<int>(caption.size()));
 
     if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
         ::InflateRect(&rect, -S(3), -S(3));
