@@ -275,6 +275,10 @@ bool TMain::OptionsOpen() const
 
 void TMain::OpenOptionsWindow()
 {
+    // On its way out, the program opens nothing new.
+    if (m_exitPending) {
+        return;
+    }
     // A file that could not be read is tried again: it holds the password
     // that guards this window. A failure shows in the window itself.
     if (!OptionsOpen() && !m_macros.Loaded() && !m_passwordGate.PasswordShowing()) {
@@ -331,6 +335,9 @@ bool TMain::QuickReferenceOpen() const
 
 void TMain::OpenQuickReference()
 {
+    if (m_exitPending) {
+        return;
+    }
     // An open card comes to the front as it is; the list is not read again.
     if (QuickReferenceOpen()) {
         m_reference->BringToFront();
