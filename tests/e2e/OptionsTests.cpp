@@ -57,7 +57,6 @@ using tests::RemoteMemory;
 using tests::SaveBmp;
 using tests::SaveMacros;
 using tests::ScreenshotFolder;
-using tests::StartHostProgram;
 using tests::TargetProcess;
 using tests::TextOf;
 using tests::TrayIconShown;
@@ -205,9 +204,7 @@ protected:
 TEST_F(OptionsWindowTest, MacroAddedFromTheTrayIsSavedAndItsHotKeyTypesTheExpandedText)
 {
     ASSERT_NO_FATAL_FAILURE(StartReady());
-    // A left click on the icon, the only one in Wine's tray window.
-    ASSERT_TRUE(StartHostProgram(
-        "/usr/bin/xdotool search --sync --name \"^Wine System Tray$\" mousemove --window %1 10 10 click 1"));
+    ASSERT_TRUE(tests::ClickTrayIcon());
     ASSERT_TRUE(options = WaitForOptionsWindow()) << "the tray icon did not open the options window";
     char caption[64] = {};
     ::GetWindowTextA(options, caption, sizeof caption);

@@ -50,10 +50,22 @@ std::optional<DWORD> RunToEnd(const std::string& program, const std::string& arg
     return exitCode;
 }
 
+namespace {
+
+// Clicks the one icon in Wine's tray window. Only once the window shows: the
+// window manager moves it to its corner as it maps it.
+bool ClickOnTheTray(const char* button)
+{
+    return StartHostProgram(std::string("/usr/bin/xdotool search --sync --onlyvisible --name \"^Wine System Tray$\" "
+                                         "windowraise %1 mousemove --window %1 10 10 click ") +
+                            button);
+}
+
+}  // namespace
+
 bool ClickTrayIcon()
 {
-    return StartHostProgram(
-        "/usr/bin/xdotool search --sync --name \"^Wine System Tray$\" mousemove --window %1 10 10 click 1");
+    return ClickOnTheTray("1");
 }
 
 win32::UniqueHandle HoldFile(const std::string& path)
@@ -64,9 +76,7 @@ win32::UniqueHandle HoldFile(const std::string& path)
 
 HWND OpenTrayMenu(DWORD processId)
 {
-    if (!StartHostProgram(
-            "/usr/bin/xdotool search --sync --name \"^Wine System Tray$\" windowraise %1 mousemove --window %1 10 10 "
-            "click 3")) {
+    if (!ClickOnTheTray("3")) {
         return nullptr;
     }
     HWND menu = nullptr;

@@ -33,8 +33,7 @@ std::optional<DWORD> RunToEnd(const std::string& program, const std::string& arg
                               std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
 // A real right click on the program's tray icon, the only one in Wine's tray
-// window, raised first as a task bar stays above other windows; the menu it
-// opens, or nullptr.
+// window; the menu it opens, or nullptr.
 HWND OpenTrayMenu(DWORD processId);
 
 // A real left click on the program's tray icon, the only one in Wine's tray
