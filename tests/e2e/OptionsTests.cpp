@@ -38,78 +38,33 @@ using test::FindControl;
 namespace fs = std::filesystem;
 namespace id = options_id;
 using tests::CaptureClientArea;
+using tests::Checked;
+using tests::ChildOfClass;
 using tests::Click;
+using tests::ClickWithMouse;
+using tests::ComboEntries;
 using tests::DialogText;
 using tests::FindProcessWindow;
+using tests::FocusOf;
 using tests::HotKeyMacro;
 using tests::HotKeyTaken;
+using tests::ListBoxEntries;
 using tests::LoadMacros;
+using tests::Middle;
 using tests::Picture;
 using tests::Press;
+using tests::RemoteMemory;
 using tests::SaveBmp;
 using tests::SaveMacros;
 using tests::ScreenshotFolder;
-using tests::StartHostProgram;
 using tests::TargetProcess;
 using tests::TextOf;
 using tests::TrayIconShown;
 using tests::Type;
 using tests::WaitFor;
+using tests::WideTextOf;
 
 // ---- Controls of another process ----
-
-// The first child of the class, such as the one field of a small dialog.
-HWND ChildOfClass(HWND window, const char* className)
-{
-    for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        char name[64] = {};
-        ::GetClassNameA(child, name, sizeof name);
-        if (::lstrcmpiA(name, className) == 0) {
-            return child;
-        }
-    }
-    return nullptr;
-}
-
-bool Checked(HWND button)
-{
-    return ::SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-// Wine 8 copies a list entry of another process as wide characters even
-// into an ANSI call, so the entries are read wide and converted.
-std::string Narrow(const std::wstring& wide)
-{
-    std::string text(wide.size() * 2 + 1, '\0');
-    const int length = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(),
-                                             static_cast<int>(text.size()), nullptr, nullptr);
-    text.resize(static_cast<std::size_t>(std::max(length, 0)));
-    return text;
-}
-
-std::vector<std::string> ListEntries(HWND control, UINT countMessage, UINT lengthMessage, UINT textMessage)
-{
-    std::vector<std::string> entries;
-    const LRESULT count = ::SendMessageA(control, countMessage, 0, 0);
-    for (WPARAM i = 0; i < static_cast<WPARAM>(std::max<LRESULT>(count, 0)); ++i) {
-        const LRESULT length = ::SendMessageW(control, lengthMessage, i, 0);
-        std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
-        const LRESULT copied = ::SendMessageW(control, textMessage, i, reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
-        entries.push_back(Narrow(text));
-    }
-    return entries;
-}
-
-std::vector<std::string> ListBoxEntries(HWND list)
-{
-    return ListEntries(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
-}
-
-std::vector<std::string> ComboEntries(HWND combo)
-{
-    return ListEntries(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
-}
 
 // Picks the entry and tells the control's parent, as a user's pick does.
 void Choose(HWND combo, const std::string& entry)
@@ -131,57 +86,6 @@ void SelectRow(HWND list, int row)
     ::SendMessageA(::GetParent(list), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), LBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(list));
 }
-
-HWND FocusOf(HWND window)
-{
-    GUITHREADINFO info{.cbSize = sizeof(GUITHREADINFO)};
-    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
-}
-
-// A left click through the X server, as the user's mouse gives it.
-bool ClickWithMouse(POINT screen)
-{
-    return StartHostProgram("/usr/bin/xdotool mousemove --sync " + std::to_string(screen.x) + " " +
-                            std::to_string(screen.y) + " click 1");
-}
-
-POINT Middle(const RECT& rect)
-{
-    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
-// Memory in another process, for a message that answers through a pointer
-// the system does not carry across processes.
-class RemoteMemory {
-public:
-    RemoteMemory(HANDLE process, std::size_t size)
-        : m_process(process),
-          m_address(::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))
-    {
-        if (m_address == nullptr) {
-            throw std::runtime_error("no memory in the other process");
-        }
-    }
-    RemoteMemory(const RemoteMemory&) = delete;
-    RemoteMemory& operator=(const RemoteMemory&) = delete;
-    ~RemoteMemory() { ::VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE); }
-
-    LPARAM Address() const { return reinterpret_cast<LPARAM>(m_address); }
-
-    template <typename T>
-    T Read() const
-    {
-        T value{};
-        if (!::ReadProcessMemory(m_process, m_address, &value, sizeof value, nullptr)) {
-            throw std::runtime_error("cannot read the other process's memory");
-        }
-        return value;
-    }
-
-private:
-    HANDLE m_process;
-    void* m_address;
-};
 
 // ---- Pictures ----
 
@@ -237,25 +141,8 @@ protected:
     void SetUp() override
     {
         VelmoraProcessTest::SetUp();
-        baseName = "velmora-options-" + std::to_string(::GetCurrentProcessId());
-        exeName = baseName + ".exe";
-        fs::copy_file(folder / "velmora.exe", folder / exeName);
-        runBefore = tests::RegistryText(tests::kRunKey, "Velmora");
-        ASSERT_NO_FATAL_FAILURE(
-            tests::SetRegistryText("Software\\" + baseName + "\\TMain", "FirstTimeRun_Checked", "False"));
-    }
-
-    void TearDown() override
-    {
-        VelmoraProcessTest::TearDown();
-        tests::ForgetSettings(baseName, runBefore);
-    }
-
-    // Starts the program and waits until start-up has finished.
-    void StartReady()
-    {
-        ASSERT_NO_FATAL_FAILURE(Start());
-        ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); })) << "start-up never finished";
+        settingsKey = UseOwnName("velmora-options");
+        ASSERT_NO_FATAL_FAILURE(tests::SetRegistryText(settingsKey, "FirstTimeRun_Checked", "False"));
     }
 
     // What the tray icon sends the program for a left click.
@@ -270,33 +157,6 @@ protected:
             throw std::runtime_error("the options window has no control " + std::to_string(controlId));
         }
         return control;
-    }
-
-    // Waits until every message the program has been given is handled.
-    bool Settle() const
-    {
-        return ::SendMessageTimeoutA(mainWindow, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr) != 0;
-    }
-
-    // A window of the program once it shows, its controls made.
-    HWND WaitForWindow(const char* className, const char* caption = nullptr) const
-    {
-        HWND window = nullptr;
-        WaitFor([&] {
-            window = FindProcessWindow(processId, className, caption);
-            return window != nullptr && ::IsWindowVisible(window);
-        });
-        return window;
-    }
-
-    HWND WaitForMessageBox(const char* caption) const { return WaitForWindow("#32770", caption); }
-
-    // The box exists a moment before its text does.
-    static std::string WaitForDialogText(HWND box, const std::string& expected)
-    {
-        std::string text;
-        WaitFor([&] { return (text = DialogText(box)) == expected; });
-        return text;
     }
 
     // Presses a button of a message box and waits until the box is gone.
@@ -337,17 +197,14 @@ protected:
         Type(Control(id::kSendText), text);
     }
 
-    std::string baseName;
-    std::optional<std::string> runBefore;
+    std::string settingsKey;
     HWND options = nullptr;
 };
 
 TEST_F(OptionsWindowTest, MacroAddedFromTheTrayIsSavedAndItsHotKeyTypesTheExpandedText)
 {
     ASSERT_NO_FATAL_FAILURE(StartReady());
-    // A left click on the icon, the only one in Wine's tray window.
-    ASSERT_TRUE(StartHostProgram(
-        "/usr/bin/xdotool search --sync --name \"^Wine System Tray$\" mousemove --window %1 10 10 click 1"));
+    ASSERT_TRUE(tests::ClickTrayIcon());
     ASSERT_TRUE(options = WaitForOptionsWindow()) << "the tray icon did not open the options window";
     char caption[64] = {};
     ::GetWindowTextA(options, caption, sizeof caption);
@@ -562,15 +419,6 @@ TEST_F(OptionsWindowTest, PasswordMustBeConfirmedAndThenGuardsTheWindow)
     CloseAndExpectCleanExit();
 }
 
-// The keystroke text box is a Unicode control; its text is asked for wide.
-std::u16string WideTextOf(HWND control)
-{
-    std::wstring text(static_cast<std::size_t>(::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-    return {text.begin(), text.end()};
-}
-
 TEST_F(OptionsWindowTest, PastedUnicodeTextIsStoredAsTagsAndShownAgainAndUnicodeInputIsSaved)
 {
     SaveMacros(directory, {{"Existing", Named(HotKeyMacro(1, "start ", "F9"), "Existing")}});
@@ -618,7 +466,7 @@ TEST_F(OptionsWindowTest, PastedUnicodeTextIsStoredAsTagsAndShownAgainAndUnicode
     ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
     CloseAndExpectCleanExit();
-    EXPECT_EQ(tests::RegistryText("Software\\" + baseName + "\\TMain", "UnicodeInput_Checked"), "True");
+    EXPECT_EQ(tests::RegistryText(settingsKey, "UnicodeInput_Checked"), "True");
 }
 
 TEST_F(OptionsWindowTest, SecondStartWithOptionsOpensTheWindowOfTheFirst)

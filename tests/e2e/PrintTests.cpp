@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "e2e/Desktop.h"
 #include "hotkeys/HotKeys.h"
 #include "ui/WebLinks.h"
 #include "fakes/FakeFileSystem.h"
@@ -23,6 +24,7 @@
 #include "options/OptionsControls.h"
 #include "options/PrintedList.h"
 #include "options/frmOptions.h"
+#include "support/TestVectors.h"
 #include "support/WaitFor.h"
 #include "ui/WindowTestSupport.h"
 
@@ -43,54 +45,9 @@ std::string Environment(const char* name)
     return value ? value : "";
 }
 
-// Wine shows the host's root as drive Z:.
 fs::path HostPath(const std::string& unixPath)
 {
-    std::string path = "Z:" + unixPath;
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
-}
-
-// A visible dialog of this process: the print dialog, or a message box.
-HWND VisibleDialog()
-{
-    struct Search {
-        HWND found = nullptr;
-    } search;
-    ::EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            DWORD process = 0;
-            ::GetWindowThreadProcessId(window, &process);
-            char className[32] = {};
-            ::GetClassNameA(window, className, sizeof className);
-            if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window) &&
-                std::string(className) == "#32770") {
-                reinterpret_cast<Search*>(context)->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-std::string DialogText(HWND dialog)
-{
-    std::string text;
-    ::EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM context) -> BOOL {
-            char part[512] = {};
-            ::GetWindowTextA(child, part, sizeof part);
-            *reinterpret_cast<std::string*>(context) += std::string(part) + " | ";
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
-    return text;
+    return tests::HostPath(unixPath);
 }
 
 // Runs a host program through Wine, which starts Unix binaries but hands back
@@ -184,13 +141,13 @@ protected:
         std::thread presser([&] {
             HWND answered = nullptr;
             while (!printed) {
-                const HWND dialog = VisibleDialog();
+                const HWND dialog = tests::FindVisibleWindow(::GetCurrentProcessId(), "#32770");
                 if (dialog && !dialogAnswered) {
                     answered = dialog;
                     dialogAnswered = true;
                     ::PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(answer), 0);
                 } else if (dialog && dialog != answered) {
-                    otherDialog = DialogText(dialog);
+                    otherDialog = tests::DialogText(dialog);
                     ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
                 }
                 std::this_thread::sleep_for(20ms);

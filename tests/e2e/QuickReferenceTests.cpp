@@ -103,30 +103,15 @@ protected:
     void SetUp() override
     {
         VelmoraProcessTest::SetUp();
-        baseName = "velmora-card-" + std::to_string(::GetCurrentProcessId());
-        exeName = baseName + ".exe";
-        fs::copy_file(folder / "velmora.exe", folder / exeName);
-        runBefore = tests::RegistryText(tests::kRunKey, "Velmora");
+        settingsKey = UseOwnName("velmora-card");
         SetSetting("FirstTimeRun_Checked", "False");
     }
 
-    void TearDown() override
-    {
-        VelmoraProcessTest::TearDown();
-        tests::ForgetSettings(baseName, runBefore);
-    }
-
-    std::string SettingsKey() const { return "Software\\" + baseName + "\\TMain"; }
+    std::string SettingsKey() const { return settingsKey; }
 
     void SetSetting(const char* name, const std::string& text)
     {
         tests::SetRegistryText(SettingsKey(), name, text);
-    }
-
-    void StartReady()
-    {
-        ASSERT_NO_FATAL_FAILURE(Start());
-        ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); })) << "start-up never finished";
     }
 
     // A real right click on the tray icon, then "Quick Reference Card",
@@ -167,8 +152,7 @@ protected:
         return WaitFor([&] { return Label(card) == expected; }, 10s);
     }
 
-    std::string baseName;
-    std::optional<std::string> runBefore;
+    std::string settingsKey;
 };
 
 TEST_F(QuickReferenceTest, TrayMenuOpensTheCardWithEveryMacroThatHasAHotKey)
@@ -273,16 +257,7 @@ TEST_F(QuickReferenceTest, ProgramCommandMacroOpensTheCardAndAgainOnlyBringsItTo
     tests::Press({VK_CONTROL, VK_MENU, 'Q'});
     ASSERT_TRUE(::SendMessageTimeoutA(mainWindow, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr));
     EXPECT_EQ(WaitForCard(), card);
-    int cards = 0;
-    ::EnumWindows(
-        [](HWND window, LPARAM count) -> BOOL {
-            char name[64] = {};
-            ::GetClassNameA(window, name, sizeof name);
-            *reinterpret_cast<int*>(count) += std::string(name) == kCardClass;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&cards));
-    EXPECT_EQ(cards, 1);
+    EXPECT_EQ(tests::ProcessWindows(processId, kCardClass).size(), 1u);
 
     // Enter presses Close, the default button.
     ::PostMessageA(Button(card, id::kClose), WM_KEYDOWN, VK_RETURN, 0);

@@ -3,7 +3,6 @@
 #include <atomic>
 #include <stdexcept>
 #include <thread>
-#include <vector>
 
 namespace velmora::tests {
 
@@ -25,39 +24,6 @@ bool PollUntil(Condition condition, std::chrono::milliseconds timeout, std::chro
 }
 
 }  // namespace
-
-std::vector<HWND> ProcessWindows(DWORD processId, const char* className, const char* title)
-{
-    struct Search {
-        DWORD processId;
-        const char* className;
-        const char* title;
-        std::vector<HWND> found;
-    } search{processId, className, title, {}};
-    ::EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            char name[64] = {};
-            char text[256] = {};
-            ::GetClassNameA(window, name, sizeof name);
-            ::GetWindowTextA(window, text, sizeof text);
-            if (owner == s.processId && std::string(name) == s.className &&
-                (s.title == nullptr || std::string(text) == s.title)) {
-                s.found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND FindProcessWindow(DWORD processId, const char* className, const char* title)
-{
-    const std::vector<HWND> windows = ProcessWindows(processId, className, title);
-    return windows.empty() ? nullptr : windows.front();
-}
 
 std::string UniqueTargetTitle()
 {
@@ -104,17 +70,15 @@ void TargetProcess::Start(std::string commandLine, const char* windowClass, cons
 
 TargetProcess::~TargetProcess()
 {
-    // Not WM_CLOSE: without a window manager Wine takes two seconds to
-    // destroy a captioned window, and the target has nothing to save.
+    // The target has nothing to save.
     ::TerminateProcess(m_process.Get(), 0);
     ::WaitForSingleObject(m_process.Get(), 10000);
 }
 
 bool TargetProcess::Focus(std::chrono::milliseconds timeout)
 {
-    // Under Wine without a window manager this is enough for injected keys,
-    // which follow Wine's own foreground window, not the X input focus.
-    ::SetForegroundWindow(m_window);
+    // As the user switches to it, through the window manager.
+    Activate(m_window, timeout);
     return PollUntil(
         [&] {
             GUITHREADINFO info{.cbSize = sizeof(GUITHREADINFO)};

@@ -6,16 +6,11 @@
 
 #include <chrono>
 #include <string>
-#include <vector>
 
+#include "e2e/Desktop.h"
 #include "platform/win32/Handles.h"
 
 namespace velmora::tests {
-
-// The top-level windows of the process with this class (and caption).
-std::vector<HWND> ProcessWindows(DWORD processId, const char* className, const char* title = nullptr);
-// The first of them, or nullptr.
-HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr);
 
 class TargetProcess {
 public:

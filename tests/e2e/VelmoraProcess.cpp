@@ -50,10 +50,22 @@ std::optional<DWORD> RunToEnd(const std::string& program, const std::string& arg
     return exitCode;
 }
 
+namespace {
+
+// Clicks the one icon in Wine's tray window. Only once the window shows: the
+// window manager moves it to its corner as it maps it.
+bool ClickOnTheTray(const char* button)
+{
+    return StartHostProgram(std::string("/usr/bin/xdotool search --sync --onlyvisible --name \"^Wine System Tray$\" "
+                                         "windowraise %1 mousemove --window %1 10 10 click ") +
+                            button);
+}
+
+}  // namespace
+
 bool ClickTrayIcon()
 {
-    return StartHostProgram(
-        "/usr/bin/xdotool search --sync --name \"^Wine System Tray$\" mousemove --window %1 10 10 click 1");
+    return ClickOnTheTray("1");
 }
 
 win32::UniqueHandle HoldFile(const std::string& path)
@@ -64,9 +76,7 @@ win32::UniqueHandle HoldFile(const std::string& path)
 
 HWND OpenTrayMenu(DWORD processId)
 {
-    if (!StartHostProgram(
-            "/usr/bin/xdotool search --sync --name \"^Wine System Tray$\" windowraise %1 mousemove --window %1 10 10 "
-            "click 3")) {
+    if (!ClickOnTheTray("3")) {
         return nullptr;
     }
     HWND menu = nullptr;
@@ -77,47 +87,10 @@ HWND OpenTrayMenu(DWORD processId)
     return menu;
 }
 
-std::string TextOf(HWND control)
-{
-    std::string text(static_cast<std::size_t>(::SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
-    const LRESULT copied =
-        ::SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(copied));
-    return text;
-}
-
-std::string DialogText(HWND dialog)
-{
-    std::string text;
-    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        char name[64] = {};
-        ::GetClassNameA(child, name, sizeof name);
-        if (std::string(name) == "Static") {
-            char buffer[1024] = {};
-            ::GetWindowTextA(child, buffer, sizeof buffer);
-            text += buffer;
-        }
-    }
-    return text;
-}
-
 bool TrayIconShown(HWND mainWindow)
 {
     NOTIFYICONDATAA icon{.cbSize = sizeof(NOTIFYICONDATAA), .hWnd = mainWindow, .uID = 1};
     return ::Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE;
-}
-
-bool StartHostProgram(std::string commandLine)
-{
-    STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &info)) {
-        return false;
-    }
-    ::CloseHandle(info.hThread);
-    ::CloseHandle(info.hProcess);
-    return true;
 }
 
 bool HotKeyTaken(UINT key)
@@ -189,16 +162,6 @@ std::optional<std::string> ClipboardBytes(UINT format)
     return bytes;
 }
 
-void Press(std::initializer_list<BYTE> keys)
-{
-    for (const BYTE key : keys) {
-        ::keybd_event(key, 0, 0, 0);
-    }
-    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
-        ::keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
-    }
-}
-
 std::shared_ptr<TMacro> TextMacro(std::int32_t id, std::string text, std::int32_t next)
 {
     auto macro = std::make_shared<TMacro>();
@@ -222,10 +185,11 @@ std::shared_ptr<TMacro> HotKeyMacro(std::int32_t id, std::string text, std::stri
     return macro;
 }
 
-void SaveMacros(const std::string& directory, const TMacroList& macros)
+void SaveMacros(const std::string& directory, const TMacroList& macros, const std::string& password)
 {
     win32::Win32FileSystem files(directory);
     MacroStore store{files};
+    store.OptionsPassword = password;
     store.MaxMacroId = static_cast<std::int32_t>(macros.size());
     store.SaveMacros(macros);
 }
@@ -312,6 +276,31 @@ void VelmoraProcessTest::Start()
     ASSERT_TRUE(process);
     ASSERT_TRUE(WaitFor([&] { return (mainWindow = FindProcessWindow(processId, "TMain")) != nullptr; }))
         << "the main window never appeared";
+}
+
+void VelmoraProcessTest::StartReady()
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); })) << "start-up never finished";
+}
+
+HWND VelmoraProcessTest::WaitForWindow(const char* className, const char* caption) const
+{
+    HWND window = nullptr;
+    WaitFor([&] { return (window = FindVisibleWindow(processId, className, caption)) != nullptr; });
+    return window;
+}
+
+std::string VelmoraProcessTest::WaitForDialogText(HWND box, const std::string& expected)
+{
+    std::string text;
+    WaitFor([&] { return (text = DialogText(box)) == expected; });
+    return text;
+}
+
+bool VelmoraProcessTest::Settle() const
+{
+    return ::SendMessageTimeoutA(mainWindow, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr) != 0;
 }
 
 void VelmoraProcessTest::CloseAndExpectCleanExit()

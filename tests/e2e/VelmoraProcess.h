@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,8 +33,7 @@ std::optional<DWORD> RunToEnd(const std::string& program, const std::string& arg
                               std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
 // A real right click on the program's tray icon, the only one in Wine's tray
-// window, raised first as a task bar stays above other windows; the menu it
-// opens, or nullptr.
+// window; the menu it opens, or nullptr.
 HWND OpenTrayMenu(DWORD processId);
 
 // A real left click on the program's tray icon, the only one in Wine's tray
@@ -46,21 +44,10 @@ bool ClickTrayIcon();
 // it might; the handle keeps it held.
 win32::UniqueHandle HoldFile(const std::string& path);
 
-// The text of a window or control of another process. (GetWindowTextA would
-// give another process's edit only its caption.)
-std::string TextOf(HWND control);
-
-// The text of a message box: its static controls, joined.
-std::string DialogText(HWND dialog);
-
 // True once the program shows its tray icon, which start-up adds after
 // registering the hot keys. (Probing a hot key by registering it could take
 // it from under the program while it registers.)
 bool TrayIconShown(HWND mainWindow);
-
-// Starts a program of the host system; Wine starts those like its own, but
-// their end cannot be waited for, so a test watches for the result instead.
-bool StartHostProgram(std::string commandLine);
 
 // True when another program holds Ctrl+Alt and the key.
 bool HotKeyTaken(UINT key);
@@ -73,9 +60,6 @@ bool ModifierKeyDown();
 void Type(HWND edit, const std::string& text);
 
 void Click(HWND button);
-
-// Presses the keys in order and lets them go in reverse.
-void Press(std::initializer_list<BYTE> keys);
 
 // Empties the clipboard and puts each format's bytes there, as another
 // program would; false when the clipboard would not open or take one.
@@ -91,8 +75,9 @@ std::shared_ptr<TMacro> TextMacro(std::int32_t id, std::string text, std::int32_
 // A macro on Ctrl+Alt+key (or Ctrl+Shift+key) that types text, with no link.
 std::shared_ptr<TMacro> HotKeyMacro(std::int32_t id, std::string text, std::string key, bool shift = false);
 
-// Writes the macros beside the program with the program's own writer.
-void SaveMacros(const std::string& directory, const TMacroList& macros);
+// Writes the macros (and the options password) beside the program with the
+// program's own writer.
+void SaveMacros(const std::string& directory, const TMacroList& macros, const std::string& password = {});
 
 // Reads the macros beside the program with the program's own reader.
 TMacroList LoadMacros(const std::string& directory, std::string* password = nullptr);
@@ -115,6 +100,17 @@ protected:
     void TearDown() override;
 
     void Start();
+    // Starts the program and waits until start-up has finished: its tray
+    // icon shows once the hot keys are registered.
+    void StartReady();
+
+    // A window of the program once it shows, its controls made.
+    HWND WaitForWindow(const char* className, const char* caption = nullptr) const;
+    HWND WaitForMessageBox(const char* caption) const { return WaitForWindow("#32770", caption); }
+    // The box exists a moment before its text does.
+    static std::string WaitForDialogText(HWND box, const std::string& expected);
+    // Waits until every message the program has been given is handled.
+    bool Settle() const;
 
     // Closing the main window must end the program cleanly.
     void CloseAndExpectCleanExit();

@@ -148,14 +148,7 @@ void FakeKeyboard::SendUnicode(char32_t character)
     if (beforeEvent) {
         beforeEvent(KeyEvent{0, 0});
     }
-    std::u16string units;
-    AppendUtf16(units, character);
-    for (const char16_t unit : units) {
-        char hex[5];
-        std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(unit));
-        trace.push_back(std::string("+u") + hex);
-        trace.push_back(std::string("-u") + hex);
-    }
+    Sent();
     Emit(character);
 }
 

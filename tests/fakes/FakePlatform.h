@@ -2,8 +2,8 @@
 
 // Fakes of the system services the engine uses. The keyboard keeps a key
 // state table driven by the events it receives (optionally lagging behind
-// them), logs every event, and works out the text a focused edit control
-// would show, pasting from the fake clipboard on Ctrl+V. Its layout is one of
+// them) and by keys the user holds for a while, logs every event, and works
+// out the text a focused edit control would show, pasting from the fake clipboard on Ctrl+V. Its layout is one of
 // four Windows layouts, and its ANSI code page one of three.
 
 #include <algorithm>
@@ -203,9 +203,8 @@ public:
     // Milliseconds before an event shows in the key state.
     std::uint64_t lagMs = 0;
     std::vector<KeyEvent> events;
-    // Events and looks at the key state in order: "+41" down, "-41" up,
-    // "?41" a look (hex virtual keys; "+10x" an extended event).
-    std::vector<std::string> trace;
+    // The fake clock's time of the first event, if any was sent.
+    std::optional<std::uint64_t> firstEventMs;
     // The text a focused edit control would show, in the code page's bytes
     // (characters the code page cannot hold are left out) and in Unicode.
     std::string typed;
@@ -225,8 +224,7 @@ public:
             beforeEvent(event);
         }
         events.push_back(event);
-        trace.push_back(Describe((flags & kKeyEventKeyUp) ? '-' : '+', key) +
-                        ((flags & kKeyEventExtendedKey) ? "x" : ""));
+        Sent();
         const bool down = (flags & kKeyEventKeyUp) == 0;
         m_pending.push_back({m_time.nowMs + lagMs, key, down});
         Type(key, down);
@@ -237,10 +235,8 @@ public:
 
     bool IsKeyDown(std::uint8_t key) override
     {
-        trace.push_back(Describe('?', key));
         Apply();
-        const bool userHolds = UserHolds(key);
-        return m_down[key] || userHolds;
+        return m_down[key] || UserHolds(key);
     }
     bool IsKeyToggled(std::uint8_t key) override
     {
@@ -248,8 +244,14 @@ public:
         return m_toggled[key];
     }
 
-    // The user holds a key for this many looks at its state.
-    void HoldKey(std::uint8_t key, int looks) { m_userHolds[key] = looks; }
+    // The user holds a key for this many milliseconds of the fake clock.
+    void HoldKey(std::uint8_t key, std::uint64_t ms) { m_userHoldsUntil[key] = m_time.nowMs + ms; }
+    // True while the user still holds the key.
+    bool UserHolds(std::uint8_t key) const
+    {
+        const auto held = m_userHoldsUntil.find(key);
+        return held != m_userHoldsUntil.end() && m_time.nowMs < held->second;
+    }
     void SetToggled(std::uint8_t key, bool on)
     {
         m_toggled[key] = on;
@@ -257,7 +259,6 @@ public:
             m_typingCaps = on;
         }
     }
-    int Looks(std::uint8_t key) const { return m_looks.count(key) ? m_looks.at(key) : 0; }
     // Keys the state table shows down (ignoring the user's own).
     std::vector<std::uint8_t> KeysDown()
     {
@@ -269,12 +270,6 @@ public:
             }
         }
         return keys;
-    }
-
-    static std::string Describe(char kind, std::uint8_t key)
-    {
-        static const char digits[] = "0123456789ABCDEF";
-        return {kind, digits[key >> 4], digits[key & 15]};
     }
 
 private:
@@ -296,15 +291,11 @@ private:
         }
     }
 
-    bool UserHolds(std::uint8_t key)
+    void Sent()
     {
-        ++m_looks[key];
-        auto held = m_userHolds.find(key);
-        if (held == m_userHolds.end() || held->second <= 0) {
-            return false;
+        if (!firstEventMs) {
+            firstEventMs = m_time.nowMs;
         }
-        --held->second;
-        return true;
     }
 
     // A simple model of an edit control.
@@ -319,8 +310,7 @@ private:
     std::array<bool, 256> m_toggled{};
     std::array<bool, 256> m_typingDown{};  // immediate state, for the text model
     bool m_typingCaps = false;
-    std::map<std::uint8_t, int> m_userHolds;
-    std::map<std::uint8_t, int> m_looks;
+    std::map<std::uint8_t, std::uint64_t> m_userHoldsUntil;
 };
 
 class FakeThread : public IThread {

@@ -1,0 +1,260 @@
+#include "e2e/Desktop.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <stdexcept>
+
+#include "support/WaitFor.h"
+
+namespace velmora::tests {
+
+namespace {
+
+std::string ClassOf(HWND window)
+{
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+// A top-level window's caption. Of another process's window the system reads
+// it without a message; of a window of this process it sends one, which a
+// busy thread might never answer, so it is asked for only when needed.
+std::string CaptionOf(HWND window)
+{
+    char text[256] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// Wine 8 copies a list entry of another process as wide characters even
+// into an ANSI call, so the entries are read wide and converted.
+std::string Narrow(const std::wstring& wide)
+{
+    std::string text(wide.size() * 2 + 1, '\0');
+    const int length = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(),
+                                             static_cast<int>(text.size()), nullptr, nullptr);
+    text.resize(static_cast<std::size_t>(std::max(length, 0)));
+    return text;
+}
+
+std::vector<std::string> ListEntries(HWND control, UINT countMessage, UINT lengthMessage, UINT textMessage)
+{
+    std::vector<std::string> entries;
+    const LRESULT count = ::SendMessageA(control, countMessage, 0, 0);
+    for (WPARAM i = 0; i < static_cast<WPARAM>(std::max<LRESULT>(count, 0)); ++i) {
+        const LRESULT length = ::SendMessageW(control, lengthMessage, i, 0);
+        std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+        const LRESULT copied = ::SendMessageW(control, textMessage, i, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
+        entries.push_back(Narrow(text));
+    }
+    return entries;
+}
+
+}  // namespace
+
+std::vector<HWND> ProcessWindows(DWORD processId, const char* className, const char* title)
+{
+    struct Search {
+        DWORD processId;
+        const char* className;
+        const char* title;
+        std::vector<HWND> found;
+    } search{processId, className, title, {}};
+    ::EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            if (owner == s.processId && (s.className == nullptr || ClassOf(window) == s.className) &&
+                (s.title == nullptr || CaptionOf(window) == s.title)) {
+                s.found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title)
+{
+    const std::vector<HWND> windows = ProcessWindows(processId, className, title);
+    return windows.empty() ? nullptr : windows.front();
+}
+
+HWND FindVisibleWindow(DWORD processId, const char* className, const char* title)
+{
+    for (const HWND window : ProcessWindows(processId, className, title)) {
+        if (::IsWindowVisible(window)) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+HWND ChildOfClass(HWND window, const char* className)
+{
+    for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (::lstrcmpiA(ClassOf(child).c_str(), className) == 0) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+std::string TextOf(HWND control)
+{
+    std::string text(static_cast<std::size_t>(::SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+    const LRESULT copied =
+        ::SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+std::u16string WideTextOf(HWND control)
+{
+    std::wstring text(static_cast<std::size_t>(::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return {text.begin(), text.end()};
+}
+
+std::string DialogText(HWND dialog)
+{
+    std::string text;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassOf(child) == "Static") {
+            char part[1024] = {};
+            ::GetWindowTextA(child, part, sizeof part);
+            text += part;
+        }
+    }
+    return text;
+}
+
+std::vector<std::string> ListBoxEntries(HWND list)
+{
+    return ListEntries(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+}
+
+std::vector<std::string> ComboEntries(HWND combo)
+{
+    return ListEntries(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+}
+
+bool Checked(HWND button)
+{
+    return ::SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info{.cbSize = sizeof(GUITHREADINFO)};
+    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+bool StartHostProgram(std::string commandLine)
+{
+    STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info)) {
+        return false;
+    }
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+    return true;
+}
+
+void Press(std::initializer_list<BYTE> keys)
+{
+    for (const BYTE key : keys) {
+        ::keybd_event(key, 0, 0, 0);
+    }
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+        ::keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+    }
+}
+
+void TypeKeys(const std::string& text)
+{
+    for (const char c : text) {
+        const SHORT scan = ::VkKeyScanA(c);
+        const auto key = static_cast<BYTE>(scan & 0xFF);
+        if ((scan & 0x100) != 0) {
+            Press({VK_SHIFT, key});
+        } else {
+            Press({key});
+        }
+    }
+}
+
+POINT Middle(const RECT& rect)
+{
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+bool ClickWithMouse(POINT screen)
+{
+    return StartHostProgram("/usr/bin/xdotool mousemove --sync " + std::to_string(screen.x) + " " +
+                            std::to_string(screen.y) + " click 1");
+}
+
+bool ClickOn(HWND window)
+{
+    RECT place{};
+    return ::GetWindowRect(window, &place) && ClickWithMouse(Middle(place));
+}
+
+namespace {
+
+// Runs xdotool on the window's X window. Wine keeps the X window of each
+// top-level window in this property; without it the window is looked for by
+// its caption.
+bool XdotoolOnWindow(HWND window, const std::string& command)
+{
+    const auto xWindow = reinterpret_cast<std::uintptr_t>(::GetPropA(window, "__wine_x11_whole_window"));
+    return StartHostProgram("/usr/bin/xdotool " +
+                            (xWindow != 0 ? command + " " + std::to_string(xWindow)
+                                          : "search --sync --name \"^" + CaptionOf(window) + "$\" " + command + " %1"));
+}
+
+}  // namespace
+
+bool Activate(HWND window, std::chrono::milliseconds timeout)
+{
+    return XdotoolOnWindow(window, "windowactivate --sync") &&
+           WaitFor([&] { return ::GetForegroundWindow() == window; }, timeout);
+}
+
+bool Minimize(HWND window, std::chrono::milliseconds timeout)
+{
+    const bool hasButton = (::GetWindowLongPtrA(window, GWL_STYLE) & WS_MINIMIZEBOX) != 0;
+    return (hasButton ? XdotoolOnWindow(window, "windowminimize --sync")
+                      : ::ShowWindowAsync(window, SW_SHOWMINNOACTIVE) != FALSE) &&
+           WaitFor([&] { return ::IsIconic(window) != FALSE; }, timeout);
+}
+
+RemoteMemory::RemoteMemory(HANDLE process, std::size_t size)
+    : m_process(process),
+      m_address(::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))
+{
+    if (m_address == nullptr) {
+        throw std::runtime_error("no memory in the other process");
+    }
+}
+
+RemoteMemory::~RemoteMemory()
+{
+    ::VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
+}
+
+void RemoteMemory::ReadInto(void* value, std::size_t size) const
+{
+    if (!::ReadProcessMemory(m_process, m_address, value, size, nullptr)) {
+        throw std::runtime_error("cannot read the other process's memory");
+    }
+}
+
+}  // namespace velmora::tests

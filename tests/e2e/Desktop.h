@@ -1,0 +1,93 @@
+#pragma once
+
+// The windows of other processes as a test reads them, and the user's own
+// input: keys, mouse clicks and switching to a window, given through Wine or
+// the X server. Every end-to-end program and the playback benchmark share it.
+
+#include <chrono>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "platform/win32/Win32.h"
+
+namespace velmora::tests {
+
+// The top-level windows of the process with this class (any when null) and caption.
+std::vector<HWND> ProcessWindows(DWORD processId, const char* className, const char* title = nullptr);
+// The first of them, or nullptr.
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr);
+// The first that is visible, or nullptr.
+HWND FindVisibleWindow(DWORD processId, const char* className, const char* title = nullptr);
+
+// The first direct child of the class, such as the one field of a small dialog.
+HWND ChildOfClass(HWND window, const char* className);
+
+// The text of a window or control of another process. (GetWindowTextA would
+// give another process's edit only its caption.)
+std::string TextOf(HWND control);
+// The same as UTF-16, for a Unicode control.
+std::u16string WideTextOf(HWND control);
+// The text of a message box: its static controls, joined.
+std::string DialogText(HWND dialog);
+// The entries of another process's list box or drop-down list.
+std::vector<std::string> ListBoxEntries(HWND list);
+std::vector<std::string> ComboEntries(HWND combo);
+bool Checked(HWND button);
+
+// The control with the keyboard focus in the window's thread, or nullptr.
+HWND FocusOf(HWND window);
+
+// Starts a program of the host system; Wine starts those like its own, but
+// their end cannot be waited for, so a test watches for the result instead.
+bool StartHostProgram(std::string commandLine);
+
+// Presses the keys in order and lets them go in reverse, through Wine's
+// input, so they reach the foreground window as a user's would.
+void Press(std::initializer_list<BYTE> keys);
+// Types the characters of the keyboard layout one key at a time, with Shift where needed.
+void TypeKeys(const std::string& text);
+
+POINT Middle(const RECT& rect);
+// A left click through the X server, as the user's mouse gives it.
+bool ClickWithMouse(POINT screen);
+// A click in the middle of the window or control.
+bool ClickOn(HWND window);
+
+// Activates the window as Alt+Tab or a click on its title would: through the
+// window manager, which gives its X window the focus. Returns once Wine has
+// made it the foreground window; false when it did not in time.
+bool Activate(HWND window, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+// Minimises the window as a user can: through the window manager, as its
+// title bar's button would, or, for a window without that button (which the
+// window manager refuses), as the shell's "minimise all" (Win+M) does. False
+// when Wine did not see it minimised in time.
+bool Minimize(HWND window, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// Memory in another process, for a message that answers through a pointer
+// the system does not carry across processes.
+class RemoteMemory {
+public:
+    RemoteMemory(HANDLE process, std::size_t size);
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+    ~RemoteMemory();
+
+    LPARAM Address() const { return reinterpret_cast<LPARAM>(m_address); }
+
+    template <typename T>
+    T Read() const
+    {
+        T value{};
+        ReadInto(&value, sizeof value);
+        return value;
+    }
+
+private:
+    void ReadInto(void* value, std::size_t size) const;
+
+    HANDLE m_process;
+    void* m_address;
+};
+
+}  // namespace velmora::tests
