@@ -207,31 +207,33 @@ bool ClickOn(HWND window)
     return ::GetWindowRect(window, &place) && ClickWithMouse(Middle(place));
 }
 
-namespace {
-
-// Runs xdotool on the window's X window. Wine keeps the X window of each
-// top-level window in this property; without it the window is looked for by
-// its caption.
-bool XdotoolOnWindow(HWND window, const std::string& command)
+bool Xdotool(HWND window, const std::string& command)
 {
+    // Wine keeps the X window of each top-level window in this property.
+    // Without it the window is looked for by its caption; a search can fail
+    // when another window goes away meanwhile.
     const auto xWindow = reinterpret_cast<std::uintptr_t>(::GetPropA(window, "__wine_x11_whole_window"));
-    return StartHostProgram("/usr/bin/xdotool " +
-                            (xWindow != 0 ? command + " " + std::to_string(xWindow)
-                                          : "search --sync --name \"^" + CaptionOf(window) + "$\" " + command + " %1"));
+    if (xWindow == 0) {
+        return StartHostProgram("/usr/bin/xdotool search --sync --onlyvisible --name \"^" + CaptionOf(window) +
+                                "$\" " + command);
+    }
+    std::string line = command;
+    for (std::size_t at = line.find("%1"); at != std::string::npos; at = line.find("%1", at)) {
+        line.replace(at, 2, std::to_string(xWindow));
+    }
+    return StartHostProgram("/usr/bin/xdotool " + line);
 }
-
-}  // namespace
 
 bool Activate(HWND window, std::chrono::milliseconds timeout)
 {
-    return XdotoolOnWindow(window, "windowactivate --sync") &&
+    return Xdotool(window, "windowactivate --sync %1") &&
            WaitFor([&] { return ::GetForegroundWindow() == window; }, timeout);
 }
 
 bool Minimize(HWND window, std::chrono::milliseconds timeout)
 {
     const bool hasButton = (::GetWindowLongPtrA(window, GWL_STYLE) & WS_MINIMIZEBOX) != 0;
-    return (hasButton ? XdotoolOnWindow(window, "windowminimize --sync")
+    return (hasButton ? Xdotool(window, "windowminimize --sync %1")
                       : ::ShowWindowAsync(window, SW_SHOWMINNOACTIVE) != FALSE) &&
            WaitFor([&] { return ::IsIconic(window) != FALSE; }, timeout);
 }

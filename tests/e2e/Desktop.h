@@ -54,6 +54,10 @@ bool ClickWithMouse(POINT screen);
 // A click in the middle of the window or control.
 bool ClickOn(HWND window);
 
+// Runs xdotool with %1 standing for the window's X window, as "mousemove
+// --window %1 10 10 click 1" does a click there; false when it would not start.
+bool Xdotool(HWND window, const std::string& command);
+
 // Activates the window as Alt+Tab or a click on its title would: through the
 // window manager, which gives its X window the focus. Returns once Wine has
 // made it the foreground window; false when it did not in time.

@@ -118,11 +118,8 @@ protected:
     // the second item from the top (the first is the Help submenu).
     void OpenFromTrayMenu()
     {
-        const HWND menu = tests::OpenTrayMenu(processId);
-        ASSERT_NE(menu, nullptr) << "the tray menu never opened";
-        ::PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
-        ::PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
-        ::PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+        ASSERT_TRUE(tests::ChooseFromTrayMenu(processId, {VK_DOWN, VK_DOWN, VK_RETURN}))
+            << "the tray menu never opened";
     }
 
     // The card once it shows, its page label written.

@@ -30,7 +30,7 @@ using tests::ModifierKeyDown;
 using tests::Press;
 using tests::PutOnClipboard;
 using tests::RegistryText;
-using tests::OpenTrayMenu;
+using tests::ChooseFromTrayMenu;
 using tests::SaveMacros;
 using tests::SetRegistryText;
 using tests::StartHostProgram;
@@ -228,11 +228,8 @@ TEST_F(VelmoraProcessTest, TrayMenuCloseVelmoraEndsTheProgramAndSavesTheSettings
     const std::optional<std::string> runBefore = RegistryText(kRunKey, "Velmora");
     Start();
     ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
-    const HWND menu = OpenTrayMenu(processId);
-    ASSERT_NE(menu, nullptr) << "the tray menu never opened";
     // Up from no selection reaches the last item, "Close Velmora".
-    ::PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
-    ::PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(ChooseFromTrayMenu(processId, {VK_UP, VK_RETURN})) << "the tray menu never opened";
     ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
     process.Reset();
     EXPECT_EQ(RegistryText("Software\\" + baseName + "\\TMain", "FirstTimeRun_Checked"), "False");
@@ -451,10 +448,8 @@ TEST_F(LongMacroTest, ShutdownFromASecondStartStopsTheMacroWithoutWaitingForIt)
 TEST_F(LongMacroTest, CloseVelmoraFromTheTrayMenuStopsTheMacro)
 {
     StartTheMacro();
-    const HWND menu = OpenTrayMenu(processId);
-    ASSERT_NE(menu, nullptr) << "the tray menu did not open while the macro typed";
-    ::PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
-    ::PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(ChooseFromTrayMenu(processId, {VK_UP, VK_RETURN}))
+        << "the tray menu did not open while the macro typed";
     ExpectStoppedAndEnded();
 }
 

@@ -52,13 +52,16 @@ std::optional<DWORD> RunToEnd(const std::string& program, const std::string& arg
 
 namespace {
 
-// Clicks the one icon in Wine's tray window. Only once the window shows: the
+// Clicks the one icon in Wine's tray window, once the window shows: the
 // window manager moves it to its corner as it maps it.
 bool ClickOnTheTray(const char* button)
 {
-    return StartHostProgram(std::string("/usr/bin/xdotool search --sync --onlyvisible --name \"^Wine System Tray$\" "
-                                         "windowraise %1 mousemove --window %1 10 10 click ") +
-                            button);
+    HWND tray = nullptr;
+    return WaitFor([&] {
+               tray = ::FindWindowA(nullptr, "Wine System Tray");
+               return tray != nullptr && ::IsWindowVisible(tray);
+           }) &&
+           Xdotool(tray, std::string("mousemove --window %1 10 10 click ") + button);
 }
 
 }  // namespace
@@ -74,17 +77,19 @@ win32::UniqueHandle HoldFile(const std::string& path)
         ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-HWND OpenTrayMenu(DWORD processId)
+bool ChooseFromTrayMenu(DWORD processId, std::initializer_list<BYTE> keys)
 {
-    if (!ClickOnTheTray("3")) {
-        return nullptr;
-    }
     HWND menu = nullptr;
-    WaitFor([&] {
-        menu = FindProcessWindow(processId, "#32768");
-        return menu != nullptr && ::IsWindowVisible(menu);
-    });
-    return menu;
+    if (!ClickOnTheTray("3") || !WaitFor([&] {
+            menu = FindVisibleWindow(processId, "#32768");
+            return menu != nullptr;
+        })) {
+        return false;
+    }
+    for (const BYTE key : keys) {
+        ::PostMessageA(menu, WM_KEYDOWN, key, 0);
+    }
+    return true;
 }
 
 bool TrayIconShown(HWND mainWindow)

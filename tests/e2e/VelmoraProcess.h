@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,8 +34,10 @@ std::optional<DWORD> RunToEnd(const std::string& program, const std::string& arg
                               std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
 // A real right click on the program's tray icon, the only one in Wine's tray
-// window; the menu it opens, or nullptr.
-HWND OpenTrayMenu(DWORD processId);
+// window, then the keys in its menu; false when the menu did not open. (Wine
+// gives the keyboard to the menu of a hidden window only when the X server's
+// focus allows it, so the keys go to the menu itself.)
+bool ChooseFromTrayMenu(DWORD processId, std::initializer_list<BYTE> keys);
 
 // A real left click on the program's tray icon, the only one in Wine's tray
 // window; false when the click could not be given.
