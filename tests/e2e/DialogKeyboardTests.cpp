@@ -37,6 +37,8 @@ using tests::ClickOn;
 using tests::ClickWithMouse;
 using tests::FindVisibleWindow;
 using tests::FocusOf;
+using tests::Named;
+using tests::NamesOf;
 using tests::Press;
 using tests::TextOf;
 using tests::TypeKeys;
@@ -50,21 +52,6 @@ constexpr int kTakenHotKeyId = 0x7000;
 
 // The windows the tests open, each in its own way.
 enum class Window { Options, Password, Random, Refused, About, Welcome, Card, Clash };
-
-std::shared_ptr<TMacro> Named(std::shared_ptr<TMacro> macro, const std::string& name)
-{
-    macro->Name = name;
-    return macro;
-}
-
-std::vector<std::string> NamesOf(const TMacroList& macros)
-{
-    std::vector<std::string> names;
-    for (const TMacroEntry& entry : macros) {
-        names.push_back(entry.Macro->Name);
-    }
-    return names;
-}
 
 // A rectangle in screen coordinates lies wholly inside another.
 bool Inside(const RECT& inner, const RECT& outer)

@@ -39,6 +39,8 @@ namespace fs = std::filesystem;
 namespace id = options_id;
 using tests::CaptureClientArea;
 using tests::Checked;
+using tests::Named;
+using tests::NamesOf;
 using tests::ChildOfClass;
 using tests::Click;
 using tests::ClickWithMouse;
@@ -117,21 +119,6 @@ std::string TodayAsTyped()
     char text[32] = {};
     std::snprintf(text, sizeof text, "Hello %02u.%02u.%04u!", now.wDay, now.wMonth, now.wYear);
     return text;
-}
-
-std::shared_ptr<TMacro> Named(std::shared_ptr<TMacro> macro, const std::string& name)
-{
-    macro->Name = name;
-    return macro;
-}
-
-std::vector<std::string> NamesOf(const TMacroList& macros)
-{
-    std::vector<std::string> names;
-    for (const TMacroEntry& entry : macros) {
-        names.push_back(entry.Macro->Name);
-    }
-    return names;
 }
 
 class OptionsWindowTest : public tests::VelmoraProcessTest {

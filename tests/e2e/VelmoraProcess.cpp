@@ -190,6 +190,21 @@ std::shared_ptr<TMacro> HotKeyMacro(std::int32_t id, std::string text, std::stri
     return macro;
 }
 
+std::shared_ptr<TMacro> Named(std::shared_ptr<TMacro> macro, const std::string& name)
+{
+    macro->Name = name;
+    return macro;
+}
+
+std::vector<std::string> NamesOf(const TMacroList& macros)
+{
+    std::vector<std::string> names;
+    for (const TMacroEntry& entry : macros) {
+        names.push_back(entry.Macro->Name);
+    }
+    return names;
+}
+
 void SaveMacros(const std::string& directory, const TMacroList& macros, const std::string& password)
 {
     win32::Win32FileSystem files(directory);

@@ -80,6 +80,11 @@ std::shared_ptr<TMacro> HotKeyMacro(std::int32_t id, std::string text, std::stri
 
 // Writes the macros (and the options password) beside the program with the
 // program's own writer.
+// The macro with that name given to it.
+std::shared_ptr<TMacro> Named(std::shared_ptr<TMacro> macro, const std::string& name);
+// The macros' names, in list order.
+std::vector<std::string> NamesOf(const TMacroList& macros);
+
 void SaveMacros(const std::string& directory, const TMacroList& macros, const std::string& password = {});
 
 // Reads the macros beside the program with the program's own reader.
