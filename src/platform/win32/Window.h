@@ -4,9 +4,9 @@
 // dialog extra bytes and passes what it leaves to DefDlgProc, so the system's
 // dialog manager keeps the focus across activation, presses the default and
 // cancel buttons on Enter and Esc, moves through the tab order and answers
-// mnemonics. Windows are made from an empty template in memory; the object
-// creates its controls when WM_INITDIALOG arrives. A modal window runs in the
-// system's modal loop (DialogBoxIndirectParam).
+// mnemonics. Windows are made from an empty template in memory. A modal
+// window runs in the system's modal loop (DialogBoxIndirectParam) and creates
+// its controls when WM_INITDIALOG arrives; a modeless one once it exists.
 //
 // The object owns its window: destroying the object destroys the window, and
 // no message reaches the object after that. An exception that escapes a
