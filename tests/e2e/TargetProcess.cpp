@@ -79,11 +79,19 @@ bool TargetProcess::Focus(std::chrono::milliseconds timeout)
 {
     // As the user switches to it, through the window manager.
     Activate(m_window, timeout);
+    const auto focused = [&] {
+        GUITHREADINFO info{.cbSize = sizeof(GUITHREADINFO)};
+        return ::GetForegroundWindow() == m_window && ::GetGUIThreadInfo(m_threadId, &info) &&
+               info.hwndFocus == m_edit;
+    };
+    // The window manager may still hand the focus on after a window closed
+    // before this one came up; a change in the middle of a run lets go of
+    // the keys it holds. So the focus must stay put for a moment.
+    int steady = 0;
     return PollUntil(
         [&] {
-            GUITHREADINFO info{.cbSize = sizeof(GUITHREADINFO)};
-            return ::GetForegroundWindow() == m_window && ::GetGUIThreadInfo(m_threadId, &info) &&
-                   info.hwndFocus == m_edit;
+            steady = focused() ? steady + 1 : 0;
+            return steady >= 20;
         },
         timeout, 10ms);
 }
