@@ -8,6 +8,7 @@
 //
 //   velmora_playback_benchmark [--rounds N] [--xdotool /usr/bin/xdotool] [--only keyless]
 
+#include <array>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -418,8 +419,8 @@ int Main(int argc, char** argv)
     }
     Bench bench(tests::HostPath(VELMORA_TARGET_EXE), xdotool);
     if (bench.GetPlatform().keyboard.IsKeyToggled(vk::Capital)) {
-        bench.GetPlatform().keyboard.KeybdEvent(vk::Capital, 0);
-        bench.GetPlatform().keyboard.KeybdEvent(vk::Capital, kKeyEventKeyUp);
+        bench.GetPlatform().keyboard.Send(
+            std::array{KeyInput{.virtualKey = vk::Capital}, KeyInput{.virtualKey = vk::Capital, .flags = kKeyEventKeyUp}});
     }
     if (keylessOnly) {
         return CompareCharactersWithoutKeys(bench, rounds) ? 0 : 1;

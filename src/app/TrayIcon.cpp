@@ -1,6 +1,8 @@
 #include "app/TrayIcon.h"
 
-#include <cstring>
+#include <algorithm>
+#include <cwchar>
+#include <iterator>
 
 namespace velmora {
 
@@ -27,7 +29,7 @@ SIZE SmallIconSize(HWND window)
 }
 
 TrayIcon::TrayIcon()
-    : m_notify([](DWORD command, NOTIFYICONDATAA& data) { return ::Shell_NotifyIconA(command, &data) != FALSE; })
+    : m_notify([](DWORD command, NOTIFYICONDATAW& data) { return ::Shell_NotifyIconW(command, &data) != FALSE; })
 {
 }
 
@@ -49,15 +51,15 @@ void TrayIcon::LoadIconForDpi()
 
 bool TrayIcon::Show()
 {
-    NOTIFYICONDATAA data{
-        .cbSize = sizeof(NOTIFYICONDATAA),
+    NOTIFYICONDATAW data{
+        .cbSize = sizeof(NOTIFYICONDATAW),
         .hWnd = m_owner,
         .uID = kIconId,
         .uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP,
         .uCallbackMessage = kTrayMessage,
         .hIcon = m_icon.Get(),
     };
-    std::strncpy(data.szTip, "Velmora", sizeof data.szTip - 1);
+    std::wcsncpy(data.szTip, L"Velmora", std::size(data.szTip) - 1);
     // Adding fails also when the icon is still there (a restarted task bar
     // that kept it); it is then brought up to date instead.
     m_shown = m_notify(NIM_ADD, data) || m_notify(NIM_MODIFY, data);
@@ -71,15 +73,56 @@ void TrayIcon::SetActive(bool active)
     }
     m_active = active;
     if (active) {
-        if (!Show()) {
+        m_shownForNotice = false;
+        if (!m_shown && !Show()) {
             StartRetrying();
         }
         return;
     }
+    Remove();
+}
+
+void TrayIcon::Remove()
+{
     StopRetrying();
-    NOTIFYICONDATAA data{.cbSize = sizeof(NOTIFYICONDATAA), .hWnd = m_owner, .uID = kIconId};
+    if (m_owner == nullptr) {
+        return;
+    }
+    NOTIFYICONDATAW data{.cbSize = sizeof(NOTIFYICONDATAW), .hWnd = m_owner, .uID = kIconId};
     m_notify(NIM_DELETE, data);
     m_shown = false;
+    m_shownForNotice = false;
+}
+
+void TrayIcon::ShowNotice(std::u16string_view text)
+{
+    if (m_owner == nullptr) {
+        return;
+    }
+    if (!m_shown) {
+        if (!Show()) {
+            return;
+        }
+        m_shownForNotice = !m_active;
+    }
+    NOTIFYICONDATAW data{
+        .cbSize = sizeof(NOTIFYICONDATAW),
+        .hWnd = m_owner,
+        .uID = kIconId,
+        .uFlags = NIF_INFO,
+        .dwInfoFlags = NIIF_INFO,
+    };
+    const std::size_t length = std::min(text.size(), std::size(data.szInfo) - 1);
+    std::copy_n(text.begin(), length, data.szInfo);
+    std::wcsncpy(data.szInfoTitle, L"Velmora", std::size(data.szInfoTitle) - 1);
+    m_notify(NIM_MODIFY, data);
+}
+
+void TrayIcon::NoticeEnded()
+{
+    if (m_shownForNotice && !m_active) {
+        Remove();
+    }
 }
 
 void TrayIcon::StartRetrying()

@@ -4,6 +4,7 @@
 // kTrayMessage with the mouse message in lParam.
 
 #include <functional>
+#include <string_view>
 
 #include "platform/win32/Handles.h"
 
@@ -15,14 +16,19 @@ inline constexpr UINT kTrayMessage = WM_APP + 1;
 
 class TrayIcon {
 public:
-    // Shell_NotifyIconA; tests put a stand-in in its place.
-    using NotifyFunction = std::function<bool(DWORD command, NOTIFYICONDATAA& data)>;
+    // Shell_NotifyIconW; tests put a stand-in in its place.
+    using NotifyFunction = std::function<bool(DWORD command, NOTIFYICONDATAW& data)>;
 
     TrayIcon();
     explicit TrayIcon(NotifyFunction notify) : m_notify(std::move(notify)) {}
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
-    ~TrayIcon() { SetActive(false); }
+    ~TrayIcon()
+    {
+        if (m_active || m_shown) {
+            Remove();
+        }
+    }
 
     // The owner gets the clicks, and the timer retryTimer for adding again;
     // the icon is the program's icon resource iconId.
@@ -38,9 +44,16 @@ public:
     void Restore();
     // The owner's WM_TIMER for retryTimer.
     void RetryTimer();
+    // A notification beside the icon. A hidden icon stands in the
+    // notification area for as long as the notification shows.
+    void ShowNotice(std::u16string_view text);
+    // The owner's kTrayMessage with NIN_BALLOONHIDE, NIN_BALLOONTIMEOUT or
+    // NIN_BALLOONUSERCLICK: the notification has gone.
+    void NoticeEnded();
 
 private:
     bool Show();
+    void Remove();
     void LoadIconForDpi();
     void StartRetrying();
     void StopRetrying();
@@ -52,6 +65,8 @@ private:
     win32::UniqueIcon m_icon;
     bool m_active = false;
     bool m_shown = false;
+    // Shown only for a notification, while the user wants no icon.
+    bool m_shownForNotice = false;
     int m_retriesLeft = 0;
 };
 

@@ -44,6 +44,8 @@ bool TMain::FormCreate()
     m_runner.OpenOptions = [this] { OpenOptionsWindow(); };
     m_runner.ShowQuickReference = [this] { OpenQuickReference(); };
     m_runner.ReportError = [this](const std::string& text) { win32::ShowErrorBox(Handle(), text); };
+    m_runner.ShowNotification = [this](const std::u16string& text) { RxTrayIcon1.ShowNotice(text); };
+    m_dispatcher.ReportFailure = m_runner.ShowNotification;
     m_taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
     RxTrayIcon1.Attach(Handle(), kTrayRetryTimer, VELMORA_IDI_PROGRAM);
     BuildTrayMenu();
@@ -205,12 +207,31 @@ void TMain::WMShutdown()
 
 void TMain::WMHotKey(WPARAM id)
 {
+    const bool dropped = m_dispatcher.MacroRunning();
     m_dispatcher.WMHotKey(static_cast<std::int32_t>(id));
-    // The run has unwound: its keys are up and the clipboard is back. (A hot
-    // key dropped during the run returns here too, with the run still below.)
+    // A hot key dropped during the run returns here too, with the run still below.
+    if (dropped) {
+        return;
+    }
+    // The run has unwound: its keys are up and the clipboard is back.
     if (m_exitPending && ReadyToExit()) {
         ::KillTimer(Handle(), kExitTimer);
         ::DestroyWindow(Handle());
+        return;
+    }
+    for (auto& action : std::exchange(m_afterRun, {})) {
+        if (!m_exitPending) {
+            action();
+        }
+    }
+}
+
+void TMain::WhenNoMacroRuns(std::function<void()> action)
+{
+    if (m_dispatcher.MacroRunning()) {
+        m_afterRun.push_back(std::move(action));
+    } else {
+        action();
     }
 }
 
@@ -265,7 +286,7 @@ void TMain::WMEndSession(bool ending)
 
 void TMain::WMShowOptions()
 {
-    OpenOptionsWindow();
+    WhenNoMacroRuns([this] { OpenOptionsWindow(); });
 }
 
 bool TMain::OptionsOpen() const
@@ -365,30 +386,38 @@ void TMain::TrayIconMessage(LPARAM mouseMessage)
 {
     switch (static_cast<UINT>(mouseMessage)) {
     case WM_LBUTTONUP:
-        RxTrayIcon1Click();
+        WhenNoMacroRuns([this] { RxTrayIcon1Click(); });
         break;
-    case WM_RBUTTONUP: {
-        // The foreground dance makes the menu close when the user clicks elsewhere.
-        POINT cursor{};
-        ::GetCursorPos(&cursor);
-        ::SetForegroundWindow(Handle());
-        // The command is carried out here rather than posted: the menu may
-        // have opened in the middle of a macro, which lets no posted message
-        // through, and "Close Velmora" must reach it.
-        UINT command = 0;
-        {
-            const win32::ModalScope menu(Handle());
-            command = static_cast<UINT>(::TrackPopupMenu(TrayMenu.Get(), TPM_RIGHTBUTTON | TPM_RETURNCMD, cursor.x,
-                                                         cursor.y, 0, Handle(), nullptr));
-        }
-        ::PostMessageA(Handle(), WM_NULL, 0, 0);
-        if (command != 0) {
-            MenuCommandClick(command);
-        }
+    case NIN_BALLOONHIDE:
+    case NIN_BALLOONTIMEOUT:
+    case NIN_BALLOONUSERCLICK:
+        RxTrayIcon1.NoticeEnded();
         break;
-    }
+    case WM_RBUTTONUP:
+        WhenNoMacroRuns([this] { ShowTrayMenu(); });
+        break;
     default:
         break;
+    }
+}
+
+void TMain::ShowTrayMenu()
+{
+    // The foreground dance makes the menu close when the user clicks elsewhere.
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    ::SetForegroundWindow(Handle());
+    // The command is carried out here rather than posted, so that it comes
+    // before anything else the user does meanwhile.
+    UINT command = 0;
+    {
+        const win32::ModalScope menu(Handle());
+        command = static_cast<UINT>(::TrackPopupMenu(TrayMenu.Get(), TPM_RIGHTBUTTON | TPM_RETURNCMD, cursor.x,
+                                                     cursor.y, 0, Handle(), nullptr));
+    }
+    ::PostMessageA(Handle(), WM_NULL, 0, 0);
+    if (command != 0) {
+        MenuCommandClick(command);
     }
 }
 

@@ -3,6 +3,7 @@
 // The hidden main window: it owns the macros, receives the hot keys and the
 // requests of a second start, and carries the tray icon and its menu.
 
+#include <functional>
 #include <memory>
 
 #include "hotkeys/HotKeys.h"
@@ -86,8 +87,11 @@ private:
     // Lists the hot keys refused when the options closed, once their window is gone.
     void ShowRefusedHotKeys();
     void WMShowOptions();
+    // Runs the action now, or once the running macro has ended.
+    void WhenNoMacroRuns(std::function<void()> action);
     void RxTrayIcon1Click();
     void TrayIconMessage(LPARAM mouseMessage);
+    void ShowTrayMenu();
     void MenuCommandClick(UINT command);
     void CloseVelmora1Click();
     void FormDestroy();
@@ -107,7 +111,7 @@ private:
                          [this] { return m_settings.UnicodeInput; }};
     win32::Win32HotKeys m_hotKeys;
     HotKeyRegistrar m_registrar{m_hotKeys, m_platform.Get().keyboard};
-    HotKeyDispatcher m_dispatcher{m_runner, m_macros.MacroList};
+    HotKeyDispatcher m_dispatcher{m_runner, m_macros.MacroList, m_hotKeys, m_platform.Get().codePage};
     std::unique_ptr<TShareMapping> Mapping;
     PasswordGate m_passwordGate;
     // While open, no hot key is registered; kept after closing until the
@@ -117,6 +121,10 @@ private:
     std::unique_ptr<TQuickReference> m_reference;
     WelcomeWindowSlot m_welcome;
     std::vector<std::string> m_refusedHotKeys;
+    // What the user asked for from the tray or a second start while a macro
+    // ran, done once it has ended: opened meanwhile, a window would take the
+    // rest of the macro's keys.
+    std::vector<std::function<void()>> m_afterRun;
     TrayIcon RxTrayIcon1;
     win32::UniqueMenu TrayMenu;
     win32::UniqueGdiObject m_optionsImage;

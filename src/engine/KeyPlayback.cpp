@@ -129,14 +129,38 @@ void BorrowedClipboard::TryToGiveBack() noexcept
     }
 }
 
+bool IsExtendedKey(std::uint8_t virtualKey)
+{
+    switch (virtualKey) {
+    case vk::Insert:
+    case vk::Delete:
+    case vk::Home:
+    case vk::End:
+    case vk::Prior:
+    case vk::Next:
+    case vk::Left:
+    case vk::Up:
+    case vk::Right:
+    case vk::Down:
+    case vk::RControl:
+    case vk::RMenu:
+    case vk::NumLock:
+    case vk::Divide:
+    case vk::Apps:
+    case vk::LWin:
+    case vk::RWin:
+        return true;
+    default:
+        return false;
+    }
+}
+
 struct KeyPlayer::PlaybackState {
     // CapsLock flips on each press; an odd count means it needs one more.
     int capsFlips = 0;
     bool shiftPending = false;
     bool ctrlPending = false;
     bool altPending = false;
-    // Keys this playback holds down right now, with their extended flag.
-    std::vector<std::pair<std::uint8_t, std::uint32_t>> held;
 };
 
 KeyPlayer::KeyPlayer(IKeyboard& keyboard, IClipboard& clipboard, IThread& thread, ICodePage& codePage,
@@ -157,16 +181,60 @@ void KeyPlayer::SlowdownPause()
     }
 }
 
-void KeyPlayer::Inject(std::uint8_t virtualKey, std::uint32_t flags)
+KeyInput KeyPlayer::Stroke(std::uint8_t virtualKey, bool up)
 {
-    m_keyboard.KeybdEvent(virtualKey, flags);
-    ++m_eventsSincePaste;
+    // Programs that read scan codes (terminals, games, remote desktops) drop
+    // events without one, and Home without its extended flag is the keypad's.
+    const std::uint16_t scan = m_keyboard.ScanCode(virtualKey);
+    const bool extended = IsExtendedKey(virtualKey) || (scan >> 8) == 0xE0 || (scan >> 8) == 0xE1;
+    return {.virtualKey = virtualKey,
+            .scanCode = static_cast<std::uint16_t>(scan & 0xFF),
+            .flags = (up ? kKeyEventKeyUp : 0) | (extended ? kKeyEventExtendedKey : 0)};
 }
 
-void KeyPlayer::SendKeyEvent(std::uint8_t virtualKey, std::uint32_t flags)
+void KeyPlayer::SendChord(std::vector<KeyInput> events, bool slowed)
 {
-    Inject(virtualKey, flags);
-    SlowdownPause();
+    // A modifier the user still holds would turn the chord into another one:
+    // it is let go for the chord and pressed again after it, in the same call.
+    std::vector<KeyInput> sent;
+    std::vector<std::uint8_t> lifted;
+    for (const std::uint8_t key : {vk::LShift, vk::RShift, vk::LControl, vk::RControl, vk::LMenu, vk::RMenu,
+                                   vk::LWin, vk::RWin}) {
+        if (m_keyboard.IsKeyDown(key)) {
+            lifted.push_back(key);
+            sent.push_back(Stroke(key, /*up=*/true));
+        }
+    }
+    sent.insert(sent.end(), events.begin(), events.end());
+    for (const std::uint8_t key : lifted) {
+        sent.push_back(Stroke(key, /*up=*/false));
+    }
+    const std::size_t taken = m_keyboard.Send(sent);
+    m_eventsSincePaste += taken;
+    m_chordEventsTaken = std::min(taken - std::min(taken, lifted.size()), events.size());
+    if (taken < sent.size()) {
+        // Let go of whatever the part that went through left down, last first.
+        std::vector<KeyInput> release;
+        for (std::size_t i = taken; i-- > 0;) {
+            const KeyInput& event = sent[i];
+            const auto rest = std::span(sent).subspan(i + 1, taken - i - 1);
+            const bool down = (event.flags & (kKeyEventKeyUp | kKeyEventUnicode)) == 0;
+            if (down && std::none_of(rest.begin(), rest.end(), [&](const KeyInput& later) {
+                    return later.virtualKey == event.virtualKey && (later.flags & kKeyEventKeyUp) != 0;
+                })) {
+                release.push_back(Stroke(event.virtualKey, /*up=*/true));
+            }
+        }
+        if (!release.empty()) {
+            m_keyboard.Send(release);
+        }
+        throw VelmoraError(std::string(kKeysRefused));
+    }
+    if (slowed) {
+        for (std::size_t i = 0; i < events.size(); ++i) {
+            SlowdownPause();
+        }
+    }
 }
 
 void KeyPlayer::GiveBack(BorrowedClipboard& clipboard)
@@ -185,6 +253,12 @@ void KeyPlayer::PasteText(std::string_view ansiText, std::u16string_view unicode
     GiveBack(clipboard);
 }
 
+void KeyPlayer::LeaveOnClipboard(std::string_view ansiText, std::u16string_view unicodeText)
+{
+    const ClipboardContent content = Marked({UnicodeText(unicodeText), AnsiText(ansiText)}, PrivateMarks(m_clipboard));
+    WithRetries(m_thread, [&] { return m_clipboard.Replace(content); });
+}
+
 void KeyPlayer::StopPoint()
 {
     m_thread.ServeSentMessages();
@@ -193,47 +267,41 @@ void KeyPlayer::StopPoint()
     }
 }
 
-void KeyPlayer::WaitForModifiersReleased(bool includeShift)
+void KeyPlayer::WaitForKeysReleased(std::span<const std::uint8_t> keys)
 {
-    // As long as the user holds a key, however long; a millisecond's sleep
-    // between looks keeps the wait from taking a whole core.
-    for (const std::uint8_t key : {vk::Control, vk::Menu, vk::Shift, vk::LWin, vk::RWin, vk::Apps}) {
-        if (key == vk::Shift && !includeShift) {
-            continue;
-        }
-        while (m_keyboard.IsKeyDown(key)) {
+    // A millisecond's sleep between looks keeps the wait from taking a whole core.
+    const std::uint64_t deadline = m_thread.Milliseconds() + kLongestKeyWaitMs;
+    for (const std::uint8_t key : keys) {
+        while (!m_keysWaitExpired && m_keyboard.IsKeyDown(key)) {
             StopPoint();
+            if (m_thread.Milliseconds() >= deadline) {
+                m_keysWaitExpired = true;
+                break;
+            }
             m_thread.Sleep(1);
         }
     }
 }
 
-void KeyPlayer::WaitForKeyState(std::uint8_t virtualKey, bool down)
+void KeyPlayer::WaitForModifiersReleased(bool includeShift)
 {
-    for (int tries = 0; tries < kKeyStateTries; ++tries) {
-        if (m_keyboard.IsKeyDown(virtualKey) == down) {
-            return;
-        }
-        m_thread.Sleep(kKeyStateRetryDelayMs);
-        m_thread.PumpMessages();
-        StopPoint();
-        Inject(virtualKey, down ? 0 : kKeyEventKeyUp);
+    static constexpr std::uint8_t kWithShift[] = {vk::Control, vk::Menu, vk::Shift, vk::LWin, vk::RWin, vk::Apps};
+    static constexpr std::uint8_t kWithoutShift[] = {vk::Control, vk::Menu, vk::LWin, vk::RWin, vk::Apps};
+    if (includeShift) {
+        WaitForKeysReleased(kWithShift);
+    } else {
+        WaitForKeysReleased(kWithoutShift);
     }
 }
 
-void KeyPlayer::Press(PlaybackState& state, std::uint8_t virtualKey, std::uint32_t flags)
+void KeyPlayer::WaitForKeyUp(std::uint8_t virtualKey)
 {
-    state.held.emplace_back(virtualKey, flags & kKeyEventExtendedKey);
-    SendKeyEvent(virtualKey, flags);
-}
-
-void KeyPlayer::Release(PlaybackState& state, std::uint8_t virtualKey, std::uint32_t flags)
-{
-    SendKeyEvent(virtualKey, flags | kKeyEventKeyUp);
-    const auto found = std::find_if(state.held.begin(), state.held.end(),
-                                    [&](const auto& key) { return key.first == virtualKey; });
-    if (found != state.held.end()) {
-        state.held.erase(found);
+    // The chord let go of the key; should the system still show it down,
+    // the key up is sent again, ten times at most.
+    for (int tries = 0; tries < kKeyStateTries && m_keyboard.IsKeyDown(virtualKey); ++tries) {
+        m_thread.Sleep(kKeyStateRetryDelayMs);
+        StopPoint();
+        SendChord({Stroke(virtualKey, /*up=*/true)}, /*slowed=*/false);
     }
 }
 
@@ -246,20 +314,20 @@ void KeyPlayer::PressKey(PlaybackState& state, std::uint16_t key)
         {state.altPending, vk::Menu},
         {state.ctrlPending, vk::Control},
     };
-    for (const auto& [wanted, modifier] : modifiers) {
-        if (wanted) {
-            Press(state, modifier, kKeyEventExtendedKey);
+    std::vector<KeyInput> chord;
+    for (const bool up : {false, true}) {
+        if (up) {
+            chord.push_back(Stroke(virtualKey, /*up=*/false));
+            chord.push_back(Stroke(virtualKey, /*up=*/true));
+        }
+        for (const auto& [wanted, modifier] : modifiers) {
+            if (wanted) {
+                chord.push_back(Stroke(modifier, up));
+            }
         }
     }
-    Press(state, virtualKey, 0);
-    WaitForKeyState(virtualKey, true);
-    Release(state, virtualKey, 0);
-    WaitForKeyState(virtualKey, false);
-    for (const auto& [wanted, modifier] : modifiers) {
-        if (wanted) {
-            Release(state, modifier, kKeyEventExtendedKey);
-        }
-    }
+    SendChord(std::move(chord), /*slowed=*/true);
+    WaitForKeyUp(virtualKey);
     state.altPending = false;
     state.ctrlPending = false;
 }
@@ -287,18 +355,26 @@ std::uint16_t KeyPlayer::KeyFor(unsigned char character)
     return static_cast<std::uint16_t>(scan);
 }
 
-void KeyPlayer::TypeWithoutKey(PlaybackState& state, std::optional<char> ansi, std::optional<char32_t> unicode)
+void KeyPlayer::TypeWithoutKey(std::optional<char> ansi, std::optional<char32_t> unicode)
 {
     if (unicode && m_unicodeInput && m_unicodeInput()) {
-        m_keyboard.SendUnicode(*unicode);
-        m_eventsSincePaste += *unicode > 0xFFFF ? 4u : 2u;
+        // A character above FFFF goes as its two surrogates, all in one call.
+        std::u16string units;
+        AppendUtf16(units, *unicode);
+        std::vector<KeyInput> events;
+        for (const char16_t unit : units) {
+            for (const std::uint32_t up : {0u, kKeyEventKeyUp}) {
+                events.push_back({.virtualKey = 0, .scanCode = unit, .flags = kKeyEventUnicode | up});
+            }
+        }
+        SendChord(std::move(events), /*slowed=*/false);
         SlowdownPause();
     } else if (ansi || unicode) {
-        PasteCharacter(state, ansi, unicode);
+        PasteCharacter(ansi, unicode);
     }
 }
 
-void KeyPlayer::PasteCharacter(PlaybackState& state, std::optional<char> ansi, std::optional<char32_t> unicode)
+void KeyPlayer::PasteCharacter(std::optional<char> ansi, std::optional<char32_t> unicode)
 {
     // Unicode text for the programs that read it, and ANSI text where the
     // code page has the character.
@@ -312,46 +388,36 @@ void KeyPlayer::PasteCharacter(PlaybackState& state, std::optional<char> ansi, s
         offer.push_back(AnsiText(std::string_view(&*ansi, 1)));
     }
     BorrowedClipboard clipboard(m_clipboard, m_thread, std::move(offer));
-    // Raw events: the paste's own Ctrl, with no waits in between.
-    for (const std::uint8_t key : {vk::Control, vk::V}) {
-        state.held.emplace_back(key, 0);
-        Inject(key, 0);
-    }
-    for (const std::uint8_t key : {vk::V, vk::Control}) {
-        Inject(key, kKeyEventKeyUp);
-        state.held.pop_back();
-    }
+    // The paste's own Ctrl+V, with no pauses in between.
+    SendChord({Stroke(vk::Control, false), Stroke(vk::V, false), Stroke(vk::V, true), Stroke(vk::Control, true)},
+              /*slowed=*/false);
     GiveBack(clipboard);
 }
 
 void KeyPlayer::Recover(PlaybackState& state) noexcept
 {
-    // Never leave the user with a key stuck down or CapsLock switched off.
-    while (!state.held.empty()) {
-        const auto [key, extended] = state.held.back();
-        state.held.pop_back();
-        Inject(key, extended | kKeyEventKeyUp);
-    }
+    // Never leave the user with CapsLock switched off. (No other key is left
+    // down: each chord lets go of its keys within its own call.)
     if (state.capsFlips % 2 != 0) {
-        Inject(vk::Capital, 0);
-        Inject(vk::Capital, kKeyEventKeyUp);
-        state.capsFlips = 0;
+        try {
+            FlipCapsLock(state, /*slowed=*/false);
+        } catch (...) {
+        }
     }
 }
 
 void KeyPlayer::FlipCapsLock(PlaybackState& state, bool slowed)
 {
-    state.held.emplace_back(vk::Capital, 0);
-    for (const std::uint32_t flags : {0u, kKeyEventKeyUp}) {
-        Inject(vk::Capital, flags);
-        if (flags == 0) {
+    try {
+        SendChord({Stroke(vk::Capital, false), Stroke(vk::Capital, true)}, slowed);
+    } catch (...) {
+        // The key went down, and with that CapsLock flipped, if anything went through.
+        if (m_chordEventsTaken > 0) {
             ++state.capsFlips;
         }
-        if (slowed) {
-            SlowdownPause();
-        }
+        throw;
     }
-    state.held.pop_back();
+    ++state.capsFlips;
 }
 
 void KeyPlayer::PlayKeyString(std::string keys)
@@ -407,9 +473,9 @@ void KeyPlayer::PlayKeyString(std::string keys)
 
             WaitForModifiersReleased(/*includeShift=*/true);
             if (paste) {
-                TypeWithoutKey(state, pasted, m_codePage.ToUnicode(static_cast<unsigned char>(pasted)));
+                TypeWithoutKey(pasted, m_codePage.ToUnicode(static_cast<unsigned char>(pasted)));
             } else if (unicode != 0) {
-                TypeWithoutKey(state, m_codePage.FromUnicode(unicode), unicode);
+                TypeWithoutKey(m_codePage.FromUnicode(unicode), unicode);
             } else if (key != 0) {
                 PressKey(state, key);
             }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,13 @@ namespace velmora {
 
 inline constexpr std::string_view kCannotOpenClipboard = "Cannot open clipboard";
 inline constexpr std::string_view kClipboardTooLarge = "Clipboard too large to keep";
+inline constexpr std::string_view kKeysRefused = "Windows did not take the typed keys";
+
+// How long a run waits for the user to let go of keys before it types anyway.
+inline constexpr std::uint64_t kLongestKeyWaitMs = 3000;
+
+// Keys whose events carry the extended flag, whatever the layout's scan code says.
+bool IsExtendedKey(std::uint8_t virtualKey);
 
 // Leaves a run that was asked to stop (the program is closing). Not an error:
 // nobody is told, and on its way out playback tidies up as after an error.
@@ -97,28 +105,43 @@ public:
     // code page holds.
     void PasteText(std::string_view ansiText, std::u16string_view unicodeText);
 
-    // A macro run starts: keys sent before it are no backlog of its pastes.
-    void StartRun() { m_eventsSincePaste = 0; }
+    // Leaves the text on the clipboard for the user to paste (both forms, as
+    // PasteText offers them); nothing is given back.
+    void LeaveOnClipboard(std::string_view ansiText, std::u16string_view unicodeText);
 
+    // A macro run starts: keys sent before it are no backlog of its pastes,
+    // and the waits for the user's keys start afresh.
+    void StartRun()
+    {
+        m_eventsSincePaste = 0;
+        m_keysWaitExpired = false;
+    }
+
+    // Waits, without handling posted messages, until none of the keys is
+    // down: at most kLongestKeyWaitMs in a run. A key still down then (latched
+    // by StickyKeys, or stuck) is waited for no more in that run; the chords
+    // lift the user's modifiers instead.
+    void WaitForKeysReleased(std::span<const std::uint8_t> keys);
     void WaitForModifiersReleased(bool includeShift);
-    void WaitForKeyState(std::uint8_t virtualKey, bool down);
-    void SendKeyEvent(std::uint8_t virtualKey, std::uint32_t flags);
-    void SlowdownPause();
 
 private:
     struct PlaybackState;
     void PressKey(PlaybackState& state, std::uint16_t key);
-    void Press(PlaybackState& state, std::uint8_t virtualKey, std::uint32_t flags);
-    void Release(PlaybackState& state, std::uint8_t virtualKey, std::uint32_t flags);
     void FlipCapsLock(PlaybackState& state, bool slowed);
+    KeyInput Stroke(std::uint8_t virtualKey, bool up);
+    // Sends the events in one call, wrapped in the lifting and pressing again
+    // of any modifier the user still holds, then pauses once per event when
+    // slowed and the user asked for slower playback.
+    void SendChord(std::vector<KeyInput> events, bool slowed);
+    void WaitForKeyUp(std::uint8_t virtualKey);
+    void SlowdownPause();
     void Recover(PlaybackState& state) noexcept;
 
     std::uint16_t KeyFor(unsigned char character);
-    void TypeWithoutKey(PlaybackState& state, std::optional<char> ansi, std::optional<char32_t> unicode);
+    void TypeWithoutKey(std::optional<char> ansi, std::optional<char32_t> unicode);
     // unicode is the character itself (0 when unknown), for the clipboard's
     // Unicode text.
-    void PasteCharacter(PlaybackState& state, std::optional<char> ansi, std::optional<char32_t> unicode);
-    void Inject(std::uint8_t virtualKey, std::uint32_t flags);
+    void PasteCharacter(std::optional<char> ansi, std::optional<char32_t> unicode);
     void GiveBack(BorrowedClipboard& clipboard);
 
     IKeyboard& m_keyboard;
@@ -131,6 +154,9 @@ private:
     // Key events of this run sent since the last paste: the receiving program
     // may still be working through them when the next paste arrives.
     std::size_t m_eventsSincePaste = 0;
+    bool m_keysWaitExpired = false;
+    // How many of its own events the last chord got through.
+    std::size_t m_chordEventsTaken = 0;
 };
 
 }  // namespace velmora

@@ -28,37 +28,59 @@ MacroRunner::MacroRunner(const Platform& platform, const TMacroList& macroList, 
 {
 }
 
+bool RefusesInputFrom(const ProcessStanding& target, const ProcessStanding& sender)
+{
+    if (!target.known) {
+        return true;
+    }
+    // Without its own standing the program cannot judge, and types as usual.
+    if (!sender.known) {
+        return false;
+    }
+    return target.integrity > sender.integrity || (target.elevated && !sender.elevated);
+}
+
+std::u16string HandedOverNotice(std::u16string_view windowTitle)
+{
+    const std::u16string name = windowTitle.empty() ? u"The active window" : std::u16string(windowTitle);
+    return name + u" runs as administrator, so Windows does not let Velmora type into it. "
+                  u"The text is on the clipboard: press Ctrl+V.";
+}
+
 void MacroRunner::WaitForKeysReleased(std::uint32_t hotKey)
 {
-    m_player.WaitForModifiersReleased(/*includeShift=*/true);
-    if (hotKey != 0 && hotKey <= 0xFF) {
-        while (m_platform.keyboard.IsKeyDown(static_cast<std::uint8_t>(hotKey))) {
-            m_player.StopPoint();
-            m_platform.thread.Sleep(1);
-        }
-    }
+    // The hot key's own key too; a key code of 0 is no key.
+    const std::uint8_t keys[] = {vk::Control, vk::Menu, vk::Shift, vk::LWin, vk::RWin, vk::Apps,
+                                 static_cast<std::uint8_t>(hotKey <= 0xFF ? hotKey : 0)};
+    m_player.WaitForKeysReleased(std::span(keys, hotKey != 0 && hotKey <= 0xFF ? 7 : 6));
 }
 
 void MacroRunner::RunMacro(const std::shared_ptr<TMacro>& macro, int depth)
 {
-    if (depth == 0) {
-        m_player.ClearStopRequest();
-        m_player.StartRun();
-        m_runningMacros.clear();
-        m_running = true;
-        try {
-            WaitForKeysReleased(macro->VirtualKey);
-            RunChainFrom(macro, depth);
-        } catch (...) {
-            m_runningMacros.clear();
-            m_running = false;
-            throw;
-        }
-        m_runningMacros.clear();
-        m_running = false;
+    if (depth != 0) {
+        RunChainFrom(macro, depth);
         return;
     }
-    RunChainFrom(macro, depth);
+    m_player.ClearStopRequest();
+    m_player.StartRun();
+    m_runningMacros.clear();
+    m_handedOverAnsi.clear();
+    m_handedOverUnicode.clear();
+    m_refusingWindow.clear();
+    m_running = true;
+    try {
+        WaitForKeysReleased(macro->VirtualKey);
+        RunChainFrom(macro, depth);
+    } catch (...) {
+        m_runningMacros.clear();
+        m_running = false;
+        throw;
+    }
+    m_runningMacros.clear();
+    m_running = false;
+    if (!m_handedOverUnicode.empty() && ShowNotification) {
+        ShowNotification(HandedOverNotice(m_refusingWindow));
+    }
 }
 
 void MacroRunner::RunChainFrom(const std::shared_ptr<TMacro>& macro, int depth)
@@ -83,11 +105,42 @@ void MacroRunner::Execute(const TTextMacro& action)
     // Copied first: messages handled during playback may edit the macro.
     const bool paste = action.Paste;
     std::string keys = m_expander.ExpandMacroText(action.Text);
+    if (TargetRefusesInput()) {
+        HandOver(keys);
+        return;
+    }
     if (!paste) {
         m_player.PlayKeyString(std::move(keys));
         return;
     }
     m_player.PasteText(StripKeyEscapes(keys, &m_platform.codePage), KeyStringToUnicode(keys, m_platform.codePage));
+}
+
+bool MacroRunner::TargetRefusesInput()
+{
+    const ForegroundWindow target = m_platform.keyboard.Foreground();
+    if (!target.exists || target.own) {
+        return false;
+    }
+    if (!m_ownStanding) {
+        m_ownStanding = m_platform.keyboard.OwnStanding();
+    }
+    if (!RefusesInputFrom(target.standing, *m_ownStanding)) {
+        return false;
+    }
+    if (m_refusingWindow.empty()) {
+        m_refusingWindow = target.title;
+    }
+    return true;
+}
+
+void MacroRunner::HandOver(const std::string& keys)
+{
+    // The user's own Ctrl+V does reach such a window. Every text of the run
+    // that could not be typed is there, in order.
+    m_handedOverAnsi += StripKeyEscapes(keys, &m_platform.codePage);
+    m_handedOverUnicode += KeyStringToUnicode(keys, m_platform.codePage);
+    m_player.LeaveOnClipboard(m_handedOverAnsi, m_handedOverUnicode);
 }
 
 void MacroRunner::Execute(const TLaunchMacro& action)

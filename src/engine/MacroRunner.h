@@ -4,6 +4,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "engine/KeyPlayback.h"
@@ -43,6 +45,8 @@ public:
     // Tells the user an error that must not go unnoticed even though a run
     // reports nothing else (the session that was not ended).
     std::function<void(const std::string&)> ReportError;
+    // Tells the user, unobtrusively, what a run did instead of typing.
+    std::function<void(const std::u16string&)> ShowNotification;
 
     void Execute(const TTextMacro& action) override;
     void Execute(const TLaunchMacro& action) override;
@@ -51,6 +55,11 @@ public:
 
 private:
     void WaitForKeysReleased(std::uint32_t hotKey);
+    // True when the window that has the keyboard takes no input from this
+    // program; its text then goes to the clipboard.
+    bool TargetRefusesInput();
+    void HandOver(const std::string& keys);
+    void RunFromTop(const std::shared_ptr<TMacro>& macro);
     void RunChainFrom(const std::shared_ptr<TMacro>& macro, int depth);
     void EndSession(std::uint32_t flags, const char* failure);
 
@@ -62,7 +71,22 @@ private:
     // even if the options window replaces the macro list meanwhile.
     std::vector<std::shared_ptr<TMacro>> m_runningMacros;
     bool m_running = false;
+    std::optional<ProcessStanding> m_ownStanding;
+    // What this run left on the clipboard for a window above it, and the
+    // window's title.
+    std::string m_handedOverAnsi;
+    std::u16string m_handedOverUnicode;
+    std::u16string m_refusingWindow;
 };
+
+// Windows lets no program send input to a window of a process above it: of
+// higher integrity, elevated while the sender is not, or one whose standing
+// cannot even be read.
+bool RefusesInputFrom(const ProcessStanding& target, const ProcessStanding& sender);
+
+// What the user is told when a window above the program got the text on the
+// clipboard instead.
+std::u16string HandedOverNotice(std::u16string_view windowTitle);
 
 // True when the launch action should start the file as a program: its
 // extension (after the last backslash or colon) is ".exe", in any case.

@@ -124,7 +124,8 @@ std::vector<std::string> HotKeyRegistrar::RegisterHotKeys(const TMacroList& macr
             continue;
         }
         macro.VirtualKey = KeyNameToVirtualKey(macro.HotKey, m_keyboard);
-        if (!m_hotKeys.Register(macro.Id, HotKeyModifiers(macro), macro.VirtualKey)) {
+        // A held hot key runs its macro once, not once for every repeat.
+        if (!m_hotKeys.Register(macro.Id, HotKeyModifiers(macro) | kModNoRepeat, macro.VirtualKey)) {
             errors.push_back("[" + HotKeyRegistrationText(macro) + "] " + macro.Name);
         }
     }
@@ -147,10 +148,18 @@ void HotKeyDispatcher::WMHotKey(std::int32_t id)
     if (const std::shared_ptr<TMacro> macro = FindMacroById(m_macros, id)) {
         try {
             m_runner.RunMacro(macro);
-        } catch (...) {
-            // A run reports nothing; the user sees what was typed so far.
+        } catch (const RunStopped&) {
+            // Stopped on purpose: the program is closing.
+        } catch (const std::exception& error) {
+            if (ReportFailure) {
+                ReportFailure(Utf16FromAnsi(macro->Name, m_codePage) + u" stopped part-way: " +
+                              Utf16FromAnsi(error.what(), m_codePage) + u".");
+            }
         }
     }
+    // Presses that came while it ran (or while a key repeated) are no
+    // request for another run: they would type the text twice.
+    m_hotKeys.DiscardQueued();
     m_macroRunning = false;
 }
 

@@ -4,6 +4,7 @@
 // key is written, registration of every macro's hot key, and dispatch.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,10 +47,16 @@ private:
 };
 
 // Runs the macro of a hot key. A hot key that arrives while a macro runs is
-// dropped, and every error of the run is discarded: a run reports nothing.
+// dropped, as are those still queued when it ends. A run that fails part-way
+// is told through ReportFailure.
 class HotKeyDispatcher {
 public:
-    HotKeyDispatcher(MacroRunner& runner, const TMacroList& macros) : m_runner(runner), m_macros(macros) {}
+    HotKeyDispatcher(MacroRunner& runner, const TMacroList& macros, IHotKeys& hotKeys, ICodePage& codePage)
+        : m_runner(runner), m_macros(macros), m_hotKeys(hotKeys), m_codePage(codePage)
+    {
+    }
+
+    std::function<void(const std::u16string&)> ReportFailure;
 
     void WMHotKey(std::int32_t id);
     bool MacroRunning() const { return m_macroRunning; }
@@ -60,6 +67,8 @@ public:
 private:
     MacroRunner& m_runner;
     const TMacroList& m_macros;
+    IHotKeys& m_hotKeys;
+    ICodePage& m_codePage;
     bool m_macroRunning = false;
 };
 

@@ -83,8 +83,9 @@ public:
     // away is left on the clipboard in full.
     virtual bool Offer(const ClipboardContent& late, const ClipboardContent& atOnce) = 0;
 
-    // Handles the thread's messages until a program has asked for a late
-    // format of the current offer, or the time is up; true when one did.
+    // Handles the messages sent to the thread (posted ones stay queued) until
+    // a program has asked for a late format of the current offer, or the
+    // time is up; true when one did.
     virtual bool WaitUntilTaken(std::chrono::milliseconds timeout) = 0;
 
     // The id of the named format, the same for every program of the session;

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace velmora {
 
@@ -28,6 +29,17 @@ inline void AppendUtf16(std::u16string& text, char32_t character)
     } else {
         text += static_cast<char16_t>(character);
     }
+}
+
+// ANSI text in UTF-16; a byte that is no character of its own gives U+FFFD.
+inline std::u16string Utf16FromAnsi(std::string_view text, ICodePage& codePage)
+{
+    std::u16string result;
+    result.reserve(text.size());
+    for (const char c : text) {
+        AppendUtf16(result, codePage.ToUnicode(static_cast<unsigned char>(c)).value_or(U'\uFFFD'));
+    }
+    return result;
 }
 
 }  // namespace velmora

@@ -9,8 +9,8 @@ class IThread {
 public:
     virtual ~IThread() = default;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
-    // Handles every message waiting for the thread, then returns.
-    virtual void PumpMessages() = 0;
+    // A steady count of milliseconds (GetTickCount64), for time limits.
+    virtual std::uint64_t Milliseconds() = 0;
     // Handles only the messages other threads and programs have sent to the
     // thread's windows (SendMessage) and are waiting on; posted messages,
     // hot keys among them, stay queued. Returns at once when there are none.

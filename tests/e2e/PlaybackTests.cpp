@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
 
 #include "e2e/TargetProcess.h"
@@ -41,8 +42,8 @@ protected:
     void SetCapsLock(bool on)
     {
         if (platform.keyboard.IsKeyToggled(vk::Capital) != on) {
-            platform.keyboard.KeybdEvent(vk::Capital, 0);
-            platform.keyboard.KeybdEvent(vk::Capital, kKeyEventKeyUp);
+            platform.keyboard.Send(std::array{KeyInput{.virtualKey = vk::Capital},
+                                              KeyInput{.virtualKey = vk::Capital, .flags = kKeyEventKeyUp}});
             ASSERT_TRUE(WaitFor([&] { return platform.keyboard.IsKeyToggled(vk::Capital) == on; }));
         }
     }
@@ -159,10 +160,9 @@ TEST_F(PlaybackTest, OfferedTextIsTakenByAPasteInAnotherProcess)
     EXPECT_EQ(target->WaitForText("first"), "first");
 
     ASSERT_TRUE(clipboard.Offer({AnsiText(" second")}, {}));
-    for (const auto& [key, flags] : {std::pair{vk::Control, 0u}, {vk::V, 0u}, {vk::V, kKeyEventKeyUp},
-                                    {vk::Control, kKeyEventKeyUp}}) {
-        platform.keyboard.KeybdEvent(key, flags);
-    }
+    platform.keyboard.Send(std::array{KeyInput{.virtualKey = vk::Control}, KeyInput{.virtualKey = vk::V},
+                                      KeyInput{.virtualKey = vk::V, .flags = kKeyEventKeyUp},
+                                      KeyInput{.virtualKey = vk::Control, .flags = kKeyEventKeyUp}});
     EXPECT_TRUE(clipboard.WaitUntilTaken(10s));
     EXPECT_EQ(target->WaitForText("first second"), "first second");
 }

@@ -136,8 +136,7 @@ TEST_F(MacroRunnerTest, RecordsStayAliveWhenTheListIsReplacedDuringARun)
     std::weak_ptr<TMacro> watched = first;
     // A message handled during playback (the options window saving) replaces
     // the list and drops every record.
-    platform.thread.onPump = [&] { macros.clear(); };
-    platform.keyboard.lagMs = 10;
+    platform.thread.onServe = [&] { macros.clear(); };
     runner.RunMacro(first);
     first.reset();
     EXPECT_TRUE(watched.expired()) << "released once the run is over";
@@ -152,10 +151,8 @@ TEST_F(MacroRunnerTest, PasteModePastesTheTextWithoutItsKeysAndRestoresTheClipbo
     EXPECT_EQ(platform.keyboard.typed, "abc\xFE\r\n");
     EXPECT_EQ(platform.clipboard.Text(), "before");
     EXPECT_TRUE(platform.thread.sleeps.empty()) << "no pause in paste mode";
-    const std::vector<tests::KeyEvent> ctrlV = {{vk::Control, kKeyEventExtendedKey},
-                                                  {vk::V, 0},
-                                                  {vk::V, kKeyEventKeyUp},
-                                                  {vk::Control, kKeyEventExtendedKey | kKeyEventKeyUp}};
+    const std::vector<tests::KeyEvent> ctrlV = {
+        {vk::Control, 0}, {vk::V, 0}, {vk::V, kKeyEventKeyUp}, {vk::Control, kKeyEventKeyUp}};
     EXPECT_EQ(platform.keyboard.events, ctrlV);
 }
 
@@ -319,6 +316,62 @@ TEST_F(MacroRunnerTest, SessionCommandThatFailsIsReportedAndTheChainGoesOn)
             EXPECT_EQ(platform.keyboard.typed, "next");
         }
     }
+}
+
+// Windows keeps a program's input from windows above it (UIPI).
+TEST(RefusesInputFrom, WindowsAboveTheProgram)
+{
+    constexpr std::uint32_t kMedium = 0x2000, kHigh = 0x3000, kSystem = 0x4000;
+    const ProcessStanding unknown{};
+    const ProcessStanding user{.known = true, .integrity = kMedium, .elevated = false};
+    const ProcessStanding admin{.known = true, .integrity = kHigh, .elevated = true};
+    struct Case {
+        const char* name;
+        ProcessStanding target;
+        ProcessStanding sender;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"the same standing", user, user, false},
+        {"a lower integrity level", user, admin, false},
+        {"a higher integrity level", admin, user, true},
+        {"a service's level", {.known = true, .integrity = kSystem, .elevated = false}, admin, true},
+        {"elevated at the same level", {.known = true, .integrity = kMedium, .elevated = true}, user, true},
+        {"both elevated", admin, admin, false},
+        {"a process that cannot be read", unknown, admin, true},
+        {"the program's own standing unknown", user, unknown, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RefusesInputFrom(c.target, c.sender), c.refused) << c.name;
+    }
+}
+
+// A window running as administrator gets nothing typed: the whole text of the
+// run waits on the clipboard, and the user is told once. Other actions and
+// the program's own windows are not affected.
+TEST_F(MacroRunnerTest, TextForAWindowAboveTheProgramGoesToTheClipboard)
+{
+    std::vector<std::u16string> told;
+    runner.ShowNotification = [&](const std::u16string& text) { told.push_back(text); };
+    platform.keyboard.foreground.standing = {.known = true, .integrity = 0x3000, .elevated = true};
+    platform.keyboard.foreground.title = u"Administrator: Command Prompt \u2192";
+    platform.files.Files["C:\\tool.exe"] = "";
+    auto first = Add(1, Text("caf\xE9{\"U+2192\"}{\"f1\"} "), 2);
+    Add(2, Launch("C:\\tool.exe"), 3);
+    Add(3, Text("pasted", /*paste=*/true));
+    runner.RunMacro(first);
+    EXPECT_TRUE(platform.keyboard.calls.empty()) << "not a key sent";
+    EXPECT_EQ(platform.clipboard.UnicodeText(), U"caf\u00E9\u2192 pasted");
+    EXPECT_EQ(platform.clipboard.Text(), "caf\xE9 pasted");
+    EXPECT_EQ(ShellCalls(), std::vector<std::string>{"WinExec \"C:\\tool.exe\""});
+    EXPECT_EQ(told, std::vector<std::u16string>{u"Administrator: Command Prompt \u2192 runs as administrator, so Windows "
+                                                u"does not let Velmora type into it. The text is on the clipboard: "
+                                                u"press Ctrl+V."});
+
+    platform.keyboard.foreground.own = true;
+    runner.RunMacro(first);
+    EXPECT_EQ(platform.keyboard.typedUnicode, U"caf\u00E9\u2192 pasted") << "its own windows take its keys";
+    EXPECT_EQ(told.size(), 1u);
 }
 
 }  // namespace

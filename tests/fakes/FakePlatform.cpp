@@ -143,13 +143,114 @@ std::int16_t FakeKeyboard::ScanCharacter(char character)
     return -1;
 }
 
-void FakeKeyboard::SendUnicode(char32_t character)
+std::size_t FakeKeyboard::Send(std::span<const KeyInput> inputs)
 {
-    if (beforeEvent) {
-        beforeEvent(KeyEvent{0, 0});
+    std::size_t taken = inputs.size();
+    if (acceptedEvents) {
+        // The block is over once it has cut a call short.
+        if (*acceptedEvents < taken) {
+            taken = *acceptedEvents;
+            acceptedEvents.reset();
+        } else {
+            *acceptedEvents -= taken;
+        }
     }
-    Sent();
-    Emit(character);
+    calls.emplace_back(inputs.begin(), inputs.begin() + static_cast<std::ptrdiff_t>(taken));
+    for (const KeyInput& input : calls.back()) {
+        if (beforeEvent) {
+            beforeEvent(KeyEvent{input.virtualKey, input.flags});
+        }
+        Sent();
+        if ((input.flags & kKeyEventUnicode) == 0) {
+            KeyEventSent(input.virtualKey, input.flags);
+        } else if ((input.flags & kKeyEventKeyUp) == 0) {
+            const char16_t unit = input.scanCode;
+            if (unit >= 0xD800 && unit < 0xDC00) {
+                m_highSurrogate = unit;
+            } else if (unit >= 0xDC00 && unit < 0xE000 && m_highSurrogate != 0) {
+                Emit(0x10000 + ((static_cast<char32_t>(m_highSurrogate) - 0xD800) << 10) + (unit - 0xDC00));
+                m_highSurrogate = 0;
+            } else {
+                Emit(unit);
+            }
+        }
+    }
+    return taken;
+}
+
+std::vector<std::uint8_t> FakeKeyboard::Family(std::uint8_t key)
+{
+    switch (key) {
+    case vk::Shift: return {vk::Shift, vk::LShift, vk::RShift};
+    case vk::Control: return {vk::Control, vk::LControl, vk::RControl};
+    case vk::Menu: return {vk::Menu, vk::LMenu, vk::RMenu};
+    case vk::LShift: return {vk::LShift, vk::Shift};
+    case vk::LControl: return {vk::LControl, vk::Control};
+    case vk::LMenu: return {vk::LMenu, vk::Menu};
+    default: return {key};
+    }
+}
+
+void FakeKeyboard::KeyEventSent(std::uint8_t key, std::uint32_t flags)
+{
+    const bool down = (flags & kKeyEventKeyUp) == 0;
+    events.push_back({key, flags});
+    if (!down && lostKeyUps > 0) {
+        --lostKeyUps;
+        return;
+    }
+    // A key the user holds is only let go for a while: the user still holds
+    // it, and it stays down once the events press it again.
+    bool held = false;
+    for (const std::uint8_t k : Family(key)) {
+        if (UserHolds(k)) {
+            m_lifted[k] = !down;
+            held = true;
+        }
+    }
+    if (held) {
+        return;
+    }
+    m_pending.push_back({m_time.nowMs + lagMs, key, down});
+    Type(key, down);
+}
+
+bool FakeKeyboard::ModifierDown(std::uint8_t key)
+{
+    for (const std::uint8_t k : Family(key)) {
+        if (m_typingDown[k] || (UserHolds(k) && !m_lifted[k])) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::uint16_t FakeKeyboard::ScanCode(std::uint8_t key)
+{
+    // Set 1 scan codes of a US keyboard; the letters and digits follow the
+    // rows of keys.
+    static const std::map<std::uint8_t, std::uint16_t> kCodes = {
+        {vk::Back, 0x0E},      {vk::Tab, 0x0F},       {vk::Return, 0x1C},    {vk::Shift, 0x2A},
+        {vk::Control, 0x1D},   {vk::Menu, 0x38},      {vk::Capital, 0x3A},   {vk::Escape, 0x01},
+        {vk::Space, 0x39},     {vk::Prior, 0xE049},   {vk::Next, 0xE051},    {vk::End, 0xE04F},
+        {vk::Home, 0xE047},    {vk::Left, 0xE04B},    {vk::Up, 0xE048},      {vk::Right, 0xE04D},
+        {vk::Down, 0xE050},    {vk::Insert, 0xE052},  {vk::Delete, 0xE053},  {vk::LWin, 0xE05B},
+        {vk::RWin, 0xE05C},    {vk::Apps, 0xE05D},    {vk::Divide, 0xE035},  {vk::NumLock, 0xE045},
+        {vk::LShift, 0x2A},    {vk::RShift, 0x36},    {vk::LControl, 0x1D},  {vk::RControl, 0xE01D},
+        {vk::LMenu, 0x38},     {vk::RMenu, 0xE038},   {vk::F1, 0x3B},        {0xBA, 0x27},
+        {0xBB, 0x0D},          {0xBC, 0x33},          {0xBD, 0x0C},          {0xBE, 0x34},
+        {0xBF, 0x35},          {0xC0, 0x29},          {0xDB, 0x1A},          {0xDC, 0x2B},
+        {0xDD, 0x1B},          {0xDE, 0x28},
+    };
+    static constexpr std::string_view kRows[] = {"1234567890", "QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM"};
+    static constexpr std::uint16_t kRowStarts[] = {0x02, 0x10, 0x1E, 0x2C};
+    for (std::size_t row = 0; row < std::size(kRows); ++row) {
+        if (const auto column = kRows[row].find(static_cast<char>(key)); column != std::string_view::npos) {
+            return static_cast<std::uint16_t>(kRowStarts[row] + column);
+        }
+    }
+    const auto found = kCodes.find(key);
+    return found == kCodes.end() ? 0 : found->second;
 }
 
 void FakeKeyboard::Emit(char32_t character)
@@ -171,8 +272,8 @@ void FakeKeyboard::Type(std::uint8_t key, bool down)
         m_typingCaps = !m_typingCaps;
         return;
     }
-    if (m_typingDown[vk::Control] || m_typingDown[vk::Menu]) {
-        if (key == vk::V && m_typingDown[vk::Control] && acceptsPaste) {
+    if (ModifierDown(vk::Control) || ModifierDown(vk::Menu)) {
+        if (key == vk::V && ModifierDown(vk::Control) && acceptsPaste) {
             const std::string text = m_clipboard.Paste();
             typed += text;
             typedUnicode += m_clipboard.UnicodeText().value_or(m_codePage.Decode(text));
@@ -181,7 +282,7 @@ void FakeKeyboard::Type(std::uint8_t key, bool down)
     }
     for (const LayoutKey& k : Keys(layout)) {
         if (k.key == key) {
-            const bool shifted = m_typingDown[vk::Shift] != (m_typingCaps && IsLetter(k.plain));
+            const bool shifted = ModifierDown(vk::Shift) != (m_typingCaps && IsLetter(k.plain));
             const char16_t c = key == vk::Return ? u'\n' : shifted ? k.shifted : k.plain;
             if (c != 0) {
                 Emit(c);

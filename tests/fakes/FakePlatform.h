@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -216,27 +217,36 @@ public:
     bool acceptsPaste = true;
     // Called before each event is logged: a test's way to interrupt playback.
     std::function<void(const KeyEvent&)> beforeEvent;
+    // Every Send call with its events, as the system received them.
+    std::vector<std::vector<KeyInput>> calls;
+    // Key-up events the system loses: the key stays down.
+    int lostKeyUps = 0;
+    // The system takes only this many more events (input blocked); none
+    // refused when empty.
+    std::optional<std::size_t> acceptedEvents;
+    // The window that has the keyboard, and this program's own standing.
+    ForegroundWindow foreground{.exists = true, .own = false,
+                                .standing = {.known = true, .integrity = 0x2000, .elevated = false},
+                                .title = u"Untitled - Notepad"};
+    ProcessStanding ownStanding{.known = true, .integrity = 0x2000, .elevated = false};
 
-    void KeybdEvent(std::uint8_t key, std::uint32_t flags) override
-    {
-        const KeyEvent event{key, flags};
-        if (beforeEvent) {
-            beforeEvent(event);
-        }
-        events.push_back(event);
-        Sent();
-        const bool down = (flags & kKeyEventKeyUp) == 0;
-        m_pending.push_back({m_time.nowMs + lagMs, key, down});
-        Type(key, down);
-    }
-
-    void SendUnicode(char32_t character) override;
+    std::size_t Send(std::span<const KeyInput> inputs) override;
+    std::uint16_t ScanCode(std::uint8_t key) override;
+    ForegroundWindow Foreground() override { return foreground; }
+    ProcessStanding OwnStanding() override { return ownStanding; }
     std::int16_t ScanCharacter(char character) override;
 
+    // Either side of a modifier counts for its generic key, and the generic
+    // key the user holds counts as the left one.
     bool IsKeyDown(std::uint8_t key) override
     {
         Apply();
-        return m_down[key] || UserHolds(key);
+        for (const std::uint8_t k : Family(key)) {
+            if (m_down[k] || (UserHolds(k) && !m_lifted[k])) {
+                return true;
+            }
+        }
+        return false;
     }
     bool IsKeyToggled(std::uint8_t key) override
     {
@@ -245,7 +255,11 @@ public:
     }
 
     // The user holds a key for this many milliseconds of the fake clock.
-    void HoldKey(std::uint8_t key, std::uint64_t ms) { m_userHoldsUntil[key] = m_time.nowMs + ms; }
+    void HoldKey(std::uint8_t key, std::uint64_t ms)
+    {
+        m_userHoldsUntil[key] = m_time.nowMs + ms;
+        m_lifted[key] = false;
+    }
     // True while the user still holds the key.
     bool UserHolds(std::uint8_t key) const
     {
@@ -298,6 +312,10 @@ private:
         }
     }
 
+    void KeyEventSent(std::uint8_t key, std::uint32_t flags);
+    static std::vector<std::uint8_t> Family(std::uint8_t key);
+    // A modifier as the focused window sees it: sent down, or held by the user.
+    bool ModifierDown(std::uint8_t key);
     // A simple model of an edit control.
     void Type(std::uint8_t key, bool down);
     void Emit(char32_t character);
@@ -309,6 +327,8 @@ private:
     std::array<bool, 256> m_down{};
     std::array<bool, 256> m_toggled{};
     std::array<bool, 256> m_typingDown{};  // immediate state, for the text model
+    std::array<bool, 256> m_lifted{};      // a key the user holds, let go by an event
+    char16_t m_highSurrogate = 0;
     bool m_typingCaps = false;
     std::map<std::uint8_t, std::uint64_t> m_userHoldsUntil;
 };
@@ -317,8 +337,6 @@ class FakeThread : public IThread {
 public:
     explicit FakeThread(FakeTime& time) : m_time(time) {}
     std::vector<std::uint32_t> sleeps;
-    int pumps = 0;
-    std::function<void()> onPump;
     int serves = 0;
     // What another program's SendMessage would do when it is let through.
     std::function<void()> onServe;
@@ -328,13 +346,7 @@ public:
         sleeps.push_back(milliseconds);
         m_time.nowMs += milliseconds;
     }
-    void PumpMessages() override
-    {
-        ++pumps;
-        if (onPump) {
-            onPump();
-        }
-    }
+    std::uint64_t Milliseconds() override { return m_time.nowMs; }
     void ServeSentMessages() override
     {
         ++serves;

@@ -97,8 +97,8 @@ TEST_F(RegisterHotKeysTest, RefusedHotKeysAreListedInMacroListOrder)
     };
     const auto errors = registrar.RegisterHotKeys(macros);
     EXPECT_EQ(errors, (std::vector<std::string>{"[Ctrl + Alt + F5] New macro.", "[Ctrl + A] Duplicate"}));
-    EXPECT_EQ(hotKeys.registered.at(1), std::make_pair(kModControl, 65u));
-    EXPECT_EQ(hotKeys.registered.at(4), std::make_pair(0u, 0u)) << "an unknown name is offered as code 0";
+    EXPECT_EQ(hotKeys.registered.at(1), std::make_pair(kModControl | kModNoRepeat, 65u)) << "a held key runs once";
+    EXPECT_EQ(hotKeys.registered.at(4), std::make_pair(kModNoRepeat, 0u)) << "an unknown name is offered as code 0";
     EXPECT_EQ(hotKeys.registered.count(5), 0u) << "no key name, nothing registered";
     EXPECT_EQ(macros[1].Macro->VirtualKey, 0x74u) << "the key is stored even when refused";
     EXPECT_EQ(macros[4].Macro->VirtualKey, 0u);
@@ -127,42 +127,56 @@ protected:
     }
 
     FakePlatform platform;
+    FakeHotKeys hotKeys;
     TMacroList macros;
     RandomGenerator random;
     MacroRunner runner{platform.Get(), macros, random};
-    HotKeyDispatcher dispatcher{runner, macros};
+    HotKeyDispatcher dispatcher{runner, macros, hotKeys, platform.codePage};
 };
 
-TEST_F(HotKeyDispatcherTest, HotKeyDuringARunIsDropped)
+// Presses during a run, handled while it lets messages through or still
+// queued when it ends, start no second run; a later one does.
+TEST_F(HotKeyDispatcherTest, HotKeysDuringARunAreDropped)
 {
     AddText(1, "ab");
     AddText(2, "x");
-    // Playback handles messages while it waits; a second hot key comes in then.
-    platform.keyboard.lagMs = 60;
-    int pumped = 0;
-    platform.thread.onPump = [&] {
-        ++pumped;
+    platform.thread.onServe = [&] {
         EXPECT_TRUE(dispatcher.MacroRunning());
         dispatcher.WMHotKey(2);
+        hotKeys.queued = {1, 2};
     };
     dispatcher.WMHotKey(1);
-    EXPECT_GT(pumped, 0);
+    platform.thread.onServe = nullptr;
+    // What the message loop would deliver next.
+    for (const std::int32_t id : std::exchange(hotKeys.queued, {})) {
+        dispatcher.WMHotKey(id);
+    }
     EXPECT_EQ(platform.keyboard.typed, "ab");
     EXPECT_FALSE(dispatcher.MacroRunning());
 
-    platform.thread.onPump = nullptr;
     dispatcher.WMHotKey(2);
     EXPECT_EQ(platform.keyboard.typed, "abx") << "accepted again once the run is over";
 }
 
-TEST_F(HotKeyDispatcherTest, ErrorsAreDiscardedAndUnknownIdentifiersIgnored)
+// A run that fails part-way is told once, by the macro's name; one stopped
+// on purpose or an unknown identifier is not.
+TEST_F(HotKeyDispatcherTest, FailedRunsAreToldOnce)
 {
+    std::vector<std::u16string> told;
+    dispatcher.ReportFailure = [&](const std::u16string& text) { told.push_back(text); };
     AddText(1, "\xE9");
     platform.clipboard.alwaysBusy = true;
     EXPECT_NO_THROW(dispatcher.WMHotKey(1));
     EXPECT_FALSE(dispatcher.MacroRunning());
     EXPECT_NO_THROW(dispatcher.WMHotKey(42));
     EXPECT_TRUE(platform.keyboard.typed.empty());
+    EXPECT_EQ(told, (std::vector<std::u16string>{u"m stopped part-way: Cannot open clipboard."}));
+
+    platform.clipboard.alwaysBusy = false;
+    AddText(2, std::string(20, 'a'));
+    platform.thread.onServe = [&] { dispatcher.StopRunningMacro(); };
+    dispatcher.WMHotKey(2);
+    EXPECT_EQ(told.size(), 1u);
 }
 
 // Closing the program while a macro types: the request, handled between two

@@ -1,6 +1,7 @@
 // The real clipboard, keyboard, clock, locale, thread and shell calls, run
 // under Wine in the harness's private desktop (or on Windows directly).
 
+#include <array>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -282,10 +283,9 @@ TEST_F(Win32ClipboardTest, BorrowedClipboardMarksItsContentAndGivesEveryFormatBa
 
 TEST(Win32ThreadTest, PumpHandlesWaitingMessagesAndKeepsTheQuit)
 {
-    Win32Thread thread;
     ASSERT_TRUE(::PostThreadMessageA(::GetCurrentThreadId(), WM_APP, 0, 0));
     ::PostQuitMessage(7);
-    thread.PumpMessages();
+    DispatchWaitingMessages();
 
     MSG message{};
     ASSERT_TRUE(::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
@@ -350,15 +350,18 @@ TEST(Win32CodePageTest, MapsBytesBothWaysWithoutBestFit)
 TEST(Win32KeyboardTest, InjectedKeysShowInTheKeyState)
 {
     Win32Keyboard keyboard;
-    keyboard.KeybdEvent(vk::Shift, 0);
+    const auto send = [&](std::uint8_t key, std::uint32_t flags) {
+        EXPECT_EQ(keyboard.Send(std::array{KeyInput{.virtualKey = key, .flags = flags}}), 1u);
+    };
+    send(vk::Shift, 0);
     EXPECT_TRUE(WaitFor([&] { return keyboard.IsKeyDown(vk::Shift); }));
-    keyboard.KeybdEvent(vk::Shift, kKeyEventKeyUp);
+    send(vk::Shift, kKeyEventKeyUp);
     EXPECT_TRUE(WaitFor([&] { return !keyboard.IsKeyDown(vk::Shift); }));
 
     const bool capsLock = keyboard.IsKeyToggled(vk::Capital);
     const auto pressCapsLock = [&] {
-        keyboard.KeybdEvent(vk::Capital, 0);
-        keyboard.KeybdEvent(vk::Capital, kKeyEventKeyUp);
+        send(vk::Capital, 0);
+        send(vk::Capital, kKeyEventKeyUp);
     };
     pressCapsLock();
     EXPECT_TRUE(WaitFor([&] { return keyboard.IsKeyToggled(vk::Capital) != capsLock; }));

@@ -25,7 +25,7 @@ protected:
     std::deque<bool> answers;
     std::vector<DWORD> commands;
     HICON shownIcon = nullptr;
-    TrayIcon icon{[this](DWORD command, NOTIFYICONDATAA& data) {
+    TrayIcon icon{[this](DWORD command, NOTIFYICONDATAW& data) {
         commands.push_back(command);
         shownIcon = data.hIcon;
         const bool answer = command == NIM_DELETE || answers.empty() || answers.front();

@@ -243,15 +243,19 @@ bool Win32Clipboard::WaitUntilTaken(std::chrono::milliseconds timeout)
 {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + timeout;
+    // A paste asks for the text with a message sent to the owner window.
+    // Posted messages (hot keys, tray clicks) wait: they would start
+    // something new in the middle of a macro.
     while (!m_owner->Taken()) {
-        if (DispatchWaitingMessages() || m_owner->Taken()) {
+        HandleSentMessages();
+        if (m_owner->Taken()) {
             break;
         }
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
             break;
         }
-        ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left.count()), QS_ALLINPUT,
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left.count()), QS_SENDMESSAGE,
                                       MWMO_INPUTAVAILABLE);
     }
     return m_owner->Taken();

@@ -24,12 +24,17 @@ void Win32Thread::Sleep(std::uint32_t milliseconds)
     ::Sleep(milliseconds);
 }
 
-void Win32Thread::PumpMessages()
+std::uint64_t Win32Thread::Milliseconds()
 {
-    DispatchWaitingMessages();
+    return ::GetTickCount64();
 }
 
 void Win32Thread::ServeSentMessages()
+{
+    HandleSentMessages();
+}
+
+void HandleSentMessages()
 {
     // Peeking delivers the sent messages to their windows on the way; with
     // no removal and only QS_SENDMESSAGE asked for, nothing else is touched.

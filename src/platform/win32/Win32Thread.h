@@ -8,10 +8,14 @@ namespace velmora::win32 {
 // the way is posted again so the main loop still ends; returns true then.
 bool DispatchWaitingMessages();
 
+// Handles only the messages sent to the thread's windows by other threads
+// and programs; posted ones stay queued.
+void HandleSentMessages();
+
 class Win32Thread : public IThread {
 public:
     void Sleep(std::uint32_t milliseconds) override;
-    void PumpMessages() override;
+    std::uint64_t Milliseconds() override;
     void ServeSentMessages() override;
 };
 
