@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <random>
 #include <stdexcept>
 
+#include "support/TestVectors.h"
 #include "support/WaitFor.h"
 
 namespace velmora::tests {
@@ -50,6 +55,72 @@ std::vector<std::string> ListEntries(HWND control, UINT countMessage, UINT lengt
         entries.push_back(Narrow(text));
     }
     return entries;
+}
+
+// Runs a line of the host's shell and waits for its end: its exit status, or
+// nothing when it did not end in time. Wine gives no handle to wait on for a
+// host program, so the shell leaves its status in a file (written whole
+// under another name first, so it is never read half written).
+std::optional<int> RunHostShell(const std::string& script, std::chrono::milliseconds timeout)
+{
+    static std::mt19937_64 random{std::random_device{}()};
+    const std::string status = "/tmp/velmora-status-" + std::to_string(random());
+    std::string quoted;
+    for (const char c : script + "; echo $? >" + status + ".part && mv " + status + ".part " + status) {
+        if (c == '"') {
+            quoted += '\\';
+        }
+        quoted += c;
+    }
+    if (!StartHostProgram("/bin/sh -c \"" + quoted + "\"")) {
+        return std::nullopt;
+    }
+    const std::string file = HostPath(status);
+    std::optional<int> code;
+    WaitFor(
+        [&] {
+            int value = 0;
+            if (std::ifstream(file) >> value) {
+                code = value;
+            }
+            return code.has_value();
+        },
+        timeout);
+    ::DeleteFileA(file.c_str());
+    return code;
+}
+
+// How long Wine may take to see what the X server did before a round is
+// given again.
+constexpr std::chrono::milliseconds kFollow{2000};
+
+std::chrono::milliseconds Left(std::chrono::steady_clock::time_point deadline)
+{
+    return std::max(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()),
+                    std::chrono::milliseconds(0));
+}
+
+// Runs the xdotool command on the window's X window until the condition
+// holds, at least once, so the X server and the window manager agree with
+// what Wine shows before the test goes on. Each round looks the X window up
+// again (Wine may give a window a new one, and xdotool gives up on one that
+// has gone away) and waits until the window manager shows it: Wine calls a
+// window visible before it is mapped, and the window manager ignores a
+// request for a window it does not manage yet.
+bool XdotoolUntil(HWND window, const std::string& command, const std::function<bool()>& done,
+                  std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    bool given = false;
+    return WaitFor(
+        [&] {
+            if (given && done()) {
+                return true;
+            }
+            given = Xdotool(window, command, Left(deadline)) || given;
+            return given && WaitFor(done, std::min(Left(deadline), kFollow));
+        },
+        timeout);
 }
 
 }  // namespace
@@ -197,8 +268,10 @@ POINT Middle(const RECT& rect)
 
 bool ClickWithMouse(POINT screen)
 {
-    return StartHostProgram("/usr/bin/xdotool mousemove --sync " + std::to_string(screen.x) + " " +
-                            std::to_string(screen.y) + " click 1");
+    // Waited for, so the click comes before whatever the test does next.
+    return RunHostShell("/usr/bin/xdotool mousemove --sync " + std::to_string(screen.x) + " " +
+                            std::to_string(screen.y) + " click 1",
+                        std::chrono::seconds(30)) == 0;
 }
 
 bool ClickOn(HWND window)
@@ -207,35 +280,35 @@ bool ClickOn(HWND window)
     return ::GetWindowRect(window, &place) && ClickWithMouse(Middle(place));
 }
 
-bool Xdotool(HWND window, const std::string& command)
+bool Xdotool(HWND window, const std::string& command, std::chrono::milliseconds timeout)
 {
     // Wine keeps the X window of each top-level window in this property.
-    // Without it the window is looked for by its caption; a search can fail
-    // when another window goes away meanwhile.
     const auto xWindow = reinterpret_cast<std::uintptr_t>(::GetPropA(window, "__wine_x11_whole_window"));
     if (xWindow == 0) {
-        return StartHostProgram("/usr/bin/xdotool search --sync --onlyvisible --name \"^" + CaptionOf(window) +
-                                "$\" " + command);
+        return false;
     }
+    const std::string id = std::to_string(xWindow);
     std::string line = command;
     for (std::size_t at = line.find("%1"); at != std::string::npos; at = line.find("%1", at)) {
-        line.replace(at, 2, std::to_string(xWindow));
+        line.replace(at, 2, id);
     }
-    return StartHostProgram("/usr/bin/xdotool " + line);
+    return RunHostShell("xwininfo -id " + id + " 2>/dev/null | grep -q IsViewable && /usr/bin/xdotool " + line,
+                        timeout) == 0;
 }
 
 bool Activate(HWND window, std::chrono::milliseconds timeout)
 {
-    return Xdotool(window, "windowactivate --sync %1") &&
-           WaitFor([&] { return ::GetForegroundWindow() == window; }, timeout);
+    return XdotoolUntil(
+        window, "windowactivate --sync %1", [&] { return ::GetForegroundWindow() == window; }, timeout);
 }
 
 bool Minimize(HWND window, std::chrono::milliseconds timeout)
 {
-    const bool hasButton = (::GetWindowLongPtrA(window, GWL_STYLE) & WS_MINIMIZEBOX) != 0;
-    return (hasButton ? Xdotool(window, "windowminimize --sync %1")
-                      : ::ShowWindowAsync(window, SW_SHOWMINNOACTIVE) != FALSE) &&
-           WaitFor([&] { return ::IsIconic(window) != FALSE; }, timeout);
+    const auto minimised = [&] { return ::IsIconic(window) != FALSE; };
+    if ((::GetWindowLongPtrA(window, GWL_STYLE) & WS_MINIMIZEBOX) != 0) {
+        return XdotoolUntil(window, "windowminimize --sync %1", minimised, timeout);
+    }
+    return ::ShowWindowAsync(window, SW_SHOWMINNOACTIVE) != FALSE && WaitFor(minimised, timeout);
 }
 
 RemoteMemory::RemoteMemory(HANDLE process, std::size_t size)

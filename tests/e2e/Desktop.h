@@ -55,8 +55,13 @@ bool ClickWithMouse(POINT screen);
 bool ClickOn(HWND window);
 
 // Runs xdotool with %1 standing for the window's X window, as "mousemove
-// --window %1 10 10 click 1" does a click there; false when it would not start.
-bool Xdotool(HWND window, const std::string& command);
+// --window %1 10 10 click 1" does a click there, once the window manager
+// shows that X window, and waits for its end. False when the window has no
+// X window or it is not shown, when xdotool failed (as it does when the X
+// window went away meanwhile) or did not end in time: the caller looks the
+// window up again and retries.
+bool Xdotool(HWND window, const std::string& command,
+             std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
 // Activates the window as Alt+Tab or a click on its title would: through the
 // window manager, which gives its X window the focus. Returns once Wine has

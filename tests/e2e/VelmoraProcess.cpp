@@ -52,16 +52,18 @@ std::optional<DWORD> RunToEnd(const std::string& program, const std::string& arg
 
 namespace {
 
-// Clicks the one icon in Wine's tray window, once the window shows: the
-// window manager moves it to its corner as it maps it.
+// Clicks the one icon in Wine's tray window once the X server shows that
+// window. Wine calls the tray visible as soon as an icon comes back to it, a
+// moment before the window manager has mapped it again in its corner; a click
+// meanwhile falls on the desktop, where it opens the window manager's own
+// menu, which then takes the next click too.
 bool ClickOnTheTray(const char* button)
 {
-    HWND tray = nullptr;
     return WaitFor([&] {
-               tray = ::FindWindowA(nullptr, "Wine System Tray");
-               return tray != nullptr && ::IsWindowVisible(tray);
-           }) &&
-           Xdotool(tray, std::string("mousemove --window %1 10 10 click ") + button);
+        const HWND tray = ::FindWindowA(nullptr, "Wine System Tray");
+        return tray != nullptr && ::IsWindowVisible(tray) &&
+               Xdotool(tray, std::string("mousemove --window %1 10 10 click ") + button);
+    });
 }
 
 }  // namespace
