@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <random>
+#include <sstream>
 #include <stdexcept>
 
 #include "support/TestVectors.h"
@@ -259,6 +260,39 @@ void TypeKeys(const std::string& text)
             Press({key});
         }
     }
+}
+
+bool PressOnTheXServer(const std::string& keys, std::chrono::milliseconds timeout)
+{
+    // xdotool's "key shift+ctrl+k" would give all three at the same instant;
+    // a user's fingers are a moment apart, the modifiers held first.
+    std::string command = "/usr/bin/xdotool";
+    std::istringstream combinations(keys);
+    for (std::string combination; combinations >> combination;) {
+        std::istringstream parts(combination);
+        std::vector<std::string> held;
+        for (std::string part; std::getline(parts, part, '+');) {
+            held.push_back(part);
+        }
+        const std::string key = held.back();
+        held.pop_back();
+        for (const std::string& modifier : held) {
+            command += " keydown " + modifier + " sleep 0.05";
+        }
+        command += " key " + key + " sleep 0.05";
+        for (auto modifier = held.rbegin(); modifier != held.rend(); ++modifier) {
+            command += " keyup " + *modifier;
+        }
+    }
+    // Its end cannot be waited for, but the X server takes its requests in
+    // order: once the pointer has moved after the keys, they are in.
+    POINT mark{1, 1};
+    POINT now{};
+    if (::GetCursorPos(&now) && now.x == mark.x && now.y == mark.y) {
+        mark = {2, 2};
+    }
+    return StartHostProgram(command + " mousemove " + std::to_string(mark.x) + " " + std::to_string(mark.y)) &&
+           WaitFor([&] { return ::GetCursorPos(&now) && now.x == mark.x && now.y == mark.y; }, timeout);
 }
 
 POINT Middle(const RECT& rect)

@@ -47,6 +47,12 @@ bool StartHostProgram(std::string commandLine);
 void Press(std::initializer_list<BYTE> keys);
 // Types the characters of the keyboard layout one key at a time, with Shift where needed.
 void TypeKeys(const std::string& text);
+// Presses keys as the user does, through the X server into the window with
+// the X focus: combinations of xdotool's key names apart by spaces, such as
+// "ctrl+shift+k ctrl+shift+k", each key down a moment after the one before
+// it and held until the last is let go. Returns once the X server has taken
+// them all; false when that did not happen in time.
+bool PressOnTheXServer(const std::string& keys, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 POINT Middle(const RECT& rect);
 // A left click through the X server, as the user's mouse gives it.

@@ -13,8 +13,50 @@ namespace velmora::tests {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// The process's token opened for that access; empty when it cannot be.
+win32::UniqueHandle TokenOf(HANDLE process, DWORD access)
+{
+    HANDLE token = nullptr;
+    return ::OpenProcessToken(process, access, &token) ? win32::UniqueHandle(token) : win32::UniqueHandle();
+}
+
+// A primary token of the limited one linked to this process's token; empty
+// when there is none (this process is not elevated).
+win32::UniqueHandle LimitedToken()
+{
+    const win32::UniqueHandle own = TokenOf(::GetCurrentProcess(), TOKEN_QUERY);
+    TOKEN_LINKED_TOKEN linked{};
+    DWORD size = 0;
+    if (!own || !::GetTokenInformation(own.Get(), TokenLinkedToken, &linked, sizeof linked, &size)) {
+        return {};
+    }
+    const win32::UniqueHandle impersonation(linked.LinkedToken);
+    HANDLE primary = nullptr;
+    if (!::DuplicateTokenEx(impersonation.Get(), TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY, nullptr,
+                            SecurityImpersonation, TokenPrimary, &primary)) {
+        return {};
+    }
+    return win32::UniqueHandle(primary);
+}
+
+}  // namespace
+
+std::optional<bool> Elevated(DWORD processId)
+{
+    const win32::UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    const win32::UniqueHandle token = process ? TokenOf(process.Get(), TOKEN_QUERY) : win32::UniqueHandle();
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    if (!token || !::GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size)) {
+        return std::nullopt;
+    }
+    return elevation.TokenIsElevated != 0;
+}
+
 win32::UniqueHandle StartProgram(const std::string& program, const std::string& arguments,
-                                 const std::string& directory, DWORD* processId)
+                                 const std::string& directory, DWORD* processId, bool limited)
 {
     std::string commandLine = "\"" + program + "\"";
     if (!arguments.empty()) {
@@ -23,8 +65,12 @@ win32::UniqueHandle StartProgram(const std::string& program, const std::string& 
     const std::string folder = directory.empty() ? fs::path(program).parent_path().string() : directory;
     STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+    const char* const where = folder.empty() ? nullptr : folder.c_str();
+    const win32::UniqueHandle token = limited ? LimitedToken() : win32::UniqueHandle();
+    if (limited ? !token || !::CreateProcessAsUserA(token.Get(), nullptr, commandLine.data(), nullptr, nullptr,
+                                                    FALSE, 0, nullptr, where, &startup, &info)
+                : !::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, where,
+                                    &startup, &info)) {
         return {};
     }
     ::CloseHandle(info.hThread);
@@ -294,7 +340,7 @@ std::string VelmoraProcessTest::UseOwnName(const std::string& prefix)
 
 void VelmoraProcessTest::Start()
 {
-    process = StartProgram(directory + exeName, {}, directory, &processId);
+    process = StartProgram(directory + exeName, {}, directory, &processId, limited);
     ASSERT_TRUE(process);
     ASSERT_TRUE(WaitFor([&] { return (mainWindow = FindProcessWindow(processId, "TMain")) != nullptr; }))
         << "the main window never appeared";

@@ -23,9 +23,15 @@
 namespace velmora::tests {
 
 // Starts "program" arguments in the folder (the program's own when empty);
-// its process, empty when it would not start.
+// its process, empty when it would not start. A limited start runs it with
+// the limited token linked to this process's elevated one, as Windows starts
+// a program for an administrator who did not ask to run it as one.
 win32::UniqueHandle StartProgram(const std::string& program, const std::string& arguments = {},
-                                 const std::string& directory = {}, DWORD* processId = nullptr);
+                                 const std::string& directory = {}, DWORD* processId = nullptr,
+                                 bool limited = false);
+
+// Whether the process's token is elevated; nothing when it cannot be read.
+std::optional<bool> Elevated(DWORD processId);
 
 // Starts a program and waits for its end; its exit code, or nothing when it
 // would not start or not end in time (it is then ended).
@@ -136,6 +142,8 @@ protected:
     std::string ReadFile(const std::string& name);
     void WriteFile(const std::string& name, const std::string& bytes);
 
+    // Start() runs the program without elevation (see StartProgram).
+    bool limited = false;
     // The settings key is named after the program file, so a test that needs
     // a first start gives the program a name of its own.
     std::string exeName = "velmora.exe";
