@@ -296,12 +296,15 @@ void KeyPlayer::WaitForModifiersReleased(bool includeShift)
 
 void KeyPlayer::WaitForKeyUp(std::uint8_t virtualKey)
 {
-    // The chord let go of the key; should the system still show it down,
-    // the key up is sent again, ten times at most.
+    // The chord let go of the key. The system may show that a moment late
+    // (it hands the events to input hooks first); should it still show the
+    // key down after a while, the key up is sent again, ten times at most.
     for (int tries = 0; tries < kKeyStateTries && m_keyboard.IsKeyDown(virtualKey); ++tries) {
         m_thread.Sleep(kKeyStateRetryDelayMs);
         StopPoint();
-        SendChord({Stroke(virtualKey, /*up=*/true)}, /*slowed=*/false);
+        if (m_keyboard.IsKeyDown(virtualKey)) {
+            SendChord({Stroke(virtualKey, /*up=*/true)}, /*slowed=*/false);
+        }
     }
 }
 
