@@ -189,7 +189,8 @@ KeyInput KeyPlayer::Stroke(std::uint8_t virtualKey, bool up)
     const bool extended = IsExtendedKey(virtualKey) || (scan >> 8) == 0xE0 || (scan >> 8) == 0xE1;
     return {.virtualKey = virtualKey,
             .scanCode = static_cast<std::uint16_t>(scan & 0xFF),
-            .flags = (up ? kKeyEventKeyUp : 0) | (extended ? kKeyEventExtendedKey : 0)};
+            .flags = (up ? kKeyEventKeyUp : 0) | (extended ? kKeyEventExtendedKey : 0),
+            .extraInfo = kOwnInputMark};
 }
 
 void KeyPlayer::SendChord(std::vector<KeyInput> events, bool slowed)
@@ -367,7 +368,8 @@ void KeyPlayer::TypeWithoutKey(std::optional<char> ansi, std::optional<char32_t>
         std::vector<KeyInput> events;
         for (const char16_t unit : units) {
             for (const std::uint32_t up : {0u, kKeyEventKeyUp}) {
-                events.push_back({.virtualKey = 0, .scanCode = unit, .flags = kKeyEventUnicode | up});
+                events.push_back(
+                    {.virtualKey = 0, .scanCode = unit, .flags = kKeyEventUnicode | up, .extraInfo = kOwnInputMark});
             }
         }
         SendChord(std::move(events), /*slowed=*/false);

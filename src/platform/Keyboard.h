@@ -62,7 +62,7 @@ struct KeyInput {
     // the UTF-16 unit of a Unicode event.
     std::uint16_t scanCode = 0;
     std::uint32_t flags = 0;
-    std::uintptr_t extraInfo = kOwnInputMark;
+    std::uintptr_t extraInfo = 0;
     bool operator==(const KeyInput&) const = default;
 };
 

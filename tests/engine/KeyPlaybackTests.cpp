@@ -70,7 +70,7 @@ TEST(KeyPlaybackCalls, EachChordIsOneCallOfRealKeyEvents)
 {
     constexpr std::uint32_t D = 0, U = kKeyEventKeyUp, E = kKeyEventExtendedKey, X = kKeyEventUnicode;
     const auto key = [](std::uint8_t virtualKey, std::uint16_t scan, std::uint32_t flags) {
-        return KeyInput{.virtualKey = virtualKey, .scanCode = scan, .flags = flags};
+        return KeyInput{.virtualKey = virtualKey, .scanCode = scan, .flags = flags, .extraInfo = kOwnInputMark};
     };
     struct Case {
         const char* name;
@@ -97,7 +97,7 @@ TEST(KeyPlaybackCalls, EachChordIsOneCallOfRealKeyEvents)
          {{key(vk::Control, 0x1D, D), key(vk::V, 0x2F, D), key(vk::V, 0x2F, U), key(vk::Control, 0x1D, U)}},
          "\xE9"},
         {"Unicode input", "\xE9", 0, true,
-         {{KeyInput{.scanCode = 0xE9, .flags = X}, KeyInput{.scanCode = 0xE9, .flags = X | U}}}, "\xE9"},
+         {{key(0, 0xE9, X), key(0, 0xE9, X | U)}}, "\xE9"},
         {"the user's right Ctrl", "a", vk::RControl, false,
          {{key(vk::RControl, 0x1D, E | U), key('A', 0x1E, D), key('A', 0x1E, U), key(vk::RControl, 0x1D, E)}},
          "a"},
@@ -173,8 +173,9 @@ TEST_F(KeyPlaybackTest, RefusedInputStopsWithAnErrorAndNothingDown)
     EXPECT_EQ(platform.clipboard.Text(), "precious");
     EXPECT_TRUE(KeysDown().empty());
     EXPECT_EQ(platform.keyboard.calls.back(),
-              (std::vector<KeyInput>{{.virtualKey = vk::V, .scanCode = 0x2F, .flags = kKeyEventKeyUp},
-                                     {.virtualKey = vk::Control, .scanCode = 0x1D, .flags = kKeyEventKeyUp}}));
+              (std::vector<KeyInput>{
+                  {.virtualKey = vk::V, .scanCode = 0x2F, .flags = kKeyEventKeyUp, .extraInfo = kOwnInputMark},
+                  {.virtualKey = vk::Control, .scanCode = 0x1D, .flags = kKeyEventKeyUp, .extraInfo = kOwnInputMark}}));
 }
 
 TEST(KeyPlaybackResult, NothingIsSentWhileTheUserHoldsAModifier)
