@@ -33,7 +33,6 @@ using tests::RegistryText;
 using tests::ChooseFromTrayMenu;
 using tests::SaveMacros;
 using tests::SetRegistryText;
-using tests::StartHostProgram;
 using tests::StartProgram;
 using tests::TextMacro;
 using tests::TrayIconShown;
@@ -266,9 +265,9 @@ TEST_F(VelmoraProcessTest, HotKeyPressedOnTheXServerTypesIntoTheFocusedWindow)
     Start();
     ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
     tests::TargetProcess target(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
-    // As a user would: the window gets the X focus, then the keys come from X.
-    ASSERT_TRUE(StartHostProgram("/usr/bin/xdotool search --sync --name \"^" + target.Title() +
-                                 "$\" windowfocus --sync key ctrl+shift+k"));
+    // As a user would: the window gets the X focus, then the keys come from X;
+    // once the window manager shows it.
+    ASSERT_TRUE(WaitFor([&] { return tests::Xdotool(target.Window(), "windowfocus --sync %1 key ctrl+shift+k"); }));
     EXPECT_EQ(target.WaitForText("Typed from X: DONE"), "Typed from X: DONE");
     CloseAndExpectCleanExit();
 }
