@@ -284,15 +284,7 @@ bool PressOnTheXServer(const std::string& keys, std::chrono::milliseconds timeou
             command += " keyup " + *modifier;
         }
     }
-    // Its end cannot be waited for, but the X server takes its requests in
-    // order: once the pointer has moved after the keys, they are in.
-    POINT mark{1, 1};
-    POINT now{};
-    if (::GetCursorPos(&now) && now.x == mark.x && now.y == mark.y) {
-        mark = {2, 2};
-    }
-    return StartHostProgram(command + " mousemove " + std::to_string(mark.x) + " " + std::to_string(mark.y)) &&
-           WaitFor([&] { return ::GetCursorPos(&now) && now.x == mark.x && now.y == mark.y; }, timeout);
+    return RunHostShell(command, timeout) == 0;
 }
 
 POINT Middle(const RECT& rect)
