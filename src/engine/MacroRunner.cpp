@@ -49,10 +49,12 @@ std::u16string HandedOverNotice(std::u16string_view windowTitle)
 
 void MacroRunner::WaitForKeysReleased(std::uint32_t hotKey)
 {
-    // The hot key's own key too; a key code of 0 is no key.
-    const std::uint8_t keys[] = {vk::Control, vk::Menu, vk::Shift, vk::LWin, vk::RWin, vk::Apps,
-                                 static_cast<std::uint8_t>(hotKey <= 0xFF ? hotKey : 0)};
-    m_player.WaitForKeysReleased(std::span(keys, hotKey != 0 && hotKey <= 0xFF ? 7 : 6));
+    m_player.WaitForModifiersReleased(/*includeShift=*/true);
+    // Then the hot key's own key; a key code of 0 is no key.
+    if (hotKey != 0 && hotKey <= 0xFF) {
+        const std::uint8_t key = static_cast<std::uint8_t>(hotKey);
+        m_player.WaitForKeysReleased(std::span(&key, 1));
+    }
 }
 
 void MacroRunner::RunMacro(const std::shared_ptr<TMacro>& macro, int depth)
