@@ -58,10 +58,9 @@ std::vector<std::string> ListEntries(HWND control, UINT countMessage, UINT lengt
     return entries;
 }
 
-// Runs a line of the host's shell and waits for its end: its exit status, or
-// nothing when it did not end in time. Wine gives no handle to wait on for a
-// host program, so the shell leaves its status in a file (written whole
-// under another name first, so it is never read half written).
+// Runs a line of the host's shell and waits for its exit status (nothing
+// when it did not end in time). Wine gives no handle to wait on for a host
+// program, so the shell renames a status file into place.
 std::optional<int> RunHostShell(const std::string& script, std::chrono::milliseconds timeout)
 {
     static std::mt19937_64 random{std::random_device{}()};
@@ -101,13 +100,9 @@ std::chrono::milliseconds Left(std::chrono::steady_clock::time_point deadline)
                     std::chrono::milliseconds(0));
 }
 
-// Runs the xdotool command on the window's X window until the condition
-// holds, at least once, so the X server and the window manager agree with
-// what Wine shows before the test goes on. Each round looks the X window up
-// again (Wine may give a window a new one, and xdotool gives up on one that
-// has gone away) and waits until the window manager shows it: Wine calls a
-// window visible before it is mapped, and the window manager ignores a
-// request for a window it does not manage yet.
+// Runs the xdotool command on the window's X window, at least once, until
+// the condition holds. Each round looks the X window up again: Wine may give
+// the window a new one, or show it before the window manager has mapped it.
 bool XdotoolUntil(HWND window, const std::string& command, const std::function<bool()>& done,
                   std::chrono::milliseconds timeout)
 {

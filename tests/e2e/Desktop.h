@@ -60,12 +60,10 @@ bool ClickWithMouse(POINT screen);
 // A click in the middle of the window or control.
 bool ClickOn(HWND window);
 
-// Runs xdotool with %1 standing for the window's X window, as "mousemove
-// --window %1 10 10 click 1" does a click there, once the window manager
-// shows that X window, and waits for its end. False when the window has no
-// X window or it is not shown, when xdotool failed (as it does when the X
-// window went away meanwhile) or did not end in time: the caller looks the
-// window up again and retries.
+// Runs xdotool with %1 standing for the window's X window ("mousemove
+// --window %1 10 10 click 1") once the X server shows it, and waits for its
+// end. False when that X window is not shown, went away, or xdotool did not
+// end in time: the caller looks the window up again and retries.
 bool Xdotool(HWND window, const std::string& command,
              std::chrono::milliseconds timeout = std::chrono::seconds(30));
 

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <ostream>
 #include <string>
 
 #include "e2e/VelmoraProcess.h"
@@ -24,11 +23,6 @@ struct Case {
     bool toClipboard;
     std::wstring typed;
 };
-
-void PrintTo(const Case& row, std::ostream* out)
-{
-    *out << row.name;
-}
 
 class ElevationTest : public tests::VelmoraProcessTest, public ::testing::WithParamInterface<Case> {};
 

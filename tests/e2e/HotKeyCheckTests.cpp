@@ -17,34 +17,23 @@ namespace velmora {
 namespace {
 
 namespace id = options_id;
-using tests::StartHostProgram;
 using tests::WaitFor;
 
 class HotKeyCheckTest : public tests::VelmoraProcessTest {
 protected:
     HWND Control(int controlId) const { return test::FindControl(options, controlId); }
 
-    bool ClickAt(POINT screen) const
-    {
-        return StartHostProgram("/usr/bin/xdotool mousemove --sync " + std::to_string(screen.x) + " " +
-                                std::to_string(screen.y) + " click 1");
-    }
-    bool ClickControl(int controlId) const
-    {
-        RECT place{};
-        ::GetWindowRect(Control(controlId), &place);
-        return ClickAt({(place.left + place.right) / 2, (place.top + place.bottom) / 2});
-    }
+    bool ClickControl(int controlId) const { return tests::ClickOn(Control(controlId)); }
     bool ClickRow(int row) const
     {
         const HWND list = Control(id::kMacroList);
         const int height = static_cast<int>(::SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
         POINT middle{40, row * height + height / 2};
         ::ClientToScreen(list, &middle);
-        return ClickAt(middle);
+        return tests::ClickWithMouse(middle);
     }
     // Keys through the X server, into the window that has the focus.
-    static bool Key(const std::string& name) { return StartHostProgram("/usr/bin/xdotool key " + name); }
+    static bool Key(const std::string& name) { return tests::PressOnTheXServer(name); }
     bool Focused(HWND control) const
     {
         GUITHREADINFO info{.cbSize = sizeof(GUITHREADINFO)};

@@ -29,7 +29,6 @@ using tests::Click;
 using tests::FindProcessWindow;
 using tests::HotKeyMacro;
 using tests::Picture;
-using tests::StartHostProgram;
 using tests::TextOf;
 using tests::TrayIconShown;
 using tests::WaitFor;

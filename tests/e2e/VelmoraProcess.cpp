@@ -98,11 +98,9 @@ std::optional<DWORD> RunToEnd(const std::string& program, const std::string& arg
 
 namespace {
 
-// Clicks the one icon in Wine's tray window once the X server shows that
-// window. Wine calls the tray visible as soon as an icon comes back to it, a
-// moment before the window manager has mapped it again in its corner; a click
-// meanwhile falls on the desktop, where it opens the window manager's own
-// menu, which then takes the next click too.
+// Clicks the one icon in Wine's tray window once the X server shows it: a
+// click before the window manager maps it falls on the desktop and opens the
+// window manager's menu, which then takes the next click too.
 bool ClickOnTheTray(const char* button)
 {
     return WaitFor([&] {
