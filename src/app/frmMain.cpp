@@ -177,6 +177,8 @@ void TMain::WMStartUp()
         ::DestroyWindow(Handle());
         return;
     }
+    // A value an older version wrote without quotes is rewritten with them.
+    m_autoStart.QuoteOldValue(win32::ModuleFileName());
     if (OptionsRequested) {
         ::PostMessageA(Handle(), WM_SHOW_OPTIONS, 0, 0);
     }

@@ -139,7 +139,7 @@ TEST_F(VelmoraProcessTest, FirstStartWelcomesTheUserAndTheSettingsAreSavedAtShut
     char caption[64] = {};
     ::GetWindowTextA(welcome, caption, sizeof caption);
     EXPECT_STREQ(caption, "Welcome to Velmora");
-    EXPECT_TRUE(WaitFor([&] { return RegistryText(kRunKey, "Velmora") == directory + exeName; }))
+    EXPECT_TRUE(WaitFor([&] { return RegistryText(kRunKey, "Velmora") == "\"" + directory + exeName + "\""; }))
         << "the first run starts Velmora at log-on";
     EXPECT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); })) << "no tray icon";
 
