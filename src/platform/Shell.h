@@ -31,7 +31,8 @@ public:
     virtual void StartScreenSaver() = 0;
     // WM_SYSCOMMAND SC_MONITORPOWER 2 posted to the application window.
     virtual void TurnMonitorOff() = 0;
-    // mciSendStringA with no return buffer and no callback window.
+    // mciSendStringA with no return buffer and no callback window; nothing
+    // when winmm.dll cannot be loaded.
     virtual void SendMediaCommand(const std::string& command) = 0;
 };
 

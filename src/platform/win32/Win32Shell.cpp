@@ -56,7 +56,10 @@ void Win32Shell::TurnMonitorOff()
 
 void Win32Shell::SendMediaCommand(const std::string& command)
 {
-    ::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
+    using SendString = MCIERROR WINAPI(LPCSTR, LPSTR, UINT, HWND);
+    if (const auto send = m_winmm.Get<SendString>("mciSendStringA")) {
+        send(command.c_str(), nullptr, 0, nullptr);
+    }
 }
 
 }  // namespace velmora::win32
