@@ -70,15 +70,39 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
 ; The Velmora that was running before setup ended it, to start it again.
 Var Restart
 
-; Finds a running Velmora. Out: $R0 a handle to its process (0 when none
-; runs), $R1 its program file. The block holds the low 32 bits of its main
-; window handle; reading them as a signed int sign-extends them.
+; Finds a running Velmora of this user. Out: $R0 a handle to its process (0
+; when none runs), $R1 its program file. The block is named after the user's
+; SID ("${SHARE_MAPPING} S-1-5-..."); a Velmora from before that uses the bare
+; name. It holds the low 32 bits of the main window handle; reading them as a
+; signed int sign-extends them.
 !macro DEFINE_FIND_RUNNING un
 Function ${un}FindRunning
     StrCpy $R0 0
     StrCpy $R1 ""
+    StrCpy $6 ""
+    ; TOKEN_QUERY of this process (-1), then its TokenUser (1) as SID text.
+    System::Call 'advapi32::OpenProcessToken(p -1, i 8, *p .r7) i .r8'
+    ${If} $8 != 0
+        System::Call 'advapi32::GetTokenInformation(p r7, i 1, p 0, i 0, *i .r8)'
+        System::Alloc $8
+        Pop $9
+        System::Call 'advapi32::GetTokenInformation(p r7, i 1, p r9, i r8, *i .r8) i .r8'
+        ${If} $8 != 0
+            System::Call '*$9(p .r8)'
+            System::Call 'advapi32::ConvertSidToStringSidW(p r8, *p .r8) i .r5'
+            ${If} $5 != 0
+                System::Call '*$8(&w${NSIS_MAX_STRLEN} .r6)'
+                System::Call 'kernel32::LocalFree(p r8)'
+            ${EndIf}
+        ${EndIf}
+        System::Free $9
+        System::Call 'kernel32::CloseHandle(p r7)'
+    ${EndIf}
     ; FILE_MAP_READ
-    System::Call 'kernel32::OpenFileMappingW(i 4, i 0, w "${SHARE_MAPPING}") p .r1'
+    System::Call 'kernel32::OpenFileMappingW(i 4, i 0, w "${SHARE_MAPPING} $6") p .r1'
+    ${If} $1 == 0
+        System::Call 'kernel32::OpenFileMappingW(i 4, i 0, w "${SHARE_MAPPING}") p .r1'
+    ${EndIf}
     ${If} $1 == 0
         Return
     ${EndIf}

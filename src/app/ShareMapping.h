@@ -1,7 +1,8 @@
 #pragma once
 
 // The 4-byte named block through which a second start finds the running
-// instance's main window.
+// instance's main window. Its name carries the user's SID and only that user
+// may open it.
 
 #include "platform/win32/Handles.h"
 
@@ -18,7 +19,8 @@ public:
     // true when the block could not be made at all, so the program still runs.
     bool Created() const { return m_created; }
 
-    // The running instance's main window, or null.
+    // The running instance's main window; null unless the window's process
+    // runs this program file for this user.
     HWND ReadWindow() const;
     void WriteWindow(HWND window);
 

@@ -1,5 +1,7 @@
 #include "app/TrayIcon.h"
 
+#include "platform/win32/Dpi.h"
+
 #include <algorithm>
 #include <cwchar>
 #include <iterator>
@@ -15,17 +17,9 @@ constexpr int kRetries = 60;
 
 SIZE SmallIconSize(HWND window)
 {
-    UINT dpi = 0;
-    if (const HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr)) {
-        dpi = ::GetDpiForWindow(taskbar);
-    }
-    if (dpi == 0 && window != nullptr) {
-        dpi = ::GetDpiForWindow(window);
-    }
-    if (dpi == 0) {
-        dpi = USER_DEFAULT_SCREEN_DPI;
-    }
-    return {::GetSystemMetricsForDpi(SM_CXSMICON, dpi), ::GetSystemMetricsForDpi(SM_CYSMICON, dpi)};
+    const HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
+    const UINT dpi = win32::WindowDpi(taskbar != nullptr ? taskbar : window);
+    return {win32::SystemMetricForDpi(SM_CXSMICON, dpi), win32::SystemMetricForDpi(SM_CYSMICON, dpi)};
 }
 
 TrayIcon::TrayIcon()

@@ -92,9 +92,14 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         WMStartUp();
         return 0;
     case WM_SHUTDOWN_REQUEST:
+        // A second start waits for the answer only a few seconds and then
+        // reports a hang; a password prompt, or a macro still letting go of
+        // its keys, may well take longer.
+        ::ReplyMessage(0);
         WMShutdown();
         return 0;
     case WM_SHOW_OPTIONS:
+        ::ReplyMessage(0);
         WMShowOptions();
         return 0;
     case WM_OPTIONS_CLOSED:
@@ -162,13 +167,7 @@ void TMain::WMStartUp()
 
     if (!Mapping->Created()) {
         m_secondInstance = true;
-        const HWND running = Mapping->ReadWindow();
-        if (ShutdownRequested) {
-            ::SendMessageA(running, WM_SHUTDOWN_REQUEST, 0, 0);
-        }
-        if (OptionsRequested) {
-            ::SendMessageA(running, WM_SHOW_OPTIONS, 0, 0);
-        }
+        PassRequestToRunningInstance();
         ::DestroyWindow(Handle());
         return;
     }
@@ -177,6 +176,8 @@ void TMain::WMStartUp()
         ::DestroyWindow(Handle());
         return;
     }
+    // A value an older version wrote without quotes is rewritten with them.
+    m_autoStart.QuoteOldValue(win32::ModuleFileName());
     if (OptionsRequested) {
         ::PostMessageA(Handle(), WM_SHOW_OPTIONS, 0, 0);
     }
@@ -197,6 +198,22 @@ void TMain::WMStartUp()
         // From the first run on, the program starts at log-on unless the
         // user turns that off in the options.
         m_welcome.Show([this] { m_autoStart.Write(win32::ModuleFileName()); });
+    }
+}
+
+void TMain::PassRequestToRunningInstance()
+{
+    const UINT request = ShutdownRequested ? WM_SHUTDOWN_REQUEST : OptionsRequested ? WM_SHOW_OPTIONS : 0;
+    const HWND running = request != 0 ? Mapping->ReadWindow() : nullptr;
+    if (running == nullptr) {
+        return;
+    }
+    // A first copy that hangs (or is stopped in a debugger) must not take
+    // every later start, and the installer's /shutdown, down with it.
+    DWORD_PTR result = 0;
+    if (::SendMessageTimeoutW(running, request, 0, 0, SMTO_ABORTIFHUNG, kRequestTimeoutMs, &result) == 0 &&
+        ::IsWindow(running)) {
+        win32::ShowErrorBox(Handle(), "Velmora is already running but does not respond.");
     }
 }
 

@@ -74,8 +74,13 @@ private:
     static constexpr UINT_PTR kTrayRetryTimer = 1;
     // The timer by which an exit waits for the modal windows it ended to go.
     static constexpr UINT_PTR kExitTimer = 2;
+    // How long a second start waits for the first copy to handle its request.
+    static constexpr UINT kRequestTimeoutMs = 5000;
 
     void WMStartUp();
+    // A second start hands /shutdown or /options to the first copy, if that
+    // is this program for this user, and says so when it does not answer.
+    void PassRequestToRunningInstance();
     void WMShutdown();
     void WMHotKey(WPARAM id);
     void WMEndSession(bool ending);

@@ -1,4 +1,5 @@
 #include "app/frmMain.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32.h"
 #include "platform/win32/Window.h"
 
@@ -6,6 +7,10 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    // Before anything loads a DLL by name: none is taken from the program's
+    // own folder or the current one.
+    velmora::win32::RestrictDllSearchToSystem32();
+
     const INITCOMMONCONTROLSEX controls{.dwSize = sizeof(INITCOMMONCONTROLSEX), .dwICC = ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
 

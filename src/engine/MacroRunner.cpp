@@ -161,9 +161,16 @@ void MacroRunner::Execute(const TSystemMacro& action)
 {
     switch (static_cast<SystemAction>(action.Action)) {
     case SystemAction::LaunchScreenSaver: m_platform.shell.StartScreenSaver(); break;
-    case SystemAction::LogOff: EndSession(kEndSessionLogOff, "Cannot log off"); break;
-    case SystemAction::Restart: EndSession(kEndSessionRestart, "Cannot restart Windows"); break;
-    case SystemAction::ShutDown: EndSession(kEndSessionShutDown, "Cannot shut down Windows"); break;
+    // Accounts without the shutdown right (remote desktop, kiosks) may still log off.
+    case SystemAction::LogOff:
+        EndSession(kEndSessionLogOff, /*needsPrivilege=*/false, "Cannot log off");
+        break;
+    case SystemAction::Restart:
+        EndSession(kEndSessionRestart, /*needsPrivilege=*/true, "Cannot restart Windows");
+        break;
+    case SystemAction::ShutDown:
+        EndSession(kEndSessionShutDown, /*needsPrivilege=*/true, "Cannot shut down Windows");
+        break;
     case SystemAction::MonitorOff: m_platform.shell.TurnMonitorOff(); break;
     case SystemAction::OpenCdTray: m_platform.shell.SendMediaCommand("Set CDAudio Door Open"); break;
     case SystemAction::CloseCdTray: m_platform.shell.SendMediaCommand("Set CDAudio Door Closed"); break;
@@ -171,11 +178,13 @@ void MacroRunner::Execute(const TSystemMacro& action)
     }
 }
 
-void MacroRunner::EndSession(std::uint32_t flags, const char* failure)
+void MacroRunner::EndSession(std::uint32_t flags, bool needsPrivilege, const char* failure)
 {
+    IShell& shell = m_platform.shell;
+    const bool ended = (!needsPrivilege || shell.EnableShutdownPrivilege()) && shell.EndSession(flags);
     // Told here rather than thrown: the hot-key handler drops a run's errors,
     // and the chain goes on as after any other action.
-    if (!m_platform.shell.EndSession(flags) && ReportError) {
+    if (!ended && ReportError) {
         ReportError(failure);
     }
 }

@@ -61,7 +61,7 @@ private:
     void HandOver(const std::string& keys);
     void RunFromTop(const std::shared_ptr<TMacro>& macro);
     void RunChainFrom(const std::shared_ptr<TMacro>& macro, int depth);
-    void EndSession(std::uint32_t flags, const char* failure);
+    void EndSession(std::uint32_t flags, bool needsPrivilege, const char* failure);
 
     Platform m_platform;
     const TMacroList& m_macroList;

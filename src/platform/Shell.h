@@ -20,15 +20,19 @@ public:
     virtual void StartProgram(const std::string& commandLine) = 0;
     // ShellExecuteA "open", owned by the main window, no parameters, SW_SHOWNORMAL.
     virtual void OpenDocument(const std::string& quotedPath) = 0;
-    // Enables the shutdown privilege of the process, then ExitWindowsEx(flags,
-    // 0); false when either fails. Success only means the request was taken:
-    // the system ends the session later, and may still be refused by a program.
+    // Enables SeShutdownPrivilege in the process's token; false when the
+    // account does not hold it. Restart and shut-down need it, log-off does not.
+    virtual bool EnableShutdownPrivilege() = 0;
+    // ExitWindowsEx(flags, 0); false when it fails. Success only means the
+    // request was taken: the system ends the session later, and may still be
+    // refused by a program.
     virtual bool EndSession(std::uint32_t flags) = 0;
     // WM_SYSCOMMAND SC_SCREENSAVE sent to the main window.
     virtual void StartScreenSaver() = 0;
     // WM_SYSCOMMAND SC_MONITORPOWER 2 posted to the application window.
     virtual void TurnMonitorOff() = 0;
-    // mciSendStringA with no return buffer and no callback window.
+    // mciSendStringA with no return buffer and no callback window; nothing
+    // when winmm.dll cannot be loaded.
     virtual void SendMediaCommand(const std::string& command) = 0;
 };
 

@@ -175,14 +175,40 @@ void SettingsStore::Save(const SettingsRecord& settings)
     }
 }
 
-void AutoStart::Write(const std::string& exePath)
+namespace {
+
+std::string_view Unquoted(std::string_view path)
 {
-    std::string_view path = exePath;
     if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
         path = path.substr(1, path.size() - 2);
     }
+    return path;
+}
+
+}  // namespace
+
+RunValueForm ReadRunValueForm(std::string_view data, std::string_view exePath)
+{
+    const std::string_view path = Unquoted(exePath);
+    if (path.empty() || !EqualsIgnoringCase(Unquoted(data), path)) {
+        return RunValueForm::NotOurs;
+    }
+    return data.front() == '"' ? RunValueForm::Quoted : RunValueForm::Unquoted;
+}
+
+void AutoStart::Write(const std::string& exePath)
+{
     if (const auto run = m_registry.CreateKey(kRunKey)) {
-        run->WriteString(kRunValue, std::string(path));
+        run->WriteString(kRunValue, "\"" + std::string(Unquoted(exePath)) + "\"");
+    }
+}
+
+void AutoStart::QuoteOldValue(const std::string& exePath)
+{
+    const auto run = m_registry.OpenKeyReadOnly(kRunKey);
+    const std::optional<std::string> data = run ? run->ReadString(kRunValue) : std::nullopt;
+    if (data && ReadRunValueForm(*data, exePath) == RunValueForm::Unquoted) {
+        Write(exePath);
     }
 }
 

@@ -50,6 +50,12 @@ private:
     bool m_saved = false;
 };
 
+// How the Run value's data names the program. Older versions wrote the path
+// without quotes, which lets "C:\Program.exe" start at log-on for a path
+// with a blank; letters compare without regard to case.
+enum class RunValueForm { NotOurs, Unquoted, Quoted };
+RunValueForm ReadRunValueForm(std::string_view data, std::string_view exePath);
+
 // The Run value whose presence alone starts the program at log-on. Failures
 // are silent.
 class AutoStart {
@@ -59,9 +65,12 @@ public:
 
     explicit AutoStart(IRegistry& registry) : m_registry(registry) {}
 
-    // Stores the full path of the executable, without quotes or arguments,
+    // Stores the full path of the executable in quotes, without arguments,
     // creating the Run key when it is missing.
     void Write(const std::string& exePath);
+    // Puts quotes around a value an older version wrote for this executable;
+    // any other value is left as it is.
+    void QuoteOldValue(const std::string& exePath);
     // Deleting a value that is not there is harmless.
     void Remove();
     // False also when the Run key cannot be read.

@@ -26,6 +26,7 @@
 #include "app/Version.h"
 #include "e2e/VelmoraProcess.h"
 #include "options/OptionsControls.h"
+#include "platform/win32/ProcessIdentity.h"
 #include "support/TestVectors.h"
 #include "support/WaitFor.h"
 #include "ui/WindowTestSupport.h"
@@ -71,7 +72,8 @@ struct RunningVelmora {
 
 std::optional<RunningVelmora> FindRunningVelmora()
 {
-    win32::UniqueHandle mapping(::OpenFileMappingA(FILE_MAP_READ, FALSE, "Velmora1(ipc)"));
+    win32::UniqueHandle mapping(
+        ::OpenFileMappingA(FILE_MAP_READ, FALSE, win32::UserObjectName("Velmora1(ipc)").c_str()));
     if (!mapping) {
         return std::nullopt;
     }

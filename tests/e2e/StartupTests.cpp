@@ -139,7 +139,7 @@ TEST_F(VelmoraProcessTest, FirstStartWelcomesTheUserAndTheSettingsAreSavedAtShut
     char caption[64] = {};
     ::GetWindowTextA(welcome, caption, sizeof caption);
     EXPECT_STREQ(caption, "Welcome to Velmora");
-    EXPECT_TRUE(WaitFor([&] { return RegistryText(kRunKey, "Velmora") == directory + exeName; }))
+    EXPECT_TRUE(WaitFor([&] { return RegistryText(kRunKey, "Velmora") == "\"" + directory + exeName + "\""; }))
         << "the first run starts Velmora at log-on";
     EXPECT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); })) << "no tray icon";
 
@@ -180,6 +180,36 @@ TEST_F(VelmoraProcessTest, SecondStartWithoutArgumentsLeavesTheFirstAlone)
     EXPECT_TRUE(::IsWindow(mainWindow));
     CloseAndExpectCleanExit();
     ForgetSettings(baseName, runBefore);
+}
+
+// A first copy that does not answer (here it is stopped, as a hang or a
+// debugger leaves it) no longer holds a second start: within a few seconds it
+// says so, and it ends once the user has read it.
+TEST_F(VelmoraProcessTest, SecondStartTellsOfAFirstCopyThatDoesNotRespond)
+{
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    {
+        const tests::SuspendedProcess stopped(processId);
+        ASSERT_TRUE(stopped);
+        DWORD secondId = 0;
+        const win32::UniqueHandle second = StartProgram(directory + exeName, "/options", directory, &secondId);
+        ASSERT_TRUE(second);
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (box = tests::FindVisibleWindow(secondId, "#32770", "Velmora")) != nullptr; },
+                            10s))
+            << "the second start still waits for the first copy";
+        EXPECT_EQ(WaitForDialogText(box, "Velmora is already running but does not respond."),
+                  "Velmora is already running but does not respond.");
+        ASSERT_TRUE(tests::Activate(box));
+        ASSERT_TRUE(PressOnTheXServer("Return"));
+        ASSERT_EQ(::WaitForSingleObject(second.Get(), 30000), WAIT_OBJECT_0) << "the key did not end the second start";
+        DWORD exitCode = 99;
+        ::GetExitCodeProcess(second.Get(), &exitCode);
+        EXPECT_EQ(exitCode, 0u);
+    }
+    // Going on again, the first copy is as it was.
+    ASSERT_TRUE(Settle());
+    CloseAndExpectCleanExit();
 }
 
 TEST_F(VelmoraProcessTest, TwoStartsAtTheSameInstantLeaveOneRunning)

@@ -1,6 +1,7 @@
 #include "e2e/VelmoraProcess.h"
 
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <fstream>
@@ -42,6 +43,29 @@ win32::UniqueHandle LimitedToken()
 }
 
 }  // namespace
+
+SuspendedProcess::SuspendedProcess(DWORD processId)
+{
+    const win32::UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry{.dwSize = sizeof(THREADENTRY32)};
+    for (BOOL more = snapshot && ::Thread32First(snapshot.Get(), &entry); more;
+         more = ::Thread32Next(snapshot.Get(), &entry)) {
+        if (entry.th32OwnerProcessID != processId) {
+            continue;
+        }
+        win32::UniqueHandle thread(::OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID));
+        if (thread && ::SuspendThread(thread.Get()) != static_cast<DWORD>(-1)) {
+            m_threads.push_back(std::move(thread));
+        }
+    }
+}
+
+SuspendedProcess::~SuspendedProcess()
+{
+    for (const auto& thread : m_threads) {
+        ::ResumeThread(thread.Get());
+    }
+}
 
 std::optional<bool> Elevated(DWORD processId)
 {

@@ -30,6 +30,22 @@ win32::UniqueHandle StartProgram(const std::string& program, const std::string& 
                                  const std::string& directory = {}, DWORD* processId = nullptr,
                                  bool limited = false);
 
+// Every thread of another process stopped, as a debugger or a hang would
+// leave it, for as long as the object lives.
+class SuspendedProcess {
+public:
+    explicit SuspendedProcess(DWORD processId);
+    SuspendedProcess(const SuspendedProcess&) = delete;
+    SuspendedProcess& operator=(const SuspendedProcess&) = delete;
+    ~SuspendedProcess();
+
+    // False when no thread could be stopped.
+    explicit operator bool() const { return !m_threads.empty(); }
+
+private:
+    std::vector<win32::UniqueHandle> m_threads;
+};
+
 // Whether the process's token is elevated; nothing when it cannot be read.
 std::optional<bool> Elevated(DWORD processId);
 

@@ -218,7 +218,9 @@ TEST_F(MacroRunnerTest, SystemCommands)
     EXPECT_EQ(ShellCalls(), (std::vector<std::string>{
                                 "SC_SCREENSAVE",
                                 "ExitWindowsEx 0",
+                                "EnableShutdownPrivilege",
                                 "ExitWindowsEx 2",
+                                "EnableShutdownPrivilege",
                                 "ExitWindowsEx 1",
                                 "SC_MONITORPOWER 2",
                                 "mci Set CDAudio Door Open",
@@ -296,25 +298,46 @@ TEST_F(MacroRunnerTest, StopEndsTheRunWhereverItIs)
     }
 }
 
+// Log-off works for accounts without the shutdown right (remote desktop,
+// kiosks); restart and shut-down ask for it and stop when it is refused.
 TEST_F(MacroRunnerTest, SessionCommandThatFailsIsReportedAndTheChainGoesOn)
 {
     std::vector<std::string> reports;
     runner.ReportError = [&](const std::string& text) { reports.push_back(text); };
-    const std::pair<std::int32_t, const char*> commands[] = {
-        {1, "Cannot log off"}, {2, "Cannot restart Windows"}, {3, "Cannot shut down Windows"}};
-    for (const bool fails : {false, true}) {
-        platform.shell.endSessionFails = fails;
-        for (const auto& [action, text] : commands) {
-            SCOPED_TRACE(text);
-            reports.clear();
-            macros.clear();
-            platform.keyboard.typed.clear();
-            auto command = Add(1, Command<TSystemMacro>(action), 2);
-            Add(2, Text("next"));
-            runner.RunMacro(command);
-            EXPECT_EQ(reports, fails ? std::vector<std::string>{text} : std::vector<std::string>{});
-            EXPECT_EQ(platform.keyboard.typed, "next");
-        }
+    struct Case {
+        std::int32_t action;
+        bool privilegeRefused;
+        bool exitFails;
+        std::vector<std::string> calls;
+        const char* report;  // null: none
+    };
+    const std::string privilege = "EnableShutdownPrivilege";
+    const Case cases[] = {
+        {1, false, false, {"ExitWindowsEx 0"}, nullptr},
+        {1, true, false, {"ExitWindowsEx 0"}, nullptr},
+        {1, false, true, {"ExitWindowsEx 0"}, "Cannot log off"},
+        {2, false, false, {privilege, "ExitWindowsEx 2"}, nullptr},
+        {2, true, false, {privilege}, "Cannot restart Windows"},
+        {2, false, true, {privilege, "ExitWindowsEx 2"}, "Cannot restart Windows"},
+        {3, false, false, {privilege, "ExitWindowsEx 1"}, nullptr},
+        {3, true, false, {privilege}, "Cannot shut down Windows"},
+        {3, false, true, {privilege, "ExitWindowsEx 1"}, "Cannot shut down Windows"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "action " << c.action << ", privilege refused " << c.privilegeRefused
+                                        << ", exit fails " << c.exitFails);
+        platform.shell.privilegeRefused = c.privilegeRefused;
+        platform.shell.endSessionFails = c.exitFails;
+        platform.shell.calls.clear();
+        reports.clear();
+        macros.clear();
+        platform.keyboard.typed.clear();
+        auto command = Add(1, Command<TSystemMacro>(c.action), 2);
+        Add(2, Text("next"));
+        runner.RunMacro(command);
+        EXPECT_EQ(ShellCalls(), c.calls);
+        EXPECT_EQ(reports, c.report ? std::vector<std::string>{c.report} : std::vector<std::string>{});
+        EXPECT_EQ(platform.keyboard.typed, "next");
     }
 }
 

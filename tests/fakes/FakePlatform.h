@@ -402,8 +402,15 @@ public:
 class FakeShell : public IShell {
 public:
     std::vector<std::string> calls;
-    // The privilege is refused or ExitWindowsEx fails.
+    // The account does not hold the shutdown right.
+    bool privilegeRefused = false;
+    // ExitWindowsEx fails.
     bool endSessionFails = false;
+    bool EnableShutdownPrivilege() override
+    {
+        calls.push_back("EnableShutdownPrivilege");
+        return !privilegeRefused;
+    }
     void StartProgram(const std::string& commandLine) override { calls.push_back("WinExec " + commandLine); }
     void OpenDocument(const std::string& quotedPath) override { calls.push_back("ShellExecute open " + quotedPath); }
     bool EndSession(std::uint32_t flags) override

@@ -469,7 +469,7 @@ TEST_F(CloseQueryTest, CloseAppliesTheSettingsAndSavesInNameOrder)
     EXPECT_TRUE(settings.SlowdownKeystrokes);
     EXPECT_TRUE(settings.UnicodeInput);
     EXPECT_EQ(trayShown, std::vector<bool>{false});
-    EXPECT_EQ(registry.Get(AutoStart::kRunKey, "Velmora"), "C:\\Tools\\velmora.exe");
+    EXPECT_EQ(registry.Get(AutoStart::kRunKey, "Velmora"), "\"C:\\Tools\\velmora.exe\"");
     ASSERT_EQ(store.MacroList.size(), 2u);
     EXPECT_EQ(store.MacroList[0].Name, "Alpha");
     EXPECT_EQ(store.MacroList[1].Macro->Name, "zeta renamed") << "the shown macro is committed first";

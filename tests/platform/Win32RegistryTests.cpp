@@ -237,7 +237,7 @@ TEST_F(Win32AutoStartTest, RunValueHoldsThePathAndComesAndGoes)
     EXPECT_TRUE(autoStart.Exists());
     const UniqueKey run = OpenRaw(AutoStart::kRunKey);
     ASSERT_TRUE(run);
-    EXPECT_EQ(QueryRaw(run.Get(), "Velmora"), Sz(path));
+    EXPECT_EQ(QueryRaw(run.Get(), "Velmora"), Sz("\"" + path + "\""));
 
     autoStart.Remove();
     EXPECT_FALSE(autoStart.Exists());

@@ -226,10 +226,11 @@ TEST_F(AutoStartTest, WriteRemoveAndExists)
     EXPECT_FALSE(autoStart.Exists()) << "no Run key";
     autoStart.Write("C:\\Program Files\\Velmora\\velmora.exe");
     EXPECT_TRUE(autoStart.Exists());
-    EXPECT_EQ(registry.Get(kRun, "Velmora"), "C:\\Program Files\\Velmora\\velmora.exe") << "no quotes added";
+    EXPECT_EQ(registry.Get(kRun, "Velmora"), "\"C:\\Program Files\\Velmora\\velmora.exe\"")
+        << "quoted, so C:\\Program.exe cannot take its place";
 
     autoStart.Write("\"D:\\Other Place\\velmora.exe\"");
-    EXPECT_EQ(registry.Get(kRun, "Velmora"), "D:\\Other Place\\velmora.exe") << "quotes removed, path replaced";
+    EXPECT_EQ(registry.Get(kRun, "Velmora"), "\"D:\\Other Place\\velmora.exe\"") << "quoted once, path replaced";
 
     registry.Set(kRun, "SomethingElse", "x");
     autoStart.Remove();
@@ -240,6 +241,40 @@ TEST_F(AutoStartTest, WriteRemoveAndExists)
 
     registry.Set(kRun, "velmora", "", false);
     EXPECT_TRUE(autoStart.Exists()) << "presence alone counts, whatever the type or case";
+}
+
+// A value an older version wrote without quotes is still the program's own
+// and gets its quotes at the next start; other values are left alone.
+TEST_F(AutoStartTest, OldUnquotedValueIsRecognisedAndQuoted)
+{
+    const std::string exe = "Z:\\Home\\My Tools\\velmora.exe";
+    struct Case {
+        const char* stored;
+        RunValueForm form;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"Z:\\Home\\My Tools\\velmora.exe", RunValueForm::Unquoted, "\"Z:\\Home\\My Tools\\velmora.exe\""},
+        {"z:\\home\\my tools\\VELMORA.EXE", RunValueForm::Unquoted, "\"Z:\\Home\\My Tools\\velmora.exe\""},
+        {"\"Z:\\Home\\My Tools\\velmora.exe\"", RunValueForm::Quoted, "\"Z:\\Home\\My Tools\\velmora.exe\""},
+        {"Z:\\Other\\velmora.exe", RunValueForm::NotOurs, "Z:\\Other\\velmora.exe"},
+        {"Z:\\Home\\My Tools\\velmora.exe /options", RunValueForm::NotOurs,
+         "Z:\\Home\\My Tools\\velmora.exe /options"},
+        {"\"Z:\\Home\\My Tools\\velmora.exe", RunValueForm::NotOurs, "\"Z:\\Home\\My Tools\\velmora.exe"},
+        {"", RunValueForm::NotOurs, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        EXPECT_EQ(ReadRunValueForm(c.stored, exe), c.form);
+        registry.Set(kRun, "Velmora", c.stored);
+        autoStart.QuoteOldValue(exe);
+        EXPECT_EQ(registry.Get(kRun, "Velmora"), c.after);
+    }
+    EXPECT_EQ(ReadRunValueForm("", ""), RunValueForm::NotOurs);
+
+    registry.Keys.clear();
+    autoStart.QuoteOldValue(exe);
+    EXPECT_FALSE(autoStart.Exists()) << "no value, none made: the user turned the start at log-on off";
 }
 
 TEST_F(AutoStartTest, RegistryFailuresAreSilent)

@@ -210,4 +210,24 @@ struct RegistryKeyTraits {
 
 using UniqueKey = UniqueResource<RegistryKeyTraits>;
 
+// Memory the system handed out with LocalAlloc, such as a converted
+// security descriptor or SID string.
+struct LocalMemoryTraits {
+    using Handle = HLOCAL;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static bool Close(Handle h) { return ::LocalFree(h) == nullptr; }
+};
+
+// A DLL this program loaded itself.
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static bool Close(Handle h) { return ::FreeLibrary(h) != FALSE; }
+};
+
+using UniqueLocal = UniqueResource<LocalMemoryTraits>;
+using UniqueModule = UniqueResource<ModuleTraits>;
+
 }  // namespace velmora::win32

@@ -9,12 +9,9 @@ namespace velmora::win32 {
 
 // The results are dropped on purpose, but for EndSession: these commands fail silently.
 
-namespace {
-
-// Log-off needs no privilege, but restart and shut-down do, and a process
-// holds the privilege disabled until it asks. AdjustTokenPrivileges succeeds
-// also when it could not grant it, so the last error must be looked at.
-bool EnableShutdownPrivilege()
+// A process holds the privilege disabled until it asks. AdjustTokenPrivileges
+// succeeds also when it could not grant it, so the last error must be looked at.
+bool Win32Shell::EnableShutdownPrivilege()
 {
     HANDLE token = nullptr;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
@@ -32,8 +29,6 @@ bool EnableShutdownPrivilege()
     return ::GetLastError() != ERROR_NOT_ALL_ASSIGNED;
 }
 
-}  // namespace
-
 void Win32Shell::StartProgram(const std::string& commandLine)
 {
     ::WinExec(commandLine.c_str(), SW_SHOWNORMAL);
@@ -46,7 +41,7 @@ void Win32Shell::OpenDocument(const std::string& quotedPath)
 
 bool Win32Shell::EndSession(std::uint32_t flags)
 {
-    return EnableShutdownPrivilege() && ::ExitWindowsEx(flags, 0) != FALSE;
+    return ::ExitWindowsEx(flags, 0) != FALSE;
 }
 
 void Win32Shell::StartScreenSaver()
@@ -61,7 +56,10 @@ void Win32Shell::TurnMonitorOff()
 
 void Win32Shell::SendMediaCommand(const std::string& command)
 {
-    ::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
+    using SendString = MCIERROR WINAPI(LPCSTR, LPSTR, UINT, HWND);
+    if (const auto send = m_winmm.Get<SendString>("mciSendStringA")) {
+        send(command.c_str(), nullptr, 0, nullptr);
+    }
 }
 
 }  // namespace velmora::win32

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Shell.h"
-#include "platform/win32/Win32.h"
+#include "platform/win32/SystemLibrary.h"
 
 namespace velmora::win32 {
 
@@ -12,6 +12,7 @@ public:
 
     void StartProgram(const std::string& commandLine) override;
     void OpenDocument(const std::string& quotedPath) override;
+    bool EnableShutdownPrivilege() override;
     bool EndSession(std::uint32_t flags) override;
     void StartScreenSaver() override;
     void TurnMonitorOff() override;
@@ -19,6 +20,8 @@ public:
 
 private:
     HWND m_mainWindow = nullptr;
+    // Not a KnownDLL: loaded from System32 when a macro first needs it.
+    SystemLibrary m_winmm{L"winmm.dll"};
 };
 
 }  // namespace velmora::win32

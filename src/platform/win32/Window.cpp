@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "macros/Error.h"
+#include "platform/win32/Dpi.h"
 
 namespace velmora::win32 {
 
@@ -159,12 +160,8 @@ void ShowErrorBox(HWND owner, const std::string& text)
 
 int ScaleForDpi(int pixels)
 {
-    static const int dpi = [] {
-        const WindowDC screen(nullptr);
-        const int value = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-        return value > 0 ? value : 96;
-    }();
-    return ::MulDiv(pixels, dpi, 96);
+    static const int dpi = static_cast<int>(SystemDpi());
+    return ::MulDiv(pixels, dpi, USER_DEFAULT_SCREEN_DPI);
 }
 
 UniqueGdiObject CreateMessageFont(bool bold)
