@@ -194,6 +194,7 @@ TEST_F(MacroFileTest, FileIsReadOnceAndWrittenOnce)
     PutPlain(plain);
     store.LoadMacros();
     EXPECT_EQ(files.ReadCalls, 1);
+    store.NewMacroId();
     store.SaveMacros(store.MacroList);
     EXPECT_EQ(files.WriteCalls, 2) << "the file and its backup, each in one write";
 }
@@ -245,7 +246,7 @@ TEST_F(MacroFileTest, UnreadableFileIsNeverSavedOverAndLoadsOnceReadable)
     store.RetryLoad();
     EXPECT_EQ(files.ReadCalls, reads) << "a loaded file is not read again";
     EXPECT_EQ(store.MacroList.size(), 2u);
-    store.SaveMacros(store.MacroList);
+    store.SaveMacros({{"new", NewMacro("new")}});
     EXPECT_EQ(files.Files.at(dtx + ".bak"), stored);
 }
 
@@ -420,6 +421,7 @@ TEST_F(MacroFileSaveFailureTest, EachFaultLeavesTheFileTheListAndTheHotKeysAsThe
         {"file unreadable now", [this](FakeFileSystem& f) { f.Unreadable.insert(dtx); }, "Cannot open file " + dtx,
          false},
     };
+    files.FailureText = "The system's reason.";
     const FakeFileSystem pristine = files;
     for (const Case& each : cases) {
         SCOPED_TRACE(each.fault);
@@ -429,7 +431,7 @@ TEST_F(MacroFileSaveFailureTest, EachFaultLeavesTheFileTheListAndTheHotKeysAsThe
             store.SaveMacros(replacement);
             ADD_FAILURE() << "expected an error";
         } catch (const VelmoraError& error) {
-            EXPECT_EQ(std::string(error.what()), each.error);
+            EXPECT_EQ(std::string(error.what()), each.error + ": The system's reason.");
         }
         EXPECT_EQ(files.Files.at(dtx), before);
         EXPECT_EQ(files.Files.at(backup), each.backupReplaced ? before : "an older backup");
@@ -582,6 +584,174 @@ TEST_F(LegacyFileTest, FailedConversionKeepsBothFilesAndStopsSaves)
     EXPECT_TRUE(files.FileExists(dat));
     EXPECT_THROW(store.SaveMacros({}), VelmoraError);
     EXPECT_EQ(files.Files.at(dtx), dtxBefore);
+}
+
+TEST_F(MacroFileTest, ASaveOfTheBytesOnDiskWritesNothingSoTheBackupKeepsTheLastRealChange)
+{
+    PutPlain(LoadByteVector("keystrokes.hex").plain);
+    store.LoadMacros();
+    const std::string original = files.Files.at(dtx);
+    for (int close = 0; close < 2; ++close) {
+        const int writes = files.Steps;
+        EXPECT_FALSE(store.SaveMacros(store.MacroList).written);
+        EXPECT_EQ(files.Steps, writes) << "nothing created, written or moved";
+        EXPECT_EQ(files.Files.count(dtx + ".bak"), 0u);
+        EXPECT_EQ(replaced, close + 1) << "the hot keys come back all the same";
+    }
+    EXPECT_TRUE(store.SaveMacros({{"new", NewMacro("new")}}).written);
+    const std::string changed = files.Files.at(dtx);
+    store.SaveMacros(store.MacroList);
+    EXPECT_EQ(files.Files.at(dtx), changed);
+    EXPECT_EQ(files.Files.at(dtx + ".bak"), original) << "the version before the last real change";
+}
+
+TEST_F(MacroFileTest, OnlyNotFoundMeansNoFileAndAnythingElseIsAnUnreadableFile)
+{
+    struct Case {
+        const char* error;
+        std::uint32_t code;
+        FileState state;
+    };
+    const Case cases[] = {
+        {"file not found", 2, FileState::Missing},   {"path not found", 3, FileState::Missing},
+        {"access denied", 5, FileState::Unknown},    {"network path not found", 53, FileState::Unknown},
+        {"network name deleted", 64, FileState::Unknown}, {"device not ready", 21, FileState::Unknown},
+    };
+    const std::string stored = Scrambled(LoadByteVector("keystrokes.hex").plain);
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.error);
+        EXPECT_EQ(FileStateAfterError(each.code), each.state);
+        files = FakeFileSystem{};
+        files.FailureText = each.error;
+        if (each.state == FileState::Unknown) {
+            files.Put(dtx, stored);
+            files.CannotTell = {dtx, dtx + ".bak"};
+        }
+        MacroStore loading{files};
+        if (each.state == FileState::Missing) {
+            loading.LoadMacros();
+            EXPECT_TRUE(loading.Loaded());
+            continue;
+        }
+        EXPECT_THROW(loading.LoadMacros(), VelmoraError);
+        EXPECT_EQ(loading.LoadError(), "Cannot open file " + dtx + ": " + each.error);
+        EXPECT_THROW(loading.SaveMacros({}), VelmoraError);
+        EXPECT_EQ(files.Files.at(dtx), stored) << "nothing is saved over it";
+        EXPECT_EQ(files.Files.size(), 1u);
+        // Nor is an older file converted over one that may be there.
+        files.Put(dat, "legacy");
+        EXPECT_THROW(loading.LoadMacros(), VelmoraError);
+        EXPECT_EQ(files.Files.at(dtx), stored);
+    }
+}
+
+class ChangedElsewhereTest : public MacroFileTest {
+protected:
+    void SetUp() override
+    {
+        MacroFileTest::SetUp();
+        store.Now = [] { return LocalTime{.year = 2024, .month = 3, .day = 7, .hour = 9, .minute = 5, .second = 4}; };
+        store.SaveMacros({{"mine", NewMacro("mine")}});
+        ours = files.Files.at(dtx);
+    }
+
+    // Another program saves velmora.dtx with these macros.
+    std::string WriteElsewhere(const TMacroList& macros, std::int32_t maxMacroId, const std::string& password = {})
+    {
+        files.Put(dtx, Scrambled(BuildMacroFileContent(macros, maxMacroId, password)));
+        return files.Files.at(dtx);
+    }
+
+    std::string ours;
+};
+
+TEST_F(ChangedElsewhereTest, ASaveKeepsTheOtherVersionBesideTheFileAndSaysSo)
+{
+    const std::string kept = FakeFileSystem::PathOf("velmora (changed elsewhere 2024-03-07 090504).dtx");
+    const std::string keptAgain = FakeFileSystem::PathOf("velmora (changed elsewhere 2024-03-07 090504 2).dtx");
+    const TMacroList window = {{"window", NewMacro("window")}};
+    const auto windowBytes = [&] { return Scrambled(BuildMacroFileContent(window, store.MaxMacroId, "")); };
+    const std::string theirs = WriteElsewhere({{"theirs", NewMacro("theirs")}}, 9);
+
+    const SaveOutcome outcome = store.SaveMacros(window);
+    EXPECT_EQ(outcome.keptVersion, kept);
+    EXPECT_EQ(files.Files.at(kept), theirs);
+    EXPECT_EQ(files.Files.at(dtx), windowBytes());
+    EXPECT_EQ(files.Files.at(dtx + ".bak"), theirs);
+
+    // Again within the same second: the first kept version stays.
+    const std::string again = WriteElsewhere({{"again", NewMacro("again")}}, 9);
+    EXPECT_EQ(store.SaveMacros(window).keptVersion, keptAgain);
+    EXPECT_EQ(files.Files.at(kept), theirs);
+    EXPECT_EQ(files.Files.at(keptAgain), again);
+
+    // Nothing to keep: unchanged since this store wrote it, gone, or already the window's bytes.
+    const std::function<void()> cases[] = {
+        [] {}, [&] { files.Files.erase(dtx); }, [&] { files.Put(dtx, windowBytes()); }};
+    for (const auto& happenElsewhere : cases) {
+        happenElsewhere();
+        EXPECT_EQ(store.SaveMacros(window).keptVersion, "");
+        EXPECT_EQ(files.Files.at(dtx), windowBytes());
+        EXPECT_EQ(files.Files.size(), 4u) << "the file, its backup and the two kept versions";
+    }
+}
+
+TEST_F(ChangedElsewhereTest, AChangeOnDiskIsLoadedAndAnUnreadableOneIsToldOnce)
+{
+    const std::shared_ptr<TMacro> mine = store.MacroList[0].Macro;
+    EXPECT_EQ(store.ReloadIfChanged().result, FileCheck::Unchanged) << "its own save";
+    EXPECT_EQ(store.MacroList[0].Macro, mine);
+
+    const std::shared_ptr<TMacro> theirs = NewMacro("theirs");
+    struct Step {
+        const char* what;
+        std::function<void()> happen;
+        FileCheck::Result result;
+        const char* firstMacro;
+    };
+    const Step steps[] = {
+        {"held open", [&] { files.Unreadable.insert(dtx); }, FileCheck::Unreadable, "mine"},
+        {"still held", [] {}, FileCheck::Unchanged, "mine"},
+        {"free again, changed", [&] {
+             files.Unreadable.clear();
+             WriteElsewhere({{"theirs", theirs}}, 3, "pw");
+         }, FileCheck::Reloaded, "theirs"},
+        {"on a share that blinks, after a good read", [&] { files.CannotTell.insert(dtx); },
+         FileCheck::Unreadable, "theirs"},
+        {"deleted", [&] {
+             files.CannotTell.clear();
+             files.Files.erase(dtx);
+         }, FileCheck::Unchanged, "theirs"},
+    };
+    const std::int32_t idsHandedOut = store.MaxMacroId = 50;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.happen();
+        const FileCheck check = store.ReloadIfChanged();
+        EXPECT_EQ(check.result, step.result);
+        EXPECT_EQ(check.result == FileCheck::Unreadable, !check.error.empty());
+        ASSERT_EQ(store.MacroList.size(), 1u);
+        EXPECT_EQ(store.MacroList[0].Name, step.firstMacro);
+    }
+    EXPECT_EQ(store.OptionsPassword, "pw");
+    EXPECT_EQ(store.MaxMacroId, idsHandedOut) << "the file's lower counter never lowers it";
+    EXPECT_EQ(replaced, 1) << "a reload leaves the hot keys to the caller, which shows no refusals";
+}
+
+TEST_F(ChangedElsewhereTest, ClosingWithoutSavingPutsTheFilesMacrosBackInForce)
+{
+    store.MacroList[0].Macro->Name = "edited in place";
+    store.OptionsPassword = "typed";
+    files.ReadOnlyFolder = true;
+    const TMacroList window = {store.MacroList[0], {"added", NewMacro("added")}};
+    EXPECT_THROW(store.SaveMacros(window), VelmoraError);
+    store.DiscardEdits();
+    ASSERT_EQ(store.MacroList.size(), 1u);
+    EXPECT_EQ(store.MacroList[0].Name, "mine");
+    EXPECT_EQ(store.MacroList[0].Macro->Name, "mine");
+    EXPECT_EQ(store.OptionsPassword, "");
+    EXPECT_EQ(files.Files.at(dtx), ours);
+    EXPECT_EQ(replaced, 2) << "the hot keys of the macros in force";
 }
 
 TEST(ErrorBoxText, FullStopIsAddedOnlyAfterLettersAndDigits)
