@@ -105,10 +105,11 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             m_options.reset();
         }
         ShowRefusedHotKeys();
-        // A change made while the window was open and not saved over.
+        // A change made while the window was open that it did not save over.
         CheckMacroFile();
         return 0;
     case WM_FOLDER_CHANGED:
+        m_folderChanged = true;
         ::SetTimer(Handle(), kMacroFileTimer, 200, nullptr);
         return 0;
     case WM_SHOW_REFUSED_HOT_KEYS:
@@ -305,11 +306,15 @@ void TMain::MacroFileTimer()
 
 void TMain::CheckMacroFile()
 {
+    if (!m_folderChanged) {
+        return;
+    }
     // A run works on the macros in force until it ends.
     WhenNoMacroRuns([this] {
-        if (OptionsOpen() || m_exitPending) {
+        if (OptionsOpen() || m_exitPending || !m_folderChanged) {
             return;
         }
+        m_folderChanged = false;
         const TMacroList previous = m_macros.MacroList;
         const FileCheck check = m_macros.ReloadIfChanged();
         if (check.result == FileCheck::Reloaded) {

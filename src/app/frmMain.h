@@ -150,6 +150,8 @@ private:
     // The program ends as soon as the running macro has let go of its keys.
     bool m_exitPending = false;
     bool m_sessionEnded = false;
+    // Something in the folder changed since the macro file was last checked.
+    bool m_folderChanged = false;
 };
 
 }  // namespace velmora

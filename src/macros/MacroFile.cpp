@@ -232,8 +232,8 @@ bool MacroStore::LegacyFileConverted()
     // is left alone: the legacy file stays on disk either way.
     // A data file that may be there is never converted over.
     const std::string path = MacroFilePath();
-    if (m_files.StateOf(path) == FileState::Missing) {
-        return false;
+    if (const FileState state = m_files.StateOf(path); state != FileState::File) {
+        return state == FileState::Unknown;
     }
     const std::optional<std::int64_t> legacyTime = m_files.LastWriteTime(LegacyMacroFilePath());
     const std::optional<std::int64_t> dataTime = m_files.LastWriteTime(path);

@@ -32,9 +32,9 @@ inline constexpr std::string_view kChangedElsewhereName = "velmora (changed else
 inline constexpr std::string_view kChangedElsewhereNotice =
     "velmora.dtx was changed by another program while the options window was open. That version is kept "
     "beside it as \"%s\". velmora.dtx now holds the macros of the options window.";
-// Said once when the file changed on disk but cannot be read; the %s is why.
+// Said once when the folder changed and the file cannot be read; the %s is why.
 inline constexpr std::string_view kChangedFileUnreadable =
-    "velmora.dtx has changed but cannot be read (%s). Velmora goes on with the macros it has.";
+    "Velmora cannot read velmora.dtx again (%s) and goes on with the macros it has.";
 // A converted legacy file that cannot be deleted is renamed with this ending.
 inline constexpr std::string_view kConvertedLegacySuffix = ".converted";
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/win32/Win32.h"
 
 namespace velmora::win32 {
 
