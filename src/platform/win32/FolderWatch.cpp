@@ -5,7 +5,7 @@ namespace velmora::win32 {
 bool FolderWatch::Start(const std::string& folder, HWND window, UINT message)
 {
     Stop();
-    m_change = UniqueResource<ChangeNotificationTraits>(::FindFirstChangeNotificationA(
+    m_change = UniqueChangeNotification(::FindFirstChangeNotificationA(
         folder.c_str(), FALSE,
         FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE));
     m_stop = UniqueHandle(::CreateEventA(nullptr, TRUE, FALSE, nullptr));

@@ -9,12 +9,11 @@
 
 namespace velmora::win32 {
 
-struct ChangeNotificationTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(Handle h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+// A handle from FindFirstChangeNotification.
+struct ChangeNotificationTraits : FileHandleTraits {
     static bool Close(Handle h) { return ::FindCloseChangeNotification(h) != FALSE; }
 };
+using UniqueChangeNotification = UniqueResource<ChangeNotificationTraits>;
 
 // Posts `message` to `window` each time a file in the folder is created,
 // renamed, deleted or written. The wait runs on a thread of its own that
@@ -33,7 +32,7 @@ public:
     void Stop();
 
 private:
-    UniqueResource<ChangeNotificationTraits> m_change;
+    UniqueChangeNotification m_change;
     UniqueHandle m_stop;
     std::thread m_thread;
 };
