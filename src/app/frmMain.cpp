@@ -6,6 +6,8 @@
 #include "app/frmAbout.h"
 #include "app/frmFirstTime.h"
 #include "app/frmHotKeyErrors.h"
+#include "macros/Error.h"
+#include "platform/CodePage.h"
 #include "options/frmOptions.h"
 #include "options/frmPassword.h"
 #include "reference/frmQuickReference.h"
@@ -41,6 +43,7 @@ bool TMain::FormCreate()
     m_platform.SetMainWindow(Handle());
     m_hotKeys.SetWindow(Handle());
     m_macros.MacroListReplaced = [this] { RegisterHotKeys(/*showErrors=*/true); };
+    m_macros.Now = [this] { return m_platform.Get().clock.Now(); };
     m_runner.OpenOptions = [this] { OpenOptionsWindow(); };
     m_runner.ShowQuickReference = [this] { OpenQuickReference(); };
     m_runner.ReportError = [this](const std::string& text) { win32::ShowErrorBox(Handle(), text); };
@@ -107,6 +110,12 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             m_options.reset();
         }
         ShowRefusedHotKeys();
+        // A change made while the window was open that it did not save over.
+        CheckMacroFile();
+        return 0;
+    case WM_FOLDER_CHANGED:
+        m_folderChanged = true;
+        ::SetTimer(Handle(), kMacroFileTimer, 200, nullptr);
         return 0;
     case WM_SHOW_REFUSED_HOT_KEYS:
         ShowRefusedHotKeys();
@@ -134,6 +143,10 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         if (wParam == kExitTimer) {
             ExitTimer();
+            return 0;
+        }
+        if (wParam == kMacroFileTimer) {
+            MacroFileTimer();
             return 0;
         }
         return DefaultHandling(message, wParam, lParam);
@@ -192,6 +205,7 @@ void TMain::WMStartUp()
     if (!OptionsOpen()) {
         RegisterHotKeys(/*showErrors=*/false);
     }
+    m_folderWatch.Start(m_platform.Files().ExecutableDirectory(), Handle(), WM_FOLDER_CHANGED);
     RxTrayIcon1.SetActive(m_settings.ShowInTray);
     if (m_settings.FirstTimeRun) {
         m_settings.FirstTimeRun = false;
@@ -299,6 +313,35 @@ void TMain::WMEndSession(bool ending)
     UnregisterHotKeys();
     RxTrayIcon1.SetActive(false);
     EndProgram();
+}
+
+void TMain::MacroFileTimer()
+{
+    ::KillTimer(Handle(), kMacroFileTimer);
+    CheckMacroFile();
+}
+
+void TMain::CheckMacroFile()
+{
+    if (!m_folderChanged) {
+        return;
+    }
+    // A run works on the macros in force until it ends.
+    WhenNoMacroRuns([this] {
+        if (OptionsOpen() || m_exitPending || !m_folderChanged) {
+            return;
+        }
+        m_folderChanged = false;
+        const TMacroList previous = m_macros.MacroList;
+        const FileCheck check = m_macros.ReloadIfChanged();
+        if (check.result == FileCheck::Reloaded) {
+            m_registrar.UnregisterHotKeys(previous);
+            RegisterHotKeys(/*showErrors=*/false);
+        } else if (check.result == FileCheck::Unreadable) {
+            RxTrayIcon1.ShowNotice(
+                Utf16FromAnsi(FormatText(kChangedFileUnreadable, check.error), m_platform.Get().codePage));
+        }
+    });
 }
 
 void TMain::WMShowOptions()
@@ -499,6 +542,8 @@ void TMain::FormDestroy()
     }
     // Edits of a window still open at exit are not saved.
     ::KillTimer(Handle(), kExitTimer);
+    ::KillTimer(Handle(), kMacroFileTimer);
+    m_folderWatch.Stop();
     m_options.reset();
     m_reference.reset();
     CloseWelcomeWindow();

@@ -15,6 +15,7 @@
 #include "engine/MacroRunner.h"
 #include "macros/MacroFile.h"
 #include "options/PasswordGate.h"
+#include "platform/win32/FolderWatch.h"
 #include "platform/win32/Win32HotKeys.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Registry.h"
@@ -31,6 +32,8 @@ inline constexpr UINT WM_SHOW_OPTIONS = WM_USER + 3;
 inline constexpr UINT WM_OPTIONS_CLOSED = WM_USER + 4;
 inline constexpr UINT WM_REFERENCE_CLOSED = WM_USER + 5;
 inline constexpr UINT WM_SHOW_REFUSED_HOT_KEYS = WM_USER + 6;
+// From the watch of the program's folder: a file there changed.
+inline constexpr UINT WM_FOLDER_CHANGED = WM_APP + 0x20;
 inline constexpr const char* kShareMappingName = "Velmora1(ipc)";
 
 class TMain : public win32::Window<TMain> {
@@ -76,6 +79,9 @@ private:
     static constexpr UINT_PTR kExitTimer = 2;
     // How long a second start waits for the first copy to handle its request.
     static constexpr UINT kRequestTimeoutMs = 5000;
+    // The timer by which a burst of changes in the folder settles before
+    // the macro file is read again.
+    static constexpr UINT_PTR kMacroFileTimer = 0x20;
 
     void WMStartUp();
     // A second start hands /shutdown or /options to the first copy, if that
@@ -92,6 +98,10 @@ private:
     // Lists the hot keys refused when the options closed, once their window is gone.
     void ShowRefusedHotKeys();
     void WMShowOptions();
+    // The file is the truth: read it again when it changed, unless the
+    // options window is open (its save keeps the other version).
+    void MacroFileTimer();
+    void CheckMacroFile();
     // Runs the action now, or once the running macro has ended.
     void WhenNoMacroRuns(std::function<void()> action);
     void RxTrayIcon1Click();
@@ -130,6 +140,7 @@ private:
     // ran, done once it has ended: opened meanwhile, a window would take the
     // rest of the macro's keys.
     std::vector<std::function<void()>> m_afterRun;
+    win32::FolderWatch m_folderWatch;
     TrayIcon RxTrayIcon1;
     win32::UniqueMenu TrayMenu;
     win32::UniqueGdiObject m_optionsImage;
@@ -144,6 +155,8 @@ private:
     // The program ends as soon as the running macro has let go of its keys.
     bool m_exitPending = false;
     bool m_sessionEnded = false;
+    // Something in the folder changed since the macro file was last checked.
+    bool m_folderChanged = false;
 };
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "macros/Error.h"
 
@@ -16,6 +17,21 @@ constexpr std::string_view kTemporarySuffix = ".tmp";
 
 // A rough size of one stored macro, so a save grows its buffer only rarely.
 constexpr std::size_t kTypicalRecordSize = 128;
+
+// The program's message about a file, with the system's reason when it gave one.
+VelmoraError FileError(std::string_view format, std::string_view path, std::string_view reason)
+{
+    std::string text = FormatText(format, path);
+    if (!reason.empty()) {
+        text.append(": ").append(reason);
+    }
+    return VelmoraError(text);
+}
+
+std::string TwoDigits(int value)
+{
+    return (value < 10 ? "0" : "") + std::to_string(value);
+}
 
 }  // namespace
 
@@ -97,8 +113,15 @@ void MacroStore::RetryLoad()
     LoadMacros();
 }
 
-void MacroStore::KeepMacroList()
+void MacroStore::DiscardEdits()
 {
+    if (m_fileSeen) {
+        MacroStore fresh(m_files);
+        if (m_seenContent) {
+            fresh.ParseContent(*m_seenContent);
+        }
+        Adopt(fresh, m_seenContent);
+    }
     if (MacroListReplaced) {
         MacroListReplaced();
     }
@@ -107,10 +130,62 @@ void MacroStore::KeepMacroList()
 void MacroStore::ReadMacroFile()
 {
     std::optional<std::string> content = ReadScrambled(MacroFilePath());
-    if (!content) {
-        return;
+    if (content) {
+        ParseContent(*content);
     }
-    MemoryStream stream(std::move(*content));
+    m_fileSeen = true;
+    m_seenContent = std::move(content);
+}
+
+FileCheck MacroStore::ReloadIfChanged()
+{
+    std::optional<std::string> content;
+    try {
+        content = ReadScrambled(MacroFilePath());
+    } catch (const VelmoraError& error) {
+        return ReloadFailed(error.what());
+    }
+    // A program that replaces the file by deleting it first puts it back a
+    // moment later; until then the macros in force stay.
+    if (!content || (m_fileSeen && content == m_seenContent)) {
+        m_reloadFailureTold = false;
+        return {};
+    }
+    MacroStore fresh(m_files);
+    try {
+        fresh.ParseContent(*content);
+    } catch (const std::exception&) {
+        return ReloadFailed(FormatText(kCannotReadFile, MacroFilePath()));
+    }
+    Adopt(fresh, std::move(content));
+    m_loadFailed = false;
+    m_loadError.clear();
+    m_reloadFailureTold = false;
+    return {FileCheck::Reloaded, {}};
+}
+
+FileCheck MacroStore::ReloadFailed(std::string error)
+{
+    if (std::exchange(m_reloadFailureTold, true)) {
+        return {};
+    }
+    return {FileCheck::Unreadable, std::move(error)};
+}
+
+void MacroStore::Adopt(MacroStore& fresh, std::optional<std::string> content)
+{
+    MacroList = std::move(fresh.MacroList);
+    OptionsPassword = std::move(fresh.OptionsPassword);
+    // Identifiers once handed out stay handed out.
+    MaxMacroId = std::max(MaxMacroId, fresh.MaxMacroId);
+    MaxMacroIdSeen = std::max(MaxMacroIdSeen, fresh.MaxMacroIdSeen);
+    m_fileSeen = true;
+    m_seenContent = std::move(content);
+}
+
+void MacroStore::ParseContent(const std::string& plain)
+{
+    MemoryStream stream(plain);
 
     // Whatever stops the read, identifiers handed out later must stay above
     // every macro already loaded.
@@ -138,7 +213,7 @@ void MacroStore::ReadMacroFile()
 void MacroStore::ConvertLegacyMacroFile()
 {
     const std::string legacyPath = LegacyMacroFilePath();
-    if (!m_files.FileExists(legacyPath) || LegacyFileConverted()) {
+    if (m_files.StateOf(legacyPath) == FileState::Missing || LegacyFileConverted()) {
         return;
     }
     // The older file was never scrambled, so flipping it gives the new form.
@@ -155,9 +230,10 @@ bool MacroStore::LegacyFileConverted()
     // A legacy file that could be neither deleted nor renamed is older than
     // the data file its conversion wrote. Without both times the data file
     // is left alone: the legacy file stays on disk either way.
+    // A data file that may be there is never converted over.
     const std::string path = MacroFilePath();
-    if (!m_files.FileExists(path)) {
-        return false;
+    if (const FileState state = m_files.StateOf(path); state != FileState::File) {
+        return state == FileState::Unknown;
     }
     const std::optional<std::int64_t> legacyTime = m_files.LastWriteTime(LegacyMacroFilePath());
     const std::optional<std::int64_t> dataTime = m_files.LastWriteTime(path);
@@ -166,30 +242,62 @@ bool MacroStore::LegacyFileConverted()
 
 std::optional<std::string> MacroStore::ReadScrambled(const std::string& path)
 {
-    if (!m_files.FileExists(path)) {
+    const FileState state = m_files.StateOf(path);
+    if (state == FileState::Missing) {
         return std::nullopt;
     }
-    std::optional<std::string> content = m_files.ReadWholeFile(path);
+    std::optional<std::string> content = state == FileState::File ? m_files.ReadWholeFile(path) : std::nullopt;
     if (!content) {
-        throw VelmoraError(FormatText(kCannotOpenFile, path));
+        throw FileError(kCannotOpenFile, path, m_files.LastErrorText());
     }
     ScrambleFileContent(*content);
     return content;
 }
 
-void MacroStore::SaveMacros(const TMacroList& macros)
+SaveOutcome MacroStore::SaveMacros(const TMacroList& macros)
 {
+    const std::string path = MacroFilePath();
     if (!Loaded()) {
-        throw VelmoraError(FormatText(kNotSavedOverUnreadFile, MacroFilePath()));
+        throw VelmoraError(FormatText(kNotSavedOverUnreadFile, path));
     }
     std::string content = BuildMacroFileContent(macros, MaxMacroId, OptionsPassword);
-    ScrambleFileContent(content);
-    ReplaceFile(MacroFilePath(), content, /*keepBackup=*/true);
+    const std::optional<std::string> onDisk = ReadScrambled(path);
+    SaveOutcome outcome;
+    // The same bytes again would only push the last real change out of the backup.
+    if (onDisk != content) {
+        if (onDisk && m_fileSeen && onDisk != m_seenContent) {
+            outcome.keptVersion = KeepOtherVersion(*onDisk);
+        }
+        std::string stored = content;
+        ScrambleFileContent(stored);
+        ReplaceFile(path, stored, /*keepBackup=*/true);
+        outcome.written = true;
+    }
+    m_fileSeen = true;
+    m_seenContent = std::move(content);
 
     MacroList = macros;
     if (MacroListReplaced) {
         MacroListReplaced();
     }
+    return outcome;
+}
+
+std::string MacroStore::KeepOtherVersion(const std::string& plain)
+{
+    const LocalTime now = Now ? Now() : LocalTime{};
+    const std::string stamp = std::to_string(now.year) + "-" + TwoDigits(now.month) + "-" + TwoDigits(now.day) +
+                              " " + TwoDigits(now.hour) + TwoDigits(now.minute) + TwoDigits(now.second);
+    const std::string directory = m_files.ExecutableDirectory();
+    std::string path = directory + FormatText(kChangedElsewhereName, stamp);
+    // Two within one second: the first is not overwritten.
+    for (int n = 2; m_files.StateOf(path) == FileState::File; ++n) {
+        path = directory + FormatText(kChangedElsewhereName, stamp + " " + std::to_string(n));
+    }
+    std::string stored = plain;
+    ScrambleFileContent(stored);
+    ReplaceFile(path, stored, /*keepBackup=*/false);
+    return path;
 }
 
 std::int32_t MacroStore::NewMacroId()
@@ -204,9 +312,7 @@ std::int32_t MacroStore::NewMacroId()
 void MacroStore::ReplaceFile(const std::string& path, std::string_view bytes, bool keepBackup)
 {
     const std::string temporaryPath = path + std::string(kTemporarySuffix);
-    if (!WriteTemporary(temporaryPath, bytes)) {
-        throw VelmoraError(FormatText(kCannotCreateFile, path));
-    }
+    WriteTemporary(temporaryPath, bytes, path);
     try {
         if (keepBackup) {
             KeepBackup(path);
@@ -216,34 +322,38 @@ void MacroStore::ReplaceFile(const std::string& path, std::string_view bytes, bo
         throw;
     }
     if (!m_files.MoveOver(temporaryPath, path)) {
+        const std::string reason = m_files.LastErrorText();
         m_files.Remove(temporaryPath);
-        throw VelmoraError(FormatText(kCannotCreateFile, path));
+        throw FileError(kCannotCreateFile, path, reason);
     }
 }
 
-bool MacroStore::WriteTemporary(const std::string& temporaryPath, std::string_view bytes)
+void MacroStore::WriteTemporary(const std::string& temporaryPath, std::string_view bytes, const std::string& path)
 {
     auto file = m_files.OpenForWriting(temporaryPath);
-    if (!file) {
-        return false;
+    bool written = file && file->Write(bytes) == bytes.size() && file->Flush();
+    std::string reason = written ? std::string() : m_files.LastErrorText();
+    if (file && !file->Close() && written) {
+        written = false;
+        reason = m_files.LastErrorText();
     }
-    bool written = file->Write(bytes) == bytes.size() && file->Flush();
-    written = file->Close() && written;
     if (!written) {
-        m_files.Remove(temporaryPath);
+        if (file) {
+            m_files.Remove(temporaryPath);
+        }
+        throw FileError(kCannotCreateFile, path, reason);
     }
-    return written;
 }
 
 void MacroStore::KeepBackup(const std::string& path)
 {
     // Copied, never moved away: the file itself must exist at every moment.
-    if (!m_files.FileExists(path)) {
+    if (m_files.StateOf(path) == FileState::Missing) {
         return;
     }
     const std::optional<std::string> previous = m_files.ReadWholeFile(path);
     if (!previous) {
-        throw VelmoraError(FormatText(kCannotOpenFile, path));
+        throw FileError(kCannotOpenFile, path, m_files.LastErrorText());
     }
     ReplaceFile(path + std::string(kBackupSuffix), *previous, /*keepBackup=*/false);
 }

@@ -410,7 +410,7 @@ CloseQuery OptionsEditor::FormCloseQuery()
     return {};
 }
 
-void OptionsEditor::FormClose(int outerWidth, int outerHeight)
+std::string OptionsEditor::FormClose(int outerWidth, int outerHeight)
 {
     SettingsRecord& settings = m_targets.settings;
     settings.OptionsHeight = std::to_string(outerHeight);
@@ -427,11 +427,22 @@ void OptionsEditor::FormClose(int outerWidth, int outerHeight)
         m_targets.showTrayIcon(Page.ShowInTray);
     }
     if (m_macrosLocked) {
-        m_store.KeepMacroList();
-        return;
+        m_store.DiscardEdits();
+        return {};
     }
     CommitEdits();
-    m_store.SaveMacros(m_entries);
+    const SaveOutcome saved = m_store.SaveMacros(m_entries);
+    return saved.keptVersion.empty() ? std::string() : FormatText(kChangedElsewhereNotice, saved.keptVersion);
+}
+
+void OptionsEditor::CloseWithoutSaving()
+{
+    m_store.DiscardEdits();
+}
+
+std::string SaveFailedQuestion(std::string_view error)
+{
+    return ErrorBoxText(std::string(error)) + "\r\n\r\n" + std::string(kCloseWithoutSavingQuestion);
 }
 
 std::string HotKeyClashQuestion(const TMacro& earlier, const TMacro& current, const std::string& key)

@@ -45,6 +45,9 @@ inline constexpr std::string_view kMacrosNotLoadedText =
     "so the macros cannot be changed now. Close any program that is using the file, then close this window and "
     "open the options again. If the file is damaged, restore velmora.dtx.bak as the help describes.\r\n\r\n"
     "The settings on the Options page still take effect when this window closes.";
+// Asked after the save's error when the close could not save.
+inline constexpr std::string_view kCloseWithoutSavingQuestion =
+    "Close the options window without saving your changes?";
 inline constexpr std::string_view kMacrosNotLoadedStatus =
     "Your macros could not be loaded: they cannot be changed and are not saved.";
 
@@ -170,7 +173,12 @@ public:
     // list and registers the hot keys again. Throws the save's error; what
     // was applied before it stays applied, and closing again tries again.
     // With the macros locked nothing is saved; the hot keys come back.
-    void FormClose(int outerWidth, int outerHeight);
+    // Returns what the user is to be told about the save: that another
+    // program's version was kept; empty for nothing.
+    std::string FormClose(int outerWidth, int outerHeight);
+    // After a failed save the user chose to close anyway: the macros of the
+    // file come back into force with their hot keys.
+    void CloseWithoutSaving();
 
 private:
     TMacro* EditedRecord() const;
@@ -195,6 +203,9 @@ private:
     bool m_loading = false;
     bool m_macrosLocked = false;
 };
+
+// The question asked when the close could not save, with the save's error.
+std::string SaveFailedQuestion(std::string_view error);
 
 // The question asked when `earlier` and `current` share the hot key `key`.
 std::string HotKeyClashQuestion(const TMacro& earlier, const TMacro& current, const std::string& key);

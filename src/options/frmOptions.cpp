@@ -872,12 +872,20 @@ void TOptions::FormCloseQueryAndClose()
     }
     RECT frame{};
     ::GetWindowRect(Handle(), &frame);
+    std::string notice;
     try {
-        m_editor->FormClose(frame.right - frame.left, frame.bottom - frame.top);
+        notice = m_editor->FormClose(frame.right - frame.left, frame.bottom - frame.top);
     } catch (const std::exception& error) {
-        // The window stays open with the edits; closing again tries again.
-        win32::ShowErrorBox(Handle(), error.what());
-        return;
+        // No keeps the window open with the edits, and closing again tries
+        // again; Yes leaves the file as it is.
+        if (win32::ShowMessageBox(Handle(), SaveFailedQuestion(error.what()), "Confirm",
+                                  MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
+            return;
+        }
+        m_editor->CloseWithoutSaving();
+    }
+    if (!notice.empty()) {
+        win32::ShowMessageBox(Handle(), notice, "Velmora", MB_OK | MB_ICONINFORMATION);
     }
     ::DestroyWindow(Handle());
     if (m_host.closed) {

@@ -25,14 +25,36 @@ public:
     virtual bool Close() = 0;
 };
 
+// What is at a path. Only the system's "not found" for the file or a folder
+// of its path is Missing; any other failure (access denied, a network
+// share that does not answer) is Unknown, which must never be taken for
+// Missing: a file may be there that nothing may be saved over.
+enum class FileState { Missing, File, Unknown };
+
+// Windows' error codes that say nothing is there.
+inline constexpr std::uint32_t kErrorFileNotFound = 2;
+inline constexpr std::uint32_t kErrorPathNotFound = 3;
+
+// The state a failed look at a path leaves, from Windows' error code.
+constexpr FileState FileStateAfterError(std::uint32_t systemError)
+{
+    return systemError == kErrorFileNotFound || systemError == kErrorPathNotFound ? FileState::Missing
+                                                                                  : FileState::Unknown;
+}
+
 class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
 
     // The folder of the running program, ending in its path separator.
     virtual std::string ExecutableDirectory() = 0;
-    // True for a file; false for a folder or nothing.
-    virtual bool FileExists(const std::string& path) = 0;
+    // A folder at the path is Unknown: no file can be read or written there.
+    virtual FileState StateOf(const std::string& path) = 0;
+    bool FileExists(const std::string& path) { return StateOf(path) == FileState::File; }
+    // The system's own words for why the last failed call of this object (or
+    // of a file it opened) failed; empty when it gave none. Ask straight
+    // after the failure: later calls may replace it.
+    virtual std::string LastErrorText() = 0;
     // The whole content, or nothing when the file cannot be opened or read.
     virtual std::optional<std::string> ReadWholeFile(const std::string& path) = 0;
     // Creates the file, emptying one that exists; null on failure.

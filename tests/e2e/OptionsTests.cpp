@@ -25,7 +25,9 @@
 #include "e2e/TargetProcess.h"
 #include "e2e/VelmoraProcess.h"
 #include "options/OptionsControls.h"
+#include "macros/Error.h"
 #include "options/OptionsEditor.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "support/TestVectors.h"
 #include "support/WaitFor.h"
 #include "ui/WindowTestSupport.h"
@@ -253,7 +255,7 @@ TEST_F(OptionsWindowTest, AMacroFileHeldElsewhereIsNeverSavedOverAndLoadsOnceFre
     ASSERT_NO_FATAL_FAILURE(Start());
     const HWND box = WaitForMessageBox("Velmora");
     ASSERT_TRUE(box) << "no error box";
-    const std::string error = "Cannot open file " + path + ".";
+    const std::string error = ErrorBoxText("Cannot open file " + path + ": " + tests::ReasonCannotRead(path));
     EXPECT_EQ(WaitForDialogText(box, error), error);
     ASSERT_TRUE(Answer(box, IDOK));
     ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); })) << "start-up stopped at the error";
@@ -277,7 +279,8 @@ TEST_F(OptionsWindowTest, AMacroFileHeldElsewhereIsNeverSavedOverAndLoadsOnceFre
     EXPECT_EQ(ReadFile("velmora.dtx"), original);
     EXPECT_FALSE(fs::exists(folder / "velmora.dtx.bak"));
 
-    // Free again: the next opening reads it, and a save keeps it as the backup.
+    // Free again: the next opening reads it, and a save of the same bytes
+    // writes nothing.
     ASSERT_TRUE(tests::ClickTrayIcon());
     ASSERT_TRUE(options = WaitForOptionsWindow());
     EXPECT_FALSE(::IsWindowVisible(Control(id::kMacrosNotLoaded)));
@@ -285,7 +288,8 @@ TEST_F(OptionsWindowTest, AMacroFileHeldElsewhereIsNeverSavedOverAndLoadsOnceFre
     ::GetWindowRect(Control(IDOK), &ok);
     ASSERT_TRUE(ClickWithMouse(Middle(ok)));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
-    EXPECT_EQ(ReadFile("velmora.dtx.bak"), original);
+    EXPECT_EQ(ReadFile("velmora.dtx"), original);
+    EXPECT_FALSE(fs::exists(folder / "velmora.dtx.bak"));
     EXPECT_EQ(NamesOf(LoadMacros(directory)), std::vector<std::string>{"Alpha"});
     CloseAndExpectCleanExit();
 }
@@ -489,11 +493,14 @@ TEST_F(OptionsWindowTest, SaveThatFailsKeepsTheWindowAndItsEditsUntilItCanSave)
     Type(Control(id::kName), "Kept");
 
     ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
-    const HWND box = WaitForMessageBox("Velmora");
+    const HWND box = WaitForMessageBox("Confirm");
     ASSERT_TRUE(box) << "a failed save must be reported";
-    const std::string expected = "Cannot create file " + directory + "velmora.dtx.";
+    win32::Win32FileSystem probe(directory);
+    ASSERT_EQ(probe.OpenForWriting(directory + "velmora.dtx.tmp"), nullptr);
+    const std::string expected = SaveFailedQuestion("Cannot create file " + directory + "velmora.dtx: " +
+                                                    probe.LastErrorText());
     EXPECT_EQ(WaitForDialogText(box, expected), expected);
-    ASSERT_TRUE(Answer(box, IDOK));
+    ASSERT_TRUE(Answer(box, IDNO));
     ASSERT_TRUE(Settle());
     EXPECT_TRUE(::IsWindowVisible(options)) << "the window stays open with the edits";
     EXPECT_EQ(ListBoxEntries(Control(id::kMacroList)), (std::vector<std::string>{"Existing", "Kept"}));
@@ -505,6 +512,54 @@ TEST_F(OptionsWindowTest, SaveThatFailsKeepsTheWindowAndItsEditsUntilItCanSave)
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); })) << "closing again saves and closes";
     EXPECT_EQ(NamesOf(LoadMacros(directory)), (std::vector<std::string>{"Existing", "Kept"}));
     EXPECT_FALSE(fs::exists(folder / "velmora.dtx.tmp"));
+    CloseAndExpectCleanExit();
+}
+
+TEST_F(OptionsWindowTest, AFailedSaveAnsweredYesClosesWithoutSavingAndTheHotKeysWork)
+{
+    SaveMacros(directory, {{"Existing", Named(HotKeyMacro(1, "existing", "K", /*shift=*/true), "Existing")}});
+    const std::string original = ReadFile("velmora.dtx");
+    const std::string path = directory + "velmora.dtx";
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    win32::UniqueHandle lock = tests::HoldFile(path);
+    ASSERT_TRUE(lock);
+    const std::string question = SaveFailedQuestion("Cannot open file " + path + ": " + tests::ReasonCannotRead(path));
+
+    ASSERT_TRUE(tests::ClickTrayIcon());
+    ASSERT_TRUE(options = WaitForOptionsWindow());
+    ASSERT_TRUE(tests::Activate(options));
+    ASSERT_TRUE(tests::ClickOn(Control(id::kAddMacro)));
+    ASSERT_TRUE(WaitFor([&] { return ListBoxEntries(Control(id::kMacroList)).size() == 2; }));
+
+    // Enter closes the window, whose save cannot read the held file; Enter
+    // again answers the question with its default, No, which keeps the edits.
+    ASSERT_TRUE(tests::PressOnTheXServer("Return"));
+    HWND box = WaitForMessageBox("Confirm");
+    ASSERT_TRUE(box) << "no question after the failed save";
+    EXPECT_EQ(WaitForDialogText(box, question), question);
+    ASSERT_TRUE(tests::Activate(box));
+    ASSERT_TRUE(tests::PressOnTheXServer("Return"));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
+    ASSERT_TRUE(Settle());
+    EXPECT_TRUE(::IsWindowVisible(options)) << "No keeps the window open";
+    EXPECT_EQ(ListBoxEntries(Control(id::kMacroList)).size(), 2u);
+
+    // Yes closes it without saving.
+    ASSERT_TRUE(tests::Activate(options));
+    ASSERT_TRUE(tests::ClickOn(Control(id::kName)));
+    ASSERT_TRUE(tests::PressOnTheXServer("Return"));
+    box = WaitForMessageBox("Confirm");
+    ASSERT_TRUE(box) << "the question comes again at the next close";
+    ASSERT_TRUE(tests::ClickOn(::GetDlgItem(box, IDYES)));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); })) << "Yes closes the window";
+    lock.Reset();
+    EXPECT_EQ(ReadFile("velmora.dtx"), original);
+
+    // The macros of the file are in force, with their hot keys.
+    TargetProcess target(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
+    ASSERT_TRUE(target.Focus());
+    ASSERT_TRUE(tests::PressOnTheXServer("ctrl+shift+k"));
+    EXPECT_EQ(target.WaitForText("existing"), "existing");
     CloseAndExpectCleanExit();
 }
 

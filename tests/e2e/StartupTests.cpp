@@ -10,6 +10,7 @@
 
 #include "e2e/TargetProcess.h"
 #include "e2e/VelmoraProcess.h"
+#include "macros/Error.h"
 #include "macros/MacroFile.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32FileSystem.h"
@@ -115,7 +116,7 @@ TEST_F(VelmoraProcessTest, FileThatCannotBeOpenedIsReportedAndTheProgramRunsOn)
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = FindProcessWindow(processId, "#32770", "Velmora")) != nullptr; }));
     // The box exists a moment before its text does.
-    const std::string expected = "Cannot open file " + path + ".";
+    const std::string expected = ErrorBoxText("Cannot open file " + path + ": " + tests::ReasonCannotRead(path));
     EXPECT_TRUE(WaitFor([&] { return DialogText(box) == expected; })) << DialogText(box);
     ::SendMessageA(box, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
@@ -300,6 +301,30 @@ TEST_F(VelmoraProcessTest, HotKeyPressedOnTheXServerTypesIntoTheFocusedWindow)
     ASSERT_TRUE(target.Focus());
     ASSERT_TRUE(PressOnTheXServer("ctrl+shift+k"));
     EXPECT_EQ(target.WaitForText("Typed from X: DONE"), "Typed from X: DONE");
+    CloseAndExpectCleanExit();
+}
+
+TEST_F(VelmoraProcessTest, AMacroAnotherProgramAddsToTheFileWorksWithinTwoSecondsWithoutARestart)
+{
+    const auto first = HotKeyMacro(1, "first", "K", /*shift=*/true);
+    SaveMacros(directory, {{"first", first}});
+    Start();
+    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
+    tests::TargetProcess target(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
+    ASSERT_TRUE(target.Focus());
+
+    // As a synced folder or a second copy would: the whole file written anew.
+    SaveMacros(directory, {{"first", first}, {"added", HotKeyMacro(2, "added elsewhere", "L", /*shift=*/true)}});
+    const auto written = std::chrono::steady_clock::now();
+    bool typed = false;
+    while (!typed && std::chrono::steady_clock::now() - written < 2s) {
+        ASSERT_TRUE(PressOnTheXServer("ctrl+shift+l"));
+        typed = target.WaitForLength(1, 200ms);
+    }
+    EXPECT_TRUE(typed) << "the added hot key did nothing within 2 s";
+    // A press of the round before may have run it once more.
+    EXPECT_TRUE(WaitFor([&] { return target.Text().rfind("added elsewhere", 0) == 0; })) << target.Text();
+    EXPECT_EQ(FindProcessWindow(processId, "#32770"), nullptr) << "a reload shows no message";
     CloseAndExpectCleanExit();
 }
 

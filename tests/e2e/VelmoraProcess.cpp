@@ -147,6 +147,12 @@ win32::UniqueHandle HoldFile(const std::string& path)
         ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+std::string ReasonCannotRead(const std::string& path)
+{
+    win32::Win32FileSystem probe;
+    return probe.ReadWholeFile(path) ? std::string() : probe.LastErrorText();
+}
+
 bool ChooseFromTrayMenu(DWORD processId, std::initializer_list<BYTE> keys)
 {
     HWND menu = nullptr;

@@ -69,6 +69,10 @@ bool ClickTrayIcon();
 // it might; the handle keeps it held.
 win32::UniqueHandle HoldFile(const std::string& path);
 
+// The system's words for why the file cannot be read now, as the program
+// reports them; empty when it can be read.
+std::string ReasonCannotRead(const std::string& path);
+
 // True once the program shows its tray icon, which start-up adds after
 // registering the hot keys. (Probing a hot key by registering it could take
 // it from under the program while it registers.)

@@ -26,6 +26,11 @@ public:
     // deleted, written, or moved from or onto. (Unreadable is one that
     // shares nothing.)
     std::set<std::string> InUse;
+    // Paths the system gives no answer about (access denied on the folder, a
+    // network share that blinks): neither there nor missing, and unreadable.
+    std::set<std::string> CannotTell;
+    // What LastErrorText gives after any failure.
+    std::string FailureText;
     // Nothing can be created here, as in a folder the user may not write to.
     bool ReadOnlyFolder = false;
     // Each created file takes this many bytes, then the disk is full.
@@ -59,13 +64,21 @@ public:
 
     std::string ExecutableDirectory() override { return kDirectory; }
 
-    bool FileExists(const std::string& path) override { return Files.count(path) != 0; }
+    FileState StateOf(const std::string& path) override
+    {
+        if (CannotTell.count(path) != 0) {
+            return FileState::Unknown;
+        }
+        return Files.count(path) != 0 ? FileState::File : FileState::Missing;
+    }
+
+    std::string LastErrorText() override { return FailureText; }
 
     std::optional<std::string> ReadWholeFile(const std::string& path) override
     {
         ++ReadCalls;
         const auto file = Files.find(path);
-        if (file == Files.end() || Unreadable.count(path) != 0) {
+        if (file == Files.end() || Unreadable.count(path) != 0 || CannotTell.count(path) != 0) {
             return std::nullopt;
         }
         return file->second;

@@ -194,6 +194,7 @@ TEST_F(MacroFileTest, FileIsReadOnceAndWrittenOnce)
     PutPlain(plain);
     store.LoadMacros();
     EXPECT_EQ(files.ReadCalls, 1);
+    store.NewMacroId();
     store.SaveMacros(store.MacroList);
     EXPECT_EQ(files.WriteCalls, 2) << "the file and its backup, each in one write";
 }
@@ -245,7 +246,7 @@ TEST_F(MacroFileTest, UnreadableFileIsNeverSavedOverAndLoadsOnceReadable)
     store.RetryLoad();
     EXPECT_EQ(files.ReadCalls, reads) << "a loaded file is not read again";
     EXPECT_EQ(store.MacroList.size(), 2u);
-    store.SaveMacros(store.MacroList);
+    store.SaveMacros({{"new", NewMacro("new")}});
     EXPECT_EQ(files.Files.at(dtx + ".bak"), stored);
 }
 
@@ -420,6 +421,7 @@ TEST_F(MacroFileSaveFailureTest, EachFaultLeavesTheFileTheListAndTheHotKeysAsThe
         {"file unreadable now", [this](FakeFileSystem& f) { f.Unreadable.insert(dtx); }, "Cannot open file " + dtx,
          false},
     };
+    files.FailureText = "The system's reason.";
     const FakeFileSystem pristine = files;
     for (const Case& each : cases) {
         SCOPED_TRACE(each.fault);
@@ -429,7 +431,7 @@ TEST_F(MacroFileSaveFailureTest, EachFaultLeavesTheFileTheListAndTheHotKeysAsThe
             store.SaveMacros(replacement);
             ADD_FAILURE() << "expected an error";
         } catch (const VelmoraError& error) {
-            EXPECT_EQ(std::string(error.what()), each.error);
+            EXPECT_EQ(std::string(error.what()), each.error + ": The system's reason.");
         }
         EXPECT_EQ(files.Files.at(dtx), before);
         EXPECT_EQ(files.Files.at(backup), each.backupReplaced ? before : "an older backup");
@@ -582,6 +584,152 @@ TEST_F(LegacyFileTest, FailedConversionKeepsBothFilesAndStopsSaves)
     EXPECT_TRUE(files.FileExists(dat));
     EXPECT_THROW(store.SaveMacros({}), VelmoraError);
     EXPECT_EQ(files.Files.at(dtx), dtxBefore);
+}
+
+TEST_F(MacroFileTest, ASaveOfTheBytesOnDiskWritesNothingSoTheBackupKeepsTheLastRealChange)
+{
+    PutPlain(LoadByteVector("keystrokes.hex").plain);
+    store.LoadMacros();
+    const std::string original = files.Files.at(dtx);
+    EXPECT_FALSE(store.SaveMacros(store.MacroList).written);
+    EXPECT_EQ(files.Steps, 0) << "nothing created, written or moved";
+    EXPECT_EQ(replaced, 1) << "the hot keys come back all the same";
+    EXPECT_TRUE(store.SaveMacros({{"new", NewMacro("new")}}).written);
+    const int steps = files.Steps;
+    EXPECT_FALSE(store.SaveMacros(store.MacroList).written);
+    EXPECT_EQ(files.Steps, steps);
+    EXPECT_EQ(files.Files.at(dtx + ".bak"), original) << "the version before the last real change";
+}
+
+TEST_F(MacroFileTest, OnlyNotFoundMeansNoFileAndAnythingElseIsAnUnreadableFile)
+{
+    const std::tuple<const char*, std::uint32_t, FileState> cases[] = {
+        {"file not found", 2, FileState::Missing},        {"path not found", 3, FileState::Missing},
+        {"access denied", 5, FileState::Unknown},         {"network path not found", 53, FileState::Unknown},
+        {"network name deleted", 64, FileState::Unknown}, {"device not ready", 21, FileState::Unknown},
+    };
+    for (const auto& [error, code, state] : cases) {
+        SCOPED_TRACE(error);
+        EXPECT_EQ(FileStateAfterError(code), state);
+        // The file is there, with a legacy file beside it, but the system says `error`.
+        files = FakeFileSystem{};
+        files.FailureText = error;
+        files.Put(dtx, "stored");
+        files.Put(dat, "legacy");
+        if (state == FileState::Unknown) {
+            files.CannotTell = {dtx};
+        } else {
+            files.Files.erase(dtx);
+        }
+        MacroStore loading{files};
+        if (state == FileState::Missing) {
+            EXPECT_NO_THROW(loading.LoadMacros());
+            continue;
+        }
+        EXPECT_THROW(loading.LoadMacros(), VelmoraError);
+        EXPECT_EQ(loading.LoadError(), "Cannot open file " + dtx + ": " + error);
+        EXPECT_THROW(loading.SaveMacros({}), VelmoraError);
+        EXPECT_EQ(files.Files.at(dtx), "stored") << "neither saved nor converted over";
+        EXPECT_EQ(files.Files.size(), 2u);
+    }
+}
+
+class ChangedElsewhereTest : public MacroFileTest {
+protected:
+    void SetUp() override
+    {
+        MacroFileTest::SetUp();
+        store.Now = [] { return LocalTime{.year = 2024, .month = 3, .day = 7, .hour = 9, .minute = 5, .second = 4}; };
+        store.SaveMacros({{"mine", NewMacro("mine")}});
+    }
+
+    // Another program saves velmora.dtx with these macros.
+    std::string WriteElsewhere(const TMacroList& macros, std::int32_t maxMacroId, const std::string& password = {})
+    {
+        files.Put(dtx, Scrambled(BuildMacroFileContent(macros, maxMacroId, password)));
+        return files.Files.at(dtx);
+    }
+};
+
+TEST_F(ChangedElsewhereTest, ASaveKeepsTheOtherVersionBesideTheFileAndSaysSo)
+{
+    const std::string kept = FakeFileSystem::PathOf("velmora (changed elsewhere 2024-03-07 090504).dtx");
+    const std::string keptAgain = FakeFileSystem::PathOf("velmora (changed elsewhere 2024-03-07 090504 2).dtx");
+    const TMacroList window = {{"window", NewMacro("window")}};
+    const auto windowBytes = [&] { return Scrambled(BuildMacroFileContent(window, store.MaxMacroId, "")); };
+    const std::string theirs = WriteElsewhere({{"theirs", NewMacro("theirs")}}, 9);
+
+    const SaveOutcome outcome = store.SaveMacros(window);
+    EXPECT_EQ(outcome.keptVersion, kept);
+    EXPECT_EQ(files.Files.at(kept), theirs);
+    EXPECT_EQ(files.Files.at(dtx), windowBytes());
+    EXPECT_EQ(files.Files.at(dtx + ".bak"), theirs);
+
+    // Again within the same second: the first kept version stays.
+    const std::string again = WriteElsewhere({{"again", NewMacro("again")}}, 9);
+    EXPECT_EQ(store.SaveMacros(window).keptVersion, keptAgain);
+    EXPECT_EQ(files.Files.at(kept), theirs);
+    EXPECT_EQ(files.Files.at(keptAgain), again);
+
+    // Nothing to keep: unchanged since this store wrote it, gone, or already the window's bytes.
+    const std::function<void()> cases[] = {
+        [] {}, [&] { files.Files.erase(dtx); }, [&] { files.Put(dtx, windowBytes()); }};
+    for (const auto& happenElsewhere : cases) {
+        happenElsewhere();
+        EXPECT_EQ(store.SaveMacros(window).keptVersion, "");
+        EXPECT_EQ(files.Files.at(dtx), windowBytes());
+        EXPECT_EQ(files.Files.size(), 4u) << "the file, its backup and the two kept versions";
+    }
+}
+
+TEST_F(ChangedElsewhereTest, AChangeOnDiskIsLoadedAndAnUnreadableOneIsToldOnce)
+{
+    const std::shared_ptr<TMacro> theirs = NewMacro("theirs");
+    const std::tuple<const char*, std::function<void()>, FileCheck::Result, const char*> steps[] = {
+        {"its own save", [] {}, FileCheck::Unchanged, "mine"},
+        {"held open", [&] { files.Unreadable.insert(dtx); }, FileCheck::Unreadable, "mine"},
+        {"still held", [] {}, FileCheck::Unchanged, "mine"},
+        {"free again, changed", [&] {
+             files.Unreadable.clear();
+             WriteElsewhere({{"theirs", theirs}}, 3, "pw");
+         }, FileCheck::Reloaded, "theirs"},
+        {"on a share that blinks, after a good read", [&] { files.CannotTell.insert(dtx); },
+         FileCheck::Unreadable, "theirs"},
+        {"deleted", [&] {
+             files.CannotTell.clear();
+             files.Files.erase(dtx);
+         }, FileCheck::Unchanged, "theirs"},
+    };
+    const std::int32_t idsHandedOut = store.MaxMacroId = 50;
+    for (const auto& [what, happen, result, firstMacro] : steps) {
+        SCOPED_TRACE(what);
+        happen();
+        const FileCheck check = store.ReloadIfChanged();
+        EXPECT_EQ(check.result, result);
+        EXPECT_EQ(check.result == FileCheck::Unreadable, !check.error.empty());
+        ASSERT_EQ(store.MacroList.size(), 1u);
+        EXPECT_EQ(store.MacroList[0].Name, firstMacro);
+    }
+    EXPECT_EQ(store.OptionsPassword, "pw");
+    EXPECT_EQ(store.MaxMacroId, idsHandedOut) << "the file's lower counter never lowers it";
+    EXPECT_EQ(replaced, 1) << "a reload leaves the hot keys to the caller, which shows no refusals";
+}
+
+TEST_F(ChangedElsewhereTest, ClosingWithoutSavingPutsTheFilesMacrosBackInForce)
+{
+    const std::string ours = files.Files.at(dtx);
+    store.MacroList[0].Macro->Name = "edited in place";
+    store.OptionsPassword = "typed";
+    files.ReadOnlyFolder = true;
+    const TMacroList window = {store.MacroList[0], {"added", NewMacro("added")}};
+    EXPECT_THROW(store.SaveMacros(window), VelmoraError);
+    store.DiscardEdits();
+    ASSERT_EQ(store.MacroList.size(), 1u);
+    EXPECT_EQ(store.MacroList[0].Name, "mine");
+    EXPECT_EQ(store.MacroList[0].Macro->Name, "mine");
+    EXPECT_EQ(store.OptionsPassword, "");
+    EXPECT_EQ(files.Files.at(dtx), ours);
+    EXPECT_EQ(replaced, 2) << "the hot keys of the macros in force";
 }
 
 TEST(ErrorBoxText, FullStopIsAddedOnlyAfterLettersAndDigits)

@@ -73,7 +73,14 @@ TEST_F(HostFileSystemTest, FoldersAndMissingFilesAreNotFiles)
     EXPECT_FALSE(files->FileExists(PathOf("missing")));
     EXPECT_EQ(files->ReadWholeFile(PathOf("missing")), std::nullopt);
     EXPECT_FALSE(files->Remove(PathOf("missing")));
-    EXPECT_EQ(files->OpenForWriting(PathOf("no-such-folder") + directory.back() + "x"), nullptr);
+    EXPECT_NE(files->LastErrorText(), "") << "the system's reason";
+    const std::string inMissingFolder = PathOf("no-such-folder") + directory.back() + "x";
+    EXPECT_EQ(files->OpenForWriting(inMissingFolder), nullptr);
+    // Not found, whether the file or its folder: nothing there. A folder
+    // where the file should be: no file can be read or saved there.
+    EXPECT_EQ(files->StateOf(PathOf("missing")), FileState::Missing);
+    EXPECT_EQ(files->StateOf(inMissingFolder), FileState::Missing);
+    EXPECT_EQ(files->StateOf(PathOf("sub")), FileState::Unknown);
 }
 
 TEST_F(HostFileSystemTest, MoveOverReplacesTheTargetInOneStep)
@@ -104,17 +111,20 @@ TEST_F(HostFileSystemTest, MacroFileRoundTripsOnDisk)
 
 TEST_F(HostFileSystemTest, SaveThatCannotReplaceLeavesNoTemporaryFile)
 {
-    // A non-empty folder in the data file's place cannot be replaced.
-    fs::create_directories(folder / "velmora.dtx" / "inside");
+    // A non-empty folder in the backup's place cannot be replaced.
+    fs::create_directories(folder / "velmora.dtx.bak" / "inside");
+    WriteWhole(PathOf("velmora.dtx"), "older");
     MacroStore store{*files};
     try {
         store.SaveMacros({});
         FAIL() << "expected an error";
     } catch (const VelmoraError& error) {
-        EXPECT_EQ(std::string(error.what()), "Cannot create file " + PathOf("velmora.dtx"));
+        const std::string expected = "Cannot create file " + PathOf("velmora.dtx.bak") + ": ";
+        EXPECT_EQ(std::string(error.what()).substr(0, expected.size()), expected) << "with the system's reason";
     }
-    EXPECT_EQ(EntriesInFolder(), 1u);
-    EXPECT_TRUE(fs::is_directory(folder / "velmora.dtx" / "inside"));
+    EXPECT_EQ(EntriesInFolder(), 2u);
+    EXPECT_EQ(files->ReadWholeFile(PathOf("velmora.dtx")), "older");
+    EXPECT_TRUE(fs::is_directory(folder / "velmora.dtx.bak" / "inside"));
 }
 
 TEST_F(HostFileSystemTest, LegacyFileIsConvertedAndRemoved)

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 namespace velmora {
@@ -34,7 +35,7 @@ private:
 
 class PosixFile : public IWritableFile {
 public:
-    explicit PosixFile(int fd) : m_fd(fd) {}
+    PosixFile(int fd, int& lastError) : m_fd(fd), m_lastError(lastError) {}
 
     std::size_t Write(std::string_view bytes) override
     {
@@ -45,17 +46,25 @@ public:
                 continue;
             }
             if (n <= 0) {
+                m_lastError = n < 0 ? errno : ENOSPC;
                 break;
             }
             done += static_cast<std::size_t>(n);
         }
         return done;
     }
-    bool Flush() override { return ::fsync(m_fd.Get()) == 0; }
-    bool Close() override { return m_fd.Close(); }
+    bool Flush() override { return ::fsync(m_fd.Get()) == 0 || Failed(); }
+    bool Close() override { return m_fd.Close() || Failed(); }
 
 private:
+    bool Failed()
+    {
+        m_lastError = errno;
+        return false;
+    }
+
     FileDescriptor m_fd;
+    int& m_lastError;
 };
 
 }  // namespace
@@ -71,17 +80,35 @@ PosixFileSystem::PosixFileSystem(std::string directory) : m_directory(std::move(
     }
 }
 
-bool PosixFileSystem::FileExists(const std::string& path)
+FileState PosixFileSystem::StateOf(const std::string& path)
 {
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    if (::stat(path.c_str(), &info) != 0) {
+        m_lastError = errno;
+        return errno == ENOENT || errno == ENOTDIR ? FileState::Missing : FileState::Unknown;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        m_lastError = EISDIR;
+        return FileState::Unknown;
+    }
+    return FileState::File;
+}
+
+std::string PosixFileSystem::LastErrorText()
+{
+    return m_lastError == 0 ? std::string() : std::string(std::strerror(m_lastError));
 }
 
 std::optional<std::string> PosixFileSystem::ReadWholeFile(const std::string& path)
 {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
-    if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0) {
+        m_lastError = errno;
+        return std::nullopt;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        m_lastError = EISDIR;
         return std::nullopt;
     }
     std::string content(static_cast<std::size_t>(info.st_size), '\0');
@@ -92,6 +119,7 @@ std::optional<std::string> PosixFileSystem::ReadWholeFile(const std::string& pat
             continue;
         }
         if (n < 0) {
+            m_lastError = errno;
             return std::nullopt;
         }
         if (n == 0) {
@@ -107,19 +135,28 @@ std::unique_ptr<IWritableFile> PosixFileSystem::OpenForWriting(const std::string
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
+        m_lastError = errno;
         return nullptr;
     }
-    return std::make_unique<PosixFile>(fd);
+    return std::make_unique<PosixFile>(fd, m_lastError);
 }
 
 bool PosixFileSystem::MoveOver(const std::string& source, const std::string& target)
 {
-    return std::rename(source.c_str(), target.c_str()) == 0;
+    if (std::rename(source.c_str(), target.c_str()) != 0) {
+        m_lastError = errno;
+        return false;
+    }
+    return true;
 }
 
 bool PosixFileSystem::Remove(const std::string& path)
 {
-    return ::unlink(path.c_str()) == 0;
+    if (::unlink(path.c_str()) != 0) {
+        m_lastError = errno;
+        return false;
+    }
+    return true;
 }
 
 std::optional<std::int64_t> PosixFileSystem::LastWriteTime(const std::string& path)

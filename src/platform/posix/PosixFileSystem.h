@@ -11,7 +11,8 @@ public:
     explicit PosixFileSystem(std::string directory = {});
 
     std::string ExecutableDirectory() override { return m_directory; }
-    bool FileExists(const std::string& path) override;
+    FileState StateOf(const std::string& path) override;
+    std::string LastErrorText() override;
     std::optional<std::string> ReadWholeFile(const std::string& path) override;
     std::unique_ptr<IWritableFile> OpenForWriting(const std::string& path) override;
     bool MoveOver(const std::string& source, const std::string& target) override;
@@ -20,6 +21,7 @@ public:
 
 private:
     std::string m_directory;
+    int m_lastError = 0;
 };
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 
 #include "platform/win32/Handles.h"
@@ -12,7 +13,7 @@ namespace {
 
 class Win32File : public IWritableFile {
 public:
-    explicit Win32File(UniqueHandle handle) : m_handle(std::move(handle)) {}
+    Win32File(UniqueHandle handle, DWORD& lastError) : m_handle(std::move(handle)), m_lastError(lastError) {}
 
     std::size_t Write(std::string_view bytes) override
     {
@@ -22,17 +23,25 @@ public:
                 std::min<std::size_t>(bytes.size() - done, std::numeric_limits<DWORD>::max()));
             DWORD written = 0;
             if (!::WriteFile(m_handle.Get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+                m_lastError = ::GetLastError();
                 break;
             }
             done += written;
         }
         return done;
     }
-    bool Flush() override { return ::FlushFileBuffers(m_handle.Get()) != FALSE; }
-    bool Close() override { return m_handle.Reset(); }
+    bool Flush() override { return ::FlushFileBuffers(m_handle.Get()) != FALSE || Failed(); }
+    bool Close() override { return m_handle.Reset() || Failed(); }
 
 private:
+    bool Failed()
+    {
+        m_lastError = ::GetLastError();
+        return false;
+    }
+
     UniqueHandle m_handle;
+    DWORD& m_lastError;
 };
 
 }  // namespace
@@ -65,10 +74,43 @@ Win32FileSystem::Win32FileSystem(std::string directory) : m_directory(std::move(
     }
 }
 
-bool Win32FileSystem::FileExists(const std::string& path)
+bool Win32FileSystem::Failed()
+{
+    m_lastError = ::GetLastError();
+    return false;
+}
+
+FileState Win32FileSystem::StateOf(const std::string& path)
 {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        Failed();
+        return FileStateAfterError(m_lastError);
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        m_lastError = ERROR_ACCESS_DENIED;
+        return FileState::Unknown;
+    }
+    return FileState::File;
+}
+
+std::string Win32FileSystem::LastErrorText()
+{
+    wchar_t text[512] = {};
+    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                          m_lastError, 0, text, static_cast<DWORD>(std::size(text)), nullptr);
+    if (m_lastError == ERROR_SUCCESS || length == 0) {
+        return {};
+    }
+    // The program's boxes are ANSI; the system ends its text with a line break.
+    std::string ansi(static_cast<std::size_t>(length) * 2, '\0');
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), ansi.data(),
+                                           static_cast<int>(ansi.size()), nullptr, nullptr);
+    ansi.resize(static_cast<std::size_t>(std::max(size, 0)));
+    while (!ansi.empty() && (ansi.back() == '\r' || ansi.back() == '\n' || ansi.back() == ' ')) {
+        ansi.pop_back();
+    }
+    return ansi;
 }
 
 std::optional<std::string> Win32FileSystem::ReadWholeFile(const std::string& path)
@@ -77,16 +119,19 @@ std::optional<std::string> Win32FileSystem::ReadWholeFile(const std::string& pat
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     LARGE_INTEGER size{};
     if (!file || !::GetFileSizeEx(file.Get(), &size)) {
+        Failed();
         return std::nullopt;
     }
     // The data never holds more than a 32-bit string length can describe.
     if (size.QuadPart < 0 || size.QuadPart > std::numeric_limits<std::int32_t>::max()) {
+        m_lastError = ERROR_FILE_TOO_LARGE;
         return std::nullopt;
     }
     std::string content(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD read = 0;
     if (!content.empty() &&
         !::ReadFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &read, nullptr)) {
+        Failed();
         return std::nullopt;
     }
     content.resize(read);
@@ -98,19 +143,21 @@ std::unique_ptr<IWritableFile> Win32FileSystem::OpenForWriting(const std::string
     UniqueHandle file(
         ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
+        Failed();
         return nullptr;
     }
-    return std::make_unique<Win32File>(std::move(file));
+    return std::make_unique<Win32File>(std::move(file), m_lastError);
 }
 
 bool Win32FileSystem::MoveOver(const std::string& source, const std::string& target)
 {
-    return ::MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    return ::MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE ||
+           Failed();
 }
 
 bool Win32FileSystem::Remove(const std::string& path)
 {
-    return ::DeleteFileA(path.c_str()) != FALSE;
+    return ::DeleteFileA(path.c_str()) != FALSE || Failed();
 }
 
 std::optional<std::int64_t> Win32FileSystem::LastWriteTime(const std::string& path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/win32/Win32.h"
 
 namespace velmora::win32 {
 
@@ -13,7 +14,8 @@ public:
     explicit Win32FileSystem(std::string directory = {});
 
     std::string ExecutableDirectory() override { return m_directory; }
-    bool FileExists(const std::string& path) override;
+    FileState StateOf(const std::string& path) override;
+    std::string LastErrorText() override;
     std::optional<std::string> ReadWholeFile(const std::string& path) override;
     std::unique_ptr<IWritableFile> OpenForWriting(const std::string& path) override;
     bool MoveOver(const std::string& source, const std::string& target) override;
@@ -21,7 +23,11 @@ public:
     std::optional<std::int64_t> LastWriteTime(const std::string& path) override;
 
 private:
+    // Keeps GetLastError of a failed call; returns false for the caller's return.
+    bool Failed();
+
     std::string m_directory;
+    DWORD m_lastError = ERROR_SUCCESS;
 };
 
 }  // namespace velmora::win32
