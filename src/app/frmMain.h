@@ -74,6 +74,8 @@ private:
     static constexpr UINT_PTR kTrayRetryTimer = 1;
     // The timer by which an exit waits for the modal windows it ended to go.
     static constexpr UINT_PTR kExitTimer = 2;
+    // The timer by which a busy clipboard is given back after a paste.
+    static constexpr UINT_PTR kClipboardTimer = 3;
 
     void WMStartUp();
     void WMShutdown();
@@ -84,6 +86,7 @@ private:
     void EndProgram();
     bool ReadyToExit() const;
     void ExitTimer();
+    void ClipboardTimer();
     // Lists the hot keys refused when the options closed, once their window is gone.
     void ShowRefusedHotKeys();
     void WMShowOptions();
