@@ -38,18 +38,12 @@ struct FakeTime {
 // The steps a test can make fail.
 enum class ClipboardStep { Save, Offer, Replace, Restore };
 
-// A picture the clipboard holds as a system object (a bitmap, say). The
-// clipboard copies it on every read and write, as Windows copies bitmaps.
+// A picture the clipboard holds as a system object (a bitmap, say).
 struct FakePicture : ClipboardObject {
     explicit FakePicture(std::string bits) : pixels(std::move(bits)) {}
     std::string pixels;
     std::size_t Size() const override { return pixels.size(); }
 };
-
-inline const FakePicture* PictureOf(const ClipboardFormat& format)
-{
-    return dynamic_cast<const FakePicture*>(format.object.get());
-}
 
 // A clipboard of formats. As on Windows, a format offered late is handed over
 // when a program asks for it, registered names get ids from 0xC000, and the
@@ -63,8 +57,6 @@ public:
     std::uint32_t sequence = 0;
     // What another program does while the program waits for its paste.
     std::function<void()> duringWait;
-    // Every picture a save copied, to see that none outlives its use.
-    std::vector<std::weak_ptr<const ClipboardObject>> savedPictures;
     int busyAttempts = 0;  // the next attempts to open it fail
     bool alwaysBusy = false;
     // The next calls of a step that fail: a save as if the clipboard were
@@ -110,20 +102,14 @@ public:
         // Reading renders whatever is offered late.
         taken = taken || !m_late.empty();
         m_late.clear();
-        ClipboardContent saved = Copied(content);
-        for (const ClipboardFormat& format : saved) {
-            if (format.object) {
-                savedPictures.push_back(format.object);
-            }
-        }
-        return ClipboardSnapshot{.formats = std::move(saved), .tooLarge = false};
+        return ClipboardSnapshot{.formats = content, .tooLarge = false};
     }
     bool Replace(const ClipboardContent& newContent) override
     {
         if (!Empty() || Fails(ClipboardStep::Replace)) {
             return false;
         }
-        content = Copied(newContent);
+        content = newContent;
         return true;
     }
     RestoreResult Restore(const ClipboardContent& newContent) override
@@ -137,7 +123,7 @@ public:
         if (!Empty() || Fails(ClipboardStep::Restore)) {
             return RestoreResult::Busy;
         }
-        content = Copied(newContent);
+        content = newContent;
         return RestoreResult::Restored;
     }
     bool Offer(const ClipboardContent& late, const ClipboardContent& atOnce) override
@@ -238,15 +224,6 @@ private:
         ours = true;
         m_ownSequence = ++sequence;
         return true;
-    }
-    static ClipboardContent Copied(ClipboardContent formats)
-    {
-        for (ClipboardFormat& format : formats) {
-            if (const FakePicture* picture = PictureOf(format)) {
-                format.object = std::make_shared<FakePicture>(picture->pixels);
-            }
-        }
-        return formats;
     }
     bool Fails(ClipboardStep step)
     {
