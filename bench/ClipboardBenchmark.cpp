@@ -95,7 +95,8 @@ int Run(int rounds)
         restores.push_back(Time([&] { platform.clipboard.Replace(saved->formats); }));
         // A whole loan as a pasted character has it, with no program to paste.
         loans.push_back(Time([&] {
-            BorrowedClipboard borrowed(platform.clipboard, platform.thread, {AnsiText("x")});
+            HeldClipboard held(platform.clipboard, platform.thread);
+            BorrowedClipboard borrowed(platform.clipboard, platform.thread, held, {AnsiText("x")});
             borrowed.GiveBack(std::chrono::milliseconds(0));
         }));
     }

@@ -49,6 +49,11 @@ bool TMain::FormCreate()
     m_runner.ReportError = [this](const std::string& text) { win32::ShowErrorBox(Handle(), text); };
     m_runner.ShowNotification = [this](const std::u16string& text) { RxTrayIcon1.ShowNotice(text); };
     m_dispatcher.ReportFailure = m_runner.ShowNotification;
+    // A clipboard another program keeps open is given back from the timer,
+    // so the run and the program's windows go on meanwhile.
+    HeldClipboard& heldClipboard = m_runner.Player().Held();
+    heldClipboard.StartRetryTimer = [this] { ::SetTimer(Handle(), kClipboardTimer, kGiveBackRetryMs, nullptr); };
+    heldClipboard.GaveUp = [this] { RxTrayIcon1.ShowNotice(kClipboardNotGivenBack); };
     m_taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
     RxTrayIcon1.Attach(Handle(), kTrayRetryTimer, VELMORA_IDI_PROGRAM);
     BuildTrayMenu();
@@ -147,6 +152,10 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         if (wParam == kMacroFileTimer) {
             MacroFileTimer();
+            return 0;
+        }
+        if (wParam == kClipboardTimer) {
+            ClipboardTimer();
             return 0;
         }
         return DefaultHandling(message, wParam, lParam);
@@ -297,6 +306,13 @@ void TMain::ExitTimer()
     }
     ::KillTimer(Handle(), kExitTimer);
     ::DestroyWindow(Handle());
+}
+
+void TMain::ClipboardTimer()
+{
+    if (!m_runner.Player().Held().RetryGiveBack()) {
+        ::KillTimer(Handle(), kClipboardTimer);
+    }
 }
 
 void TMain::WMEndSession(bool ending)
@@ -544,6 +560,7 @@ void TMain::FormDestroy()
     ::KillTimer(Handle(), kExitTimer);
     ::KillTimer(Handle(), kMacroFileTimer);
     m_folderWatch.Stop();
+    ::KillTimer(Handle(), kClipboardTimer);
     m_options.reset();
     m_reference.reset();
     CloseWelcomeWindow();

@@ -81,7 +81,9 @@ private:
     static constexpr UINT kRequestTimeoutMs = 5000;
     // The timer by which a burst of changes in the folder settles before
     // the macro file is read again.
-    static constexpr UINT_PTR kMacroFileTimer = 0x20;
+    static constexpr UINT_PTR kMacroFileTimer = 4;
+    // The timer by which a busy clipboard is given back after a paste.
+    static constexpr UINT_PTR kClipboardTimer = 3;
 
     void WMStartUp();
     // A second start hands /shutdown or /options to the first copy, if that
@@ -95,6 +97,7 @@ private:
     void EndProgram();
     bool ReadyToExit() const;
     void ExitTimer();
+    void ClipboardTimer();
     // Lists the hot keys refused when the options closed, once their window is gone.
     void ShowRefusedHotKeys();
     void WMShowOptions();

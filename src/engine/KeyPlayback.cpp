@@ -74,32 +74,119 @@ ClipboardContent PrivateMarks(IClipboard& clipboard)
     return marks;
 }
 
-// The content with the marks in place of any it carried already.
+// The content with the marks first, in place of any it carried already:
+// clipboard monitors look at the first formats.
 ClipboardContent Marked(ClipboardContent content, const ClipboardContent& marks)
 {
     std::erase_if(content, [&](const ClipboardFormat& format) {
         return std::any_of(marks.begin(), marks.end(), [&](const ClipboardFormat& mark) { return mark.id == format.id; });
     });
-    content.insert(content.end(), marks.begin(), marks.end());
+    content.insert(content.begin(), marks.begin(), marks.end());
     return content;
 }
 
 }  // namespace
 
-BorrowedClipboard::BorrowedClipboard(IClipboard& clipboard, IThread& thread, ClipboardContent offered)
-    : m_clipboard(clipboard), m_thread(thread)
+HeldClipboard::~HeldClipboard()
 {
-    ClipboardSnapshot saved = *WithRetries(m_thread, [&] { return m_clipboard.Save(kLargestKeptClipboard); });
+    if (Waiting()) {
+        TryOnce();
+    }
+    Wipe();
+}
+
+void HeldClipboard::Hold(ClipboardContent content)
+{
+    Wipe();
+    m_content = std::move(content);
+}
+
+void HeldClipboard::Wipe() noexcept
+{
+    // The user's clipboard may hold a password: no copy outlives its use.
+    for (ClipboardFormat& format : m_content) {
+        volatile char* byte = format.bytes.data();
+        for (std::size_t i = 0; i < format.bytes.size(); ++i) {
+            byte[i] = 0;
+        }
+    }
+    m_content.clear();
+    m_content.shrink_to_fit();
+    m_waitingSince.reset();
+}
+
+bool HeldClipboard::TryOnce() noexcept
+{
+    try {
+        if (m_clipboard.Restore(m_content) == IClipboard::RestoreResult::Busy) {
+            return false;
+        }
+    } catch (...) {
+        return false;
+    }
+    // Back, or another program's copy is there now and stays.
+    Wipe();
+    return true;
+}
+
+void HeldClipboard::GiveBack() noexcept
+{
+    const std::uint64_t started = m_thread.Milliseconds();
+    for (int attempt = 1; !TryOnce(); ++attempt) {
+        if (attempt == kClipboardAttempts) {
+            // The run goes on; the timer keeps trying meanwhile.
+            m_waitingSince = started;
+            if (StartRetryTimer) {
+                StartRetryTimer();
+            }
+            return;
+        }
+        m_thread.Sleep(kClipboardRetryDelayMs);
+    }
+}
+
+bool HeldClipboard::RetryGiveBack() noexcept
+{
+    if (!Waiting() || TryOnce()) {
+        return false;
+    }
+    if (m_thread.Milliseconds() - *m_waitingSince < kGiveBackPatienceMs) {
+        return true;
+    }
+    Wipe();
+    if (GaveUp) {
+        GaveUp();
+    }
+    return false;
+}
+
+void HeldClipboard::Settle()
+{
+    for (int attempt = 1; Waiting() && !TryOnce(); ++attempt) {
+        if (attempt == kClipboardAttempts) {
+            throw VelmoraError(std::string(kCannotOpenClipboard));
+        }
+        m_thread.Sleep(kClipboardRetryDelayMs);
+    }
+}
+
+BorrowedClipboard::BorrowedClipboard(IClipboard& clipboard, IThread& thread, HeldClipboard& held,
+                                     ClipboardContent offered)
+    : m_clipboard(clipboard), m_held(held)
+{
+    // The clipboard still holds the last paste's text, not the user's content.
+    m_held.Settle();
+    ClipboardSnapshot saved = *WithRetries(thread, [&] { return m_clipboard.Save(kLargestKeptClipboard); });
     if (saved.tooLarge) {
         throw VelmoraError(std::string(kClipboardTooLarge));
     }
     const ClipboardContent marks = PrivateMarks(m_clipboard);
-    m_held = Marked(std::move(saved.formats), marks);
+    m_held.Hold(Marked(std::move(saved.formats), marks));
     try {
-        WithRetries(m_thread, [&] { return m_clipboard.Offer(offered, marks); });
+        WithRetries(thread, [&] { return m_clipboard.Offer(offered, marks); });
     } catch (...) {
         // An offer that fails part-way may have emptied the clipboard.
-        TryToGiveBack();
+        m_held.GiveBack();
         throw;
     }
     m_lent = true;
@@ -108,24 +195,15 @@ BorrowedClipboard::BorrowedClipboard(IClipboard& clipboard, IThread& thread, Cli
 bool BorrowedClipboard::GiveBack(std::chrono::milliseconds timeout)
 {
     const bool taken = m_clipboard.WaitUntilTaken(timeout);
-    WithRetries(m_thread, [&] { return m_clipboard.Replace(m_held); });
     m_lent = false;
+    m_held.GiveBack();
     return taken;
 }
 
 BorrowedClipboard::~BorrowedClipboard()
 {
     if (m_lent) {
-        TryToGiveBack();
-    }
-}
-
-void BorrowedClipboard::TryToGiveBack() noexcept
-{
-    try {
-        WithRetries(m_thread, [&] { return m_clipboard.Replace(m_held); });
-    } catch (...) {
-        // Already on the way out with an error; the clipboard stays busy.
+        m_held.GiveBack();
     }
 }
 
@@ -248,7 +326,7 @@ void KeyPlayer::GiveBack(BorrowedClipboard& clipboard)
 
 void KeyPlayer::PasteText(std::string_view ansiText, std::u16string_view unicodeText)
 {
-    BorrowedClipboard clipboard(m_clipboard, m_thread, {UnicodeText(unicodeText), AnsiText(ansiText)});
+    BorrowedClipboard clipboard(m_clipboard, m_thread, m_held, {UnicodeText(unicodeText), AnsiText(ansiText)});
     PlayKeyString(std::string{static_cast<char>(kCommandEscape), static_cast<char>(vk::Control),
                               static_cast<char>(kKeyEscape), static_cast<char>(vk::V)});
     GiveBack(clipboard);
@@ -256,6 +334,8 @@ void KeyPlayer::PasteText(std::string_view ansiText, std::u16string_view unicode
 
 void KeyPlayer::LeaveOnClipboard(std::string_view ansiText, std::u16string_view unicodeText)
 {
+    // A give-back still waiting would put the user's content over this text.
+    m_held.Settle();
     const ClipboardContent content = Marked({UnicodeText(unicodeText), AnsiText(ansiText)}, PrivateMarks(m_clipboard));
     WithRetries(m_thread, [&] { return m_clipboard.Replace(content); });
 }
@@ -392,7 +472,7 @@ void KeyPlayer::PasteCharacter(std::optional<char> ansi, std::optional<char32_t>
     if (ansi) {
         offer.push_back(AnsiText(std::string_view(&*ansi, 1)));
     }
-    BorrowedClipboard clipboard(m_clipboard, m_thread, std::move(offer));
+    BorrowedClipboard clipboard(m_clipboard, m_thread, m_held, std::move(offer));
     // The paste's own Ctrl+V, with no pauses in between.
     SendChord({Stroke(vk::Control, false), Stroke(vk::V, false), Stroke(vk::V, true), Stroke(vk::Control, true)},
               /*slowed=*/false);

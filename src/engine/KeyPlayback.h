@@ -10,8 +10,10 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Clipboard.h"
@@ -39,23 +41,73 @@ public:
 };
 
 // The most clipboard bytes a paste keeps aside to give back: a 4K screenshot
-// (33 MB, twice over with the DIBV5 the system makes of it) fits; a loan of
-// that takes about a second under Wine, so much larger ones are refused.
-inline constexpr std::size_t kLargestKeptClipboard = 96u << 20;
+// (33 MB, three times over with the DIB and DIBV5 the system makes of the
+// bitmap) fits; a loan of that takes about a second under Wine, so much
+// larger ones are refused.
+inline constexpr std::size_t kLargestKeptClipboard = 112u << 20;
+
+// A give-back the clipboard is too busy for is tried again this often, for
+// this long, before the user is told.
+inline constexpr std::uint32_t kGiveBackRetryMs = 50;
+inline constexpr std::uint64_t kGiveBackPatienceMs = 5000;
+inline constexpr std::u16string_view kClipboardNotGivenBack =
+    u"Velmora could not give your clipboard back: another program kept it open.";
+
+// The user's clipboard content while a paste has it lent out, and on its way
+// back. It is given back only over what the program itself put there, never
+// over what another program has copied since; then, or once that has
+// happened, it is wiped and freed at once.
+class HeldClipboard {
+public:
+    HeldClipboard(IClipboard& clipboard, IThread& thread) : m_clipboard(clipboard), m_thread(thread) {}
+    HeldClipboard(const HeldClipboard&) = delete;
+    HeldClipboard& operator=(const HeldClipboard&) = delete;
+    // One last try, then wiped.
+    ~HeldClipboard();
+
+    // Keeps the content of a new loan; anything still held must be settled first.
+    void Hold(ClipboardContent content);
+    // Gives the content back now, or, when the clipboard is busy, from the
+    // owner's timer (StartRetryTimer, then RetryGiveBack) for up to
+    // kGiveBackPatienceMs. Returns at once either way.
+    void GiveBack() noexcept;
+    // A give-back still waiting for the clipboard.
+    bool Waiting() const { return m_waitingSince.has_value(); }
+    // The owner's timer: tries again; false once nothing is left to try, the
+    // timer can stop. On giving up, GaveUp is called, once.
+    bool RetryGiveBack() noexcept;
+    // Before a new loan: a give-back still waiting is tried for a moment
+    // more; raises kCannotOpenClipboard while the clipboard stays busy.
+    void Settle();
+
+    // Set by the owner of the program's timers; either may be empty.
+    std::function<void()> StartRetryTimer;
+    std::function<void()> GaveUp;
+
+private:
+    // Tries once: true when nothing is left to give back.
+    bool TryOnce() noexcept;
+    void Wipe() noexcept;
+
+    IClipboard& m_clipboard;
+    IThread& m_thread;
+    ClipboardContent m_content;
+    std::optional<std::uint64_t> m_waitingSince;
+};
 
 // Lends the clipboard to the program for one paste: every format of the
 // user's content is kept on construction and given back by GiveBack, or, on
-// any other way out, by the destructor as far as the clipboard can still be
-// opened. A clipboard too large to keep is left alone and the paste refused
-// with kClipboardTooLarge. What the program puts on the clipboard, the
-// user's content given back included, is marked to stay out of clipboard
-// history and the cloud clipboard. Other programs hold the clipboard open
-// for moments, so every step retries for a short while before it raises
-// "Cannot open clipboard".
+// any other way out, by the destructor (both through HeldClipboard). A
+// clipboard too large to keep is left alone and the paste refused with
+// kClipboardTooLarge. What the program puts on the clipboard, the user's
+// content given back included, carries first the marks that keep it out of
+// clipboard history and the cloud clipboard. Other programs hold the
+// clipboard open for moments, so saving and offering retry for a short
+// while before they raise "Cannot open clipboard".
 class BorrowedClipboard {
 public:
     // offered: the formats a paste takes, rendered when it asks for them.
-    BorrowedClipboard(IClipboard& clipboard, IThread& thread, ClipboardContent offered);
+    BorrowedClipboard(IClipboard& clipboard, IThread& thread, HeldClipboard& held, ClipboardContent offered);
     BorrowedClipboard(const BorrowedClipboard&) = delete;
     BorrowedClipboard& operator=(const BorrowedClipboard&) = delete;
     ~BorrowedClipboard();
@@ -65,11 +117,8 @@ public:
     bool GiveBack(std::chrono::milliseconds timeout);
 
 private:
-    void TryToGiveBack() noexcept;
-
     IClipboard& m_clipboard;
-    IThread& m_thread;
-    ClipboardContent m_held;
+    HeldClipboard& m_held;
     bool m_lent = false;
 };
 
@@ -108,6 +157,9 @@ public:
     // Leaves the text on the clipboard for the user to paste (both forms, as
     // PasteText offers them); nothing is given back.
     void LeaveOnClipboard(std::string_view ansiText, std::u16string_view unicodeText);
+
+    // The user's clipboard while a paste has it, and until it is back.
+    HeldClipboard& Held() { return m_held; }
 
     // A macro run starts: keys sent before it are no backlog of its pastes,
     // and the waits for the user's keys start afresh.
@@ -157,6 +209,7 @@ private:
     bool m_keysWaitExpired = false;
     // How many of its own events the last chord got through.
     std::size_t m_chordEventsTaken = 0;
+    HeldClipboard m_held{m_clipboard, m_thread};
 };
 
 }  // namespace velmora

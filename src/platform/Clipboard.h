@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,11 +24,23 @@ inline constexpr std::uint32_t kClipboardFileList = 15;
 inline constexpr std::uint32_t kClipboardLocale = 16;
 inline constexpr std::uint32_t kClipboardDibV5 = 17;
 
-// One format: its id and its bytes exactly as a program reading it sees them
-// (a text with the 0 that ends it; an enhanced metafile as its bits).
+// A copy of a format whose data is a system object rather than memory (a
+// bitmap, a palette, a metafile picture), owned by the platform that made it
+// and freed with the last reference.
+class ClipboardObject {
+public:
+    virtual ~ClipboardObject() = default;
+    // About how many bytes it holds, for the limit of Save.
+    virtual std::size_t Size() const = 0;
+};
+
+// One format: its id and either its bytes exactly as a program reading it
+// sees them (a text with the 0 that ends it; an enhanced metafile as its
+// bits) or, for a system object, the platform's copy of it.
 struct ClipboardFormat {
     std::uint32_t id = 0;
     std::string bytes;
+    std::shared_ptr<const ClipboardObject> object;
     bool operator==(const ClipboardFormat&) const = default;
 };
 
@@ -63,30 +76,44 @@ class IClipboard {
 public:
     virtual ~IClipboard() = default;
 
-    // Every format the clipboard holds as memory, synthesised ones included,
-    // in the clipboard's order. Formats that are only handles come through
-    // the memory forms the system makes of them (a bitmap as its DIB, a
-    // metafile picture as its enhanced metafile); the rest are left out.
-    // Stops copying, and says tooLarge, once the bytes pass limit. Nothing
-    // when the clipboard cannot be opened now.
+    // Every format the clipboard holds, synthesised ones included, in the
+    // clipboard's order: memory as bytes, and bitmaps, palettes and metafile
+    // pictures as copies (ClipboardObject). Formats that only their owner can
+    // draw, or whose handles nobody frees, are left out. Stops copying, and
+    // says tooLarge, once the bytes pass limit. Nothing when the clipboard
+    // cannot be opened now.
     virtual std::optional<ClipboardSnapshot> Save(std::size_t limit) = 0;
 
-    // Empties the clipboard and puts every format on it, byte for byte;
-    // false when the clipboard cannot be opened now or a format could not be
-    // put (the clipboard may then be empty).
+    // Empties the clipboard and puts every format on it, in order, byte for
+    // byte (objects as fresh copies); false when the clipboard cannot be
+    // opened now or a format could not be put (the clipboard may then be
+    // empty).
     virtual bool Replace(const ClipboardContent& content) = 0;
 
-    // As Replace, but the late formats are handed over only when a program
-    // asks for one of them, so WaitUntilTaken can tell when a paste has
-    // really happened; the other formats are there at once. An offer ends
-    // when anything replaces it; an offer still open when this object goes
-    // away is left on the clipboard in full.
+    // As Replace, with atOnce first, but the late formats are handed over
+    // only when a program asks for one of them, so WaitUntilTaken can tell
+    // when a paste has really happened. An offer ends when anything replaces
+    // it; an offer still open when this object goes away is left on the
+    // clipboard in full.
     virtual bool Offer(const ClipboardContent& late, const ClipboardContent& atOnce) = 0;
 
     // Handles the messages sent to the thread (posted ones stay queued) until
-    // a program has asked for a late format of the current offer, or the
-    // time is up; true when one did.
+    // the program of the foreground window has asked for a late format of
+    // the current offer, or the time is up; true when it did. Another
+    // program reading it (a clipboard-sync tool) gets it but does not count.
     virtual bool WaitUntilTaken(std::chrono::milliseconds timeout) = 0;
+
+    enum class RestoreResult {
+        Restored,
+        // Cannot be opened now, or a format could not be put: try again.
+        Busy,
+        // Another program has put something there since: nothing was done.
+        Changed,
+    };
+    // As Replace, but only while what this object last put there (an offer,
+    // rendered or not, or a replacement) is still all the clipboard holds:
+    // this object still owns it and nothing else has changed it since.
+    virtual RestoreResult Restore(const ClipboardContent& content) = 0;
 
     // The id of the named format, the same for every program of the session;
     // 0 when the system refuses the name.

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -35,13 +36,27 @@ struct FakeTime {
 };
 
 // The steps a test can make fail.
-enum class ClipboardStep { Save, Offer, Replace };
+enum class ClipboardStep { Save, Offer, Replace, Restore };
+
+// A picture the clipboard holds as a system object (a bitmap, say).
+struct FakePicture : ClipboardObject {
+    explicit FakePicture(std::string bits) : pixels(std::move(bits)) {}
+    std::string pixels;
+    std::size_t Size() const override { return pixels.size(); }
+};
 
 // A clipboard of formats. As on Windows, a format offered late is handed over
-// when a program asks for it, and registered names get ids from 0xC000.
+// when a program asks for it, registered names get ids from 0xC000, and the
+// clipboard knows its owner and counts its changes.
 class FakeClipboard : public IClipboard {
 public:
     ClipboardContent content;
+    // Emptied last by the program (not by another one), and changed since not
+    // at all, unless sequence moved on.
+    bool ours = false;
+    std::uint32_t sequence = 0;
+    // What another program does while the program waits for its paste.
+    std::function<void()> duringWait;
     int busyAttempts = 0;  // the next attempts to open it fail
     bool alwaysBusy = false;
     // The next calls of a step that fail: a save as if the clipboard were
@@ -79,7 +94,7 @@ public:
         }
         std::size_t total = 0;
         for (const ClipboardFormat& format : content) {
-            total += format.bytes.size();
+            total += format.object ? format.object->Size() : format.bytes.size();
             if (total > limit) {
                 return ClipboardSnapshot{.formats = {}, .tooLarge = true};
             }
@@ -97,13 +112,27 @@ public:
         content = newContent;
         return true;
     }
+    RestoreResult Restore(const ClipboardContent& newContent) override
+    {
+        if (!Open()) {
+            return RestoreResult::Busy;
+        }
+        if (!ours || sequence != m_ownSequence) {
+            return RestoreResult::Changed;
+        }
+        if (!Empty() || Fails(ClipboardStep::Restore)) {
+            return RestoreResult::Busy;
+        }
+        content = newContent;
+        return RestoreResult::Restored;
+    }
     bool Offer(const ClipboardContent& late, const ClipboardContent& atOnce) override
     {
         if (!Empty() || Fails(ClipboardStep::Offer)) {
             return false;
         }
-        content = late;
-        content.insert(content.end(), atOnce.begin(), atOnce.end());
+        content = atOnce;
+        content.insert(content.end(), late.begin(), late.end());
         for (const ClipboardFormat& format : late) {
             m_late.push_back(format.id);
         }
@@ -114,7 +143,26 @@ public:
     bool WaitUntilTaken(std::chrono::milliseconds timeout) override
     {
         waits.push_back(timeout);
+        if (duringWait) {
+            duringWait();
+        }
         return taken;
+    }
+
+    // Another program empties the clipboard and puts its own content there.
+    void CopyElsewhere(ClipboardContent copied)
+    {
+        content = std::move(copied);
+        m_late.clear();
+        offered = false;
+        ours = false;
+        ++sequence;
+    }
+    // Another program adds a format without emptying the clipboard.
+    void AddElsewhere(ClipboardFormat added)
+    {
+        content.push_back(std::move(added));
+        ++sequence;
     }
     std::uint32_t RegisterFormat(std::string_view name) override
     {
@@ -173,6 +221,8 @@ private:
         content.clear();
         m_late.clear();
         offered = false;
+        ours = true;
+        m_ownSequence = ++sequence;
         return true;
     }
     bool Fails(ClipboardStep step)
@@ -186,6 +236,7 @@ private:
     }
 
     std::vector<std::uint32_t> m_late;
+    std::uint32_t m_ownSequence = 0;
     std::map<std::string, std::uint32_t, std::less<>> m_registered;
 };
 

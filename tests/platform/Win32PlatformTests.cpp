@@ -33,12 +33,16 @@ bool RunningUnderWine()
 }
 
 // Opens the clipboard from another thread, as a second program would: the
-// bytes of a format, or nothing when it is not there.
-std::optional<std::string> ReadClipboardElsewhere(UINT format = CF_TEXT)
+// bytes of a format, or nothing when it is not there. A program usually
+// opens it with a window of its own.
+std::optional<std::string> ReadClipboardElsewhere(UINT format = CF_TEXT, bool withWindow = false)
 {
     std::optional<std::string> bytes;
     std::thread([&] {
-        if (!WaitFor([] { return ::OpenClipboard(nullptr) != FALSE; })) {
+        const UniqueWindow window(withWindow ? ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                                                 nullptr, nullptr, nullptr)
+                                             : nullptr);
+        if (!WaitFor([&] { return ::OpenClipboard(window.Get()) != FALSE; })) {
             return;
         }
         if (const HANDLE memory = ::GetClipboardData(format)) {
@@ -51,9 +55,9 @@ std::optional<std::string> ReadClipboardElsewhere(UINT format = CF_TEXT)
 }
 
 // The text of a CF_TEXT block, up to its 0.
-std::optional<std::string> TextElsewhere()
+std::optional<std::string> TextElsewhere(bool withWindow = false)
 {
-    auto bytes = ReadClipboardElsewhere(CF_TEXT);
+    auto bytes = ReadClipboardElsewhere(CF_TEXT, withWindow);
     if (bytes) {
         bytes->resize(bytes->find('\0'));
     }
@@ -66,7 +70,7 @@ void PutElsewhere(const ClipboardContent& content, HENHMETAFILE metafile = nullp
     std::thread([&] {
         ASSERT_TRUE(WaitFor([] { return ::OpenClipboard(nullptr) != FALSE; }));
         ::EmptyClipboard();
-        for (const auto& [id, bytes] : content) {
+        for (const auto& [id, bytes, object] : content) {
             UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
             {
                 LockedGlobal<char> data(memory.Get());
@@ -106,7 +110,7 @@ ClipboardContent UsersFormats()
 
 void ExpectOnClipboard(const ClipboardContent& formats)
 {
-    for (const auto& [id, bytes] : formats) {
+    for (const auto& [id, bytes, object] : formats) {
         SCOPED_TRACE(id);
         const auto back = ReadClipboardElsewhere(id);
         ASSERT_TRUE(back);
@@ -170,15 +174,15 @@ TEST_F(Win32ClipboardTest, SaveStopsAtTheLimit)
     EXPECT_FALSE(within->formats.empty());
 }
 
-// Save skips reading back what Replace just put there, but only until
-// anything changes the clipboard.
+// Save reads what is there now: nothing of what was put there before is kept.
 TEST_F(Win32ClipboardTest, SaveAfterReplaceSeesLaterChanges)
 {
     const ClipboardContent placed{AnsiText("placed")};
     ASSERT_TRUE(clipboard.Replace(placed));
     const auto unchanged = clipboard.Save(1u << 20);
     ASSERT_TRUE(unchanged);
-    EXPECT_EQ(unchanged->formats, placed);
+    ASSERT_FALSE(unchanged->formats.empty());
+    EXPECT_EQ(unchanged->formats.front(), placed.front());
     PutElsewhere({{CF_TEXT, std::string("changed\0", 8)}});
     const auto changed = clipboard.Save(1u << 20);
     ASSERT_TRUE(changed);
@@ -214,23 +218,42 @@ TEST_F(Win32ClipboardTest, ClipboardHeldOpenElsewhereFailsForNow)
     EXPECT_EQ(clipboard.Save(1000), std::nullopt);
     EXPECT_FALSE(clipboard.Replace({AnsiText("x")}));
     EXPECT_FALSE(clipboard.Offer({AnsiText("x")}, {}));
+    EXPECT_EQ(clipboard.Restore({AnsiText("x")}), IClipboard::RestoreResult::Busy);
     letGo = true;
     holder.join();
     EXPECT_TRUE(clipboard.Replace({AnsiText("x")}));
 }
 
-TEST_F(Win32ClipboardTest, OfferedTextIsRenderedWhenAnotherThreadReadsIt)
+// Only the foreground window's program takes an offer: another program
+// reading it first (a clipboard-sync tool) gets the text but does not count.
+TEST(Win32ClipboardOfferTest, TakenOnlyWhenTheForegroundProgramReadsIt)
 {
-    const UINT mark = clipboard.RegisterFormat("Velmora test mark");
-    ASSERT_TRUE(clipboard.Offer({AnsiText("offered \xE9")}, {{mark, "now"}}));
-    EXPECT_EQ(ReadClipboardElsewhere(mark), "now") << "at once, and not a paste";
-    std::optional<std::string> read;
-    std::thread reader([&] { read = TextElsewhere(); });
-    // The reader blocks in GetClipboardData until this thread renders.
-    const bool taken = clipboard.WaitUntilTaken(10s);
-    reader.join();
-    EXPECT_TRUE(taken);
-    EXPECT_EQ(read, "offered \xE9");
+    struct Case {
+        const char* name;
+        bool readerHasWindow;
+        bool readerInForeground;
+        bool taken;
+    };
+    const Case cases[] = {
+        {"the foreground program", true, true, true},
+        {"another program", true, false, false},
+        {"a reader that cannot be told", false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DWORD foreground = ::GetCurrentProcessId() + (c.readerInForeground ? 0 : 4);
+        Win32Clipboard clipboard([&] { return foreground; });
+        const UINT mark = clipboard.RegisterFormat("Velmora test mark");
+        ASSERT_TRUE(clipboard.Offer({AnsiText("offered \xE9")}, {{mark, "now"}}));
+        EXPECT_EQ(ReadClipboardElsewhere(mark), "now") << "at once, and not a paste";
+        std::optional<std::string> read;
+        std::thread reader([&] { read = TextElsewhere(c.readerHasWindow); });
+        // The reader blocks in GetClipboardData until this thread renders.
+        const bool taken = clipboard.WaitUntilTaken(c.taken ? 10s : 300ms);
+        reader.join();
+        EXPECT_EQ(taken, c.taken);
+        EXPECT_EQ(read, "offered \xE9");
+    }
 }
 
 TEST_F(Win32ClipboardTest, OfferNobodyTakesTimesOut)
@@ -273,12 +296,81 @@ TEST_F(Win32ClipboardTest, BorrowedClipboardMarksItsContentAndGivesEveryFormatBa
                ReadClipboardElsewhere(::RegisterClipboardFormatA("CanUploadToCloudClipboard")) == zero;
     };
     Win32Thread thread;
-    BorrowedClipboard borrowed(clipboard, thread, {AnsiText("lent")});
+    HeldClipboard held(clipboard, thread);
+    BorrowedClipboard borrowed(clipboard, thread, held, {AnsiText("lent")});
     EXPECT_TRUE(markedPrivate());
     EXPECT_EQ(ReadClipboardElsewhere(own), std::nullopt);
     EXPECT_FALSE(borrowed.GiveBack(0ms));
     EXPECT_TRUE(markedPrivate());
     ExpectOnClipboard(users);
+}
+
+// The formats of the clipboard in its own order. Listing them renders nothing.
+std::vector<UINT> Formats()
+{
+    std::vector<UINT> formats;
+    ClipboardSession session(nullptr);
+    for (UINT format = ::EnumClipboardFormats(0); session && format != 0; format = ::EnumClipboardFormats(format)) {
+        formats.push_back(format);
+    }
+    return formats;
+}
+
+// A bitmap's pixels as 32-bit colours, whatever its device format.
+std::vector<DWORD> Pixels(HBITMAP bitmap)
+{
+    BITMAPINFO info{.bmiHeader = {.biSize = sizeof(BITMAPINFOHEADER), .biWidth = 2, .biHeight = -2, .biPlanes = 1,
+                                  .biBitCount = 32, .biCompression = BI_RGB}};
+    std::vector<DWORD> pixels(4);
+    WindowDC screen(nullptr);
+    ::GetDIBits(screen.Get(), bitmap, 0, 2, pixels.data(), &info, DIB_RGB_COLORS);
+    return pixels;
+}
+
+// Bitmaps and palettes are handles, not memory: they come back as copies.
+// The marks come first, in the offer and in what comes back.
+TEST_F(Win32ClipboardTest, BitmapAndPaletteComeBackAndTheMarksComeFirst)
+{
+    const DWORD pixels[] = {0xFF0000, 0x00FF00, 0x0000FF, 0x123456};
+    UniqueGdiObject bitmap(::CreateBitmap(2, 2, 1, 32, pixels));
+    const LOGPALETTE entries{.palVersion = 0x300, .palNumEntries = 1, .palPalEntry = {{4, 5, 6, 0}}};
+    std::thread([&] {
+        ASSERT_TRUE(WaitFor([] { return ::OpenClipboard(nullptr) != FALSE; }));
+        ::EmptyClipboard();
+        EXPECT_NE(::SetClipboardData(CF_BITMAP, ::CopyImage(bitmap.Get(), IMAGE_BITMAP, 0, 0, 0)), nullptr);
+        EXPECT_NE(::SetClipboardData(CF_PALETTE, ::CreatePalette(&entries)), nullptr);
+        ::CloseClipboard();
+    }).join();
+
+    std::vector<UINT> marks;
+    for (const char* name :
+         {"ExcludeClipboardContentFromMonitorProcessing", "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"}) {
+        marks.push_back(::RegisterClipboardFormatA(name));
+    }
+    const auto marksFirst = [&] {
+        const std::vector<UINT> formats = Formats();
+        return formats.size() > marks.size() && std::equal(marks.begin(), marks.end(), formats.begin());
+    };
+    Win32Thread thread;
+    HeldClipboard held(clipboard, thread);
+    {
+        BorrowedClipboard borrowed(clipboard, thread, held, {AnsiText("lent")});
+        EXPECT_TRUE(marksFirst()) << "in the offer";
+        borrowed.GiveBack(0ms);
+    }
+    EXPECT_FALSE(held.Waiting());
+    EXPECT_TRUE(marksFirst()) << "in what came back";
+    ClipboardSession session(nullptr);
+    ASSERT_TRUE(session);
+    const auto back = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(Pixels(back), Pixels(static_cast<HBITMAP>(bitmap.Get())));
+    const auto palette = static_cast<HPALETTE>(::GetClipboardData(CF_PALETTE));
+    ASSERT_NE(palette, nullptr);
+    PALETTEENTRY colour{};
+    ASSERT_EQ(::GetPaletteEntries(palette, 0, 1, &colour), 1u);
+    EXPECT_EQ(colour.peRed, 4);
+    EXPECT_EQ(colour.peBlue, 6);
 }
 
 TEST(Win32ThreadTest, PumpHandlesWaitingMessagesAndKeepsTheQuit)

@@ -78,6 +78,14 @@ struct EnhancedMetafileTraits {
     static bool Close(Handle h) { return ::DeleteEnhMetaFile(h) != FALSE; }
 };
 
+// A Windows 3.x metafile, as a CF_METAFILEPICT picture holds one.
+struct MetafileTraits {
+    using Handle = HMETAFILE;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static bool Close(Handle h) { return ::DeleteMetaFile(h) != FALSE; }
+};
+
 struct AcceleratorTableTraits {
     using Handle = HACCEL;
     static Handle Invalid() { return nullptr; }
@@ -117,6 +125,7 @@ using UniqueWindow = UniqueResource<WindowTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
 using UniqueGlobal = UniqueResource<GlobalMemoryTraits>;
 using UniqueEnhancedMetafile = UniqueResource<EnhancedMetafileTraits>;
+using UniqueMetafile = UniqueResource<MetafileTraits>;
 using UniqueAcceleratorTable = UniqueResource<AcceleratorTableTraits>;
 
 // A window's (or, for null, the screen's) device context from GetDC, released

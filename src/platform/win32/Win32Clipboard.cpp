@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Thread.h"
@@ -12,35 +13,146 @@ namespace velmora::win32 {
 
 namespace {
 
-// Formats whose data is a handle the system cannot copy as memory. Each has a
-// memory form the system makes from it (CF_DIB for CF_BITMAP and CF_PALETTE,
-// CF_ENHMETAFILE for CF_METAFILEPICT), or it is drawn by its owner.
-bool OnlyAHandle(UINT format)
+// Formats whose handle is a bitmap, a palette or a metafile picture: kept as
+// a copy of the object.
+bool CopiedAsObject(UINT format)
 {
     switch (format) {
     case CF_BITMAP:
-    case CF_METAFILEPICT:
-    case CF_PALETTE:
-    case CF_OWNERDISPLAY:
     case CF_DSPBITMAP:
+    case CF_PALETTE:
+    case CF_METAFILEPICT:
     case CF_DSPMETAFILEPICT:
-    case CF_DSPENHMETAFILE:
         return true;
     default:
-        // Private and GDI-object ranges hold handles the system never frees.
-        return format >= CF_PRIVATEFIRST && format <= CF_GDIOBJLAST;
+        return false;
     }
 }
 
+// Formats that cannot be kept: drawn by their owner, or handles of a kind
+// only their owner knows (and which nobody frees).
+bool LeftOut(UINT format)
+{
+    return format == CF_OWNERDISPLAY || (format >= CF_PRIVATEFIRST && format <= CF_GDIOBJLAST);
+}
+
+bool IsEnhancedMetafile(UINT format)
+{
+    return format == CF_ENHMETAFILE || format == CF_DSPENHMETAFILE;
+}
+
+UniqueGdiObject CopyPalette(HPALETTE palette)
+{
+    const UINT count = ::GetPaletteEntries(palette, 0, 0, nullptr);
+    if (count == 0) {
+        return {};
+    }
+    std::vector<BYTE> buffer(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
+    auto* entries = reinterpret_cast<LOGPALETTE*>(buffer.data());
+    entries->palVersion = 0x300;
+    entries->palNumEntries = static_cast<WORD>(count);
+    if (::GetPaletteEntries(palette, 0, count, entries->palPalEntry) != count) {
+        return {};
+    }
+    return UniqueGdiObject(::CreatePalette(entries));
+}
+
+// A bitmap, palette or metafile picture copied off the clipboard. The
+// clipboard gets a fresh copy each time, so this one stays for another try.
+class GdiCopy : public ClipboardObject {
+public:
+    // Nothing when the object cannot be copied.
+    static std::shared_ptr<GdiCopy> Of(UINT format, HANDLE data)
+    {
+        auto copy = std::make_shared<GdiCopy>();
+        if (format == CF_METAFILEPICT || format == CF_DSPMETAFILEPICT) {
+            LockedGlobal<const METAFILEPICT> picture(static_cast<HGLOBAL>(data));
+            if (!picture) {
+                return nullptr;
+            }
+            copy->m_picture = *picture.Get();
+            copy->m_metafile = UniqueMetafile(::CopyMetaFileA(picture.Get()->hMF, nullptr));
+            copy->m_picture.hMF = copy->m_metafile.Get();
+            copy->m_size = ::GetMetaFileBitsEx(copy->m_metafile.Get(), 0, nullptr);
+            return copy->m_metafile ? copy : nullptr;
+        }
+        if (format == CF_PALETTE) {
+            copy->m_object = CopyPalette(static_cast<HPALETTE>(data));
+            copy->m_size = ::GetPaletteEntries(static_cast<HPALETTE>(copy->m_object.Get()), 0, 0, nullptr) *
+                           sizeof(PALETTEENTRY);
+        } else {
+            copy->m_object = UniqueGdiObject(::CopyImage(data, IMAGE_BITMAP, 0, 0, 0));
+            BITMAP bitmap{};
+            if (::GetObjectA(copy->m_object.Get(), sizeof bitmap, &bitmap) == sizeof bitmap) {
+                copy->m_size = static_cast<std::size_t>(bitmap.bmWidthBytes) * static_cast<std::size_t>(bitmap.bmHeight);
+            }
+        }
+        return copy->m_object ? copy : nullptr;
+    }
+
+    std::size_t Size() const override { return m_size; }
+
+    // Hands a new copy to the open clipboard; the system owns that one then.
+    bool PutOnClipboard(UINT format) const
+    {
+        if (m_metafile) {
+            UniqueMetafile metafile(::CopyMetaFileA(m_metafile.Get(), nullptr));
+            UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT)));
+            if (!metafile || !memory) {
+                return false;
+            }
+            {
+                LockedGlobal<METAFILEPICT> picture(memory.Get());
+                if (!picture) {
+                    return false;
+                }
+                *picture.Get() = m_picture;
+                picture.Get()->hMF = metafile.Get();
+            }
+            if (::SetClipboardData(format, memory.Get()) == nullptr) {
+                return false;
+            }
+            memory.Release();
+            metafile.Release();
+            return true;
+        }
+        UniqueGdiObject object(format == CF_PALETTE ? CopyPalette(static_cast<HPALETTE>(m_object.Get())).Release()
+                                                    : ::CopyImage(m_object.Get(), IMAGE_BITMAP, 0, 0, 0));
+        if (!object || ::SetClipboardData(format, object.Get()) == nullptr) {
+            return false;
+        }
+        object.Release();
+        return true;
+    }
+
+private:
+    UniqueGdiObject m_object;
+    UniqueMetafile m_metafile;
+    METAFILEPICT m_picture{};
+    std::size_t m_size = 0;
+};
+
 // The bytes of one format of the open clipboard, or nothing when its owner
 // gave none; tooLarge once the running total passes the limit.
-std::optional<std::string> CopyFormat(UINT format, std::size_t& total, std::size_t limit, bool& tooLarge)
+std::optional<ClipboardFormat> CopyFormat(UINT format, std::size_t& total, std::size_t limit, bool& tooLarge)
 {
     const HANDLE handle = ::GetClipboardData(format);
     if (handle == nullptr) {
         return std::nullopt;
     }
-    const bool metafile = format == CF_ENHMETAFILE;
+    if (CopiedAsObject(format)) {
+        std::shared_ptr<GdiCopy> copy = GdiCopy::Of(format, handle);
+        if (!copy) {
+            return std::nullopt;
+        }
+        if (copy->Size() > limit - total) {
+            tooLarge = true;
+            return std::nullopt;
+        }
+        total += copy->Size();
+        return ClipboardFormat{.id = format, .bytes = {}, .object = std::move(copy)};
+    }
+    const bool metafile = IsEnhancedMetafile(format);
     const auto metafileHandle = static_cast<HENHMETAFILE>(handle);
     const std::size_t size =
         metafile ? ::GetEnhMetaFileBits(metafileHandle, 0, nullptr) : ::GlobalSize(static_cast<HGLOBAL>(handle));
@@ -49,29 +161,33 @@ std::optional<std::string> CopyFormat(UINT format, std::size_t& total, std::size
         return std::nullopt;
     }
     total += size;
-    std::string bytes(size, '\0');
+    ClipboardFormat copy{.id = format, .bytes = std::string(size, '\0'), .object = nullptr};
     if (size == 0) {
-        return bytes;
+        return copy;
     }
     if (metafile) {
-        if (::GetEnhMetaFileBits(metafileHandle, static_cast<UINT>(size), reinterpret_cast<BYTE*>(bytes.data())) !=
+        if (::GetEnhMetaFileBits(metafileHandle, static_cast<UINT>(size), reinterpret_cast<BYTE*>(copy.bytes.data())) !=
             size) {
             return std::nullopt;
         }
-        return bytes;
+        return copy;
     }
     LockedGlobal<const char> data(static_cast<HGLOBAL>(handle));
     if (!data) {
         return std::nullopt;
     }
-    std::memcpy(bytes.data(), data.Get(), size);
-    return bytes;
+    std::memcpy(copy.bytes.data(), data.Get(), size);
+    return copy;
 }
 
 // Hands a copy of the format to the open clipboard; the system owns it then.
 bool PutOnClipboard(const ClipboardFormat& format)
 {
-    if (format.id == CF_ENHMETAFILE) {
+    if (format.object) {
+        const auto* copy = dynamic_cast<const GdiCopy*>(format.object.get());
+        return copy != nullptr && copy->PutOnClipboard(format.id);
+    }
+    if (IsEnhancedMetafile(format.id)) {
         UniqueEnhancedMetafile metafile(::SetEnhMetaFileBits(static_cast<UINT>(format.bytes.size()),
                                                              reinterpret_cast<const BYTE*>(format.bytes.data())));
         if (!metafile || ::SetClipboardData(format.id, metafile.Get()) == nullptr) {
@@ -103,11 +219,20 @@ bool PutAllOnClipboard(const ClipboardContent& content)
     return std::all_of(content.begin(), content.end(), PutOnClipboard);
 }
 
+DWORD ForegroundProcess()
+{
+    DWORD process = 0;
+    if (const HWND foreground = ::GetForegroundWindow()) {
+        ::GetWindowThreadProcessId(foreground, &process);
+    }
+    return process;
+}
+
 }  // namespace
 
 class Win32Clipboard::Owner : public Window<Owner> {
 public:
-    Owner()
+    explicit Owner(ProcessQuery foregroundProcess) : m_foregroundProcess(std::move(foregroundProcess))
     {
         if (!CreateWindowFor({.className = "VelmoraClipboardOwner", .caption = "", .style = 0,
                               .owner = HWND_MESSAGE})) {
@@ -125,6 +250,8 @@ public:
         m_taken = false;
     }
     bool Taken() const { return m_taken; }
+    void ForgetRenders() { m_renders = 0; }
+    DWORD Renders() const { return m_renders; }
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
@@ -135,7 +262,8 @@ public:
             if (format != m_pending.end()) {
                 PutOnClipboard(*format);
                 m_pending.erase(format);
-                m_taken = true;
+                ++m_renders;
+                m_taken = m_taken || OpenedByForegroundProgram();
             }
             return 0;
         }
@@ -158,11 +286,29 @@ public:
     }
 
 private:
+    // The paste is the foreground program's; a clipboard-sync tool reading
+    // the offer first must not end the wait before the paste has its text.
+    // A reader that opened the clipboard without a window cannot be told.
+    bool OpenedByForegroundProgram() const
+    {
+        const HWND opener = ::GetOpenClipboardWindow();
+        DWORD process = 0;
+        if (opener == nullptr || ::GetWindowThreadProcessId(opener, &process) == 0) {
+            return false;
+        }
+        return process == (m_foregroundProcess ? m_foregroundProcess() : ForegroundProcess());
+    }
+
+    ProcessQuery m_foregroundProcess;
     ClipboardContent m_pending;
     bool m_taken = false;
+    DWORD m_renders = 0;
 };
 
-Win32Clipboard::Win32Clipboard() : m_owner(std::make_unique<Owner>()) {}
+Win32Clipboard::Win32Clipboard(ProcessQuery foregroundProcess)
+    : m_owner(std::make_unique<Owner>(std::move(foregroundProcess)))
+{
+}
 
 Win32Clipboard::~Win32Clipboard() = default;
 
@@ -171,36 +317,40 @@ HWND Win32Clipboard::OwnerWindow() const
     return m_owner->Handle();
 }
 
+void Win32Clipboard::NoteOwnChange()
+{
+    // Read after closing: closing may add the formats the system makes.
+    m_ownSequence = ::GetClipboardSequenceNumber();
+    m_owner->ForgetRenders();
+}
+
+bool Win32Clipboard::StillOurs() const
+{
+    // Another program that empties the clipboard takes it over. Windows may
+    // count each late rendering as a change too (Wine does not), so those
+    // are allowed for.
+    return m_ownSequence && ::GetClipboardOwner() == OwnerWindow() &&
+           ::GetClipboardSequenceNumber() - *m_ownSequence <= m_owner->Renders();
+}
+
 std::optional<ClipboardSnapshot> Win32Clipboard::Save(std::size_t limit)
 {
     ClipboardSession clipboard(OwnerWindow());
     if (!clipboard) {
         return std::nullopt;
     }
-    // Unchanged since this object put it there (the user's content given back
-    // after the last paste): no need to copy it all again. Wine also leaks a
-    // little memory on every GetClipboardData.
-    if (m_placed && m_placed->sequence == ::GetClipboardSequenceNumber() && ::GetClipboardOwner() == OwnerWindow()) {
-        std::size_t total = 0;
-        for (const ClipboardFormat& format : m_placed->content) {
-            total += format.bytes.size();
-        }
-        if (total <= limit) {
-            return ClipboardSnapshot{.formats = m_placed->content, .tooLarge = false};
-        }
-    }
     ClipboardSnapshot snapshot;
     std::size_t total = 0;
     for (UINT format = ::EnumClipboardFormats(0); format != 0; format = ::EnumClipboardFormats(format)) {
-        if (OnlyAHandle(format)) {
+        if (LeftOut(format)) {
             continue;
         }
-        auto bytes = CopyFormat(format, total, limit, snapshot.tooLarge);
+        auto copy = CopyFormat(format, total, limit, snapshot.tooLarge);
         if (snapshot.tooLarge) {
             return ClipboardSnapshot{.formats = {}, .tooLarge = true};
         }
-        if (bytes) {
-            snapshot.formats.push_back({format, std::move(*bytes)});
+        if (copy) {
+            snapshot.formats.push_back(std::move(*copy));
         }
     }
     return snapshot;
@@ -208,35 +358,57 @@ std::optional<ClipboardSnapshot> Win32Clipboard::Save(std::size_t limit)
 
 bool Win32Clipboard::Replace(const ClipboardContent& content)
 {
-    m_placed.reset();
+    bool put = false;
     {
         ClipboardSession clipboard(OwnerWindow());
         if (!clipboard) {
             return false;
         }
         ::EmptyClipboard();
-        if (!PutAllOnClipboard(content)) {
-            return false;
-        }
+        put = PutAllOnClipboard(content);
     }
-    m_placed = Placed{.content = content, .sequence = ::GetClipboardSequenceNumber()};
-    return true;
+    NoteOwnChange();
+    return put;
 }
 
 bool Win32Clipboard::Offer(const ClipboardContent& late, const ClipboardContent& atOnce)
 {
-    ClipboardSession clipboard(OwnerWindow());
-    if (!clipboard) {
-        return false;
+    bool put = false;
+    {
+        ClipboardSession clipboard(OwnerWindow());
+        if (!clipboard) {
+            return false;
+        }
+        // Emptying drops an earlier offer (WM_DESTROYCLIPBOARD), so offer after it.
+        ::EmptyClipboard();
+        m_owner->Offer(late);
+        // The marks among atOnce come first, so that clipboard monitors see
+        // them before any text.
+        put = PutAllOnClipboard(atOnce);
+        for (const ClipboardFormat& format : late) {
+            ::SetClipboardData(format.id, nullptr);
+        }
     }
-    m_placed.reset();
-    // Emptying drops an earlier offer (WM_DESTROYCLIPBOARD), so offer after it.
-    ::EmptyClipboard();
-    m_owner->Offer(late);
-    for (const ClipboardFormat& format : late) {
-        ::SetClipboardData(format.id, nullptr);
+    NoteOwnChange();
+    return put;
+}
+
+IClipboard::RestoreResult Win32Clipboard::Restore(const ClipboardContent& content)
+{
+    bool put = false;
+    {
+        ClipboardSession clipboard(OwnerWindow());
+        if (!clipboard) {
+            return RestoreResult::Busy;
+        }
+        if (!StillOurs()) {
+            return RestoreResult::Changed;
+        }
+        ::EmptyClipboard();
+        put = PutAllOnClipboard(content);
     }
-    return PutAllOnClipboard(atOnce);
+    NoteOwnChange();
+    return put ? RestoreResult::Restored : RestoreResult::Busy;
 }
 
 bool Win32Clipboard::WaitUntilTaken(std::chrono::milliseconds timeout)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -14,7 +15,11 @@ namespace velmora::win32 {
 // complete.
 class Win32Clipboard : public IClipboard {
 public:
-    Win32Clipboard();
+    // The id of the process whose window is in the foreground, which alone
+    // takes an offer; tests put a stand-in in its place.
+    using ProcessQuery = std::function<DWORD()>;
+
+    explicit Win32Clipboard(ProcessQuery foregroundProcess = {});
     ~Win32Clipboard() override;
     Win32Clipboard(const Win32Clipboard&) = delete;
     Win32Clipboard& operator=(const Win32Clipboard&) = delete;
@@ -23,21 +28,22 @@ public:
     bool Replace(const ClipboardContent& content) override;
     bool Offer(const ClipboardContent& late, const ClipboardContent& atOnce) override;
     bool WaitUntilTaken(std::chrono::milliseconds timeout) override;
+    RestoreResult Restore(const ClipboardContent& content) override;
     std::uint32_t RegisterFormat(std::string_view name) override;
 
     // The window that opens the clipboard and owns what this object puts on it.
     HWND OwnerWindow() const;
 
 private:
+    // Called after this object emptied the clipboard and closed it again.
+    void NoteOwnChange();
+    // With the clipboard open: nothing but this object changed it since.
+    bool StillOurs() const;
+
     class Owner;
     std::unique_ptr<Owner> m_owner;
-    // What Replace last put on the clipboard, and the clipboard's sequence
-    // number right after: while both hold, Save knows the content already.
-    struct Placed {
-        ClipboardContent content;
-        DWORD sequence = 0;
-    };
-    std::optional<Placed> m_placed;
+    // The clipboard's sequence number right after this object last changed it.
+    std::optional<DWORD> m_ownSequence;
 };
 
 }  // namespace velmora::win32
