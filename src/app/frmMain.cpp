@@ -234,8 +234,14 @@ void TMain::PassRequestToRunningInstance()
     // A first copy that hangs (or is stopped in a debugger) must not take
     // every later start, and the installer's /shutdown, down with it.
     DWORD_PTR result = 0;
-    if (::SendMessageTimeoutW(running, request, 0, 0, SMTO_ABORTIFHUNG, kRequestTimeoutMs, &result) == 0 &&
-        ::IsWindow(running)) {
+    if (::SendMessageTimeoutW(running, request, 0, 0, SMTO_ABORTIFHUNG, kRequestTimeoutMs, &result) != 0 ||
+        !::IsWindow(running)) {
+        return;
+    }
+    m_exitCode = 1;
+    // /shutdown comes from the installer, which waits for the first copy's
+    // end and says so itself; a box here would stall a silent install.
+    if (!ShutdownRequested) {
         win32::ShowErrorBox(Handle(), "Velmora is already running but does not respond.");
     }
 }
@@ -567,7 +573,7 @@ void TMain::FormDestroy()
     RxTrayIcon1.SetActive(false);
     m_macros.MacroList.clear();
     Mapping.reset();
-    ::PostQuitMessage(0);
+    ::PostQuitMessage(m_exitCode);
 }
 
 }  // namespace velmora

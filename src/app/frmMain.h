@@ -155,6 +155,8 @@ private:
     bool OptionsRequested = false;
     // A second start only passes its request on; it leaves everything else alone.
     bool m_secondInstance = false;
+    // The process's exit code: 1 when a second start's request went unanswered.
+    int m_exitCode = 0;
     // The program ends as soon as the running macro has let go of its keys.
     bool m_exitPending = false;
     bool m_sessionEnded = false;
