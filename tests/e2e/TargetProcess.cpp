@@ -50,7 +50,8 @@ void TargetProcess::Start(std::string commandLine, const char* windowClass, cons
     PROCESS_INFORMATION info{};
     if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                           &info)) {
-        throw std::runtime_error("cannot start " + commandLine);
+        const DWORD error = ::GetLastError();
+        throw std::runtime_error("cannot start " + commandLine + ": error " + std::to_string(error));
     }
     ::CloseHandle(info.hThread);
     m_process = win32::UniqueHandle(info.hProcess);
