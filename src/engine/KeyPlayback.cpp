@@ -263,6 +263,9 @@ void KeyPlayer::LeaveOnClipboard(std::string_view ansiText, std::u16string_view 
 void KeyPlayer::StopPoint()
 {
     m_thread.ServeSentMessages();
+    if (AtStopPoint) {
+        AtStopPoint();
+    }
     if (m_stopRequested) {
         throw RunStopped();
     }
