@@ -10,8 +10,10 @@ namespace velmora {
 
 namespace {
 
-// Another program holding the clipboard usually lets go within milliseconds.
-constexpr int kClipboardAttempts = 25;
+// Another program holding the clipboard usually lets go within milliseconds,
+// but the paste that has just taken the text still holds it while it inserts
+// that, which on a busy machine can take well over a count of quick retries.
+constexpr std::uint64_t kClipboardWaitMs = 2000;
 constexpr std::uint32_t kClipboardRetryDelayMs = 10;
 // How long a paste may take to read its text before the user's content
 // returns: a moment, plus time for the receiving program to work through the
@@ -34,11 +36,12 @@ constexpr std::uint32_t kPauseSliceMs = 50;
 template <typename Operation>
 auto WithRetries(IThread& thread, Operation operation)
 {
-    for (int attempt = 1;; ++attempt) {
+    const std::uint64_t deadline = thread.Milliseconds() + kClipboardWaitMs;
+    for (;;) {
         if (auto result = operation()) {
             return result;
         }
-        if (attempt == kClipboardAttempts) {
+        if (thread.Milliseconds() >= deadline) {
             throw VelmoraError(std::string(kCannotOpenClipboard));
         }
         thread.Sleep(kClipboardRetryDelayMs);

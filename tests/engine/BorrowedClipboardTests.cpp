@@ -63,16 +63,17 @@ struct FaultCase {
     std::string_view error;
 };
 
+// Each step retries for two seconds, ten milliseconds apart: 201 attempts.
 const FaultCase kFaultCases[] = {
     {"nothing fails", ClipboardStep::Save, 0, FaultCase::GivenBack, true, ""},
-    {"save busy for a while", ClipboardStep::Save, 24, FaultCase::GivenBack, true, ""},
-    {"save busy too long", ClipboardStep::Save, 25, FaultCase::Untouched, false, kCannotOpenClipboard},
-    {"offer fails for a while", ClipboardStep::Offer, 24, FaultCase::GivenBack, true, ""},
-    {"offer fails too long", ClipboardStep::Offer, 25, FaultCase::GivenBack, false, kCannotOpenClipboard},
-    {"give back fails for a while", ClipboardStep::Replace, 24, FaultCase::GivenBack, true, ""},
+    {"save busy for a while", ClipboardStep::Save, 200, FaultCase::GivenBack, true, ""},
+    {"save busy too long", ClipboardStep::Save, 201, FaultCase::Untouched, false, kCannotOpenClipboard},
+    {"offer fails for a while", ClipboardStep::Offer, 200, FaultCase::GivenBack, true, ""},
+    {"offer fails too long", ClipboardStep::Offer, 201, FaultCase::GivenBack, false, kCannotOpenClipboard},
+    {"give back fails for a while", ClipboardStep::Replace, 200, FaultCase::GivenBack, true, ""},
     // The way out tries again for as long.
-    {"give back fails too long", ClipboardStep::Replace, 25, FaultCase::GivenBack, true, kCannotOpenClipboard},
-    {"give back never works", ClipboardStep::Replace, 50, FaultCase::Lost, true, kCannotOpenClipboard},
+    {"give back fails too long", ClipboardStep::Replace, 201, FaultCase::GivenBack, true, kCannotOpenClipboard},
+    {"give back never works", ClipboardStep::Replace, 402, FaultCase::Lost, true, kCannotOpenClipboard},
 };
 
 struct PasteKind {
