@@ -168,7 +168,7 @@ TEST_F(VelmoraProcessTest, SecondStartWithoutArgumentsLeavesTheFirstAlone)
     exeName = baseName + ".exe";
     fs::copy_file(folder / "velmora.exe", folder / exeName);
     const std::optional<std::string> runBefore = RegistryText(kRunKey, "Velmora");
-    Start();
+    StartReady();
     // The first instance saves only when it ends; a second start that
     // wrote its settings back would make the section appear now.
     ::RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\" + baseName + "\\TMain").c_str());
@@ -207,7 +207,7 @@ TEST_F(VelmoraProcessTest, TwoStartsAtTheSameInstantLeaveOneRunning)
 
 TEST_F(VelmoraProcessTest, ShutdownFromASecondStartEndsTheFirst)
 {
-    Start();
+    StartReady();
     EXPECT_EQ(RunAgain("\"  /SHUTDOWN \""), 0u);
     ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
     DWORD exitCode = 99;
