@@ -476,7 +476,9 @@ void TMain::TrayIconMessage(LPARAM mouseMessage)
         RxTrayIcon1.NoticeEnded();
         break;
     case WM_RBUTTONUP:
-        WhenNoMacroRuns([this] { ShowTrayMenu(); });
+        // At once, also in the middle of a macro (which waits below until
+        // the menu closes): "Close Velmora" must be able to stop it.
+        ShowTrayMenu();
         break;
     default:
         break;
@@ -498,8 +500,11 @@ void TMain::ShowTrayMenu()
                                                      cursor.y, 0, Handle(), nullptr));
     }
     ::PostMessageA(Handle(), WM_NULL, 0, 0);
-    if (command != 0) {
-        MenuCommandClick(command);
+    if (command == kCloseVelmora) {
+        CloseVelmora1Click();
+    } else if (command != 0) {
+        // Windows open once a macro in progress has finished.
+        WhenNoMacroRuns([this, command] { MenuCommandClick(command); });
     }
 }
 

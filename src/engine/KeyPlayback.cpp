@@ -10,9 +10,13 @@ namespace velmora {
 
 namespace {
 
-// Another program holding the clipboard usually lets go within milliseconds.
-constexpr int kClipboardAttempts = 25;
+// Another program holding the clipboard usually lets go within milliseconds,
+// but the paste that has just taken the text still holds it while it inserts
+// that, which on a busy machine can take well over a count of quick retries.
+constexpr std::uint64_t kClipboardWaitMs = 2000;
 constexpr std::uint32_t kClipboardRetryDelayMs = 10;
+// The give-back tries this often in the run before the timer takes over.
+constexpr int kGiveBackAttempts = 25;
 // How long a paste may take to read its text before the user's content
 // returns: a moment, plus time for the receiving program to work through the
 // keys of this run sent before the paste (a slow edit control handles a
@@ -34,11 +38,12 @@ constexpr std::uint32_t kPauseSliceMs = 50;
 template <typename Operation>
 auto WithRetries(IThread& thread, Operation operation)
 {
-    for (int attempt = 1;; ++attempt) {
+    const std::uint64_t deadline = thread.Milliseconds() + kClipboardWaitMs;
+    for (;;) {
         if (auto result = operation()) {
             return result;
         }
-        if (attempt == kClipboardAttempts) {
+        if (thread.Milliseconds() >= deadline) {
             throw VelmoraError(std::string(kCannotOpenClipboard));
         }
         thread.Sleep(kClipboardRetryDelayMs);
@@ -133,7 +138,7 @@ void HeldClipboard::GiveBack() noexcept
 {
     const std::uint64_t started = m_thread.Milliseconds();
     for (int attempt = 1; !TryOnce(); ++attempt) {
-        if (attempt == kClipboardAttempts) {
+        if (attempt == kGiveBackAttempts) {
             // The run goes on; the timer keeps trying meanwhile.
             m_waitingSince = started;
             if (StartRetryTimer) {
@@ -162,11 +167,8 @@ bool HeldClipboard::RetryGiveBack() noexcept
 
 void HeldClipboard::Settle()
 {
-    for (int attempt = 1; Waiting() && !TryOnce(); ++attempt) {
-        if (attempt == kClipboardAttempts) {
-            throw VelmoraError(std::string(kCannotOpenClipboard));
-        }
-        m_thread.Sleep(kClipboardRetryDelayMs);
+    if (Waiting()) {
+        WithRetries(m_thread, [this] { return TryOnce(); });
     }
 }
 
@@ -343,6 +345,9 @@ void KeyPlayer::LeaveOnClipboard(std::string_view ansiText, std::u16string_view 
 void KeyPlayer::StopPoint()
 {
     m_thread.ServeSentMessages();
+    if (AtStopPoint) {
+        AtStopPoint();
+    }
     if (m_stopRequested) {
         throw RunStopped();
     }

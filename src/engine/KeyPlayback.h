@@ -144,9 +144,10 @@ public:
     bool StopRequested() const { return m_stopRequested; }
     void ClearStopRequest() { m_stopRequested = false; }
     // Lets the messages other programs have sent to this one through (a
-    // second start's /shutdown, the end of the session), then throws
-    // RunStopped if one of them asked for a stop.
+    // second start's /shutdown, the end of the session), calls AtStopPoint,
+    // then throws RunStopped if one of them asked for a stop.
     void StopPoint();
+    std::function<void()> AtStopPoint;
 
     // Puts the text on the clipboard, plays Ctrl+V and gives the user's
     // content back once the paste has taken it.

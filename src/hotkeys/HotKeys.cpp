@@ -157,9 +157,6 @@ void HotKeyDispatcher::WMHotKey(std::int32_t id)
             }
         }
     }
-    // Presses that came while it ran (or while a key repeated) are no
-    // request for another run: they would type the text twice.
-    m_hotKeys.DiscardQueued();
     m_macroRunning = false;
 }
 

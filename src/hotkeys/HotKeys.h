@@ -47,13 +47,20 @@ private:
 };
 
 // Runs the macro of a hot key. A hot key that arrives while a macro runs is
-// dropped, as are those still queued when it ends. A run that fails part-way
-// is told through ReportFailure.
+// dropped, as are those queued up to its last stop point (before each key it
+// types and inside its waits); one pressed after that runs next. A run that
+// fails part-way is told through ReportFailure.
 class HotKeyDispatcher {
 public:
     HotKeyDispatcher(MacroRunner& runner, const TMacroList& macros, IHotKeys& hotKeys, ICodePage& codePage)
         : m_runner(runner), m_macros(macros), m_hotKeys(hotKeys), m_codePage(codePage)
     {
+        // Presses while a macro runs (or while a key repeats) are no request
+        // for another run: they would type the text twice. They are dropped
+        // as they come, not when the run ends: a press made once the text is
+        // all there (and the clipboard back) is a new request, however long
+        // the run then takes to unwind.
+        m_runner.Player().AtStopPoint = [this] { m_hotKeys.DiscardQueued(); };
     }
 
     std::function<void(const std::u16string&)> ReportFailure;

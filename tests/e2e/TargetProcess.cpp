@@ -3,6 +3,7 @@
 #include <atomic>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 namespace velmora::tests {
 
@@ -21,6 +22,25 @@ bool PollUntil(Condition condition, std::chrono::milliseconds timeout, std::chro
         std::this_thread::sleep_for(interval);
     }
     return true;
+}
+
+// Polls until read() gives the expected value, and gives up only once that
+// has not changed for the timeout: a run that keeps typing is slow under
+// load, not stuck. Returns the last value read.
+template <typename Read, typename Value>
+Value WhileChanging(Read read, const Value& expected, std::chrono::milliseconds timeout)
+{
+    Value value = read();
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (value != expected && std::chrono::steady_clock::now() <= deadline) {
+        std::this_thread::sleep_for(10ms);
+        Value next = read();
+        if (next != value) {
+            deadline = std::chrono::steady_clock::now() + timeout;
+            value = std::move(next);
+        }
+    }
+    return value;
 }
 
 }  // namespace
@@ -50,7 +70,8 @@ void TargetProcess::Start(std::string commandLine, const char* windowClass, cons
     PROCESS_INFORMATION info{};
     if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                           &info)) {
-        throw std::runtime_error("cannot start " + commandLine);
+        const DWORD error = ::GetLastError();
+        throw std::runtime_error("cannot start " + commandLine + ": error " + std::to_string(error));
     }
     ::CloseHandle(info.hThread);
     m_process = win32::UniqueHandle(info.hProcess);
@@ -116,9 +137,7 @@ void TargetProcess::SetText(const std::string& text) const
 
 std::string TargetProcess::WaitForText(const std::string& expected, std::chrono::milliseconds timeout) const
 {
-    std::string text;
-    PollUntil([&] { return (text = Text()) == expected; }, timeout, 10ms);
-    return text;
+    return WhileChanging([&] { return Text(); }, expected, timeout);
 }
 
 std::wstring TargetProcess::WideText() const
@@ -131,9 +150,7 @@ std::wstring TargetProcess::WideText() const
 
 std::wstring TargetProcess::WaitForWideText(const std::wstring& expected, std::chrono::milliseconds timeout) const
 {
-    std::wstring text;
-    PollUntil([&] { return (text = WideText()) == expected; }, timeout, 10ms);
-    return text;
+    return WhileChanging([&] { return WideText(); }, expected, timeout);
 }
 
 bool TargetProcess::WaitForLength(std::size_t length, std::chrono::milliseconds timeout) const

@@ -35,7 +35,8 @@ public:
     std::size_t TextLength() const;
     void SetText(const std::string& text) const;
 
-    // Polls until the edit holds the expected text; returns the last text read.
+    // Polls until the edit holds the expected text, giving up once it has
+    // not changed for the timeout; returns the last text read.
     std::string WaitForText(const std::string& expected,
                             std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
     // The text as UTF-16, for characters outside the code page.

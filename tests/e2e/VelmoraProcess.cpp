@@ -95,6 +95,8 @@ win32::UniqueHandle StartProgram(const std::string& program, const std::string& 
                                                     FALSE, 0, nullptr, where, &startup, &info)
                 : !::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, where,
                                     &startup, &info)) {
+        const DWORD error = ::GetLastError();
+        ADD_FAILURE() << "cannot start " << commandLine << ": error " << error;
         return {};
     }
     ::CloseHandle(info.hThread);

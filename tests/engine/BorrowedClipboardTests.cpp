@@ -66,13 +66,14 @@ struct FaultCase {
     std::string_view error;
 };
 
-// A failing give-back is no error of the run: the timer goes on trying.
+// Saving and offering retry for two seconds, ten milliseconds apart (201
+// attempts); a failing give-back is no error of the run: the timer goes on trying.
 const FaultCase kFaultCases[] = {
     {"nothing fails", ClipboardStep::Save, 0, FaultCase::GivenBack, true, ""},
-    {"save busy for a while", ClipboardStep::Save, 24, FaultCase::GivenBack, true, ""},
-    {"save busy too long", ClipboardStep::Save, 25, FaultCase::Untouched, false, kCannotOpenClipboard},
-    {"offer fails for a while", ClipboardStep::Offer, 24, FaultCase::GivenBack, true, ""},
-    {"offer fails too long", ClipboardStep::Offer, 25, FaultCase::GivenBack, false, kCannotOpenClipboard},
+    {"save busy for a while", ClipboardStep::Save, 200, FaultCase::GivenBack, true, ""},
+    {"save busy too long", ClipboardStep::Save, 201, FaultCase::Untouched, false, kCannotOpenClipboard},
+    {"offer fails for a while", ClipboardStep::Offer, 200, FaultCase::GivenBack, true, ""},
+    {"offer fails too long", ClipboardStep::Offer, 201, FaultCase::GivenBack, false, kCannotOpenClipboard},
     {"give back fails for a while", ClipboardStep::Restore, 24, FaultCase::GivenBack, true, ""},
     {"give back fails for seconds", ClipboardStep::Restore, 80, FaultCase::GivenBack, true, ""},
     {"give back never works", ClipboardStep::Restore, 1000, FaultCase::Lost, true, ""},

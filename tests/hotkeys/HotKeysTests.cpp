@@ -134,8 +134,8 @@ protected:
     HotKeyDispatcher dispatcher{runner, macros, hotKeys, platform.codePage};
 };
 
-// Presses during a run, handled while it lets messages through or still
-// queued when it ends, start no second run; a later one does.
+// Presses during a run, handled while it lets messages through or queued
+// before its last key, start no second run; one after its last key does.
 TEST_F(HotKeyDispatcherTest, HotKeysDuringARunAreDropped)
 {
     AddText(1, "ab");
@@ -156,6 +156,14 @@ TEST_F(HotKeyDispatcherTest, HotKeysDuringARunAreDropped)
 
     dispatcher.WMHotKey(2);
     EXPECT_EQ(platform.keyboard.typed, "abx") << "accepted again once the run is over";
+
+    platform.keyboard.beforeEvent = [&](const tests::KeyEvent&) { hotKeys.queued = {2}; };
+    dispatcher.WMHotKey(1);
+    platform.keyboard.beforeEvent = nullptr;
+    for (const std::int32_t id : std::exchange(hotKeys.queued, {})) {
+        dispatcher.WMHotKey(id);
+    }
+    EXPECT_EQ(platform.keyboard.typed, "abxabx") << "pressed while the last key went out";
 }
 
 // A run that fails part-way is told once, by the macro's name; an unknown
