@@ -338,10 +338,9 @@ TEST_F(DialogKeyboardTest, TypingAfterSwitchingAwayAndBackLandsInTheSameTextAndE
     TypeKeys("d");
 
     // Away to another program, which takes what is typed there.
-    tests::TargetProcess target(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
-    ASSERT_TRUE(target.Focus());
+    ASSERT_NO_FATAL_FAILURE(OpenTarget());
     TypeKeys("x");
-    EXPECT_EQ(target.WaitForText("x"), "x");
+    EXPECT_EQ(target->WaitForText("x"), "x");
 
     // And back, as with Alt+Tab: the focus is where it was.
     ASSERT_TRUE(Activate(options));
@@ -352,7 +351,7 @@ TEST_F(DialogKeyboardTest, TypingAfterSwitchingAwayAndBackLandsInTheSameTextAndE
     EXPECT_TRUE(WaitFor([&] { return WideTextOf(text) == u"abcde\r\nf"; }, 10s))
         << "the keystroke text reads \"" << TextOf(text) << "\"";
     ASSERT_TRUE(::IsWindow(options) && ::IsWindowVisible(options)) << "Enter in the text closed the window";
-    EXPECT_EQ(target.Text(), "x");
+    EXPECT_EQ(target->Text(), "x");
 
     ASSERT_TRUE(ClickOn(Control(IDOK)));
     ASSERT_TRUE(Gone(options));

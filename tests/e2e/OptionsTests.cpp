@@ -233,12 +233,11 @@ TEST_F(OptionsWindowTest, MacroAddedFromTheTrayIsSavedAndItsHotKeyTypesTheExpand
 
     // The save registered the new hot key at once.
     EXPECT_TRUE(HotKeyTaken('K'));
-    TargetProcess target(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
-    ASSERT_TRUE(target.Focus());
+    ASSERT_NO_FATAL_FAILURE(OpenTarget());
     const std::string before = TodayAsTyped();
     Press({VK_CONTROL, VK_MENU, 'K'});
     // Midnight may pass while the keys are typed.
-    const std::string arrived = target.WaitForText(before);
+    const std::string arrived = target->WaitForText(before);
     const std::string after = TodayAsTyped();
     EXPECT_TRUE(arrived == before || arrived == after) << arrived;
     CloseAndExpectCleanExit();
@@ -556,10 +555,9 @@ TEST_F(OptionsWindowTest, AFailedSaveAnsweredYesClosesWithoutSavingAndTheHotKeys
     EXPECT_EQ(ReadFile("velmora.dtx"), original);
 
     // The macros of the file are in force, with their hot keys.
-    TargetProcess target(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
-    ASSERT_TRUE(target.Focus());
+    ASSERT_NO_FATAL_FAILURE(OpenTarget());
     ASSERT_TRUE(tests::PressOnTheXServer("ctrl+shift+k"));
-    EXPECT_EQ(target.WaitForText("existing"), "existing");
+    EXPECT_EQ(target->WaitForText("existing"), "existing");
     CloseAndExpectCleanExit();
 }
 

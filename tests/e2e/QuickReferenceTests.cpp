@@ -249,15 +249,14 @@ TEST_F(QuickReferenceTest, ProgramCommandMacroOpensTheCardAndAgainOnlyBringsItTo
     // The user presses the keys in another program. They come from the X
     // server: Wine lets go of keys only it holds whenever a window shows
     // under the pointer or takes the focus, as the tray and the card do.
-    tests::TargetProcess target(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
-    ASSERT_TRUE(target.Focus());
+    ASSERT_NO_FATAL_FAILURE(OpenTarget());
     ASSERT_TRUE(tests::PressOnTheXServer("ctrl+alt+q"));
     const HWND card = WaitForCard();
     ASSERT_TRUE(card) << "the macro did not open the card";
     EXPECT_EQ(Label(card), "Page 1 of 1");
 
     // A second request brings the same card forward; there is never a second.
-    ASSERT_TRUE(target.Focus());
+    ASSERT_TRUE(target->Focus());
     ASSERT_TRUE(tests::PressOnTheXServer("ctrl+alt+q"));
     EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == card; })) << "the card did not come forward";
     ASSERT_TRUE(Settle());

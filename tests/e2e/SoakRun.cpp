@@ -66,10 +66,7 @@ TEST_F(SoakRun, EveryRunArrivesWholeAndLeavesTheUserAsTheyWere)
     static_cast<TTextMacro&>(*pasted->Settings).Paste = true;
     SaveMacros(directory, {{"typed", HotKeyMacro(1, typedText, "F8")}, {"pasted", pasted}});
 
-    Start();
-    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
-    TargetProcess target(HostPath(VELMORA_TARGET_EXE), UniqueTargetTitle());
-    ASSERT_TRUE(target.Focus());
+ASSERT_NO_FATAL_FAILURE(StartReadyWithTarget());
     const auto user = UserClipboard();
     ASSERT_TRUE(PutOnClipboard(user));
 
@@ -82,11 +79,11 @@ TEST_F(SoakRun, EveryRunArrivesWholeAndLeavesTheUserAsTheyWere)
     for (int run = 0; run < runs; ++run) {
         const bool paste = run % 2 == 1;
         const std::string& expected = paste ? pastedText : typedResult;
-        target.SetText("");
+        target->SetText("");
         Press({VK_CONTROL, VK_MENU, static_cast<BYTE>(paste ? VK_F9 : VK_F8)});
-        if (target.WaitForText(expected, std::chrono::seconds(10)) != expected) {
+        if (target->WaitForText(expected, std::chrono::seconds(10)) != expected) {
             ++broken;
-            std::printf("run %d: \"%s\" arrived as \"%s\"\n", run, expected.c_str(), target.Text().c_str());
+            std::printf("run %d: \"%s\" arrived as \"%s\"\n", run, expected.c_str(), target->Text().c_str());
         }
         // The run is over once the user's clipboard is back.
         if (!WaitFor([&] { return ClipboardHolds(user); }, std::chrono::seconds(5))) {

@@ -78,8 +78,7 @@ TEST_F(VelmoraProcessTest, ReadOnlyOlderFileIsConvertedOnceNeverOverLaterSaves)
     WriteFile("velmora.dat", legacy);
     const std::string dat = directory + "velmora.dat";
     ASSERT_TRUE(::SetFileAttributesA(dat.c_str(), FILE_ATTRIBUTE_READONLY));
-    Start();
-    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
+    ASSERT_NO_FATAL_FAILURE(StartReady());
     CloseAndExpectCleanExit();
     std::string converted = legacy;
     ScrambleFileContent(converted);
@@ -89,8 +88,7 @@ TEST_F(VelmoraProcessTest, ReadOnlyOlderFileIsConvertedOnceNeverOverLaterSaves)
     SaveMacros(directory, {{"Later", TextMacro(1, "later", 0)}});
     const std::string saved = ReadFile("velmora.dtx");
     for (int start = 0; start < 2; ++start) {
-        Start();
-        ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
+        ASSERT_NO_FATAL_FAILURE(StartReady());
         CloseAndExpectCleanExit();
         EXPECT_EQ(ReadFile("velmora.dtx"), saved) << "start " << start;
     }
@@ -257,8 +255,7 @@ TEST_F(VelmoraProcessTest, TrayMenuCloseVelmoraEndsTheProgramAndSavesTheSettings
     exeName = baseName + ".exe";
     fs::copy_file(folder / "velmora.exe", folder / exeName);
     const std::optional<std::string> runBefore = RegistryText(kRunKey, "Velmora");
-    Start();
-    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
+    ASSERT_NO_FATAL_FAILURE(StartReady());
     // Up from no selection reaches the last item, "Close Velmora".
     ASSERT_TRUE(ChooseFromTrayMenu(processId, {VK_UP, VK_RETURN})) << "the tray menu never opened";
     ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
@@ -279,14 +276,10 @@ TEST_F(VelmoraProcessTest, HotKeyTypesItsChainIntoTheFocusedWindow)
     store.MaxMacroId = 3;
     store.SaveMacros({{"a", first}, {"b", TextMacro(2, "two ", 3)}, {"c", TextMacro(3, "3!", 1)}});
 
-    Start();
-    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); })) << "start-up never finished";
+    ASSERT_NO_FATAL_FAILURE(StartReadyWithTarget());
     EXPECT_TRUE(HotKeyTaken(VK_F9)) << "the hot key was not registered";
-
-    tests::TargetProcess target(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
-    ASSERT_TRUE(target.Focus());
     Press({VK_CONTROL, VK_MENU, VK_F9});
-    EXPECT_EQ(target.WaitForText("One\ttwo 3!"), "One\ttwo 3!");
+    EXPECT_EQ(target->WaitForText("One\ttwo 3!"), "One\ttwo 3!");
     CloseAndExpectCleanExit();
 }
 
@@ -294,13 +287,10 @@ TEST_F(VelmoraProcessTest, HotKeyPressedOnTheXServerTypesIntoTheFocusedWindow)
 {
     SaveMacros(directory, {{"x", HotKeyMacro(1, "Typed from X: {\"shift\"}done", "K", /*shift=*/true)}});
 
-    Start();
-    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
-    tests::TargetProcess target(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
+    ASSERT_NO_FATAL_FAILURE(StartReadyWithTarget());
     // As a user would: the window gets the X focus, then the keys come from X.
-    ASSERT_TRUE(target.Focus());
     ASSERT_TRUE(PressOnTheXServer("ctrl+shift+k"));
-    EXPECT_EQ(target.WaitForText("Typed from X: DONE"), "Typed from X: DONE");
+    EXPECT_EQ(target->WaitForText("Typed from X: DONE"), "Typed from X: DONE");
     CloseAndExpectCleanExit();
 }
 
@@ -308,10 +298,7 @@ TEST_F(VelmoraProcessTest, AMacroAnotherProgramAddsToTheFileWorksWithinTwoSecond
 {
     const auto first = HotKeyMacro(1, "first", "K", /*shift=*/true);
     SaveMacros(directory, {{"first", first}});
-    Start();
-    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
-    tests::TargetProcess target(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
-    ASSERT_TRUE(target.Focus());
+    ASSERT_NO_FATAL_FAILURE(StartReadyWithTarget());
 
     // As a synced folder or a second copy would: the whole file written anew.
     SaveMacros(directory, {{"first", first}, {"added", HotKeyMacro(2, "added elsewhere", "L", /*shift=*/true)}});
@@ -319,11 +306,11 @@ TEST_F(VelmoraProcessTest, AMacroAnotherProgramAddsToTheFileWorksWithinTwoSecond
     bool typed = false;
     while (!typed && std::chrono::steady_clock::now() - written < 2s) {
         ASSERT_TRUE(PressOnTheXServer("ctrl+shift+l"));
-        typed = target.WaitForLength(1, 200ms);
+        typed = target->WaitForLength(1, 200ms);
     }
     EXPECT_TRUE(typed) << "the added hot key did nothing within 2 s";
     // A press of the round before may have run it once more.
-    EXPECT_TRUE(WaitFor([&] { return target.Text().rfind("added elsewhere", 0) == 0; })) << target.Text();
+    EXPECT_TRUE(WaitFor([&] { return target->Text().rfind("added elsewhere", 0) == 0; })) << target->Text();
     EXPECT_EQ(FindProcessWindow(processId, "#32770"), nullptr) << "a reload shows no message";
     CloseAndExpectCleanExit();
 }
@@ -336,18 +323,15 @@ TEST_F(VelmoraProcessTest, HotKeyPressedWhileItsMacroRunsIsDropped)
     const std::string text = "start" + std::string(150, '\xE9') + "end";
     SaveMacros(directory, {{"slow", HotKeyMacro(1, text, "K", /*shift=*/true)}});
 
-    Start();
-    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
-    tests::TargetProcess target(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
-    ASSERT_TRUE(target.Focus());
+    ASSERT_NO_FATAL_FAILURE(StartReadyWithTarget());
     ASSERT_TRUE(PressOnTheXServer("ctrl+shift+k"));
-    ASSERT_TRUE(WaitFor([&] { return target.TextLength() > 6; })) << "the macro never started";
+    ASSERT_TRUE(WaitFor([&] { return target->TextLength() > 6; })) << "the macro never started";
     // Shift first: a Ctrl pressed in the middle of a paste's own Ctrl would
     // be let go with it, and the K would be typed.
     ASSERT_TRUE(PressOnTheXServer("shift+ctrl+k shift+ctrl+k"));
-    ASSERT_LT(target.TextLength(), text.size()) << "the run was over before the presses came";
-    EXPECT_EQ(target.WaitForText(text), text);
-    EXPECT_FALSE(WaitFor([&] { return target.TextLength() > text.size(); }, 3s)) << "typed more than once";
+    ASSERT_LT(target->TextLength(), text.size()) << "the run was over before the presses came";
+    EXPECT_EQ(target->WaitForText(text), text);
+    EXPECT_FALSE(WaitFor([&] { return target->TextLength() > text.size(); }, 3s)) << "typed more than once";
     CloseAndExpectCleanExit();
 }
 
@@ -359,8 +343,6 @@ TEST_F(VelmoraProcessTest, PastingHotKeysGiveEveryClipboardFormatBack)
     auto pasting = HotKeyMacro(1, "pasted{\"tab\"}all at once ", "F9");
     dynamic_cast<TTextMacro&>(*pasting->Settings).Paste = true;
     SaveMacros(directory, {{"paste", pasting}, {"typed", HotKeyMacro(2, "caf\xE9 \xFC!", "F10")}});
-    Start();
-    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
 
     const std::wstring_view unicode = L"arrow \u2192 smile \U0001F600";
     std::string dib(40 + 8 * 8 * 4, '\0');
@@ -398,15 +380,14 @@ TEST_F(VelmoraProcessTest, PastingHotKeysGiveEveryClipboardFormatBack)
                ClipboardBytes(::RegisterClipboardFormatA("CanUploadToCloudClipboard")) == zero;
     };
 
-    tests::TargetProcess target(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
-    ASSERT_TRUE(target.Focus());
+    ASSERT_NO_FATAL_FAILURE(StartReadyWithTarget());
     Press({VK_CONTROL, VK_MENU, VK_F9});
-    EXPECT_EQ(target.WaitForText("pasted\tall at once "), "pasted\tall at once ");
+    EXPECT_EQ(target->WaitForText("pasted\tall at once "), "pasted\tall at once ");
     EXPECT_TRUE(WaitFor(everyFormatBack)) << "after a paste-mode macro";
     EXPECT_TRUE(markedPrivate());
 
     Press({VK_CONTROL, VK_MENU, VK_F10});
-    EXPECT_EQ(target.WaitForText("pasted\tall at once caf\xE9 \xFC!"), "pasted\tall at once caf\xE9 \xFC!");
+    EXPECT_EQ(target->WaitForText("pasted\tall at once caf\xE9 \xFC!"), "pasted\tall at once caf\xE9 \xFC!");
     EXPECT_TRUE(WaitFor(everyFormatBack)) << "after characters typed through the clipboard";
     EXPECT_TRUE(markedPrivate());
     CloseAndExpectCleanExit();
@@ -417,8 +398,7 @@ TEST_F(VelmoraProcessTest, HotKeyTakenElsewhereIsSkippedSilentlyAtStartUp)
     ASSERT_TRUE(::RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, VK_F8)) << "Ctrl+Alt+F8 is free";
     SaveMacros(directory, {{"taken", HotKeyMacro(1, "taken", "F8")}, {"free", HotKeyMacro(2, "free", "F9")}});
 
-    Start();
-    ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); })) << "start-up never finished";
+    ASSERT_NO_FATAL_FAILURE(StartReady());
     EXPECT_TRUE(HotKeyTaken(VK_F9)) << "the other macros are still registered";
     EXPECT_FALSE(WaitFor([&] { return FindProcessWindow(processId, "THotKeyErrors") != nullptr; }, 2s))
         << "start-up reports no refused hot key";
@@ -466,10 +446,7 @@ protected:
             text += "Stop me now ";
         }
         SaveMacros(directory, {{"long", HotKeyMacro(1, text, "F9")}});
-        Start();
-        ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); }));
-        target.emplace(tests::HostPath(VELMORA_TARGET_EXE), tests::UniqueTargetTitle());
-        ASSERT_TRUE(target->Focus());
+        ASSERT_NO_FATAL_FAILURE(StartReadyWithTarget());
         Press({VK_CONTROL, VK_MENU, VK_F9});
         ASSERT_TRUE(WaitFor([&] { return target->TextLength() > 24; })) << "the macro never started";
     }
@@ -491,7 +468,6 @@ protected:
 
     std::string settingsKey;
     std::string text;
-    std::optional<tests::TargetProcess> target;
 };
 
 TEST_F(LongMacroTest, ShutdownFromASecondStartStopsTheMacroWithoutWaitingForIt)

@@ -382,6 +382,18 @@ void VelmoraProcessTest::StartReady()
     ASSERT_TRUE(WaitFor([&] { return TrayIconShown(mainWindow); })) << "start-up never finished";
 }
 
+void VelmoraProcessTest::StartReadyWithTarget()
+{
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    ASSERT_NO_FATAL_FAILURE(OpenTarget());
+}
+
+void VelmoraProcessTest::OpenTarget()
+{
+    target.emplace(HostPath(VELMORA_TARGET_EXE), UniqueTargetTitle());
+    ASSERT_TRUE(target->Focus());
+}
+
 HWND VelmoraProcessTest::WaitForWindow(const char* className, const char* caption) const
 {
     HWND window = nullptr;

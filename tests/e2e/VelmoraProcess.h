@@ -137,6 +137,11 @@ protected:
     // Starts the program and waits until start-up has finished: its tray
     // icon shows once the hot keys are registered.
     void StartReady();
+    // StartReady, then a target window of another program with the focus,
+    // where the hot keys type.
+    void StartReadyWithTarget();
+    // Opens that target window and gives it the focus.
+    void OpenTarget();
 
     // A window of the program once it shows, its controls made.
     HWND WaitForWindow(const char* className, const char* caption = nullptr) const;
@@ -164,6 +169,7 @@ protected:
 
     // Start() runs the program without elevation (see StartProgram).
     bool limited = false;
+    std::optional<TargetProcess> target;
     // The settings key is named after the program file, so a test that needs
     // a first start gives the program a name of its own.
     std::string exeName = "velmora.exe";
