@@ -218,7 +218,7 @@ void MacroStore::ConvertLegacyMacroFile()
     }
     // The older file was never scrambled, so flipping it gives the new form.
     const std::optional<std::string> converted = ReadScrambled(legacyPath);
-    ReplaceFile(MacroFilePath(), *converted, /*keepBackup=*/true);
+    ReplaceFile(MacroFilePath(), *converted, ReadStored(MacroFilePath()));
     // Left in place it would be converted again over later saves.
     if (!m_files.Remove(legacyPath)) {
         m_files.MoveOver(legacyPath, legacyPath + std::string(kConvertedLegacySuffix));
@@ -242,6 +242,15 @@ bool MacroStore::LegacyFileConverted()
 
 std::optional<std::string> MacroStore::ReadScrambled(const std::string& path)
 {
+    std::optional<std::string> content = ReadStored(path);
+    if (content) {
+        ScrambleFileContent(*content);
+    }
+    return content;
+}
+
+std::optional<std::string> MacroStore::ReadStored(const std::string& path)
+{
     const FileState state = m_files.StateOf(path);
     if (state == FileState::Missing) {
         return std::nullopt;
@@ -250,7 +259,6 @@ std::optional<std::string> MacroStore::ReadScrambled(const std::string& path)
     if (!content) {
         throw FileError(kCannotOpenFile, path, m_files.LastErrorText());
     }
-    ScrambleFileContent(*content);
     return content;
 }
 
@@ -261,16 +269,21 @@ SaveOutcome MacroStore::SaveMacros(const TMacroList& macros)
         throw VelmoraError(FormatText(kNotSavedOverUnreadFile, path));
     }
     std::string content = BuildMacroFileContent(macros, MaxMacroId, OptionsPassword);
-    const std::optional<std::string> onDisk = ReadScrambled(path);
+    std::string stored = content;
+    ScrambleFileContent(stored);
+    // Read once: compared, kept if another program wrote it, and the backup.
+    const std::optional<std::string> onDisk = ReadStored(path);
     SaveOutcome outcome;
     // The same bytes again would only push the last real change out of the backup.
-    if (onDisk != content) {
-        if (onDisk && m_fileSeen && onDisk != m_seenContent) {
-            outcome.keptVersion = KeepOtherVersion(*onDisk);
+    if (onDisk != stored) {
+        if (onDisk && m_fileSeen) {
+            std::string plain = *onDisk;
+            ScrambleFileContent(plain);
+            if (plain != m_seenContent) {
+                outcome.keptVersion = KeepOtherVersion(*onDisk);
+            }
         }
-        std::string stored = content;
-        ScrambleFileContent(stored);
-        ReplaceFile(path, stored, /*keepBackup=*/true);
+        ReplaceFile(path, stored, onDisk);
         outcome.written = true;
     }
     m_fileSeen = true;
@@ -283,7 +296,7 @@ SaveOutcome MacroStore::SaveMacros(const TMacroList& macros)
     return outcome;
 }
 
-std::string MacroStore::KeepOtherVersion(const std::string& plain)
+std::string MacroStore::KeepOtherVersion(const std::string& stored)
 {
     const LocalTime now = Now ? Now() : LocalTime{};
     const std::string stamp = std::to_string(now.year) + "-" + TwoDigits(now.month) + "-" + TwoDigits(now.day) +
@@ -294,9 +307,7 @@ std::string MacroStore::KeepOtherVersion(const std::string& plain)
     for (int n = 2; m_files.StateOf(path) == FileState::File; ++n) {
         path = directory + FormatText(kChangedElsewhereName, stamp + " " + std::to_string(n));
     }
-    std::string stored = plain;
-    ScrambleFileContent(stored);
-    ReplaceFile(path, stored, /*keepBackup=*/false);
+    ReplaceFile(path, stored);
     return path;
 }
 
@@ -309,13 +320,15 @@ std::int32_t MacroStore::NewMacroId()
     return ++MaxMacroId;
 }
 
-void MacroStore::ReplaceFile(const std::string& path, std::string_view bytes, bool keepBackup)
+void MacroStore::ReplaceFile(const std::string& path, std::string_view bytes,
+                             const std::optional<std::string>& previous)
 {
     const std::string temporaryPath = path + std::string(kTemporarySuffix);
     WriteTemporary(temporaryPath, bytes, path);
     try {
-        if (keepBackup) {
-            KeepBackup(path);
+        // Copied, never moved away: the file itself must exist at every moment.
+        if (previous) {
+            ReplaceFile(path + std::string(kBackupSuffix), *previous);
         }
     } catch (...) {
         m_files.Remove(temporaryPath);
@@ -343,19 +356,6 @@ void MacroStore::WriteTemporary(const std::string& temporaryPath, std::string_vi
         }
         throw FileError(kCannotCreateFile, path, reason);
     }
-}
-
-void MacroStore::KeepBackup(const std::string& path)
-{
-    // Copied, never moved away: the file itself must exist at every moment.
-    if (m_files.StateOf(path) == FileState::Missing) {
-        return;
-    }
-    const std::optional<std::string> previous = m_files.ReadWholeFile(path);
-    if (!previous) {
-        throw FileError(kCannotOpenFile, path, m_files.LastErrorText());
-    }
-    ReplaceFile(path + std::string(kBackupSuffix), *previous, /*keepBackup=*/false);
 }
 
 }  // namespace velmora

@@ -128,23 +128,27 @@ private:
     // The file's bytes with the scrambling applied (or undone), or nothing
     // when there is no such file; throws "Cannot open file %s".
     std::optional<std::string> ReadScrambled(const std::string& path);
+    // The file's bytes as stored; nothing when it is missing. Throws "Cannot
+    // open file %s" when it cannot be read.
+    std::optional<std::string> ReadStored(const std::string& path);
     void ReadMacroFile();
     // Reads plain content into this store; what was read before an error stays.
     void ParseContent(const std::string& plain);
     // Takes what `fresh` read from `content` as the macros in force.
     void Adopt(MacroStore& fresh, std::optional<std::string> content);
     FileCheck ReloadFailed(std::string error);
-    // Keeps another program's version under kChangedElsewhereName; its path.
-    std::string KeepOtherVersion(const std::string& plain);
+    // Keeps another program's version (its bytes as stored) under
+    // kChangedElsewhereName; its path.
+    std::string KeepOtherVersion(const std::string& stored);
     bool LegacyFileConverted();
     // Replaces the file through a temporary beside it, so a failure part of
-    // the way (or a crash) leaves the previous file whole. With keepBackup
-    // the previous file is first copied to its backup the same way, and the
-    // file is replaced only once that copy is complete.
-    void ReplaceFile(const std::string& path, std::string_view bytes, bool keepBackup);
+    // the way (or a crash) leaves the previous file whole. The previous bytes,
+    // when given, are first written to its backup the same way, and the file
+    // is replaced only once that copy is complete.
+    void ReplaceFile(const std::string& path, std::string_view bytes,
+                     const std::optional<std::string>& previous = std::nullopt);
     // Throws "Cannot create file %s" naming `path`.
     void WriteTemporary(const std::string& temporaryPath, std::string_view bytes, const std::string& path);
-    void KeepBackup(const std::string& path);
 
     IFileSystem& m_files;
     bool m_loadFailed = false;
