@@ -54,19 +54,8 @@ fs::path HostPath(const std::string& unixPath)
 // no process to wait on: the output appears by rename once it is complete.
 bool RunHostCommand(const std::string& shellCommand, const fs::path& doneMarker)
 {
-    std::string commandLine = "Z:\\bin\\sh -c \"" + shellCommand + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process)) {
+    if (!tests::StartHostProgram("Z:\\bin\\sh -c \"" + shellCommand + "\"")) {
         return false;
-    }
-    if (process.hThread) {
-        ::CloseHandle(process.hThread);
-    }
-    if (process.hProcess) {
-        ::CloseHandle(process.hProcess);
     }
     return tests::WaitFor([&] { return fs::exists(doneMarker); }, 60s);
 }
