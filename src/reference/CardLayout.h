@@ -12,6 +12,7 @@
 
 #include "macros/Macro.h"
 #include "options/OptionsLayout.h"
+#include "platform/CodePage.h"
 
 namespace velmora {
 
@@ -22,8 +23,9 @@ int RoundHalfEven(long long numerator, long long denominator);
 struct CardMetrics {
     // Height of "M" in the card's font (Arial, 12 points, bold).
     int textHeight = 0;
-    // Width of a text in that font.
+    // Width of a text in that font, and of a name as shown.
     std::function<int(std::string_view)> textWidth;
+    std::function<int(std::u16string_view)> nameWidth;
     int screenWidth = 0;
     int screenHeight = 0;
     // The design lengths, scaled to the screen's DPI.
@@ -47,7 +49,8 @@ struct CardMetrics {
 // card is laid out, so later edits reach it only when it opens again.
 struct CardRow {
     std::string keys;
-    std::string name;
+    // As shown, in Unicode.
+    std::u16string name;
 };
 
 struct CardPlaces {
@@ -65,8 +68,8 @@ public:
         "No macro has a hot key yet. Give a macro a hot key in the options window and it will be listed here.";
 
     // Lays out the card for a copy of the macro list's entries and shows the
-    // remembered page (its decimal text).
-    CardLayout(CardMetrics metrics, TMacroList entries, std::string_view referencePage);
+    // remembered page (its decimal text). Names are stored in `codePage`.
+    CardLayout(CardMetrics metrics, TMacroList entries, std::string_view referencePage, ICodePage& codePage);
 
     // Shows page n; a page outside 1..PageCount shows page 1.
     void ShowPage(int n);

@@ -19,6 +19,8 @@ namespace velmora {
 struct QuickReferenceHost {
     // Its ReferencePage is read at opening and written at closing.
     SettingsRecord& settings;
+    // The code page the names are stored in.
+    ICodePage& codePage;
     // The card has closed; the owner frees it later, outside its messages.
     std::function<void()> closed;
 };
