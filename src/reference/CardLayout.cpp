@@ -4,7 +4,6 @@
 
 #include "hotkeys/HotKeys.h"
 #include "engine/TextExpansion.h"
-#include "options/UnicodeTags.h"
 
 namespace velmora {
 
@@ -51,8 +50,7 @@ std::vector<std::string> WrapText(std::string_view text, int width,
     return lines;
 }
 
-CardLayout::CardLayout(CardMetrics metrics, TMacroList entries, std::string_view referencePage,
-                       ICodePage& codePage)
+CardLayout::CardLayout(CardMetrics metrics, TMacroList entries, std::string_view referencePage)
     : m_metrics(std::move(metrics))
 {
     const CardMetrics& m = m_metrics;
@@ -67,9 +65,8 @@ CardLayout::CardLayout(CardMetrics metrics, TMacroList entries, std::string_view
     });
     m_cardList = std::move(entries);
     for (const TMacroEntry& entry : m_cardList) {
-        std::u16string name = ShowUnicodeTags(entry.Macro->Name, codePage);
-        widest = std::max(widest, m.nameWidth(name));
-        m_rows.push_back({HotKeyDisplayText(*entry.Macro), std::move(name)});
+        widest = std::max(widest, m.textWidth(entry.Macro->Name));
+        m_rows.push_back({HotKeyDisplayText(*entry.Macro), entry.Macro->Name});
     }
     m_clientWidth = std::min(widest + 2 * m.paintBoxLeft, maxWidth);
 

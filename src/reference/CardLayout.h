@@ -12,7 +12,6 @@
 
 #include "macros/Macro.h"
 #include "options/OptionsLayout.h"
-#include "platform/CodePage.h"
 
 namespace velmora {
 
@@ -23,9 +22,8 @@ int RoundHalfEven(long long numerator, long long denominator);
 struct CardMetrics {
     // Height of "M" in the card's font (Arial, 12 points, bold).
     int textHeight = 0;
-    // Width of a text in that font, and of a name as shown.
+    // Width of a text in that font.
     std::function<int(std::string_view)> textWidth;
-    std::function<int(std::u16string_view)> nameWidth;
     int screenWidth = 0;
     int screenHeight = 0;
     // The design lengths, scaled to the screen's DPI.
@@ -49,8 +47,7 @@ struct CardMetrics {
 // card is laid out, so later edits reach it only when it opens again.
 struct CardRow {
     std::string keys;
-    // As shown, in Unicode.
-    std::u16string name;
+    std::string name;
 };
 
 struct CardPlaces {
@@ -68,8 +65,8 @@ public:
         "No macro has a hot key yet. Give a macro a hot key in the options window and it will be listed here.";
 
     // Lays out the card for a copy of the macro list's entries and shows the
-    // remembered page (its decimal text). Names are stored in `codePage`.
-    CardLayout(CardMetrics metrics, TMacroList entries, std::string_view referencePage, ICodePage& codePage);
+    // remembered page (its decimal text).
+    CardLayout(CardMetrics metrics, TMacroList entries, std::string_view referencePage);
 
     // Shows page n; a page outside 1..PageCount shows page 1.
     void ShowPage(int n);

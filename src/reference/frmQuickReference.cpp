@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "options/UnicodeTags.h"
 #include "platform/win32/Controls.h"
 #include "reference/ReferenceControls.h"
 
@@ -73,16 +74,14 @@ void DrawGlyph(HDC dc, Glyph glyph, int left, int middle, int size, COLORREF col
 }
 
 // What a screen reader reads for the drawn page.
-std::u16string PageText(const CardLayout& card)
+std::u16string PageText(const CardLayout& card, ICodePage& codePage)
 {
     std::u16string text;
-    // Every text but the names is ASCII.
-    const auto addLine = [&text](std::string_view ascii, std::u16string_view name = {}) {
+    const auto addLine = [&](const std::string& line) {
         if (!text.empty()) {
             text += u"\r\n";
         }
-        text.append(ascii.begin(), ascii.end());
-        text += name;
+        text += ShowUnicodeTags(line, codePage);
     };
     if (card.Empty()) {
         for (const std::string& line : card.EmptyLines()) {
@@ -90,7 +89,7 @@ std::u16string PageText(const CardLayout& card)
         }
     } else {
         for (const CardRow& row : card.PageRows()) {
-            addLine(row.keys + ": ", row.name);
+            addLine(row.keys + ": " + row.name);
         }
     }
     return text;
@@ -163,9 +162,11 @@ void TQuickReference::LayoutCard()
         const win32::WindowDC dc(Handle());
         const win32::SelectedObject font(dc.Get(), m_cardFont.Get());
         metrics.textHeight = TextSize(dc.Get(), "M").cy;
-        metrics.textWidth = [&dc](std::string_view text) { return static_cast<int>(TextSize(dc.Get(), text).cx); };
-        metrics.nameWidth = [&dc](std::u16string_view name) { return static_cast<int>(TextSize(dc.Get(), name).cx); };
-        m_card.emplace(std::move(metrics), std::move(m_macros), m_host.settings.ReferencePage, m_host.codePage);
+        // The card measures names, stored with U+ tags, and ASCII texts.
+        metrics.textWidth = [&](std::string_view text) {
+            return static_cast<int>(TextSize(dc.Get(), ShowUnicodeTags(text, m_host.codePage)).cx);
+        };
+        m_card.emplace(std::move(metrics), std::move(m_macros), m_host.settings.ReferencePage);
     }
     m_macros.clear();
 
@@ -210,7 +211,7 @@ void TQuickReference::UpdateControls()
     win32::Show(m_btnPrevious, buttons);
     win32::Show(m_btnNext, buttons);
     ::SetWindowTextA(m_label1, m_card->PageLabel().c_str());
-    ::SetWindowTextW(m_paintBox, reinterpret_cast<LPCWSTR>(PageText(*m_card).c_str()));
+    ::SetWindowTextW(m_paintBox, reinterpret_cast<LPCWSTR>(PageText(*m_card, m_host.codePage).c_str()));
     ::InvalidateRect(m_paintBox, nullptr, FALSE);
 }
 
@@ -286,7 +287,8 @@ void TQuickReference::DrawCardRow(HDC dc, const CardRow& row, int x, int y, int 
 
     const int t = TextSize(dc, row.keys).cy;
     ::SetTextColor(dc, kNavy);
-    ::TextOutW(dc, x + t, y + t + 3, reinterpret_cast<LPCWSTR>(row.name.data()), static_cast<int>(row.name.size()));
+    const std::u16string name = ShowUnicodeTags(row.name, m_host.codePage);
+    ::TextOutW(dc, x + t, y + t + 3, reinterpret_cast<LPCWSTR>(name.c_str()), static_cast<int>(name.size()));
 
     const win32::UniqueGdiObject pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNFACE)));
     const win32::SelectedObject selectedPen(dc, pen.Get());

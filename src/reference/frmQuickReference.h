@@ -11,6 +11,7 @@
 
 #include "settings/Settings.h"
 #include "macros/Macro.h"
+#include "platform/CodePage.h"
 #include "platform/win32/Window.h"
 #include "reference/CardLayout.h"
 

@@ -224,11 +224,6 @@ std::vector<std::u16string> WideListBoxEntries(HWND list)
     return WideListEntries(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
 }
 
-std::vector<std::u16string> WideComboEntries(HWND combo)
-{
-    return WideListEntries(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
-}
-
 bool Checked(HWND button)
 {
     return ::SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
