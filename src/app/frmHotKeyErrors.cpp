@@ -21,8 +21,9 @@ void THotKeyErrors::FormCreate()
                          "programs or Windows itself.",
                          SS_LEFT, 0, {16, 16, 305, 33}, m_font.Get());
     // Wide, for the names.
-    m_lbxErrors = win32::CreateWideControl(Handle(), L"LISTBOX", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT,
-                                           kErrorsId, {16, 56, 297, 169}, m_font.Get());
+    m_lbxErrors = win32::CreateWideControl(Handle(), L"LISTBOX",
+                                           WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT, kErrorsId,
+                                           {16, 56, 297, 169}, m_font.Get());
     for (const std::u16string& line : m_lines) {
         ::SendMessageW(m_lbxErrors, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     }

@@ -506,7 +506,8 @@ void TOptions::EntriesReset()
 
 void TOptions::EntryInserted(int index)
 {
-    const std::u16string name = ShowUnicodeTags(m_editor->Entries()[static_cast<std::size_t>(index)].Name, AnsiCodePage());
+    const std::u16string name =
+        ShowUnicodeTags(m_editor->Entries()[static_cast<std::size_t>(index)].Name, AnsiCodePage());
     ::SendMessageW(m_lbxMacros, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(name.c_str()));
 }
 

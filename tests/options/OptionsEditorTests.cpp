@@ -97,8 +97,9 @@ protected:
             store, OptionsTargets{settings, autoStart, "C:\\Tools\\velmora.exe", [this](bool shown) {
                                       trayShown.push_back(shown);
                                   }},
-            ShownNameCollation([](std::u16string_view a, std::u16string_view b) { return CompareIgnoringAsciiCase(a, b); },
-                               platform.codePage),
+            ShownNameCollation(
+                [](std::u16string_view a, std::u16string_view b) { return CompareIgnoringAsciiCase(a, b); },
+                platform.codePage),
             hotKeyProbe, platform.keyboard);
         view = std::make_unique<MirrorView>(*editor);
         editor->SetView(view.get());
