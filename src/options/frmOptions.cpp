@@ -496,9 +496,8 @@ void TOptions::EntriesReset()
     ::SendMessageA(m_lbxMacros, LB_RESETCONTENT, 0, 0);
     const TMacroList& entries = m_editor->Entries();
     ::SendMessageA(m_lbxMacros, LB_INITSTORAGE, entries.size(), static_cast<LPARAM>(entries.size() * 16));
-    for (const TMacroEntry& entry : entries) {
-        const std::u16string name = ShowUnicodeTags(entry.Name, AnsiCodePage());
-        ::SendMessageW(m_lbxMacros, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        EntryInserted(static_cast<int>(i));
     }
     ::SendMessageA(m_lbxMacros, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(m_lbxMacros, nullptr, TRUE);
