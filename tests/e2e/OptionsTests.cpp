@@ -14,8 +14,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
