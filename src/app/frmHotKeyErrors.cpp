@@ -1,5 +1,7 @@
 #include "app/frmHotKeyErrors.h"
 
+#include "options/UnicodeTags.h"
+
 namespace velmora {
 
 namespace {
@@ -18,18 +20,22 @@ void THotKeyErrors::FormCreate()
                          "The following hot keys could not be added because they are already in use by other "
                          "programs or Windows itself.",
                          SS_LEFT, 0, {16, 16, 305, 33}, m_font.Get());
-    m_lbxErrors = win32::CreateControl(Handle(), "LISTBOX", "", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT,
-                                       kErrorsId, {16, 56, 297, 169}, m_font.Get());
-    for (const std::string& line : m_lines) {
-        ::SendMessageA(m_lbxErrors, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    // Wide, for the names.
+    m_lbxErrors = win32::CreateWideControl(Handle(), L"LISTBOX",
+                                           WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT, kErrorsId,
+                                           {16, 56, 297, 169}, m_font.Get());
+    for (const std::u16string& line : m_lines) {
+        ::SendMessageW(m_lbxErrors, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     }
     ::SetFocus(::GetDlgItem(Handle(), IDOK));
 }
 
-void THotKeyErrors::ShowHotKeyErrors(HWND owner, const std::vector<std::string>& lines)
+void THotKeyErrors::ShowHotKeyErrors(HWND owner, const std::vector<std::string>& lines, ICodePage& codePage)
 {
     THotKeyErrors window;
-    window.m_lines = lines;
+    for (const std::string& line : lines) {
+        window.m_lines.push_back(ShowUnicodeTags(line, codePage));
+    }
     window.RunModal(CentredDialog(kClassName, "HotKeyErrors", kClientWidth, kClientHeight, owner));
 }
 

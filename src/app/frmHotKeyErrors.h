@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/CodePage.h"
 #include "platform/win32/Window.h"
 
 namespace velmora {
@@ -16,14 +17,15 @@ public:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Shows the lines modally and returns when the user closes the window.
-    static void ShowHotKeyErrors(HWND owner, const std::vector<std::string>& lines);
+    // They hold macro names, stored in `codePage` with U+ tags.
+    static void ShowHotKeyErrors(HWND owner, const std::vector<std::string>& lines, ICodePage& codePage);
 
 private:
     void FormCreate();
     void Button1Click();
 
     win32::UniqueGdiObject m_font;
-    std::vector<std::string> m_lines;
+    std::vector<std::u16string> m_lines;
     HWND m_lbxErrors = nullptr;
 };
 

@@ -450,6 +450,7 @@ void TMain::OpenQuickReference()
     auto card = std::make_unique<TQuickReference>(
         QuickReferenceHost{
             .settings = m_settings,
+            .codePage = m_platform.Get().codePage,
             .closed = [this] { ::PostMessageA(Handle(), WM_REFERENCE_CLOSED, 0, 0); },
         },
         m_macros.MacroList);
@@ -549,7 +550,7 @@ void TMain::ShowRefusedHotKeys()
         return;
     }
     const std::vector<std::string> lines = std::exchange(m_refusedHotKeys, {});
-    THotKeyErrors::ShowHotKeyErrors(Handle(), lines);
+    THotKeyErrors::ShowHotKeyErrors(Handle(), lines, m_platform.Get().codePage);
 }
 
 void TMain::UnregisterHotKeys()

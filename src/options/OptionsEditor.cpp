@@ -1,6 +1,7 @@
 #include "options/OptionsEditor.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "hotkeys/HotKeyCheck.h"
 #include "hotkeys/HotKeys.h"
@@ -24,11 +25,14 @@ const std::array<std::string_view, 4> kActionNames = {
     "Velmora command.",
 };
 
-int CompareIgnoringAsciiCase(std::string_view a, std::string_view b)
+namespace {
+
+template <typename Char>
+int CompareFoldingAsciiCase(std::basic_string_view<Char> a, std::basic_string_view<Char> b)
 {
-    const auto fold = [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte >= 'a' && byte <= 'z' ? byte - ('a' - 'A') : byte;
+    const auto fold = [](Char c) {
+        const auto unit = static_cast<std::make_unsigned_t<Char>>(c);
+        return unit >= 'a' && unit <= 'z' ? unit - ('a' - 'A') : unit;
     };
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {
@@ -37,6 +41,18 @@ int CompareIgnoringAsciiCase(std::string_view a, std::string_view b)
         }
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+}  // namespace
+
+int CompareIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    return CompareFoldingAsciiCase(a, b);
+}
+
+int CompareIgnoringAsciiCase(std::u16string_view a, std::u16string_view b)
+{
+    return CompareFoldingAsciiCase(a, b);
 }
 
 namespace {

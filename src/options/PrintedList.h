@@ -25,7 +25,9 @@ enum class PrintColor { Black, White };
 
 // A printer page. Positions are device units from the top-left corner of the
 // printable area; font sizes are points. Text is black on a transparent
-// background. Any operation may throw the printing system's error.
+// background, and stored as macro names are (the code page, U+ tags for the
+// rest); it is printed as shown. Any operation may throw the printing
+// system's error.
 class IPrintCanvas {
 public:
     virtual ~IPrintCanvas() = default;

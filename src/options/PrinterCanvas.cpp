@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "macros/Error.h"
+#include "options/UnicodeTags.h"
 
 namespace velmora {
 
@@ -53,7 +54,8 @@ HBRUSH Brush(PrintColor color)
 
 }  // namespace
 
-std::unique_ptr<PrinterCanvas> PrinterCanvas::FromPrintDialog(HWND owner, const std::string& documentName)
+std::unique_ptr<PrinterCanvas> PrinterCanvas::FromPrintDialog(HWND owner, const std::string& documentName,
+                                                              ICodePage& codePage)
 {
     PRINTDLGA dialog{};
     dialog.lStructSize = sizeof dialog;
@@ -74,11 +76,11 @@ std::unique_ptr<PrinterCanvas> PrinterCanvas::FromPrintDialog(HWND owner, const 
     if (!printer) {
         throw VelmoraError("Printer selected is not valid.");
     }
-    return std::make_unique<PrinterCanvas>(std::move(printer), documentName);
+    return std::make_unique<PrinterCanvas>(std::move(printer), documentName, codePage);
 }
 
-PrinterCanvas::PrinterCanvas(UniqueDeviceContext printer, std::string documentName)
-    : m_dc(std::move(printer)), m_documentName(std::move(documentName))
+PrinterCanvas::PrinterCanvas(UniqueDeviceContext printer, std::string documentName, ICodePage& codePage)
+    : m_dc(std::move(printer)), m_codePage(codePage), m_documentName(std::move(documentName))
 {
     m_originalFont = ::GetCurrentObject(m_dc.Get(), OBJ_FONT);
 }
@@ -161,8 +163,10 @@ void PrinterCanvas::SelectFont(const std::string& face, int points, bool bold, b
 
 SIZE PrinterCanvas::Extent(const std::string& text)
 {
+    const std::u16string shown = ShowUnicodeTags(text, m_codePage);
     SIZE size{};
-    ::GetTextExtentPoint32A(m_dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+    ::GetTextExtentPoint32W(m_dc.Get(), reinterpret_cast<LPCWSTR>(shown.c_str()), static_cast<int>(shown.size()),
+                            &size);
     return size;
 }
 
@@ -178,7 +182,8 @@ int PrinterCanvas::TextHeight(const std::string& text)
 
 void PrinterCanvas::WriteText(int x, int y, const std::string& text)
 {
-    ::TextOutA(m_dc.Get(), x, y, text.c_str(), static_cast<int>(text.size()));
+    const std::u16string shown = ShowUnicodeTags(text, m_codePage);
+    ::TextOutW(m_dc.Get(), x, y, reinterpret_cast<LPCWSTR>(shown.c_str()), static_cast<int>(shown.size()));
 }
 
 void PrinterCanvas::FillRect(const PrintRect& rect, PrintColor color)

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "options/PrintedList.h"
+#include "platform/CodePage.h"
 #include "platform/win32/Handles.h"
 
 namespace velmora {
@@ -19,9 +20,10 @@ class PrinterCanvas : public IPrintCanvas {
 public:
     // Shows the print dialog with its default options; null when the user
     // cancels it.
-    static std::unique_ptr<PrinterCanvas> FromPrintDialog(HWND owner, const std::string& documentName);
+    static std::unique_ptr<PrinterCanvas> FromPrintDialog(HWND owner, const std::string& documentName,
+                                                          ICodePage& codePage);
 
-    PrinterCanvas(UniqueDeviceContext printer, std::string documentName);
+    PrinterCanvas(UniqueDeviceContext printer, std::string documentName, ICodePage& codePage);
     PrinterCanvas(const PrinterCanvas&) = delete;
     PrinterCanvas& operator=(const PrinterCanvas&) = delete;
     ~PrinterCanvas() override;
@@ -46,6 +48,7 @@ private:
     win32::UniqueGdiObject BlackPen(int width);
 
     UniqueDeviceContext m_dc;
+    ICodePage& m_codePage;
     std::string m_documentName;
     HGDIOBJ m_originalFont = nullptr;
     win32::UniqueGdiObject m_font;

@@ -12,6 +12,7 @@
 #include "options/OptionsControls.h"
 #include "options/OptionsLayout.h"
 #include "options/PrinterCanvas.h"
+#include "options/MacroNames.h"
 #include "options/UnicodeTags.h"
 #include "options/VariableMenu.h"
 #include "options/frmRand.h"
@@ -144,7 +145,7 @@ bool TOptions::FormCreate()
 {
     m_editor = std::make_unique<OptionsEditor>(
         m_host.store, OptionsTargets{m_host.settings, m_host.autoStart, m_host.exePath, m_host.showTrayIcon},
-        win32::CompareAsListBox, m_hotKeyProbe, m_keyboard);
+        ShownNameCollation(win32::CompareAsListBox, AnsiCodePage()), m_hotKeyProbe, m_keyboard);
 
     const int width = S(kDesignWidth);
     const int height = S(kDesignHeight);
@@ -257,10 +258,11 @@ void TOptions::CreateControls()
 void TOptions::CreateMacrosPage()
 {
     m_macroListLabel = Label(m_macrosPage, "Macro list:", {8, 8, 100, 13});
-    m_lbxMacros = Control(m_macrosPage, "LISTBOX", "",
-                          WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
-                              LBS_NOINTEGRALHEIGHT,
-                          id::kMacroList, {0, 0, 100, 100});
+    // Names are Unicode: the list and the controls below that hold them are wide.
+    m_lbxMacros = win32::CreateWideControl(m_macrosPage, L"LISTBOX",
+                                           WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_OWNERDRAWFIXED |
+                                               LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
+                                           id::kMacroList, {0, 0, 100, 100}, m_font.Get());
     m_btnAddMacro = Control(m_macrosPage, "BUTTON", "Add Macro", WS_TABSTOP, id::kAddMacro, {0, 0, 89, 25});
     m_btnDeleteMacro = Control(m_macrosPage, "BUTTON", "Delete Macro", WS_TABSTOP, id::kDeleteMacro, {0, 0, 89, 25});
     m_pnlMacroEdit = win32::CreatePanel(m_macrosPage, id::kMacroEditPanel);
@@ -275,7 +277,8 @@ void TOptions::CreateEditPanel()
     constexpr DWORD check = WS_TABSTOP | BS_AUTOCHECKBOX;
     constexpr DWORD dropDown = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
     Label(panel, "Name:", {0, 4, 52, 13});
-    ::SendMessageA(Control(panel, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, id::kName, {56, 0, 273, 21}),
+    ::SendMessageW(win32::CreateWideControl(panel, L"EDIT", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, id::kName,
+                                            {56, 0, 273, 21}, m_font.Get()),
                    EM_SETLIMITTEXT, 0, 0);
     Label(panel, "Hot key:", {0, 32, 52, 13});
     Control(panel, "BUTTON", "Win", check, id::kWin, {56, 30, 42, 17});
@@ -324,7 +327,7 @@ void TOptions::CreateEditPanel()
     Control(panel, "BUTTON", "Do not show this macro on the quick reference card", check, id::kHideOnReferenceCard,
             {0, 0, 329, 17});
     Control(panel, "BUTTON", "When this macro completes run another macro", check, id::kRunAnother, {0, 0, 329, 17});
-    Control(panel, "COMBOBOX", "", dropDown, id::kNextMacro, {16, 0, 313, 300});
+    win32::CreateWideControl(panel, L"COMBOBOX", dropDown, id::kNextMacro, {16, 0, 313, 300}, m_font.Get());
 }
 
 void TOptions::CreateOptionsPage()
@@ -493,8 +496,8 @@ void TOptions::EntriesReset()
     ::SendMessageA(m_lbxMacros, LB_RESETCONTENT, 0, 0);
     const TMacroList& entries = m_editor->Entries();
     ::SendMessageA(m_lbxMacros, LB_INITSTORAGE, entries.size(), static_cast<LPARAM>(entries.size() * 16));
-    for (const TMacroEntry& entry : entries) {
-        ::SendMessageA(m_lbxMacros, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.Name.c_str()));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        EntryInserted(static_cast<int>(i));
     }
     ::SendMessageA(m_lbxMacros, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(m_lbxMacros, nullptr, TRUE);
@@ -502,8 +505,9 @@ void TOptions::EntriesReset()
 
 void TOptions::EntryInserted(int index)
 {
-    const std::string& name = m_editor->Entries()[static_cast<std::size_t>(index)].Name;
-    ::SendMessageA(m_lbxMacros, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(name.c_str()));
+    const std::u16string name =
+        ShowUnicodeTags(m_editor->Entries()[static_cast<std::size_t>(index)].Name, AnsiCodePage());
+    ::SendMessageW(m_lbxMacros, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(name.c_str()));
 }
 
 void TOptions::EntryRemoved(int index)
@@ -544,7 +548,8 @@ void TOptions::PanelChanged()
         const TMacroList& choices = m_editor->NextMacroChoices();
         ::SendMessageA(next, CB_INITSTORAGE, choices.size(), static_cast<LPARAM>(choices.size() * 16));
         for (const TMacroEntry& choice : choices) {
-            ::SendMessageA(next, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.Name.c_str()));
+            const std::u16string name = ShowUnicodeTags(choice.Name, AnsiCodePage());
+            ::SendMessageW(next, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
         }
         ::SendMessageA(next, WM_SETREDRAW, TRUE, 0);
     }
@@ -573,7 +578,7 @@ void TOptions::ShowField(const PanelBinding& binding)
     const MacroPanel& panel = m_editor->Panel;
     std::visit(Overloaded{
                    [&](std::string MacroPanel::*text) {
-                       if (binding.controlId == id::kSendText) {
+                       if (binding.controlId == id::kSendText || binding.controlId == id::kName) {
                            win32::SetWideText(control, ShowUnicodeTags(panel.*text, AnsiCodePage()));
                        } else {
                            SetText(control, panel.*text);
@@ -594,10 +599,15 @@ bool TOptions::ReadField(const PanelBinding& binding, int code)
                               if (code != EN_CHANGE) {
                                   return false;
                               }
-                              // The keystroke text is a Unicode control; the record keeps ANSI with tags.
-                              panel.*text = binding.controlId == id::kSendText
-                                                ? WriteUnicodeTags(win32::WideTextOf(control), AnsiCodePage())
-                                                : TextOf(control);
+                              // The keystroke text and the name are Unicode controls; the
+                              // record keeps ANSI with tags.
+                              if (binding.controlId == id::kSendText) {
+                                  panel.*text = WriteUnicodeTags(win32::WideTextOf(control), AnsiCodePage());
+                              } else if (binding.controlId == id::kName) {
+                                  panel.*text = StoredName(win32::WideTextOf(control), EditedName(), AnsiCodePage());
+                              } else {
+                                  panel.*text = TextOf(control);
+                              }
                               return true;
                           },
                           [&](bool MacroPanel::*check) {
@@ -618,9 +628,20 @@ bool TOptions::ReadField(const PanelBinding& binding, int code)
                       binding.field);
 }
 
+std::string_view TOptions::EditedName() const
+{
+    const int index = m_editor->EditIndex();
+    const TMacroList& entries = m_editor->Entries();
+    return index >= 0 && static_cast<std::size_t>(index) < entries.size()
+               ? std::string_view(entries[static_cast<std::size_t>(index)].Macro->Name)
+               : std::string_view();
+}
+
 void TOptions::StatusChanged(const std::string& text)
 {
-    ::SendMessageA(m_statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    // It may name another macro.
+    const std::u16string shown = ShowUnicodeTags(text, AnsiCodePage());
+    ::SendMessageW(m_statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(shown.c_str()));
 }
 
 // ---- What the user does ----
@@ -723,7 +744,7 @@ void TOptions::btnPrintClick()
     try {
         const win32::ModalScope printing(Handle());
         const std::unique_ptr<PrinterCanvas> printer =
-            PrinterCanvas::FromPrintDialog(Handle(), std::string(kPrintedListTitle));
+            PrinterCanvas::FromPrintDialog(Handle(), std::string(kPrintedListTitle), AnsiCodePage());
         if (printer) {
             PrintMacroList(*printer, m_editor->Entries(), MakerNoticeLine(kMakerHomePageAddress));
         }
@@ -831,7 +852,8 @@ void TOptions::lbxMacrosDrawItem(const DRAWITEMSTRUCT& item)
     const int top = item.rcItem.top;
     {
         const win32::SelectedObject bold(dc, m_boldFont.Get());
-        ::TextOutA(dc, left + S(20), top + 1, entry.Name.c_str(), static_cast<int>(entry.Name.size()));
+        const std::u16string name = ShowUnicodeTags(entry.Name, AnsiCodePage());
+        ::TextOutW(dc, left + S(20), top + 1, reinterpret_cast<LPCWSTR>(name.c_str()), static_cast<int>(name.size()));
     }
     {
         const win32::SelectedObject regular(dc, m_font.Get());
@@ -867,7 +889,9 @@ void TOptions::FormCloseQueryAndClose()
         return;
     }
     if (query.verdict == CloseVerdict::Clash &&
-        win32::ShowMessageBox(Handle(), query.question, "Confirm", MB_YESNO | MB_ICONQUESTION) != IDNO) {
+        // The question names the two macros.
+        win32::ShowMessageBox(Handle(), ShowUnicodeTags(query.question, AnsiCodePage()), "Confirm",
+                              MB_YESNO | MB_ICONQUESTION) != IDNO) {
         return;
     }
     RECT frame{};

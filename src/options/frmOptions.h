@@ -68,6 +68,9 @@ private:
     void ShowField(const PanelBinding& binding);
     // False when the notification is not the control's change.
     bool ReadField(const PanelBinding& binding, int code);
+    // The committed name of the macro being edited, which the name field
+    // keeps byte for byte while it shows it.
+    std::string_view EditedName() const;
 
     // IOptionsView
     void EntriesReset() override;

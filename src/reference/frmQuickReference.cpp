@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "options/UnicodeTags.h"
 #include "platform/win32/Controls.h"
 #include "reference/ReferenceControls.h"
 
@@ -28,6 +29,13 @@ SIZE TextSize(HDC dc, std::string_view text)
 {
     SIZE size{};
     ::GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+    return size;
+}
+
+SIZE TextSize(HDC dc, std::u16string_view text)
+{
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, reinterpret_cast<LPCWSTR>(text.data()), static_cast<int>(text.size()), &size);
     return size;
 }
 
@@ -66,14 +74,14 @@ void DrawGlyph(HDC dc, Glyph glyph, int left, int middle, int size, COLORREF col
 }
 
 // What a screen reader reads for the drawn page.
-std::string PageText(const CardLayout& card)
+std::u16string PageText(const CardLayout& card, ICodePage& codePage)
 {
-    std::string text;
-    const auto addLine = [&text](const std::string& line) {
+    std::u16string text;
+    const auto addLine = [&](const std::string& line) {
         if (!text.empty()) {
-            text += "\r\n";
+            text += u"\r\n";
         }
-        text += line;
+        text += ShowUnicodeTags(line, codePage);
     };
     if (card.Empty()) {
         for (const std::string& line : card.EmptyLines()) {
@@ -115,8 +123,9 @@ bool TQuickReference::FormCreate()
 
     m_label1 = win32::CreateControl(Handle(), "STATIC", "Page 1 of 1", SS_CENTER | SS_NOPREFIX, id::kPageLabel,
                                     {8, 16, 521, 17}, m_labelFont.Get());
-    m_paintBox = win32::CreateControl(Handle(), "STATIC", "", SS_OWNERDRAW | SS_NOPREFIX, id::kPaintBox,
-                                      {16, 48, 505, 449}, m_cardFont.Get());
+    // Wide, so that its text, which a screen reader reads, keeps every name whole.
+    m_paintBox = win32::CreateWideControl(Handle(), L"STATIC", SS_OWNERDRAW | SS_NOPREFIX, id::kPaintBox,
+                                          {16, 48, 505, 449}, m_cardFont.Get());
     const DWORD button = WS_TABSTOP | BS_OWNERDRAW;
     m_btnPrevious = win32::CreateControl(Handle(), "BUTTON", "Previous", button, id::kPrevious, {8, 512, 73, 25},
                                          m_buttonFont.Get());
@@ -153,7 +162,10 @@ void TQuickReference::LayoutCard()
         const win32::WindowDC dc(Handle());
         const win32::SelectedObject font(dc.Get(), m_cardFont.Get());
         metrics.textHeight = TextSize(dc.Get(), "M").cy;
-        metrics.textWidth = [&dc](std::string_view text) { return static_cast<int>(TextSize(dc.Get(), text).cx); };
+        // The card measures names, stored with U+ tags, and ASCII texts.
+        metrics.textWidth = [&](std::string_view text) {
+            return static_cast<int>(TextSize(dc.Get(), ShowUnicodeTags(text, m_host.codePage)).cx);
+        };
         m_card.emplace(std::move(metrics), std::move(m_macros), m_host.settings.ReferencePage);
     }
     m_macros.clear();
@@ -199,7 +211,7 @@ void TQuickReference::UpdateControls()
     win32::Show(m_btnPrevious, buttons);
     win32::Show(m_btnNext, buttons);
     ::SetWindowTextA(m_label1, m_card->PageLabel().c_str());
-    ::SetWindowTextA(m_paintBox, PageText(*m_card).c_str());
+    ::SetWindowTextW(m_paintBox, reinterpret_cast<LPCWSTR>(PageText(*m_card, m_host.codePage).c_str()));
     ::InvalidateRect(m_paintBox, nullptr, FALSE);
 }
 
@@ -275,7 +287,8 @@ void TQuickReference::DrawCardRow(HDC dc, const CardRow& row, int x, int y, int 
 
     const int t = TextSize(dc, row.keys).cy;
     ::SetTextColor(dc, kNavy);
-    ::TextOutA(dc, x + t, y + t + 3, row.name.data(), static_cast<int>(row.name.size()));
+    const std::u16string name = ShowUnicodeTags(row.name, m_host.codePage);
+    ::TextOutW(dc, x + t, y + t + 3, reinterpret_cast<LPCWSTR>(name.c_str()), static_cast<int>(name.size()));
 
     const win32::UniqueGdiObject pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNFACE)));
     const win32::SelectedObject selectedPen(dc, pen.Get());

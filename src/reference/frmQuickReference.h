@@ -11,6 +11,7 @@
 
 #include "settings/Settings.h"
 #include "macros/Macro.h"
+#include "platform/CodePage.h"
 #include "platform/win32/Window.h"
 #include "reference/CardLayout.h"
 
@@ -19,6 +20,8 @@ namespace velmora {
 struct QuickReferenceHost {
     // Its ReferencePage is read at opening and written at closing.
     SettingsRecord& settings;
+    // The code page the names are stored in.
+    ICodePage& codePage;
     // The card has closed; the owner frees it later, outside its messages.
     std::function<void()> closed;
 };

@@ -44,16 +44,25 @@ std::string Narrow(const std::wstring& wide)
     return text;
 }
 
-std::vector<std::string> ListEntries(HWND control, UINT countMessage, UINT lengthMessage, UINT textMessage)
+std::vector<std::u16string> WideListEntries(HWND control, UINT countMessage, UINT lengthMessage, UINT textMessage)
 {
-    std::vector<std::string> entries;
-    const LRESULT count = ::SendMessageA(control, countMessage, 0, 0);
+    std::vector<std::u16string> entries;
+    const LRESULT count = ::SendMessageW(control, countMessage, 0, 0);
     for (WPARAM i = 0; i < static_cast<WPARAM>(std::max<LRESULT>(count, 0)); ++i) {
         const LRESULT length = ::SendMessageW(control, lengthMessage, i, 0);
         std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
         const LRESULT copied = ::SendMessageW(control, textMessage, i, reinterpret_cast<LPARAM>(text.data()));
         text.resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
-        entries.push_back(Narrow(text));
+        entries.emplace_back(text.begin(), text.end());
+    }
+    return entries;
+}
+
+std::vector<std::string> ListEntries(HWND control, UINT countMessage, UINT lengthMessage, UINT textMessage)
+{
+    std::vector<std::string> entries;
+    for (const std::u16string& entry : WideListEntries(control, countMessage, lengthMessage, textMessage)) {
+        entries.push_back(Narrow({entry.begin(), entry.end()}));
     }
     return entries;
 }
@@ -208,6 +217,11 @@ std::vector<std::string> ListBoxEntries(HWND list)
 std::vector<std::string> ComboEntries(HWND combo)
 {
     return ListEntries(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+}
+
+std::vector<std::u16string> WideListBoxEntries(HWND list)
+{
+    return WideListEntries(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
 }
 
 bool Checked(HWND button)

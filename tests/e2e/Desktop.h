@@ -33,6 +33,8 @@ std::string DialogText(HWND dialog);
 // The entries of another process's list box or drop-down list.
 std::vector<std::string> ListBoxEntries(HWND list);
 std::vector<std::string> ComboEntries(HWND combo);
+// The same as UTF-16, for a Unicode list box.
+std::vector<std::u16string> WideListBoxEntries(HWND list);
 bool Checked(HWND button);
 
 // The control with the keyboard focus in the window's thread, or nullptr.

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -27,6 +28,7 @@
 #include "options/OptionsControls.h"
 #include "macros/Error.h"
 #include "options/OptionsEditor.h"
+#include "reference/ReferenceControls.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "support/TestVectors.h"
 #include "support/WaitFor.h"
@@ -457,6 +459,63 @@ TEST_F(OptionsWindowTest, PastedUnicodeTextIsStoredAsTagsAndShownAgainAndUnicode
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
     CloseAndExpectCleanExit();
     EXPECT_EQ(tests::RegistryText(settingsKey, "UnicodeInput_Checked"), "True");
+}
+
+TEST_F(OptionsWindowTest, UnicodeNamesShowInTheListAndOnTheCardAndAreStoredAsTags)
+{
+    // Stored as the code page cannot hold them, and one in a spelling of the user's.
+    const std::string privet = "{\"U+041F\"}{\"U+0440\"}{\"U+0438\"}{\"U+0432\"}{\"U+0435\"}{\"U+0442\"} {\"U+2192\"}";
+    const std::string eclair = "{\"u+00e9\"}clair";
+    SaveMacros(directory, {{"b", Named(HotKeyMacro(2, "b", "F11"), privet)},
+                           {"c", Named(HotKeyMacro(3, "c", "F10"), eclair)},
+                           {"d", Named(HotKeyMacro(4, "d", ""), "Apple")}});
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
+    ASSERT_TRUE(options = WaitForOptionsWindow());
+    const HWND list = Control(id::kMacroList);
+    const std::u16string shownPrivet = u"\u041f\u0440\u0438\u0432\u0435\u0442 \u2192";
+    EXPECT_EQ(tests::WideListBoxEntries(list),
+              (std::vector<std::u16string>{u"Apple", u"\u00e9clair", shownPrivet}))
+        << "sorted as read, in the user's locale";
+
+    SelectRow(list, 2);
+    const HWND name = Control(id::kName);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(name) && WideTextOf(name) == shownPrivet; }));
+
+    // A new name, pasted over the old one with real keys.
+    const std::u16string renamed = u"\u0416\u0430\u0440 \u00e9";
+    ASSERT_TRUE(tests::PutOnClipboard(
+        {{CF_UNICODETEXT, {reinterpret_cast<const char*>(renamed.c_str()), (renamed.size() + 1) * 2}}}));
+    RECT field{};
+    ::GetWindowRect(name, &field);
+    ASSERT_TRUE(ClickWithMouse(Middle(field)));
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == options && FocusOf(options) == name; }));
+    Press({VK_HOME});
+    Press({VK_SHIFT, VK_END});
+    Press({VK_CONTROL, 'V'});
+    ASSERT_TRUE(WaitFor([&] { return WideTextOf(name) == renamed; })) << "the paste never arrived";
+    Click(Control(IDOK));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
+
+    std::map<std::int32_t, std::string> stored;
+    for (const TMacroEntry& entry : LoadMacros(directory)) {
+        stored[entry.Macro->Id] = entry.Macro->Name;
+    }
+    EXPECT_EQ(stored, (std::map<std::int32_t, std::string>{
+                          {2, "{\"U+0416\"}{\"U+0430\"}{\"U+0440\"} \xe9"}, {3, eclair}, {4, "Apple"}}))
+        << "the changed name in the code page and tags, the others byte for byte";
+
+    // The card lists the macros with hot keys, in the saved order, as written.
+    ASSERT_TRUE(tests::ChooseFromTrayMenu(processId, {VK_DOWN, VK_DOWN, VK_RETURN}));
+    HWND card = nullptr;
+    EXPECT_TRUE(WaitFor([&] {
+        card = FindProcessWindow(processId, "TQuickReference", "Velmora Quick Reference Card");
+        return card != nullptr && WideTextOf(::GetDlgItem(card, reference_id::kPaintBox)) ==
+                                      u"Ctrl + Alt + F10: \u00e9clair\r\nCtrl + Alt + F11: " + renamed;
+    }));
+    ASSERT_TRUE(::PostMessageA(card, WM_CLOSE, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(card); }));
+    CloseAndExpectCleanExit();
 }
 
 TEST_F(OptionsWindowTest, SecondStartWithOptionsOpensTheWindowOfTheFirst)

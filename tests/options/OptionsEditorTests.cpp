@@ -13,6 +13,7 @@
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeRegistry.h"
 #include "macros/Error.h"
+#include "options/MacroNames.h"
 #include "options/OptionsLayout.h"
 #include "options/PasswordGate.h"
 
@@ -96,7 +97,10 @@ protected:
             store, OptionsTargets{settings, autoStart, "C:\\Tools\\velmora.exe", [this](bool shown) {
                                       trayShown.push_back(shown);
                                   }},
-            CompareIgnoringAsciiCase, hotKeyProbe, platform.keyboard);
+            ShownNameCollation(
+                [](std::u16string_view a, std::u16string_view b) { return CompareIgnoringAsciiCase(a, b); },
+                platform.codePage),
+            hotKeyProbe, platform.keyboard);
         view = std::make_unique<MirrorView>(*editor);
         editor->SetView(view.get());
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/frmHotKeyErrors.h"
+#include "platform/win32/Win32CodePage.h"
 #include "ui/WindowTestSupport.h"
 
 namespace velmora {
@@ -18,6 +19,7 @@ HWND FindErrorsWindow()
 TEST(HotKeyErrors, ListsTheLinesInOrderAndClosesOnEnterOrEscape)
 {
     const std::vector<std::string> lines = {"[Ctrl + Alt + F5] New macro.", "[Ctrl + A] Duplicate", "[B] Another"};
+    win32::Win32CodePage codePage;
     for (const WPARAM key : {WPARAM{VK_RETURN}, WPARAM{VK_ESCAPE}}) {
         Driver driver;
         HWND window = nullptr;
@@ -45,7 +47,7 @@ TEST(HotKeyErrors, ListsTheLinesInOrderAndClosesOnEnterOrEscape)
             // The OK button has the focus: Enter presses it, Esc cancels.
             ::PostMessageA(::GetFocus(), WM_KEYDOWN, key, 0);
         });
-        THotKeyErrors::ShowHotKeyErrors(driver.Handle(), lines);
+        THotKeyErrors::ShowHotKeyErrors(driver.Handle(), lines, codePage);
 
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(listed, lines) << "in registration order, not sorted";

@@ -153,6 +153,14 @@ int ShowMessageBox(HWND owner, const std::string& text, const char* caption, UIN
     return ::MessageBoxA(owner, text.c_str(), caption, flags);
 }
 
+int ShowMessageBox(HWND owner, const std::u16string& text, const char* caption, UINT flags)
+{
+    const ModalScope scope(owner);
+    // The captions are ASCII.
+    const std::wstring wideCaption(caption, caption + std::char_traits<char>::length(caption));
+    return ::MessageBoxW(owner, reinterpret_cast<LPCWSTR>(text.c_str()), wideCaption.c_str(), flags);
+}
+
 void ShowErrorBox(HWND owner, const std::string& text)
 {
     ShowMessageBox(owner, ErrorBoxText(text), "Velmora", MB_OK | MB_ICONERROR);
@@ -182,6 +190,16 @@ HWND CreateControl(HWND parent, const char* className, const char* text, DWORD s
         ScaleForDpi(place96.right), ScaleForDpi(place96.bottom), parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleA(nullptr), nullptr);
     ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
+HWND CreateWideControl(HWND parent, const wchar_t* className, DWORD style, int id, RECT place96, HGDIOBJ font)
+{
+    const HWND control = ::CreateWindowExW(
+        0, className, L"", WS_CHILD | WS_VISIBLE | style, ScaleForDpi(place96.left), ScaleForDpi(place96.top),
+        ScaleForDpi(place96.right), ScaleForDpi(place96.bottom), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
 }
 

@@ -42,6 +42,8 @@ void EndModalWindows(bool force);
 
 // MessageBoxA as a modal window of the program.
 int ShowMessageBox(HWND owner, const std::string& text, const char* caption, UINT flags);
+// The same for a Unicode text (MessageBoxW).
+int ShowMessageBox(HWND owner, const std::u16string& text, const char* caption, UINT flags);
 
 // Shows the program's standard error box.
 void ShowErrorBox(HWND owner, const std::string& text);
@@ -55,6 +57,9 @@ UniqueGdiObject CreateMessageFont(bool bold = false);
 // Creates a child control at a place given in 96-DPI pixels, in the font.
 HWND CreateControl(HWND parent, const char* className, const char* text, DWORD style, int id, RECT place96,
                    HGDIOBJ font);
+// The same, empty, as a Unicode window, for controls that show names or
+// texts beyond the code page (its W messages carry them whole).
+HWND CreateWideControl(HWND parent, const wchar_t* className, DWORD style, int id, RECT place96, HGDIOBJ font);
 
 // A plain child window that groups controls, like a dialog page. What its
 // controls report (commands, notifications, drawing, colours) goes on to the

@@ -1,0 +1,24 @@
+#include "options/MacroNames.h"
+
+#include <utility>
+
+#include "options/UnicodeTags.h"
+
+namespace velmora {
+
+std::string StoredName(std::u16string_view shown, std::string_view previous, ICodePage& codePage)
+{
+    if (ShowUnicodeTags(previous, codePage) == shown) {
+        return std::string(previous);
+    }
+    return WriteUnicodeTags(shown, codePage);
+}
+
+NameCollation ShownNameCollation(TextCollation collation, ICodePage& codePage)
+{
+    return [collation = std::move(collation), &codePage](std::string_view a, std::string_view b) {
+        return collation(ShowUnicodeTags(a, codePage), ShowUnicodeTags(b, codePage));
+    };
+}
+
+}  // namespace velmora
