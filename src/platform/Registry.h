@@ -2,8 +2,9 @@
 
 // The current user's registry, as far as the program's settings and its
 // start at log-on need it. Key paths are relative to the current user's root
-// and use backslashes. Key paths and value names are UTF-8, as paths are
-// (platform/PathText.h): the settings key carries the program's name. Nothing here throws: a key that cannot be opened is a
+// and use backslashes. Key paths are UTF-8, as paths are (platform/PathText.h):
+// the settings key carries the program's own name. Value names are the
+// program's own, in ASCII. Nothing here throws: a key that cannot be opened is a
 // null result, a value that cannot be read is nothing, a failed write is false.
 
 #include <memory>

@@ -298,7 +298,7 @@ TEST_F(VelmoraProcessTest, HotKeyPressedOnTheXServerTypesIntoTheFocusedWindow)
 // Code page 1252 holds none of the folder's letters.
 TEST_F(VelmoraProcessTest, FromAFolderNamedOutsideTheCodePageMacrosLoadTypeAndSave)
 {
-    ASSERT_NO_FATAL_FAILURE(UseFolder("\xD0\x9C\xD0\xB0\xD0\xBA\xD1\x80\xD0\xBE\xD1\x81\xD1\x8B \xE6\x97\xA5\xE6\x9C\xAC"));
+    ASSERT_NO_FATAL_FAILURE(UseFolder(reinterpret_cast<const char*>(u8"Макросы 日本")));
     const std::string settingsKey = UseOwnName("velmora-folder");
     ASSERT_NO_FATAL_FAILURE(SetRegistryText(settingsKey, "FirstTimeRun_Checked", "False"));
     // As an older version wrote it: start-up puts quotes around it.

@@ -194,7 +194,7 @@ TEST(PathText, EveryNameWindowsGivesComesBackUnchanged)
         std::string utf8;
         bool roundTrip = true;
     } cases[] = {
-        {u"C:\\Макросы 日本\\", "C:\\\xD0\x9C\xD0\xB0\xD0\xBA\xD1\x80\xD0\xBE\xD1\x81\xD1\x8B \xE6\x97\xA5\xE6\x9C\xAC\\"},
+        {u"C:\\Макросы 日本\\", reinterpret_cast<const char*>(u8"C:\\Макросы 日本\\")},
         {u"C:\\Users\\\u674E\U0001F600.txt", "C:\\Users\\\xE6\x9D\x8E\xF0\x9F\x98\x80.txt"},
         // A surrogate without its partner is a valid file name on NTFS.
         {std::u16string(u"a") + char16_t(0xD800) + u"b" + char16_t(0xDC00), "a\xED\xA0\x80" "b\xED\xB0\x80"},

@@ -143,7 +143,8 @@ std::optional<std::string> Win32FileSystem::ReadWholeFile(const std::string& pat
 std::unique_ptr<IWritableFile> Win32FileSystem::OpenForWriting(const std::string& path)
 {
     UniqueHandle file(
-        ::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                      nullptr));
     if (!file) {
         Failed();
         return nullptr;
@@ -153,7 +154,8 @@ std::unique_ptr<IWritableFile> Win32FileSystem::OpenForWriting(const std::string
 
 bool Win32FileSystem::MoveOver(const std::string& source, const std::string& target)
 {
-    return ::MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE ||
+    return ::MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE ||
            Failed();
 }
 

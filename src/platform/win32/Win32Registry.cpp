@@ -106,8 +106,8 @@ private:
 std::unique_ptr<IRegistryKey> Win32Registry::CreateKey(const std::string& path)
 {
     HKEY key = nullptr;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, WidePath(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                          nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, WidePath(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
         return nullptr;
     }
     return std::make_unique<Win32RegistryKey>(UniqueKey(key));
