@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <cwchar>
+#include <optional>
+#include <string>
 
 #include "hotkeys/HotKeys.h"
 #include "ui/Resources.h"
@@ -110,6 +113,35 @@ template <typename... Visitors>
 struct Overloaded : Visitors... {
     using Visitors::operator()...;
 };
+
+// A launch macro keeps its path in the code page, as every reader of the
+// file expects. A path the code page cannot hold exactly goes by its short
+// name where the volume has one (plain ASCII as a rule); nothing when
+// neither fits, for the user to be told rather than left with a wrong path.
+std::optional<std::string> LaunchPathFor(const std::wstring& path)
+{
+    const auto inCodePage = [](const std::wstring& wide) -> std::optional<std::string> {
+        const int size = static_cast<int>(wide.size());
+        const int length = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+        std::string ansi(static_cast<std::size_t>(std::max(length, 0)), '\0');
+        ::WideCharToMultiByte(CP_ACP, 0, wide.data(), size, ansi.data(), length, nullptr, nullptr);
+        // Only an exact way back counts: no "?" and no best-fit look-alike.
+        std::wstring back(wide.size(), L'\0');
+        back.resize(static_cast<std::size_t>(
+            std::max(::MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, back.data(), size), 0)));
+        return back == wide ? std::optional(ansi) : std::nullopt;
+    };
+    if (auto exact = inCodePage(path)) {
+        return exact;
+    }
+    std::wstring shortPath(::GetShortPathNameW(path.c_str(), nullptr, 0), L'\0');
+    shortPath.resize(::GetShortPathNameW(path.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size())));
+    return shortPath.empty() ? std::nullopt : inCodePage(shortPath);
+}
+
+constexpr const char* kPathOutsideCodePageText =
+    "The path of this file has characters that Windows' code page cannot hold, so a macro cannot keep it. "
+    "Rename the file or its folder, or choose another file.";
 
 }  // namespace
 
@@ -803,37 +835,48 @@ void TOptions::InsertTag(const std::string& word)
 
 void TOptions::BrowseForFile()
 {
-    std::array<char, 1024> file{};
-    const HWND field = ::GetDlgItem(m_settingsPanels[kLaunchAction], id::kFilename);
-    OPENFILENAMEA dialog{
-        .lStructSize = sizeof(OPENFILENAMEA),
+    // Room for the longest path Windows allows.
+    std::wstring file(32768, L'\0');
+    OPENFILENAMEW dialog{
+        .lStructSize = sizeof(OPENFILENAMEW),
         .hwndOwner = Handle(),
-        .lpstrFilter = "All files (*.*)\0*.*\0",
+        .lpstrFilter = L"All files (*.*)\0*.*\0",
         .lpstrFile = file.data(),
         .nMaxFile = static_cast<DWORD>(file.size()),
-        .lpstrTitle = "Browse",
+        .lpstrTitle = L"Browse",
         .Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR,
     };
     const win32::ModalScope browsing(Handle());
-    if (::GetOpenFileNameA(&dialog)) {
+    if (::GetOpenFileNameW(&dialog)) {
+        file.resize(std::wcslen(file.c_str()));
         // Put in as the dialog gave it: a name with blanks gets no quotes.
-        ::SetWindowTextA(field, file.data());
+        SetLaunchPath(file);
     }
 }
 
 void TOptions::WMDropFiles(HDROP drop)
 {
-    std::vector<std::string> names;
-    const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    std::vector<std::wstring> names;
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        std::array<char, 256> name{};
-        if (::DragQueryFileA(drop, i, name.data(), static_cast<UINT>(name.size())) > 0) {
-            names.emplace_back(name.data());
+        std::wstring name(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        name.resize(::DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+        if (!name.empty()) {
+            names.push_back(std::move(name));
         }
     }
     ::DragFinish(drop);
     if (!names.empty() && m_editor->Panel.ActionIndex == kLaunchAction) {
-        ::SetWindowTextA(::GetDlgItem(m_settingsPanels[kLaunchAction], id::kFilename), names.front().c_str());
+        SetLaunchPath(names.front());
+    }
+}
+
+void TOptions::SetLaunchPath(const std::wstring& path)
+{
+    if (const std::optional<std::string> stored = LaunchPathFor(path)) {
+        ::SetWindowTextA(::GetDlgItem(m_settingsPanels[kLaunchAction], id::kFilename), stored->c_str());
+    } else {
+        win32::ShowMessageBox(Handle(), kPathOutsideCodePageText, "Warning", MB_OK | MB_ICONWARNING);
     }
 }
 

@@ -107,6 +107,8 @@ private:
     void InsertTag(const std::string& word);
     void BrowseForFile();
     void WMDropFiles(HDROP drop);
+    // A file picked or dropped for the launch panel goes into its path field.
+    void SetLaunchPath(const std::wstring& path);
     void MinMaxInfo(MINMAXINFO& info) const;
 
     // The three ways of closing all come here.

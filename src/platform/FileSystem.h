@@ -1,7 +1,7 @@
 #pragma once
 
-// Files beside the executable. Paths are 8-bit strings in the system's own
-// form. Nothing here throws: failures come back as results and the caller
+// Files beside the executable. Paths are UTF-8 (platform/PathText.h), so a
+// folder named outside the code page works. Nothing here throws: failures come back as results and the caller
 // raises the program's message, so a fake cannot drift from the real texts.
 // (The names avoid CreateFile and friends, which <windows.h> redefines.)
 

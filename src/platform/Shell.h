@@ -16,9 +16,11 @@ inline constexpr std::uint32_t kEndSessionRestart = 2;   // EWX_REBOOT
 class IShell {
 public:
     virtual ~IShell() = default;
-    // WinExec with SW_SHOWNORMAL.
+    // The command line and the document are a launch macro's text, in the
+    // code page as the data file holds it.
+    // As WinExec with SW_SHOWNORMAL, through CreateProcessW.
     virtual void StartProgram(const std::string& commandLine) = 0;
-    // ShellExecuteA "open", owned by the main window, no parameters, SW_SHOWNORMAL.
+    // ShellExecuteW "open", owned by the main window, no parameters, SW_SHOWNORMAL.
     virtual void OpenDocument(const std::string& quotedPath) = 0;
     // Enables SeShutdownPrivilege in the process's token; false when the
     // account does not hold it. Restart and shut-down need it, log-off does not.

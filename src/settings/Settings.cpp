@@ -199,14 +199,14 @@ RunValueForm ReadRunValueForm(std::string_view data, std::string_view exePath)
 void AutoStart::Write(const std::string& exePath)
 {
     if (const auto run = m_registry.CreateKey(kRunKey)) {
-        run->WriteString(kRunValue, "\"" + std::string(Unquoted(exePath)) + "\"");
+        run->WritePath(kRunValue, "\"" + std::string(Unquoted(exePath)) + "\"");
     }
 }
 
 void AutoStart::QuoteOldValue(const std::string& exePath)
 {
     const auto run = m_registry.OpenKeyReadOnly(kRunKey);
-    const std::optional<std::string> data = run ? run->ReadString(kRunValue) : std::nullopt;
+    const std::optional<std::string> data = run ? run->ReadPath(kRunValue) : std::nullopt;
     if (data && ReadRunValueForm(*data, exePath) == RunValueForm::Unquoted) {
         Write(exePath);
     }

@@ -2,45 +2,30 @@
 
 #include <shellapi.h>
 
-#include <vector>
-
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/WidePath.h"
 
 namespace velmora {
 
 namespace {
 
-std::string ExePath()
+void ShellOpen(HWND owner, std::string_view target)
 {
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) {
-            return {};
-        }
-        if (length < buffer.size()) {
-            return std::string(buffer.data(), length);
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-void ShellOpen(HWND owner, const char* target)
-{
-    ::ShellExecuteA(owner, "open", target, nullptr, nullptr, SW_SHOWNORMAL);
+    ::ShellExecuteW(owner, L"open", win32::WidePath(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace
 
 std::string HelpFilePath()
 {
-    std::string path = ExePath();
+    std::string path = win32::ModuleFileName();
     path.erase(path.find_last_of("\\/") + 1);  // npos + 1 empties a bare name
     return path + kHelpFileName;
 }
 
 void OpenHelpFile(HWND owner)
 {
-    ShellOpen(owner, HelpFilePath().c_str());
+    ShellOpen(owner, HelpFilePath());
 }
 
 void OpenWebAddress(HWND owner, const char* address)

@@ -16,13 +16,13 @@ inline constexpr const char* kMakerHomePageAddress = "https://www.brackwell.exam
 
 inline constexpr const char* kHelpFileName = "velmora.chm";
 
-// The directory of the running exe followed by "velmora.chm".
+// The directory of the running exe followed by "velmora.chm", in UTF-8.
 std::string HelpFilePath();
 
-// ShellExecuteA "open" on the help file, owned by the given window.
+// ShellExecuteW "open" on the help file, owned by the given window.
 void OpenHelpFile(HWND owner);
 
-// ShellExecuteA "open" on the address, owned by the given window.
+// ShellExecuteW "open" on the address, owned by the given window.
 void OpenWebAddress(HWND owner, const char* address);
 
 // The help commands of the tray menu and of the options window's Help button.

@@ -16,6 +16,7 @@
 #include "platform/win32/Win32FileSystem.h"
 #include "support/TestVectors.h"
 #include "support/WaitFor.h"
+#include "ui/WindowTestSupport.h"
 
 namespace velmora {
 namespace {
@@ -291,6 +292,35 @@ TEST_F(VelmoraProcessTest, HotKeyPressedOnTheXServerTypesIntoTheFocusedWindow)
     // As a user would: the window gets the X focus, then the keys come from X.
     ASSERT_TRUE(PressOnTheXServer("ctrl+shift+k"));
     EXPECT_EQ(target->WaitForText("Typed from X: DONE"), "Typed from X: DONE");
+    CloseAndExpectCleanExit();
+}
+
+// Code page 1252 holds none of the folder's letters.
+TEST_F(VelmoraProcessTest, FromAFolderNamedOutsideTheCodePageMacrosLoadTypeAndSave)
+{
+    ASSERT_NO_FATAL_FAILURE(UseFolder(reinterpret_cast<const char*>(u8"Макросы 日本")));
+    const std::string settingsKey = UseOwnName("velmora-folder");
+    ASSERT_NO_FATAL_FAILURE(SetRegistryText(settingsKey, "FirstTimeRun_Checked", "False"));
+    // As an older version wrote it: start-up puts quotes around it.
+    ASSERT_NO_FATAL_FAILURE(SetRegistryText(kRunKey, "Velmora", directory + exeName));
+    // Out of name order, so the save, which sorts them, changes the file.
+    SaveMacros(directory, {{"b", tests::Named(HotKeyMacro(1, "from afar", "K"), "b")},
+                           {"a", tests::Named(HotKeyMacro(2, "unused", "J"), "a")}});
+    const std::string loaded = ReadFile("velmora.dtx");
+
+    ASSERT_NO_FATAL_FAILURE(StartReadyWithTarget());
+    Press({VK_CONTROL, VK_MENU, 'K'});
+    EXPECT_EQ(target->WaitForText("from afar"), "from afar");
+    EXPECT_EQ(RegistryText(kRunKey, "Velmora"), "\"" + directory + exeName + "\"");
+
+    // A second start from the same folder opens the options window; OK saves.
+    EXPECT_EQ(RunAgain("/options"), 0u);
+    const HWND options = WaitForWindow("TOptions");
+    ASSERT_TRUE(options) << "the options window never opened";
+    ASSERT_TRUE(tests::ClickOn(test::FindControl(options, IDOK)));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); })) << "OK did not close the options window";
+    EXPECT_EQ(tests::NamesOf(tests::LoadMacros(directory)), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(ReadFile("velmora.dtx.bak"), loaded) << "the file before the save is the backup";
     CloseAndExpectCleanExit();
 }
 

@@ -7,6 +7,8 @@
 #include <fstream>
 
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/WidePath.h"
 #include "support/TestVectors.h"
 #include "support/WaitFor.h"
 
@@ -86,14 +88,16 @@ win32::UniqueHandle StartProgram(const std::string& program, const std::string& 
     if (!arguments.empty()) {
         commandLine += " " + arguments;
     }
-    const std::string folder = directory.empty() ? fs::path(program).parent_path().string() : directory;
-    STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
+    std::wstring wideLine = win32::WidePath(commandLine);
+    const std::wstring folder =
+        directory.empty() ? HostPathOf(program).parent_path().wstring() : win32::WidePath(directory);
+    STARTUPINFOW startup{.cb = sizeof(STARTUPINFOW)};
     PROCESS_INFORMATION info{};
-    const char* const where = folder.empty() ? nullptr : folder.c_str();
+    const wchar_t* const where = folder.empty() ? nullptr : folder.c_str();
     const win32::UniqueHandle token = limited ? LimitedToken() : win32::UniqueHandle();
-    if (limited ? !token || !::CreateProcessAsUserA(token.Get(), nullptr, commandLine.data(), nullptr, nullptr,
+    if (limited ? !token || !::CreateProcessAsUserW(token.Get(), nullptr, wideLine.data(), nullptr, nullptr,
                                                     FALSE, 0, nullptr, where, &startup, &info)
-                : !::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, where,
+                : !::CreateProcessW(nullptr, wideLine.data(), nullptr, nullptr, FALSE, 0, nullptr, where,
                                     &startup, &info)) {
         const DWORD error = ::GetLastError();
         ADD_FAILURE() << "cannot start " << commandLine << ": error " << error;
@@ -303,32 +307,17 @@ TMacroList LoadMacros(const std::string& directory, std::string* password)
     return store.MacroList;
 }
 
+// The program's own registry layer: wide calls, and values read safely whatever is stored.
 std::optional<std::string> RegistryText(const std::string& key, const char* value)
 {
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    char data[1024] = {};
-    DWORD size = sizeof data - 1;
-    DWORD type = 0;
-    const LONG result = ::RegQueryValueExA(opened, value, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    ::RegCloseKey(opened);
-    if (result != ERROR_SUCCESS || type != REG_SZ) {
-        return std::nullopt;
-    }
-    return std::string(data);
+    const auto opened = win32::Win32Registry().OpenKeyReadOnly(key);
+    return opened ? opened->ReadPath(value) : std::nullopt;
 }
 
 void SetRegistryText(const std::string& key, const char* value, const std::string& text)
 {
-    HKEY opened = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened,
-                                nullptr),
-              ERROR_SUCCESS);
-    ::RegSetValueExA(opened, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                     static_cast<DWORD>(text.size() + 1));
-    ::RegCloseKey(opened);
+    const auto opened = win32::Win32Registry().CreateKey(key);
+    ASSERT_TRUE(opened && opened->WritePath(value, text)) << key << "\\" << value;
 }
 
 void ForgetSettings(const std::string& baseName, const std::optional<std::string>& runBefore)
@@ -344,7 +333,16 @@ void ForgetSettings(const std::string& baseName, const std::optional<std::string
 void VelmoraProcessTest::SetUp()
 {
     fs::copy_file(HostPath(VELMORA_EXE), folder / "velmora.exe");
-    directory = folder.string() + "\\";
+    directory = win32::PathFromWide(folder.wstring()) + "\\";
+}
+
+void VelmoraProcessTest::UseFolder(const std::string& name)
+{
+    const fs::path named = folder / HostPathOf(name);
+    fs::create_directory(named);
+    fs::copy_file(folder / "velmora.exe", named / "velmora.exe");
+    folder = named;
+    directory = win32::PathFromWide(folder.wstring()) + "\\";
 }
 
 void VelmoraProcessTest::TearDown()
@@ -440,7 +438,7 @@ std::string VelmoraProcessTest::ReadFile(const std::string& name)
 
 void VelmoraProcessTest::WriteFile(const std::string& name, const std::string& bytes)
 {
-    std::ofstream(directory + name, std::ios::binary) << bytes;
+    std::ofstream(HostPathOf(directory + name), std::ios::binary) << bytes;
 }
 
 }  // namespace velmora::tests

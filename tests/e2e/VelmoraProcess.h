@@ -118,7 +118,7 @@ TMacroList LoadMacros(const std::string& directory, std::string* password = null
 
 inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// A text value under HKEY_CURRENT_USER, or nothing.
+// A text value under HKEY_CURRENT_USER, or nothing. Texts and keys are UTF-8.
 std::optional<std::string> RegistryText(const std::string& key, const char* value);
 
 // Writes a text value under HKEY_CURRENT_USER, making the key when needed.
@@ -162,6 +162,9 @@ protected:
     // Returns its settings key.
     std::string UseOwnName(const std::string& prefix);
 
+    // Runs the program from a new folder of that name (UTF-8) in the scratch folder.
+    void UseFolder(const std::string& name);
+
     bool Running();
 
     std::string ReadFile(const std::string& name);
@@ -174,7 +177,8 @@ protected:
     // a first start gives the program a name of its own.
     std::string exeName = "velmora.exe";
     TemporaryFolder temporary{"velmora-e2e-"};
-    const std::filesystem::path folder = temporary.Path();
+    std::filesystem::path folder = temporary.Path();
+    // The folder as the program names it (UTF-8), ending in a backslash.
     std::string directory;
     win32::UniqueHandle process;
     DWORD processId = 0;

@@ -113,6 +113,9 @@ private:
             m_registry.Writes.push_back(m_path + "|" + name + "=" + stored);
             return true;
         }
+        // Texts are bytes here, with no code page to differ from UTF-8.
+        std::optional<std::string> ReadPath(const std::string& name) override { return ReadString(name); }
+        bool WritePath(const std::string& name, const std::string& path) override { return WriteString(name, path); }
         bool DeleteValue(const std::string& name) override
         {
             if (!m_writable) {

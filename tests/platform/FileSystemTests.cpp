@@ -9,6 +9,7 @@
 
 #include "macros/Error.h"
 #include "macros/MacroFile.h"
+#include "platform/PathText.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestVectors.h"
 
@@ -176,6 +177,39 @@ TEST(HostFileSystem, ExecutableDirectoryHoldsTheRunningProgram)
     ASSERT_FALSE(directory.empty());
     EXPECT_TRUE(directory.back() == '/' || directory.back() == '\\');
     EXPECT_TRUE(fs::is_directory(directory));
+}
+
+}  // namespace
+}  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// Names as Windows gives them and the UTF-8 the program holds them in; bytes
+// that are no UTF-8 (only one way) become U+FFFD.
+TEST(PathText, EveryNameWindowsGivesComesBackUnchanged)
+{
+    const struct {
+        std::u16string wide;
+        std::string utf8;
+        bool roundTrip = true;
+    } cases[] = {
+        {u"C:\\Макросы 日本\\", reinterpret_cast<const char*>(u8"C:\\Макросы 日本\\")},
+        {u"C:\\Users\\\u674E\U0001F600.txt", "C:\\Users\\\xE6\x9D\x8E\xF0\x9F\x98\x80.txt"},
+        // A surrogate without its partner is a valid file name on NTFS.
+        {std::u16string(u"a") + char16_t(0xD800) + u"b" + char16_t(0xDC00), "a\xED\xA0\x80" "b\xED\xB0\x80"},
+        {std::u16string(40000, u'x') + u"\u00E9", std::string(40000, 'x') + "\xC3\xA9"},
+        {u"a\uFFFDz", "a\xE9z", false},                      // a code-page byte
+        {u"\uFFFD\uFFFD", "\xC0\xAF", false},               // an overlong "/" is no separator
+        {u"\uFFFD\uFFFD", "\xE6\x97", false},               // cut short at the end
+        {u"\uFFFD\uFFFD\uFFFD\uFFFD", "\xF4\x90\x80\x80", false},  // beyond U+10FFFF
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Utf16FromPath(c.utf8), c.wide) << c.utf8;
+        if (c.roundTrip) {
+            EXPECT_EQ(PathFromUtf16(c.wide), c.utf8);
+        }
+    }
 }
 
 }  // namespace

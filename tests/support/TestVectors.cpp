@@ -75,9 +75,14 @@ std::string TestDataPath(const std::string& name)
     return HostPath(std::string(VELMORA_TEST_DATA_DIR) + "/" + name);
 }
 
+std::filesystem::path HostPathOf(const std::string& path)
+{
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
 std::string ReadHostFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(HostPathOf(path), std::ios::binary);
     if (!file) {
         throw std::runtime_error("cannot read " + path);
     }

@@ -2,6 +2,7 @@
 
 // Reads the hand-written byte vectors in tests/data.
 
+#include <filesystem>
 #include <string>
 
 namespace velmora::tests {
@@ -20,6 +21,8 @@ ByteVector LoadByteVector(const std::string& name);
 // reached through the Z: drive.
 std::string HostPath(const std::string& unixOrWindowsPath);
 std::string TestDataPath(const std::string& name);
+// A path the program holds (UTF-8) as the standard library takes it.
+std::filesystem::path HostPathOf(const std::string& path);
 std::string ReadHostFile(const std::string& path);
 
 }  // namespace velmora::tests

@@ -1,12 +1,14 @@
 #include "platform/win32/FolderWatch.h"
 
+#include "platform/win32/WidePath.h"
+
 namespace velmora::win32 {
 
 bool FolderWatch::Start(const std::string& folder, HWND window, UINT message)
 {
     Stop();
-    m_change = UniqueChangeNotification(::FindFirstChangeNotificationA(
-        folder.c_str(), FALSE,
+    m_change = UniqueChangeNotification(::FindFirstChangeNotificationW(
+        WidePath(folder).c_str(), FALSE,
         FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE));
     m_stop = UniqueHandle(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!m_change || !m_stop) {

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "platform/win32/Handles.h"
+#include "platform/win32/WidePath.h"
 
 namespace velmora::win32 {
 
@@ -48,15 +49,16 @@ private:
 
 std::string ModuleFileName()
 {
-    std::string path(MAX_PATH, '\0');
+    // The length is unbounded: the buffer grows until the whole path fits.
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) {
             return {};
         }
         if (length < path.size()) {
             path.resize(length);
-            return path;
+            return PathFromWide(path);
         }
         path.resize(path.size() * 2);
     }
@@ -82,7 +84,7 @@ bool Win32FileSystem::Failed()
 
 FileState Win32FileSystem::StateOf(const std::string& path)
 {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(WidePath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         Failed();
         return FileStateAfterError(m_lastError);
@@ -115,7 +117,7 @@ std::string Win32FileSystem::LastErrorText()
 
 std::optional<std::string> Win32FileSystem::ReadWholeFile(const std::string& path)
 {
-    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    UniqueHandle file(::CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     LARGE_INTEGER size{};
     if (!file || !::GetFileSizeEx(file.Get(), &size)) {
@@ -141,7 +143,8 @@ std::optional<std::string> Win32FileSystem::ReadWholeFile(const std::string& pat
 std::unique_ptr<IWritableFile> Win32FileSystem::OpenForWriting(const std::string& path)
 {
     UniqueHandle file(
-        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                      nullptr));
     if (!file) {
         Failed();
         return nullptr;
@@ -151,19 +154,20 @@ std::unique_ptr<IWritableFile> Win32FileSystem::OpenForWriting(const std::string
 
 bool Win32FileSystem::MoveOver(const std::string& source, const std::string& target)
 {
-    return ::MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE ||
+    return ::MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE ||
            Failed();
 }
 
 bool Win32FileSystem::Remove(const std::string& path)
 {
-    return ::DeleteFileA(path.c_str()) != FALSE || Failed();
+    return ::DeleteFileW(WidePath(path).c_str()) != FALSE || Failed();
 }
 
 std::optional<std::int64_t> Win32FileSystem::LastWriteTime(const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+    if (!::GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return std::nullopt;
     }

@@ -5,7 +5,7 @@
 
 namespace velmora::win32 {
 
-// The full path of the running program.
+// The full path of the running program, of any length, in UTF-8.
 std::string ModuleFileName();
 
 class Win32FileSystem : public IFileSystem {
