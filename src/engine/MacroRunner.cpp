@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/PathText.h"
+
 namespace velmora {
 
 bool HasExeExtension(std::string_view fileName)
@@ -147,12 +149,13 @@ void MacroRunner::HandOver(const std::string& keys)
 
 void MacroRunner::Execute(const TLaunchMacro& action)
 {
+    // The stored name is in the code page; the file system takes UTF-8.
     const std::string quoted = "\"" + action.FileName + "\"";
     const bool isProgram = HasExeExtension(action.FileName);
     if (!isProgram) {
         // Folders, web addresses and documents are the shell's to open.
         m_platform.shell.OpenDocument(quoted);
-    } else if (m_platform.files.FileExists(action.FileName)) {
+    } else if (m_platform.files.FileExists(PathFromUtf16(Utf16FromAnsi(action.FileName, m_platform.codePage)))) {
         m_platform.shell.StartProgram(action.CommandLine.empty() ? quoted : quoted + " " + action.CommandLine);
     }
 }

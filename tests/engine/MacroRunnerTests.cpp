@@ -182,6 +182,7 @@ TEST_F(MacroRunnerTest, LaunchDecisions)
 {
     platform.files.Files["C:\\Tools\\App.EXE"] = "";
     platform.files.Files["C:\\Docs\\letter.doc"] = "";
+    platform.files.Files["C:\\\xC3\x9C" "bung\\app.exe"] = "";  // UTF-8, as files are named
     runner.RunMacro(Add(1, Launch("C:\\Tools\\App.EXE", "-v")));
     runner.RunMacro(Add(2, Launch("C:\\Tools\\App.EXE")));
     runner.RunMacro(Add(3, Launch("C:\\Docs\\letter.doc", "-ignored")));
@@ -189,6 +190,7 @@ TEST_F(MacroRunnerTest, LaunchDecisions)
     runner.RunMacro(Add(5, Launch("C:\\Docs")));
     runner.RunMacro(Add(6, Launch("http://example.com/setup.exe.html")));
     runner.RunMacro(Add(7, Launch("C:\\odd.dir\\program")));
+    runner.RunMacro(Add(8, Launch("C:\\\xDC" "bung\\app.exe")));  // stored in the code page
     EXPECT_EQ(ShellCalls(), (std::vector<std::string>{
                                 "WinExec \"C:\\Tools\\App.EXE\" -v",
                                 "WinExec \"C:\\Tools\\App.EXE\"",
@@ -196,6 +198,7 @@ TEST_F(MacroRunnerTest, LaunchDecisions)
                                 "ShellExecute open \"C:\\Docs\"",
                                 "ShellExecute open \"http://example.com/setup.exe.html\"",
                                 "ShellExecute open \"C:\\odd.dir\\program\"",
+                                "WinExec \"C:\\\xDC" "bung\\app.exe\"",
                             }));
 }
 
