@@ -89,7 +89,7 @@ void MacroStore::LoadMacros()
 {
     // Set first: even a failed allocation below leaves the load marked.
     m_loadFailed = true;
-    m_loadError = FormatText(kCannotReadFile, MacroFilePath());
+    m_loadError = FormatText(kCannotReadFile, m_files.PathInMessage(MacroFilePath()));
     try {
         MaxMacroIdSeen = 0;
         ConvertLegacyMacroFile();
@@ -155,7 +155,7 @@ FileCheck MacroStore::ReloadIfChanged()
     try {
         fresh.ParseContent(*content);
     } catch (const std::exception&) {
-        return ReloadFailed(FormatText(kCannotReadFile, MacroFilePath()));
+        return ReloadFailed(FormatText(kCannotReadFile, m_files.PathInMessage(MacroFilePath())));
     }
     Adopt(fresh, std::move(content));
     m_loadFailed = false;
@@ -257,7 +257,7 @@ std::optional<std::string> MacroStore::ReadStored(const std::string& path)
     }
     std::optional<std::string> content = state == FileState::File ? m_files.ReadWholeFile(path) : std::nullopt;
     if (!content) {
-        throw FileError(kCannotOpenFile, path, m_files.LastErrorText());
+        throw FileError(kCannotOpenFile, m_files.PathInMessage(path), m_files.LastErrorText());
     }
     return content;
 }
@@ -266,7 +266,7 @@ SaveOutcome MacroStore::SaveMacros(const TMacroList& macros)
 {
     const std::string path = MacroFilePath();
     if (!Loaded()) {
-        throw VelmoraError(FormatText(kNotSavedOverUnreadFile, path));
+        throw VelmoraError(FormatText(kNotSavedOverUnreadFile, m_files.PathInMessage(path)));
     }
     std::string content = BuildMacroFileContent(macros, MaxMacroId, OptionsPassword);
     std::string stored = content;
@@ -337,7 +337,7 @@ void MacroStore::ReplaceFile(const std::string& path, std::string_view bytes,
     if (!m_files.MoveOver(temporaryPath, path)) {
         const std::string reason = m_files.LastErrorText();
         m_files.Remove(temporaryPath);
-        throw FileError(kCannotCreateFile, path, reason);
+        throw FileError(kCannotCreateFile, m_files.PathInMessage(path), reason);
     }
 }
 
@@ -354,7 +354,7 @@ void MacroStore::WriteTemporary(const std::string& temporaryPath, std::string_vi
         if (file) {
             m_files.Remove(temporaryPath);
         }
-        throw FileError(kCannotCreateFile, path, reason);
+        throw FileError(kCannotCreateFile, m_files.PathInMessage(path), reason);
     }
 }
 

@@ -67,6 +67,9 @@ class MacroStore {
 public:
     explicit MacroStore(IFileSystem& files) : m_files(files) {}
 
+    // A path of the store's as its messages show it.
+    std::string PathInMessage(const std::string& path) const { return m_files.PathInMessage(path); }
+
     TMacroList MacroList;
     std::int32_t MaxMacroId = 0;
     std::int32_t MaxMacroIdSeen = 0;

@@ -448,7 +448,7 @@ std::string OptionsEditor::FormClose(int outerWidth, int outerHeight)
     }
     CommitEdits();
     const SaveOutcome saved = m_store.SaveMacros(m_entries);
-    return saved.keptVersion.empty() ? std::string() : FormatText(kChangedElsewhereNotice, saved.keptVersion);
+    return saved.keptVersion.empty() ? std::string() : FormatText(kChangedElsewhereNotice, m_store.PathInMessage(saved.keptVersion));
 }
 
 void OptionsEditor::CloseWithoutSaving()

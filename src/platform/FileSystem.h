@@ -55,6 +55,9 @@ public:
     // of a file it opened) failed; empty when it gave none. Ask straight
     // after the failure: later calls may replace it.
     virtual std::string LastErrorText() = 0;
+    // The path as the program's messages, which are code-page text, show
+    // it: a character the code page lacks shows as "?".
+    virtual std::string PathInMessage(const std::string& path) = 0;
     // The whole content, or nothing when the file cannot be opened or read.
     virtual std::optional<std::string> ReadWholeFile(const std::string& path) = 0;
     // Creates the file, emptying one that exists; null on failure.

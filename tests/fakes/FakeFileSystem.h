@@ -73,6 +73,7 @@ public:
     }
 
     std::string LastErrorText() override { return FailureText; }
+    std::string PathInMessage(const std::string& path) override { return path; }
 
     std::optional<std::string> ReadWholeFile(const std::string& path) override
     {

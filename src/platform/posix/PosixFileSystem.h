@@ -13,6 +13,7 @@ public:
     std::string ExecutableDirectory() override { return m_directory; }
     FileState StateOf(const std::string& path) override;
     std::string LastErrorText() override;
+    std::string PathInMessage(const std::string& path) override { return path; }
     std::optional<std::string> ReadWholeFile(const std::string& path) override;
     std::unique_ptr<IWritableFile> OpenForWriting(const std::string& path) override;
     bool MoveOver(const std::string& source, const std::string& target) override;

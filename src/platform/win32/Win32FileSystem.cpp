@@ -45,6 +45,20 @@ private:
     DWORD& m_lastError;
 };
 
+// The program's boxes are ANSI: wide text in the code page, "?" where it
+// lacks a character.
+std::string MessageText(std::wstring_view wide)
+{
+    const int length = static_cast<int>(wide.size());
+    std::string ansi(static_cast<std::size_t>(
+                         std::max(::WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr), 0)),
+                     '\0');
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), length, ansi.data(), static_cast<int>(ansi.size()),
+                                           nullptr, nullptr);
+    ansi.resize(static_cast<std::size_t>(std::max(size, 0)));
+    return ansi;
+}
+
 }  // namespace
 
 std::string ModuleFileName()
@@ -96,6 +110,11 @@ FileState Win32FileSystem::StateOf(const std::string& path)
     return FileState::File;
 }
 
+std::string Win32FileSystem::PathInMessage(const std::string& path)
+{
+    return MessageText(WidePath(path));
+}
+
 std::string Win32FileSystem::LastErrorText()
 {
     wchar_t text[512] = {};
@@ -104,11 +123,8 @@ std::string Win32FileSystem::LastErrorText()
     if (m_lastError == ERROR_SUCCESS || length == 0) {
         return {};
     }
-    // The program's boxes are ANSI; the system ends its text with a line break.
-    std::string ansi(static_cast<std::size_t>(length) * 2, '\0');
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), ansi.data(),
-                                           static_cast<int>(ansi.size()), nullptr, nullptr);
-    ansi.resize(static_cast<std::size_t>(std::max(size, 0)));
+    // The system ends its text with a line break.
+    std::string ansi = MessageText({text, length});
     while (!ansi.empty() && (ansi.back() == '\r' || ansi.back() == '\n' || ansi.back() == ' ')) {
         ansi.pop_back();
     }
