@@ -23,7 +23,8 @@ void Expand(benchmark::State& state, std::string_view unit)
 {
     tests::FakeClock clock;
     RandomGenerator random;
-    MacroTextExpander expander{clock, clock, random};
+    tests::FakeCodePage codePage;
+    MacroTextExpander expander{clock, clock, random, codePage};
     const std::string text = Repeat(unit, static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         benchmark::DoNotOptimize(expander.ExpandMacroText(text));

@@ -574,7 +574,7 @@ void TOptions::ShowField(const PanelBinding& binding)
     std::visit(Overloaded{
                    [&](std::string MacroPanel::*text) {
                        if (binding.controlId == id::kSendText) {
-                           win32::SetWideText(control, ShowUnicodeTags(panel.*text, AnsiCodePage()));
+                           win32::SetWideText(control, m_sendText.Show(panel.*text, AnsiCodePage()));
                        } else {
                            SetText(control, panel.*text);
                        }
@@ -596,7 +596,7 @@ bool TOptions::ReadField(const PanelBinding& binding, int code)
                               }
                               // The keystroke text is a Unicode control; the record keeps ANSI with tags.
                               panel.*text = binding.controlId == id::kSendText
-                                                ? WriteUnicodeTags(win32::WideTextOf(control), AnsiCodePage())
+                                                ? m_sendText.Write(win32::WideTextOf(control), AnsiCodePage())
                                                 : TextOf(control);
                               return true;
                           },

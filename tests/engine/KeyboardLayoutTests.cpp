@@ -91,8 +91,8 @@ TEST(KeyboardLayouts, BytesOfTheEscapesArriveAsLettersFromTextAndLocaleNames)
     for (const bool paste : {false, true}) {
         for (const auto& [page, text, month, day] : cases) {
             System system(page == 1251 ? Layout::Russian : Layout::Us, page);
-            system.clock.names.months[11] = system.codePage.Encode(month);
-            system.clock.names.days[0] = system.codePage.Encode(day);
+            system.clock.names.months[11] = std::u16string(month.begin(), month.end());
+            system.clock.names.days[0] = std::u16string(day.begin(), day.end());
             EXPECT_EQ(system.Run(system.codePage.Encode(text) + "{\"monthname\"}/{\"dayofweek\"}", paste),
                       text + month + U"/" + day)
                 << page << paste;
