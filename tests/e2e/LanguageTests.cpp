@@ -113,5 +113,50 @@ TEST_F(LanguageTest, UnicodeInputNeverTouchesTheClipboard)
     CloseAndExpectCleanExit();
 }
 
+// Under a Japanese locale (code page 932) a stored text is in double-byte
+// characters, some with a trail byte that is { or \ (ボ, ソ, 表); the locale
+// writes December as "12月". Run under LANG=ja_JP.UTF-8 by its own entry.
+struct JapaneseCase {
+    const char* name;
+    std::string text;
+    bool paste;
+};
+
+void PrintTo(const JapaneseCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class JapaneseTest : public LanguageTest {
+protected:
+    void SetUp() override
+    {
+        if (::GetACP() != 932) {
+            GTEST_SKIP() << "needs code page 932 (LANG=ja_JP.UTF-8), not " << ::GetACP();
+        }
+        LanguageTest::SetUp();
+    }
+};
+
+class JapaneseTextTest : public JapaneseTest, public ::testing::WithParamInterface<JapaneseCase> {};
+
+TEST_P(JapaneseTextTest, TextArrivesAsItsCharacters)
+{
+    const JapaneseCase& c = GetParam();
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    const std::wstring expected = L"日本語ボ\"tab\"}ソ表 " + std::to_wstring(now.wMonth) + L"月";
+    TargetProcess& editor = StartWith(c.text, c.paste, /*unicodeInput=*/false, kNotepad);
+    Press({VK_CONTROL, VK_MENU, VK_F9});
+    EXPECT_EQ(editor.WaitForWideText(expected), expected);
+    CloseAndExpectCleanExit();
+}
+
+const std::string kJapanese = "\x93\xFA\x96\x7B\x8C\xEA\x83\x7B\"tab\"}\x83\x5C\x95\x5C {\"monthname\"}";
+INSTANTIATE_TEST_SUITE_P(Cases, JapaneseTextTest,
+                         ::testing::Values(JapaneseCase{"Typed", kJapanese, false},
+                                           JapaneseCase{"Pasted", kJapanese, true}),
+                         [](const ::testing::TestParamInfo<JapaneseCase>& row) { return std::string(row.param.name); });
+
 }  // namespace
 }  // namespace velmora

@@ -459,6 +459,46 @@ TEST_F(OptionsWindowTest, PastedUnicodeTextIsStoredAsTagsAndShownAgainAndUnicode
     EXPECT_EQ(tests::RegistryText(settingsKey, "UnicodeInput_Checked"), "True");
 }
 
+// Under code page 932 (run by its own entry, under LANG=ja_JP.UTF-8) the box
+// shows the double-byte characters, and a text the user leaves as it was
+// keeps its bytes: here a written-out U+ tag, which typing anew would store
+// as the character's two bytes.
+TEST_F(OptionsWindowTest, JapaneseTextIsShownAndKeepsItsBytesThroughAnEditThatChangesNothing)
+{
+    if (::GetACP() != 932) {
+        GTEST_SKIP() << "needs code page 932 (LANG=ja_JP.UTF-8), not " << ::GetACP();
+    }
+    const std::string stored = "\x93\xFA\x96\x7B{\"U+8A9E\"}\x83\x5C\x83\x7B\xB1";
+    const std::u16string shown = u"日本語ソボｱ";
+    SaveMacros(directory, {{"Japanese", Named(HotKeyMacro(1, stored, "F9"), "Japanese")}});
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
+    ASSERT_TRUE(options = WaitForOptionsWindow());
+    SelectRow(Control(id::kMacroList), 0);
+    const HWND box = Control(id::kSendText);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(box) && WideTextOf(box) == shown; })) << "shown whole";
+
+    RECT place{};
+    ::GetWindowRect(box, &place);
+    ASSERT_TRUE(ClickWithMouse(Middle(place)));
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == options && FocusOf(options) == box; }));
+    Press({VK_CONTROL, VK_END});
+    Press({'X'});
+    ASSERT_TRUE(WaitFor([&] { return WideTextOf(box) == shown + u"x"; }));
+    Press({VK_BACK});
+    ASSERT_TRUE(WaitFor([&] { return WideTextOf(box) == shown; }));
+    ::GetWindowRect(Control(IDOK), &place);
+    ASSERT_TRUE(ClickWithMouse(Middle(place)));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
+
+    const TMacroList saved = LoadMacros(directory);
+    ASSERT_EQ(saved.size(), 1u);
+    const auto* typed = dynamic_cast<const TTextMacro*>(saved[0].Macro->Settings.get());
+    ASSERT_NE(typed, nullptr);
+    EXPECT_EQ(typed->Text, stored);
+    CloseAndExpectCleanExit();
+}
+
 TEST_F(OptionsWindowTest, SecondStartWithOptionsOpensTheWindowOfTheFirst)
 {
     ASSERT_NO_FATAL_FAILURE(StartReady());
