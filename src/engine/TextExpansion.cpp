@@ -97,38 +97,26 @@ const std::unordered_map<std::string_view, TagEntry>& TagTable()
     return table;
 }
 
-// Text reaches the key string as characters: a byte that would start an
-// escape is sent as the character of a paste escape. Runs without such bytes
-// are copied whole; the test of a block of 64 bytes has no early exit, so the
-// compiler can make it a vector loop.
-void AppendSingleByteCharacters(std::string& out, std::string_view text)
+// The length of the front run of bytes below limit. A block of 64 bytes is
+// tested without an early exit, so the compiler can make it a vector loop.
+std::size_t PlainRun(std::string_view text, unsigned char limit)
 {
     constexpr std::size_t kBlock = 64;
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    std::size_t runStart = 0;
     std::size_t i = 0;
-    while (i < text.size()) {
-        if (i + kBlock <= text.size()) {
-            unsigned char top = 0;
-            for (std::size_t j = 0; j < kBlock; ++j) {
-                top = std::max(top, bytes[i + j]);
-            }
-            if (top < kPasteEscape) {
-                i += kBlock;
-                continue;
-            }
+    for (; i + kBlock <= text.size(); i += kBlock) {
+        unsigned char top = 0;
+        for (std::size_t j = 0; j < kBlock; ++j) {
+            top = std::max(top, bytes[i + j]);
         }
-        const std::size_t blockEnd = std::min(i + kBlock, text.size());
-        for (; i < blockEnd; ++i) {
-            if (bytes[i] >= kPasteEscape) {
-                out.append(text.substr(runStart, i - runStart));
-                out += static_cast<char>(kPasteEscape);
-                out += text[i];
-                runStart = i + 1;
-            }
+        if (top >= limit) {
+            break;
         }
     }
-    out.append(text.substr(runStart));
+    while (i < text.size() && bytes[i] < limit) {
+        ++i;
+    }
+    return i;
 }
 
 void AppendUnicodeEscape(std::string& out, char32_t character)
@@ -155,21 +143,20 @@ void AppendCharacter(std::string& out, const AnsiCharacter& read, std::string_vi
     }
 }
 
-void AppendCharacters(std::string& out, std::string_view text, ICodePage& codePage)
+// Text reaches the key string as characters, runs without bytes that need
+// care copied whole: a byte that would start an escape is sent as the
+// character of a paste escape, and where a character may take several bytes
+// (multiByte is the code page then, null otherwise), every byte from 0x80 is
+// read as part of its character.
+void AppendCharacters(std::string& out, std::string_view text, ICodePage* multiByte)
 {
-    if (codePage.SingleByte()) {
-        AppendSingleByteCharacters(out, text);
-        return;
-    }
-    // ASCII runs keep the block copy; the rest goes a character at a time.
+    const unsigned char limit = multiByte ? 0x80 : kPasteEscape;
     while (!text.empty()) {
-        const auto ascii = static_cast<std::size_t>(
-            std::find_if(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }) -
-            text.begin());
-        out.append(text.substr(0, ascii));
-        text.remove_prefix(ascii);
+        const std::size_t plain = PlainRun(text, limit);
+        out.append(text.substr(0, plain));
+        text.remove_prefix(plain);
         if (!text.empty()) {
-            const AnsiCharacter read = codePage.Read(text);
+            const AnsiCharacter read = multiByte ? multiByte->Read(text) : AnsiCharacter{1, U'\0'};
             AppendCharacter(out, read, text);
             text.remove_prefix(read.length);
         }
@@ -477,13 +464,15 @@ std::string MacroTextExpander::ExpandMacroText(std::string_view text)
     // remembering that keeps a text full of unclosed marks linear.
     std::size_t noCloseFrom = std::string_view::npos;
     std::size_t position = 0;
+    ICodePage* const multiByte = m_codePage.SingleByte() ? nullptr : &m_codePage;
     for (;;) {
-        const std::size_t open = FindAtCharacter(text, kOpenMark, position, m_codePage);
+        const std::size_t open =
+            multiByte ? FindAtCharacter(text, kOpenMark, position, *multiByte) : text.find(kOpenMark, position);
         if (open == std::string_view::npos) {
-            AppendCharacters(result, text.substr(position), m_codePage);
+            AppendCharacters(result, text.substr(position), multiByte);
             return result;
         }
-        AppendCharacters(result, text.substr(position, open - position), m_codePage);
+        AppendCharacters(result, text.substr(position, open - position), multiByte);
         position = open + kOpenMark.size();
 
         // The closing mark's quote is never a trail byte, so it is found
@@ -493,7 +482,7 @@ std::string MacroTextExpander::ExpandMacroText(std::string_view text)
         if (close == std::string_view::npos) {
             noCloseFrom = std::min(noCloseFrom, position);
             // An unclosed mark drops itself and the one character after it.
-            position = std::min(position + (m_codePage.SingleByte() ? 1 : m_codePage.Read(text.substr(position)).length),
+            position = std::min(position + (multiByte ? multiByte->Read(text.substr(position)).length : 1),
                                 text.size());
             continue;
         }
