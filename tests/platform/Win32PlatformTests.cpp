@@ -11,7 +11,6 @@
 #include <fstream>
 #include <functional>
 #include <thread>
-#include <tuple>
 
 #include "engine/KeyPlayback.h"
 #include "platform/win32/Handles.h"
@@ -438,32 +437,6 @@ TEST(Win32CodePageTest, MapsBytesBothWaysWithoutBestFit)
     };
     for (const auto& [character, byte] : cases) {
         EXPECT_EQ(codePage.FromUnicode(character), byte) << static_cast<unsigned>(character);
-    }
-}
-
-// Japanese code page 932 (under LANG=ja_JP.UTF-8): whole double-byte
-// characters, trail bytes that are ASCII, lead bytes without a trail.
-TEST(Win32CodePageTest, ReadsAndWritesDoubleByteCharacters)
-{
-    if (::GetACP() != 932) {
-        GTEST_SKIP() << "ANSI code page " << ::GetACP();
-    }
-    Win32CodePage codePage;
-    EXPECT_FALSE(codePage.SingleByte());
-    const std::tuple<std::string, std::size_t, std::optional<char32_t>> reads[] = {
-        {"\x83\x5C!", 2, U'ソ'}, {"\x96\x7B", 2, U'本'}, {"\xB1\x83", 1, U'ｱ'},
-        {"\x83", 1, std::nullopt}, {"\x83\x30", 1, std::nullopt}, {"{", 1, U'{'},
-    };
-    for (const auto& [bytes, length, character] : reads) {
-        const AnsiCharacter read = codePage.Read(bytes);
-        EXPECT_EQ(read.length, length) << bytes;
-        EXPECT_EQ(read.character, character) << bytes;
-    }
-    const std::pair<char32_t, std::string> writes[] = {
-        {U'日', "\x93\xFA"}, {U'ｱ', "\xB1"}, {U'A', "A"}, {U'\u010D', ""}, {U'\U0001F600', ""},
-    };
-    for (const auto& [character, bytes] : writes) {
-        EXPECT_EQ(codePage.FromUnicode(character), bytes) << static_cast<unsigned>(character);
     }
 }
 
