@@ -529,7 +529,8 @@ void KeyPlayer::PlayKeyString(std::string keys)
         keys = DropCarriageReturnsBeforeLineFeeds(keys);
         for (std::size_t i = 0, length = 0; i < keys.size(); i += length) {
             StopPoint();
-            const std::string_view unit = std::string_view(keys).substr(i, KeyUnitLength(std::string_view(keys).substr(i)));
+            const std::string_view rest = std::string_view(keys).substr(i);
+            const std::string_view unit = rest.substr(0, KeyUnitLength(rest));
             length = unit.size();
             const auto byte = static_cast<unsigned char>(unit.front());
             const char second = unit.size() > 1 ? unit[1] : '\0';
