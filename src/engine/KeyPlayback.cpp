@@ -50,20 +50,27 @@ auto WithRetries(IThread& thread, Operation operation)
     }
 }
 
-// CR LF becomes LF, and a run of CRs before a LF goes with it.
-std::string DropCarriageReturnsBeforeLineFeeds(std::string keys)
+// CR LF becomes LF, and a run of CRs before a LF goes with it. Only whole
+// characters count: the bytes inside an escape are no CR or LF.
+std::string DropCarriageReturnsBeforeLineFeeds(std::string_view keys)
 {
-    bool beforeLineFeed = false;
-    std::size_t kept = keys.size();
-    for (std::size_t i = keys.size(); i-- > 0;) {
-        const char c = keys[i];
-        if (c == '\r' && beforeLineFeed) {
+    std::string kept;
+    kept.reserve(keys.size());
+    std::size_t carriageReturns = 0;
+    for (std::size_t length = 0; !keys.empty(); keys.remove_prefix(length)) {
+        length = KeyUnitLength(keys);
+        if (keys.front() == '\r') {
+            ++carriageReturns;
             continue;
         }
-        beforeLineFeed = c == '\n' || (c == '\r' && beforeLineFeed);
-        keys[--kept] = c;
+        if (keys.front() != '\n') {
+            kept.append(carriageReturns, '\r');
+        }
+        carriageReturns = 0;
+        kept.append(keys.substr(0, length));
     }
-    return keys.substr(kept);
+    kept.append(carriageReturns, '\r');
+    return kept;
 }
 
 // The marks that keep content out of clipboard history, each a DWORD 0; a
@@ -444,7 +451,7 @@ std::uint16_t KeyPlayer::KeyFor(unsigned char character)
     return static_cast<std::uint16_t>(scan);
 }
 
-void KeyPlayer::TypeWithoutKey(std::optional<char> ansi, std::optional<char32_t> unicode)
+void KeyPlayer::TypeWithoutKey(const std::string& ansi, std::optional<char32_t> unicode)
 {
     if (unicode && m_unicodeInput && m_unicodeInput()) {
         // A character above FFFF goes as its two surrogates, all in one call.
@@ -459,12 +466,12 @@ void KeyPlayer::TypeWithoutKey(std::optional<char> ansi, std::optional<char32_t>
         }
         SendChord(std::move(events), /*slowed=*/false);
         SlowdownPause();
-    } else if (ansi || unicode) {
+    } else if (!ansi.empty() || unicode) {
         PasteCharacter(ansi, unicode);
     }
 }
 
-void KeyPlayer::PasteCharacter(std::optional<char> ansi, std::optional<char32_t> unicode)
+void KeyPlayer::PasteCharacter(const std::string& ansi, std::optional<char32_t> unicode)
 {
     // Unicode text for the programs that read it, and ANSI text where the
     // code page has the character.
@@ -474,8 +481,8 @@ void KeyPlayer::PasteCharacter(std::optional<char> ansi, std::optional<char32_t>
         AppendUtf16(text, *unicode);
         offer.push_back(UnicodeText(text));
     }
-    if (ansi) {
-        offer.push_back(AnsiText(std::string_view(&*ansi, 1)));
+    if (!ansi.empty()) {
+        offer.push_back(AnsiText(ansi));
     }
     BorrowedClipboard clipboard(m_clipboard, m_thread, m_held, std::move(offer));
     // The paste's own Ctrl+V, with no pauses in between.
@@ -519,22 +526,21 @@ void KeyPlayer::PlayKeyString(std::string keys)
         if (capsWasOn) {
             FlipCapsLock(state, /*slowed=*/false);
         }
-        keys = DropCarriageReturnsBeforeLineFeeds(std::move(keys));
-        for (std::size_t i = 0; i < keys.size(); ++i) {
+        keys = DropCarriageReturnsBeforeLineFeeds(keys);
+        for (std::size_t i = 0, length = 0; i < keys.size(); i += length) {
             StopPoint();
-            const auto byte = static_cast<unsigned char>(keys[i]);
-            const bool escape = byte >= kPasteEscape;
-            const char second = escape && i + 1 < keys.size() ? keys[i + 1] : '\0';
-            if (escape) {
-                ++i;
-            }
+            const std::string_view rest = std::string_view(keys).substr(i);
+            const std::string_view unit = rest.substr(0, KeyUnitLength(rest));
+            length = unit.size();
+            const auto byte = static_cast<unsigned char>(unit.front());
+            const char second = unit.size() > 1 ? unit[1] : '\0';
 
             std::uint16_t key = 0;
             bool paste = false;
             char pasted = '\0';
             char32_t unicode = 0;
             if (byte == kPasteEscape) {
-                paste = true;
+                paste = unit.size() > 1;
                 pasted = second;
             } else if (byte == kKeyEscape) {
                 key = static_cast<unsigned char>(second);
@@ -546,10 +552,7 @@ void KeyPlayer::PlayKeyString(std::string keys)
                         m_thread.Sleep(kPauseSliceMs);
                     }
                     break;
-                case kCommandUnicode:
-                    unicode = ReadUnicodeEscape(std::string_view(keys).substr(i - 1));
-                    i = std::min(i + kUnicodeEscapeLength - 2, keys.size());
-                    break;
+                case kCommandUnicode: unicode = ReadUnicodeEscape(unit); break;
                 case vk::Shift: state.shiftPending = true; break;
                 case vk::Control: state.ctrlPending = true; break;
                 case vk::Menu: state.altPending = true; break;
@@ -563,7 +566,7 @@ void KeyPlayer::PlayKeyString(std::string keys)
 
             WaitForModifiersReleased(/*includeShift=*/true);
             if (paste) {
-                TypeWithoutKey(pasted, m_codePage.ToUnicode(static_cast<unsigned char>(pasted)));
+                TypeWithoutKey(std::string(1, pasted), m_codePage.ByteCharacter(pasted));
             } else if (unicode != 0) {
                 TypeWithoutKey(m_codePage.FromUnicode(unicode), unicode);
             } else if (key != 0) {

@@ -191,10 +191,11 @@ private:
     void Recover(PlaybackState& state) noexcept;
 
     std::uint16_t KeyFor(unsigned char character);
-    void TypeWithoutKey(std::optional<char> ansi, std::optional<char32_t> unicode);
-    // unicode is the character itself (0 when unknown), for the clipboard's
-    // Unicode text.
-    void PasteCharacter(std::optional<char> ansi, std::optional<char32_t> unicode);
+    // ansi: the character's bytes in the code page, empty when it has none.
+    void TypeWithoutKey(const std::string& ansi, std::optional<char32_t> unicode);
+    // unicode is the character itself (nothing when unknown), for the
+    // clipboard's Unicode text.
+    void PasteCharacter(const std::string& ansi, std::optional<char32_t> unicode);
     void GiveBack(BorrowedClipboard& clipboard);
 
     IKeyboard& m_keyboard;

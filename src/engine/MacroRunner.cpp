@@ -24,7 +24,7 @@ MacroRunner::MacroRunner(const Platform& platform, const TMacroList& macroList, 
                          std::function<bool()> slowdown, std::function<bool()> unicodeInput)
     : m_platform(platform),
       m_macroList(macroList),
-      m_expander(platform.clock, platform.locale, random),
+      m_expander(platform.clock, platform.locale, random, platform.codePage),
       m_player(platform.keyboard, platform.clipboard, platform.thread, platform.codePage, std::move(slowdown),
                std::move(unicodeInput))
 {

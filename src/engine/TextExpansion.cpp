@@ -97,38 +97,86 @@ const std::unordered_map<std::string_view, TagEntry>& TagTable()
     return table;
 }
 
-// Text and locale names reach the key string as characters: a byte that
-// would start an escape is sent as the character of a paste escape. Runs
-// without such bytes are copied whole; the test of a block of 64 bytes has no
-// early exit, so the compiler can make it a vector loop.
-void AppendCharacters(std::string& out, std::string_view text)
+// The length of the front run of bytes below limit. A block of 64 bytes is
+// tested without an early exit, so the compiler can make it a vector loop.
+std::size_t PlainRun(std::string_view text, unsigned char limit)
 {
     constexpr std::size_t kBlock = 64;
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    std::size_t runStart = 0;
     std::size_t i = 0;
-    while (i < text.size()) {
-        if (i + kBlock <= text.size()) {
-            unsigned char top = 0;
-            for (std::size_t j = 0; j < kBlock; ++j) {
-                top = std::max(top, bytes[i + j]);
-            }
-            if (top < kPasteEscape) {
-                i += kBlock;
-                continue;
-            }
+    for (; i + kBlock <= text.size(); i += kBlock) {
+        unsigned char top = 0;
+        for (std::size_t j = 0; j < kBlock; ++j) {
+            top = std::max(top, bytes[i + j]);
         }
-        const std::size_t blockEnd = std::min(i + kBlock, text.size());
-        for (; i < blockEnd; ++i) {
-            if (bytes[i] >= kPasteEscape) {
-                out.append(text.substr(runStart, i - runStart));
-                out += static_cast<char>(kPasteEscape);
-                out += text[i];
-                runStart = i + 1;
-            }
+        if (top >= limit) {
+            break;
         }
     }
-    out.append(text.substr(runStart));
+    while (i < text.size() && bytes[i] < limit) {
+        ++i;
+    }
+    return i;
+}
+
+void AppendUnicodeEscape(std::string& out, char32_t character)
+{
+    out += static_cast<char>(kCommandEscape);
+    out += static_cast<char>(kCommandUnicode);
+    for (const int shift : {16, 8, 0}) {
+        out += static_cast<char>((character >> shift) & 0xFFu);
+    }
+}
+
+// One character of the code page, of one byte or several.
+void AppendCharacter(std::string& out, const AnsiCharacter& read, std::string_view bytes)
+{
+    if (read.length == 1 && read.character) {
+        if (static_cast<unsigned char>(bytes.front()) >= kPasteEscape) {
+            out += static_cast<char>(kPasteEscape);
+        }
+        out += bytes.front();
+    } else {
+        // A character of several bytes goes whole, as one without a key; a
+        // lead byte with no trail as the replacement character.
+        AppendUnicodeEscape(out, read.character.value_or(U'\uFFFD'));
+    }
+}
+
+// Text reaches the key string as characters, runs without bytes that need
+// care copied whole: a byte that would start an escape is sent as the
+// character of a paste escape, and where a character may take several bytes
+// (multiByte is the code page then, null otherwise), every byte from 0x80 is
+// read as part of its character.
+void AppendCharacters(std::string& out, std::string_view text, ICodePage* multiByte)
+{
+    const unsigned char limit = multiByte ? 0x80 : kPasteEscape;
+    while (!text.empty()) {
+        const std::size_t plain = PlainRun(text, limit);
+        out.append(text.substr(0, plain));
+        text.remove_prefix(plain);
+        if (!text.empty()) {
+            const AnsiCharacter read = multiByte ? multiByte->Read(text) : AnsiCharacter{1, U'\0'};
+            AppendCharacter(out, read, text);
+            text.remove_prefix(read.length);
+        }
+    }
+}
+
+// A locale name, which is Unicode: each character in the code page's byte
+// when it has it as one, as one without a key otherwise.
+void AppendName(std::string& out, std::u16string_view name, ICodePage& codePage)
+{
+    for (std::size_t i = 0; i < name.size();) {
+        const char32_t character = NextUtf16(name, i);
+        const std::string bytes = character < 0x80 ? std::string(1, static_cast<char>(character))
+                                                   : codePage.FromUnicode(character);
+        if (bytes.size() == 1) {
+            AppendCharacter(out, {1, character}, bytes);
+        } else {
+            AppendUnicodeEscape(out, character);
+        }
+    }
 }
 
 bool IsHexDigit(char c)
@@ -148,11 +196,7 @@ void AppendUnicode(std::string& out, std::string_view digits)
     if (character == 0 || character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF)) {
         return;
     }
-    out += static_cast<char>(kCommandEscape);
-    out += static_cast<char>(kCommandUnicode);
-    for (const int shift : {16, 8, 0}) {
-        out += static_cast<char>((character >> shift) & 0xFFu);
-    }
+    AppendUnicodeEscape(out, character);
 }
 
 bool IsBlank(char c)
@@ -202,14 +246,14 @@ std::int32_t SplitArgument(std::string_view& arguments, bool lastArgument)
     return value;
 }
 
-void AppendDateTime(std::string& out, Tag tag, const LocalTime& now, const LocaleNames& names)
+void AppendDateTime(std::string& out, Tag tag, const LocalTime& now, const LocaleNames& names, ICodePage& codePage)
 {
     const auto monthIndex = static_cast<std::size_t>((now.month + 11) % 12);
     const auto dayIndex = static_cast<std::size_t>(((now.dayOfWeek % 7) + 7) % 7);
     const bool afternoon = now.hour >= 12;
     switch (tag) {
     case Tag::Date:
-        AppendCharacters(out, names.months[monthIndex]);
+        AppendName(out, names.months[monthIndex], codePage);
         out += ' ';
         out += FormatDayWithSuffix(now);
         out += ", ";
@@ -217,20 +261,20 @@ void AppendDateTime(std::string& out, Tag tag, const LocalTime& now, const Local
         break;
     case Tag::ShortDate:
         AppendNumber(out, now.month, 2);
-        AppendCharacters(out, names.dateSeparator);
+        AppendName(out, names.dateSeparator, codePage);
         AppendNumber(out, now.day, 2);
-        AppendCharacters(out, names.dateSeparator);
+        AppendName(out, names.dateSeparator, codePage);
         AppendNumber(out, now.year, 4);
         break;
-    case Tag::MonthName: AppendCharacters(out, names.months[monthIndex]); break;
-    case Tag::ShortMonthName: AppendCharacters(out, names.shortMonths[monthIndex]); break;
+    case Tag::MonthName: AppendName(out, names.months[monthIndex], codePage); break;
+    case Tag::ShortMonthName: AppendName(out, names.shortMonths[monthIndex], codePage); break;
     case Tag::Month: AppendNumber(out, now.month); break;
     case Tag::TwoDigitMonth: AppendNumber(out, now.month, 2); break;
     case Tag::Day: AppendNumber(out, now.day); break;
     case Tag::DaySuffix: out += FormatDayWithSuffix(now); break;
     case Tag::TwoDigitDay: AppendNumber(out, now.day, 2); break;
-    case Tag::DayOfWeek: AppendCharacters(out, names.days[dayIndex]); break;
-    case Tag::ShortDayOfWeek: AppendCharacters(out, names.shortDays[dayIndex]); break;
+    case Tag::DayOfWeek: AppendName(out, names.days[dayIndex], codePage); break;
+    case Tag::ShortDayOfWeek: AppendName(out, names.shortDays[dayIndex], codePage); break;
     case Tag::Year: AppendNumber(out, now.year, 4); break;
     case Tag::TwoDigitYear: AppendNumber(out, now.year % 100, 2); break;
     case Tag::Hour: out += FormatHour(12, false, now); break;
@@ -245,15 +289,15 @@ void AppendDateTime(std::string& out, Tag tag, const LocalTime& now, const Local
     case Tag::ShortSecond: AppendNumber(out, now.second); break;
     case Tag::Time:
         AppendNumber(out, Hour12(now.hour));
-        AppendCharacters(out, names.timeSeparator);
+        AppendName(out, names.timeSeparator, codePage);
         AppendNumber(out, now.minute, 2);
-        AppendCharacters(out, names.timeSeparator);
+        AppendName(out, names.timeSeparator, codePage);
         AppendNumber(out, now.second, 2);
         out += afternoon ? " pm" : " am";
         break;
     case Tag::ShortTime:
         AppendNumber(out, Hour12(now.hour));
-        AppendCharacters(out, names.timeSeparator);
+        AppendName(out, names.timeSeparator, codePage);
         AppendNumber(out, now.minute, 2);
         out += afternoon ? 'p' : 'a';
         break;
@@ -329,6 +373,17 @@ std::optional<std::int32_t> ReadInteger(std::string_view text)
     return static_cast<std::int32_t>(value);
 }
 
+std::size_t KeyUnitLength(std::string_view keys)
+{
+    if (keys.empty()) {
+        return 0;
+    }
+    const auto byte = static_cast<unsigned char>(keys.front());
+    const bool unicode = byte == kCommandEscape && keys.size() > 1 && keys[1] == static_cast<char>(kCommandUnicode);
+    const std::size_t length = byte < kPasteEscape ? 1 : unicode ? kUnicodeEscapeLength : 2;
+    return std::min(length, keys.size());
+}
+
 char32_t ReadUnicodeEscape(std::string_view keys)
 {
     if (keys.size() < kUnicodeEscapeLength) {
@@ -348,22 +403,17 @@ namespace {
 template <typename Ansi, typename Unicode>
 void ForEachPastedCharacter(std::string_view keys, Ansi ansi, Unicode unicode)
 {
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(keys[i]);
-        if (byte == kPasteEscape) {
-            if (i + 1 < keys.size()) {
-                ansi(keys[++i]);
-            }
-        } else if (byte == kCommandEscape && i + 1 < keys.size() &&
-                   static_cast<unsigned char>(keys[i + 1]) == kCommandUnicode) {
-            if (const char32_t character = ReadUnicodeEscape(keys.substr(i))) {
+    for (std::size_t length = 0; !keys.empty(); keys.remove_prefix(length)) {
+        length = KeyUnitLength(keys);
+        const auto byte = static_cast<unsigned char>(keys.front());
+        if (byte < kPasteEscape) {
+            ansi(keys.front());
+        } else if (byte == kPasteEscape && length == 2) {
+            ansi(keys[1]);
+        } else if (length == kUnicodeEscapeLength) {
+            if (const char32_t character = ReadUnicodeEscape(keys)) {
                 unicode(character);
             }
-            i += kUnicodeEscapeLength - 1;
-        } else if (byte == kKeyEscape || byte == kCommandEscape) {
-            ++i;
-        } else {
-            ansi(keys[i]);
         }
     }
 }
@@ -377,8 +427,8 @@ std::string StripKeyEscapes(std::string_view keys, ICodePage* codePage)
     ForEachPastedCharacter(
         keys, [&](char c) { text += c; },
         [&](char32_t character) {
-            if (const auto byte = codePage ? codePage->FromUnicode(character) : std::nullopt) {
-                text += static_cast<char>(*byte);
+            if (codePage) {
+                text += codePage->FromUnicode(character);
             }
         });
     return text;
@@ -390,7 +440,7 @@ std::u16string KeyStringToUnicode(std::string_view keys, ICodePage& codePage)
     text.reserve(keys.size());
     ForEachPastedCharacter(
         keys,
-        [&](char c) { AppendUtf16(text, codePage.ToUnicode(static_cast<unsigned char>(c)).value_or(U'\uFFFD')); },
+        [&](char c) { AppendUtf16(text, codePage.ByteCharacter(c).value_or(U'\uFFFD')); },
         [&](char32_t character) { AppendUtf16(text, character); });
     return text;
 }
@@ -414,21 +464,26 @@ std::string MacroTextExpander::ExpandMacroText(std::string_view text)
     // remembering that keeps a text full of unclosed marks linear.
     std::size_t noCloseFrom = std::string_view::npos;
     std::size_t position = 0;
+    ICodePage* const multiByte = m_codePage.SingleByte() ? nullptr : &m_codePage;
     for (;;) {
-        const std::size_t open = text.find(kOpenMark, position);
+        const std::size_t open =
+            multiByte ? FindAtCharacter(text, kOpenMark, position, *multiByte) : text.find(kOpenMark, position);
         if (open == std::string_view::npos) {
-            AppendCharacters(result, text.substr(position));
+            AppendCharacters(result, text.substr(position), multiByte);
             return result;
         }
-        AppendCharacters(result, text.substr(position, open - position));
+        AppendCharacters(result, text.substr(position, open - position), multiByte);
         position = open + kOpenMark.size();
 
+        // The closing mark's quote is never a trail byte, so it is found
+        // bytewise.
         const std::size_t close =
             position >= noCloseFrom ? std::string_view::npos : text.find(kCloseMark, position);
         if (close == std::string_view::npos) {
             noCloseFrom = std::min(noCloseFrom, position);
             // An unclosed mark drops itself and the one character after it.
-            position = std::min(position + 1, text.size());
+            position = std::min(position + (multiByte ? multiByte->Read(text.substr(position)).length : 1),
+                                text.size());
             continue;
         }
         content.assign(Strip(text.substr(position, close - position)));
@@ -449,7 +504,7 @@ void MacroTextExpander::AppendTag(std::string& out, std::string_view word, const
         if (entry->second.tag == Tag::Character) {
             out += entry->second.bytes;
         } else {
-            AppendDateTime(out, entry->second.tag, now, Names());
+            AppendDateTime(out, entry->second.tag, now, Names(), m_codePage);
         }
     } else if (word.starts_with('#')) {
         const std::int32_t code = ReadInteger(Strip(word.substr(1))).value_or(32);

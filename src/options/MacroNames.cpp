@@ -8,10 +8,9 @@ namespace velmora {
 
 std::string StoredName(std::u16string_view shown, std::string_view previous, ICodePage& codePage)
 {
-    if (ShowUnicodeTags(previous, codePage) == shown) {
-        return std::string(previous);
-    }
-    return WriteUnicodeTags(shown, codePage);
+    KeystrokeTextBox box;
+    box.Show(previous, codePage);
+    return box.Write(shown, codePage);
 }
 
 NameCollation ShownNameCollation(TextCollation collation, ICodePage& codePage)

@@ -10,7 +10,6 @@ namespace {
 
 constexpr std::string_view kOpenMark = "{\"";
 constexpr std::string_view kCloseMark = "\"}";
-constexpr char32_t kReplacement = 0xFFFD;
 
 std::string_view StripBlanks(std::string_view text)
 {
@@ -60,9 +59,7 @@ std::optional<char32_t> UnicodeTagCharacter(std::string_view word)
 
 void AppendBytes(std::u16string& shown, std::string_view bytes, ICodePage& codePage)
 {
-    for (const char byte : bytes) {
-        AppendUtf16(shown, codePage.ToUnicode(static_cast<unsigned char>(byte)).value_or(kReplacement));
-    }
+    shown += Utf16FromAnsi(bytes, codePage);
 }
 
 }  // namespace
@@ -73,7 +70,7 @@ std::u16string ShowUnicodeTags(std::string_view stored, ICodePage& codePage)
     shown.reserve(stored.size());
     std::size_t position = 0;
     while (position < stored.size()) {
-        const std::size_t open = stored.find(kOpenMark, position);
+        const std::size_t open = FindAtCharacter(stored, kOpenMark, position, codePage);
         const std::size_t close =
             open == std::string_view::npos ? open : stored.find(kCloseMark, open + kOpenMark.size());
         if (close == std::string_view::npos) {
@@ -96,17 +93,10 @@ std::string WriteUnicodeTags(std::u16string_view shown, ICodePage& codePage)
 {
     std::string stored;
     stored.reserve(shown.size());
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        char32_t character = shown[i];
-        if (character >= 0xD800 && character <= 0xDBFF && i + 1 < shown.size() && shown[i + 1] >= 0xDC00 &&
-            shown[i + 1] <= 0xDFFF) {
-            character = 0x10000 + ((character - 0xD800) << 10) + (shown[i + 1] - 0xDC00);
-            ++i;
-        } else if (character >= 0xD800 && character <= 0xDFFF) {
-            character = kReplacement;
-        }
-        if (const auto byte = codePage.FromUnicode(character)) {
-            stored += static_cast<char>(*byte);
+    for (std::size_t i = 0; i < shown.size();) {
+        const char32_t character = NextUtf16(shown, i);
+        if (const std::string bytes = codePage.FromUnicode(character); !bytes.empty()) {
+            stored += bytes;
         } else {
             char tag[16] = {};
             std::snprintf(tag, sizeof tag, "{\"U+%04X\"}", static_cast<unsigned>(character));

@@ -610,7 +610,9 @@ void TOptions::ShowField(const PanelBinding& binding)
     const MacroPanel& panel = m_editor->Panel;
     std::visit(Overloaded{
                    [&](std::string MacroPanel::*text) {
-                       if (binding.controlId == id::kSendText || binding.controlId == id::kName) {
+                       if (binding.controlId == id::kSendText) {
+                           win32::SetWideText(control, m_sendText.Show(panel.*text, AnsiCodePage()));
+                       } else if (binding.controlId == id::kName) {
                            win32::SetWideText(control, ShowUnicodeTags(panel.*text, AnsiCodePage()));
                        } else {
                            SetText(control, panel.*text);
@@ -634,7 +636,7 @@ bool TOptions::ReadField(const PanelBinding& binding, int code)
                               // The keystroke text and the name are Unicode controls; the
                               // record keeps ANSI with tags.
                               if (binding.controlId == id::kSendText) {
-                                  panel.*text = WriteUnicodeTags(win32::WideTextOf(control), AnsiCodePage());
+                                  panel.*text = m_sendText.Write(win32::WideTextOf(control), AnsiCodePage());
                               } else if (binding.controlId == id::kName) {
                                   panel.*text = StoredName(win32::WideTextOf(control), EditedName(), AnsiCodePage());
                               } else {

@@ -17,13 +17,14 @@ struct LocalTime {
     int second = 0;
 };
 
+// In Unicode: the user's locale need not share the code page's letters.
 struct LocaleNames {
-    std::array<std::string, 12> months;  // January first
-    std::array<std::string, 12> shortMonths;
-    std::array<std::string, 7> days;  // Sunday first
-    std::array<std::string, 7> shortDays;
-    std::string dateSeparator;
-    std::string timeSeparator;
+    std::array<std::u16string, 12> months;  // January first
+    std::array<std::u16string, 12> shortMonths;
+    std::array<std::u16string, 7> days;  // Sunday first
+    std::array<std::u16string, 7> shortDays;
+    std::u16string dateSeparator;
+    std::u16string timeSeparator;
 };
 
 class IClock {

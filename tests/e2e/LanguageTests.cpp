@@ -69,16 +69,21 @@ protected:
         return *target;
     }
 
+    // The case's macro, on its hot key, into its editor.
+    void TypeAndExpect(const Case& c)
+    {
+        TargetProcess& editor = StartWith(c.text, c.paste, c.unicodeInput, c.editor);
+        Press({VK_CONTROL, VK_MENU, VK_F9});
+        EXPECT_EQ(editor.WaitForWideText(c.expected), c.expected);
+        CloseAndExpectCleanExit();
+    }
+
     std::optional<TargetProcess> target;
 };
 
 TEST_P(LanguageTest, TextArrivesAsItsCharacters)
 {
-    const Case& c = GetParam();
-    TargetProcess& editor = StartWith(c.text, c.paste, c.unicodeInput, c.editor);
-    Press({VK_CONTROL, VK_MENU, VK_F9});
-    EXPECT_EQ(editor.WaitForWideText(c.expected), c.expected);
-    CloseAndExpectCleanExit();
+    TypeAndExpect(GetParam());
 }
 
 const std::string kUnicodeTags = "a{\"U+2192\"}b{\"u+1f600\"}c";
@@ -112,6 +117,39 @@ TEST_F(LanguageTest, UnicodeInputNeverTouchesTheClipboard)
     }
     CloseAndExpectCleanExit();
 }
+
+// Under a Japanese locale (code page 932) a stored text is in double-byte
+// characters, some with a trail byte that is { or \ (ボ, ソ, 表), and the
+// locale writes December as "12月". Run under LANG=ja_JP.UTF-8 by its own entry.
+class JapaneseTest : public LanguageTest {
+protected:
+    void SetUp() override
+    {
+        if (::GetACP() != 932) {
+            GTEST_SKIP() << "needs code page 932 (LANG=ja_JP.UTF-8), not " << ::GetACP();
+        }
+        LanguageTest::SetUp();
+    }
+};
+
+TEST_P(JapaneseTest, TextArrivesAsItsCharacters)
+{
+    TypeAndExpect(GetParam());
+}
+
+std::wstring JapaneseExpected()
+{
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    return L"日本語ボ\"tab\"}ソ表 " + std::to_wstring(now.wMonth) + L"月";
+}
+
+const std::string kJapanese = "\x93\xFA\x96\x7B\x8C\xEA\x83\x7B\"tab\"}\x83\x5C\x95\x5C {\"monthname\"}";
+INSTANTIATE_TEST_SUITE_P(
+    Cases, JapaneseTest,
+    ::testing::Values(Case{"Typed", kJapanese, false, false, kNotepad, JapaneseExpected()},
+                      Case{"Pasted", kJapanese, true, false, kNotepad, JapaneseExpected()}),
+    [](const ::testing::TestParamInfo<Case>& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace velmora

@@ -188,6 +188,25 @@ protected:
         Type(Control(id::kSendText), text);
     }
 
+    // A real click on the control's middle, or on a check box's own square
+    // at its left end.
+    static bool ClickOn(HWND control, bool leftEnd = false)
+    {
+        RECT place{};
+        ::GetWindowRect(control, &place);
+        return ClickWithMouse({leftEnd ? place.left + 6 : Middle(place).x, Middle(place).y});
+    }
+
+    // The text of the one keystroke macro saved; empty, and a failure, for anything else.
+    std::string SavedKeystrokeText() const
+    {
+        const TMacroList saved = LoadMacros(directory);
+        const auto* typed = saved.size() == 1 ? dynamic_cast<const TTextMacro*>(saved[0].Macro->Settings.get())
+                                              : nullptr;
+        EXPECT_NE(typed, nullptr) << saved.size() << " macros saved";
+        return typed ? typed->Text : std::string();
+    }
+
     std::string settingsKey;
     HWND options = nullptr;
 };
@@ -424,13 +443,7 @@ TEST_F(OptionsWindowTest, PastedUnicodeTextIsStoredAsTagsAndShownAgainAndUnicode
     const std::u16string pasted = u"arrow \u2192 smile \U0001F600 and \u00e9";
     ASSERT_TRUE(tests::PutOnClipboard(
         {{CF_UNICODETEXT, {reinterpret_cast<const char*>(pasted.c_str()), (pasted.size() + 1) * 2}}}));
-    // Real clicks; a check box's own square is at the left of its control.
-    const auto clickOn = [](HWND control, bool leftEnd = false) {
-        RECT place{};
-        ::GetWindowRect(control, &place);
-        return ClickWithMouse({leftEnd ? place.left + 6 : Middle(place).x, Middle(place).y});
-    };
-    ASSERT_TRUE(clickOn(box));
+    ASSERT_TRUE(ClickOn(box));
     ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == options && FocusOf(options) == box; }));
     Press({VK_CONTROL, VK_END});
     Press({VK_CONTROL, 'V'});
@@ -439,16 +452,11 @@ TEST_F(OptionsWindowTest, PastedUnicodeTextIsStoredAsTagsAndShownAgainAndUnicode
     ASSERT_TRUE(ShowPage(1));
     const HWND unicodeInput = Control(id::kUnicodeInput);
     EXPECT_FALSE(Checked(unicodeInput));
-    ASSERT_TRUE(clickOn(unicodeInput, /*leftEnd=*/true));
+    ASSERT_TRUE(ClickOn(unicodeInput, /*leftEnd=*/true));
     ASSERT_TRUE(WaitFor([&] { return Checked(unicodeInput); })) << "the click did not tick the box";
-    ASSERT_TRUE(clickOn(Control(IDOK)));
+    ASSERT_TRUE(ClickOn(Control(IDOK)));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
-
-    const TMacroList saved = LoadMacros(directory);
-    ASSERT_EQ(saved.size(), 1u);
-    const auto* typed = dynamic_cast<const TTextMacro*>(saved[0].Macro->Settings.get());
-    ASSERT_NE(typed, nullptr);
-    EXPECT_EQ(typed->Text, "start arrow {\"U+2192\"} smile {\"U+1F600\"} and \xe9");
+    EXPECT_EQ(SavedKeystrokeText(), "start arrow {\"U+2192\"} smile {\"U+1F600\"} and \xe9");
 
     ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
     ASSERT_TRUE(options = WaitForOptionsWindow());
@@ -515,6 +523,38 @@ TEST_F(OptionsWindowTest, UnicodeNamesShowInTheListAndOnTheCardAndAreStoredAsTag
     }));
     ASSERT_TRUE(::PostMessageA(card, WM_CLOSE, 0, 0));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(card); }));
+    CloseAndExpectCleanExit();
+}
+
+// Under code page 932 (run by its own entry, under LANG=ja_JP.UTF-8) the box
+// shows the double-byte characters, and a text the user leaves as it was
+// keeps its bytes: here a written-out U+ tag, which typing anew would store
+// as the character's two bytes.
+TEST_F(OptionsWindowTest, JapaneseTextIsShownAndKeepsItsBytesThroughAnEditThatChangesNothing)
+{
+    if (::GetACP() != 932) {
+        GTEST_SKIP() << "needs code page 932 (LANG=ja_JP.UTF-8), not " << ::GetACP();
+    }
+    const std::string stored = "\x93\xFA\x96\x7B{\"U+8A9E\"}\x83\x5C\x83\x7B\xB1";
+    const std::u16string shown = u"日本語ソボｱ";
+    SaveMacros(directory, {{"Japanese", Named(HotKeyMacro(1, stored, "F9"), "Japanese")}});
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
+    ASSERT_TRUE(options = WaitForOptionsWindow());
+    SelectRow(Control(id::kMacroList), 0);
+    const HWND box = Control(id::kSendText);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(box) && WideTextOf(box) == shown; })) << "shown whole";
+
+    ASSERT_TRUE(ClickOn(box));
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == options && FocusOf(options) == box; }));
+    Press({VK_CONTROL, VK_END});
+    Press({'X'});
+    ASSERT_TRUE(WaitFor([&] { return WideTextOf(box) == shown + u"x"; }));
+    Press({VK_BACK});
+    ASSERT_TRUE(WaitFor([&] { return WideTextOf(box) == shown; }));
+    ASSERT_TRUE(ClickOn(Control(IDOK)));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
+    EXPECT_EQ(SavedKeystrokeText(), stored);
     CloseAndExpectCleanExit();
 }
 

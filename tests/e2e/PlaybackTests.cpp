@@ -65,7 +65,7 @@ protected:
     win32::Win32Platform system;
     Platform platform = system.Get();
     RandomGenerator random;
-    MacroTextExpander expander{platform.clock, platform.locale, random};
+    MacroTextExpander expander{platform.clock, platform.locale, random, platform.codePage};
     KeyPlayer player{platform.keyboard, platform.clipboard, platform.thread, platform.codePage};
     std::optional<TargetProcess> target;
 };

@@ -91,8 +91,8 @@ TEST(KeyboardLayouts, BytesOfTheEscapesArriveAsLettersFromTextAndLocaleNames)
     for (const bool paste : {false, true}) {
         for (const auto& [page, text, month, day] : cases) {
             System system(page == 1251 ? Layout::Russian : Layout::Us, page);
-            system.clock.names.months[11] = system.codePage.Encode(month);
-            system.clock.names.days[0] = system.codePage.Encode(day);
+            system.clock.names.months[11] = std::u16string(month.begin(), month.end());
+            system.clock.names.days[0] = std::u16string(day.begin(), day.end());
             EXPECT_EQ(system.Run(system.codePage.Encode(text) + "{\"monthname\"}/{\"dayofweek\"}", paste),
                       text + month + U"/" + day)
                 << page << paste;
@@ -118,6 +118,68 @@ TEST(KeyboardLayouts, UnicodeInputLeavesTheClipboardAlone)
         system.unicodeInput = unicodeInput;
         EXPECT_EQ(system.Run(text), expected) << text << ": a character beyond FFFF goes whole, not as two halves";
         EXPECT_EQ(system.clipboard.opens > 0, clipboard) << text;
+    }
+}
+
+// In code page 932 a trail byte may be @ [ \ { | }, and in both 932 and
+// UTF-8 a character takes several bytes: tags start and end only between
+// characters, and each character arrives whole, typed or pasted.
+TEST(KeyboardLayouts, CharactersOfSeveralBytesArriveWhole)
+{
+    const std::tuple<int, std::string, std::u32string> cases[] = {
+        {932, "\x83\x7B\"tab\"}", U"ボ\"tab\"}"},                       // the { of ボ opens no tag
+        {932, "{\"tab\"}\x93\xFA\x96\x7B\x8C\xEA{\"tab\"}", U"\t日本語\t"},
+        {932, "\x83\x5C\x95\x5C\x94\x5C \x83\x40\x83\x5B\x83\x7C\x83\x7D", U"ソ表能 ァゼポマ"},
+        {932, "{\"\x83\x5Cx", U"x"},                                  // an unclosed mark takes ソ whole
+        {932, "{\"x\x83\"}", U""},                                    // a lead byte cannot take the quote
+        {932, "\xB1\xDF!", U"\uFF71\uFF9F!"},                           // half-width katakana are one byte
+        {932, "a\x83", U"a\uFFFD"},                                     // a lead byte at the end
+        {932, "\x83\x30|", U"\uFFFD0|"},                                // a lead byte without a valid trail
+        {65001, "\xC3\xA9{\"tab\"}\xE6\x97\xA5\xF0\x9F\x98\x80", U"é\t日\U0001F600"},
+        {65001, "\xE6\x97", U"\uFFFD\uFFFD"},                          // cut short
+        {65001, "\xC0\xAF\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},  // overlong, surrogate
+        {1252, "\xE9{\"tab\"}\x83\x7B", U"é\tƒ{"},
+    };
+    for (const bool paste : {false, true}) {
+        for (const auto& [page, text, expected] : cases) {
+            System system(Layout::Us, page);
+            EXPECT_EQ(system.Run(text, paste), expected) << page << " " << text << " paste " << paste;
+        }
+    }
+}
+
+// CR LF types one Enter; the bytes inside an escape are never a CR or LF.
+TEST(KeyboardLayouts, LineBreaksNextToEscapesAreOneEnter)
+{
+    const std::tuple<int, std::string, std::u32string> cases[] = {
+        {1252, "{\"U+010D\"}\r\nx{\"U+300D\"}\r\ny", U"č\nx」\ny"},
+        {1252, "{\"U+300D\"}\r\r\n{\"U+0D0A\"}", U"」\n\u0D0A"},
+        {1252, "\r{\"U+300D\"}\r", U"\n」\n"},
+        {1251, "\xFD\r\n\xFF\r\n", U"э\nя\n"},
+        {932, "\x83\x5C\r\n\x96\x7B", U"ソ\n本"},
+    };
+    for (const auto& [page, text, expected] : cases) {
+        System system(Layout::Us, page);
+        EXPECT_EQ(system.Run(text), expected) << text;
+    }
+}
+
+// The locale's names are Unicode: each character goes in the code page when
+// it has it, as one without a key otherwise.
+TEST(KeyboardLayouts, LocaleNamesArriveInTheirOwnLetters)
+{
+    const std::tuple<int, std::u16string, std::u32string> cases[] = {
+        {932, u"12月", U"12月"},
+        {65001, u"décembre", U"décembre"},
+        {1252, u"декабрь", U"декабрь"},
+        {1251, u"декабрь", U"декабрь"},
+    };
+    for (const bool paste : {false, true}) {
+        for (const auto& [page, month, expected] : cases) {
+            System system(Layout::Us, page);
+            system.clock.names.months[11] = month;
+            EXPECT_EQ(system.Run("{\"monthname\"}", paste), expected) << page << " paste " << paste;
+        }
     }
 }
 

@@ -25,7 +25,8 @@ protected:
 
     FakeClock clock;
     RandomGenerator random;
-    MacroTextExpander expander{clock, clock, random};
+    tests::FakeCodePage codePage;
+    MacroTextExpander expander{clock, clock, random, codePage};
 };
 
 TEST_F(ExpandMacroTextTest, PlainTextComesBackUnchanged)
@@ -65,7 +66,7 @@ TEST_F(ExpandMacroTextTest, UnclosedAndNestedMarks)
 
 TEST_F(ExpandMacroTextTest, ReplacementsAreNeverScannedAgain)
 {
-    clock.names.months[11] = "{\"tab\"}";
+    clock.names.months[11] = u"{\"tab\"}";
     EXPECT_EQ(Tag("monthname"), "{\"tab\"}");
 }
 

@@ -1,16 +1,18 @@
 #pragma once
 
-// Three Windows ANSI code pages, bytes 0x80 to 0xFF as Windows maps them
+// Windows ANSI code pages, bytes 0x80 to 0xFF as Windows maps them
 // (the few bytes these code pages leave undefined map to the control
 // characters of the same number, as MultiByteToWideChar does).
 
 #include <array>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "platform/CodePage.h"
+#include "platform/Utf8.h"
 
 namespace velmora::tests {
 
@@ -55,29 +57,82 @@ inline constexpr HighHalf kCodePage1254 = [] {
     return high;
 }();
 
+// Japanese (Shift-JIS): half-width katakana as single bytes, lead bytes
+// 81-9F and E0-FC, and of the double-byte characters only those the tests
+// use, among them some whose trail byte is @ [ \ { | }.
+inline constexpr std::pair<std::uint16_t, char16_t> kCodePage932Pairs[] = {
+    {0x93FA, u'日'}, {0x967B, u'本'}, {0x8CEA, u'語'}, {0x8C8E, u'月'}, {0x89CE, u'火'}, {0x944E, u'年'},
+    {0x976A, u'曜'}, {0x835C, u'ソ'}, {0x955C, u'表'}, {0x945C, u'能'}, {0x8340, u'ァ'}, {0x835B, u'ゼ'},
+    {0x837B, u'ボ'}, {0x837C, u'ポ'}, {0x837D, u'マ'}, {0x815B, u'ー'},
+};
+
 class FakeCodePage : public ICodePage {
 public:
-    // 1252 (Western), 1251 (Cyrillic) or 1254 (Turkish).
+    // 1252 (Western), 1251 (Cyrillic), 1254 (Turkish), 932 (Japanese) or
+    // 65001 (UTF-8).
     void Use(int codePage)
     {
+        m_codePage = codePage;
         m_high = codePage == 1251 ? &kCodePage1251 : codePage == 1254 ? &kCodePage1254 : &kCodePage1252;
     }
 
-    std::optional<char32_t> ToUnicode(unsigned char byte) override
+    bool SingleByte() const override { return m_codePage != 932 && m_codePage != 65001; }
+
+    AnsiCharacter Read(std::string_view text) override
     {
-        return byte < 0x80 ? char32_t{byte} : char32_t{(*m_high)[byte - 0x80u]};
-    }
-    std::optional<unsigned char> FromUnicode(char32_t character) override
-    {
-        if (character < 0x80) {
-            return static_cast<unsigned char>(character);
+        if (text.empty()) {
+            return {};
         }
-        for (std::size_t i = 0; i < m_high->size(); ++i) {
-            if (char32_t{(*m_high)[i]} == character) {
-                return static_cast<unsigned char>(0x80 + i);
+        const auto byte = static_cast<unsigned char>(text.front());
+        if (m_codePage == 65001) {
+            return ReadUtf8(text);
+        }
+        if (byte < 0x80) {
+            return {1, char32_t{byte}};
+        }
+        if (m_codePage != 932) {
+            return {1, char32_t{(*m_high)[byte - 0x80u]}};
+        }
+        if (byte >= 0xA1 && byte <= 0xDF) {
+            return {1, char32_t{0xFF61u + byte - 0xA1u}};
+        }
+        if ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC)) {
+            if (text.size() >= 2) {
+                const auto pair = static_cast<std::uint16_t>(byte << 8 | static_cast<unsigned char>(text[1]));
+                for (const auto& [bytes, character] : kCodePage932Pairs) {
+                    if (bytes == pair) {
+                        return {2, char32_t{character}};
+                    }
+                }
+            }
+            return {1, std::nullopt};
+        }
+        // 80, A0 and FD to FF, as Windows maps them.
+        return {1, byte == 0x80 ? U'\u0080' : char32_t{0xF8F0u + (byte == 0xA0 ? 0u : byte - 0xFCu)}};
+    }
+
+    std::string FromUnicode(char32_t character) override
+    {
+        if (m_codePage == 65001) {
+            return Utf8FromCharacter(character);
+        }
+        if (character < 0x80) {
+            return std::string(1, static_cast<char>(character));
+        }
+        if (m_codePage == 932) {
+            for (const auto& [bytes, c] : kCodePage932Pairs) {
+                if (char32_t{c} == character) {
+                    return {static_cast<char>(bytes >> 8), static_cast<char>(bytes & 0xFF)};
+                }
             }
         }
-        return std::nullopt;
+        for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
+            const std::string bytes(1, static_cast<char>(byte));
+            if (Read(bytes).character == character) {
+                return bytes;
+            }
+        }
+        return {};
     }
 
     // Test texts written as Unicode, in the code page's bytes.
@@ -85,24 +140,27 @@ public:
     {
         std::string bytes;
         for (const char32_t c : text) {
-            const auto byte = FromUnicode(c);
-            if (!byte) {
+            const std::string character = FromUnicode(c);
+            if (character.empty()) {
                 throw std::invalid_argument("character outside the code page");
             }
-            bytes += static_cast<char>(*byte);
+            bytes += character;
         }
         return bytes;
     }
     std::u32string Decode(std::string_view bytes)
     {
         std::u32string text;
-        for (const char b : bytes) {
-            text += *ToUnicode(static_cast<unsigned char>(b));
+        while (!bytes.empty()) {
+            const AnsiCharacter read = Read(bytes);
+            text += read.character.value_or(U'\uFFFD');
+            bytes.remove_prefix(read.length);
         }
         return text;
     }
 
 private:
+    int m_codePage = 1252;
     const HighHalf* m_high = &kCodePage1252;
 };
 

@@ -125,7 +125,7 @@ std::int16_t FakeKeyboard::ScanCharacter(char character)
     if (character == '\n') {
         return static_cast<std::int16_t>(kScanCtrl | vk::Return);
     }
-    const auto wanted = m_codePage.ToUnicode(static_cast<unsigned char>(character));
+    const auto wanted = m_codePage.ByteCharacter(character);
     if (!wanted || *wanted == 0) {
         return -1;
     }
@@ -240,9 +240,7 @@ std::uint16_t FakeKeyboard::ScanCode(std::uint8_t key)
 void FakeKeyboard::Emit(char32_t character)
 {
     typedUnicode += character;
-    if (const auto byte = m_codePage.FromUnicode(character)) {
-        typed += static_cast<char>(*byte);
-    }
+    typed += m_codePage.FromUnicode(character);
 }
 
 void FakeKeyboard::Type(std::uint8_t key, bool down)

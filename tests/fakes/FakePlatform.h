@@ -430,23 +430,23 @@ public:
 
     static LocaleNames EnglishNames()
     {
-        return {{"January", "February", "March", "April", "May", "June", "July", "August", "September", "October",
-                 "November", "December"},
-                {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"},
-                {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"},
-                {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"},
-                "/",
-                ":"};
+        return {{u"January", u"February", u"March", u"April", u"May", u"June", u"July", u"August", u"September", u"October",
+                 u"November", u"December"},
+                {u"Jan", u"Feb", u"Mar", u"Apr", u"May", u"Jun", u"Jul", u"Aug", u"Sep", u"Oct", u"Nov", u"Dec"},
+                {u"Sunday", u"Monday", u"Tuesday", u"Wednesday", u"Thursday", u"Friday", u"Saturday"},
+                {u"Sun", u"Mon", u"Tue", u"Wed", u"Thu", u"Fri", u"Sat"},
+                u"/",
+                u":"};
     }
     static LocaleNames GermanNames()
     {
-        return {{"Januar", "Februar", "M\xE4rz", "April", "Mai", "Juni", "Juli", "August", "September", "Oktober",
-                 "November", "Dezember"},
-                {"Jan", "Feb", "M\xE4r", "Apr", "Mai", "Jun", "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"},
-                {"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"},
-                {"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"},
-                ".",
-                ":"};
+        return {{u"Januar", u"Februar", u"März", u"April", u"Mai", u"Juni", u"Juli", u"August", u"September", u"Oktober",
+                 u"November", u"Dezember"},
+                {u"Jan", u"Feb", u"Mär", u"Apr", u"Mai", u"Jun", u"Jul", u"Aug", u"Sep", u"Okt", u"Nov", u"Dez"},
+                {u"Sonntag", u"Montag", u"Dienstag", u"Mittwoch", u"Donnerstag", u"Freitag", u"Samstag"},
+                {u"So", u"Mo", u"Di", u"Mi", u"Do", u"Fr", u"Sa"},
+                u".",
+                u":"};
     }
 };
 

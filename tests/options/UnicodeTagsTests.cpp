@@ -1,5 +1,7 @@
 #include "options/UnicodeTags.h"
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "fakes/FakeCodePage.h"
@@ -44,6 +46,34 @@ TEST(UnicodeTags, StoredAndShownTexts)
     }
     const std::u16string loneSurrogates = {u'a', char16_t(0xD83D), u'b', char16_t(0xDE00)};
     EXPECT_EQ(WriteUnicodeTags(loneSurrogates, codePage), "a{\"U+FFFD\"}b{\"U+FFFD\"}");
+}
+
+// In every code page the box shows whole characters, stores what the code
+// page has in its own bytes, and gives back a text left as shown byte for
+// byte, even one that showing alone could not restore.
+TEST(UnicodeTags, TextsInEveryCodePage)
+{
+    const std::tuple<int, std::string, std::u16string, const char*> cases[] = {
+        {932, "\x93\xFA\x96\x7B\x8C\xEA", u"日本語", nullptr},
+        {932, "\x83\x7B\"U+2192\"}", u"ボ\"U+2192\"}", nullptr},  // no tag starts in ボ
+        {932, "\x83\x5C{\"U+2192\"}\xB1", u"ソ→ｱ", "\x83\x5C{\"U+2192\"}\xB1"},
+        {932, "{\"U+65E5\"}", u"日", "\x93\xFA"},
+        {932, "a\x83", u"a\uFFFD", "a{\"U+FFFD\"}"},
+        {65001, "\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80", u"é日\U0001F600", nullptr},
+        {65001, "\xE6\x97", u"\uFFFD\uFFFD", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {1251, "\xFD{\"U+00E9\"}", u"эé", nullptr},
+        {1252, "{\"U+00E9\"}\x81", u"é\u0081", "\xE9\x81"},
+    };
+    tests::FakeCodePage codePage;
+    for (const auto& [page, stored, shown, writtenAnew] : cases) {
+        SCOPED_TRACE(stored);
+        codePage.Use(page);
+        KeystrokeTextBox box;
+        EXPECT_EQ(box.Show(stored, codePage), shown);
+        EXPECT_EQ(box.Write(shown, codePage), stored) << "left as shown";
+        EXPECT_EQ(WriteUnicodeTags(shown, codePage), writtenAnew ? std::string(writtenAnew) : stored) << "typed anew";
+        EXPECT_EQ(box.Write(shown + u"x", codePage), WriteUnicodeTags(shown + u"x", codePage)) << "changed";
+    }
 }
 
 }  // namespace

@@ -426,13 +426,14 @@ TEST(Win32CodePageTest, MapsBytesBothWaysWithoutBestFit)
         GTEST_SKIP() << "ANSI code page " << ::GetACP();
     }
     Win32CodePage codePage;
-    EXPECT_EQ(codePage.ToUnicode(0x41), U'A');
-    EXPECT_EQ(codePage.ToUnicode(0x80), U'\u20AC');
-    EXPECT_EQ(codePage.ToUnicode(0xFF), U'\u00FF');
-    const std::pair<char32_t, std::optional<unsigned char>> cases[] = {
-        {U'A', 0x41},          {U'\u00E9', 0xE9},      {U'\u20AC', 0x80}, {U'\u00FD', 0xFD},
-        {U'\u0101', std::nullopt}, {U'\u2192', std::nullopt}, {U'\u044F', std::nullopt},
-        {U'\U0001F600', std::nullopt},
+    EXPECT_TRUE(codePage.SingleByte());
+    EXPECT_EQ(codePage.ByteCharacter('\x41'), U'A');
+    EXPECT_EQ(codePage.ByteCharacter('\x80'), U'\u20AC');
+    EXPECT_EQ(codePage.ByteCharacter('\xFF'), U'\u00FF');
+    EXPECT_EQ(codePage.Read("\xE9\xE9").length, 1u);
+    const std::pair<char32_t, std::string> cases[] = {
+        {U'A', "\x41"}, {U'\u00E9', "\xE9"}, {U'\u20AC', "\x80"}, {U'\u00FD', "\xFD"},
+        {U'\u0101', ""}, {U'\u2192', ""},    {U'\u044F', ""},     {U'\U0001F600', ""},
     };
     for (const auto& [character, byte] : cases) {
         EXPECT_EQ(codePage.FromUnicode(character), byte) << static_cast<unsigned>(character);
@@ -499,17 +500,17 @@ TEST(Win32LocaleTest, EnglishNamesStartOnSundayAndJanuary)
         GTEST_SKIP() << "the names are checked for an English locale only";
     }
     const LocaleNames names = Win32Locale().ReadNames();
-    EXPECT_EQ(names.months[0], "January");
-    EXPECT_EQ(names.months[11], "December");
-    EXPECT_EQ(names.shortMonths[0], "Jan");
-    EXPECT_EQ(names.shortMonths[8], "Sep");
-    EXPECT_EQ(names.days[0], "Sunday");
-    EXPECT_EQ(names.days[1], "Monday");
-    EXPECT_EQ(names.days[6], "Saturday");
-    EXPECT_EQ(names.shortDays[0], "Sun");
-    EXPECT_EQ(names.shortDays[6], "Sat");
-    EXPECT_EQ(names.dateSeparator, "/");
-    EXPECT_EQ(names.timeSeparator, ":");
+    EXPECT_EQ(names.months[0], u"January");
+    EXPECT_EQ(names.months[11], u"December");
+    EXPECT_EQ(names.shortMonths[0], u"Jan");
+    EXPECT_EQ(names.shortMonths[8], u"Sep");
+    EXPECT_EQ(names.days[0], u"Sunday");
+    EXPECT_EQ(names.days[1], u"Monday");
+    EXPECT_EQ(names.days[6], u"Saturday");
+    EXPECT_EQ(names.shortDays[0], u"Sun");
+    EXPECT_EQ(names.shortDays[6], u"Sat");
+    EXPECT_EQ(names.dateSeparator, u"/");
+    EXPECT_EQ(names.timeSeparator, u":");
 }
 
 // Records the system commands the shell sends to the main window.

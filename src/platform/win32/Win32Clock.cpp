@@ -6,14 +6,15 @@ namespace velmora::win32 {
 
 namespace {
 
-std::string LocaleText(LCTYPE item)
+std::u16string LocaleText(LCTYPE item)
 {
-    const int size = ::GetLocaleInfoA(LOCALE_USER_DEFAULT, item, nullptr, 0);
+    const int size = ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, item, nullptr, 0);
     if (size <= 0) {
         return {};
     }
-    std::string text(static_cast<std::size_t>(size), '\0');
-    const int written = ::GetLocaleInfoA(LOCALE_USER_DEFAULT, item, text.data(), size);
+    std::u16string text(static_cast<std::size_t>(size), u'\0');
+    const int written =
+        ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, item, reinterpret_cast<wchar_t*>(text.data()), size);
     // The count includes the closing 0.
     text.resize(written > 0 ? static_cast<std::size_t>(written - 1) : 0);
     return text;

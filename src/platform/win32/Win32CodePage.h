@@ -6,17 +6,20 @@
 
 namespace velmora::win32 {
 
-// CP_ACP. The code page changes only with a restart of Windows, so the 256
-// bytes are read once.
+// CP_ACP. The code page changes only with a restart of Windows, so what each
+// byte is on its own is read once.
 class Win32CodePage : public ICodePage {
 public:
     Win32CodePage();
-    std::optional<char32_t> ToUnicode(unsigned char byte) override;
-    std::optional<unsigned char> FromUnicode(char32_t character) override;
+    bool SingleByte() const override { return m_singleByte; }
+    AnsiCharacter Read(std::string_view text) override;
+    std::string FromUnicode(char32_t character) override;
 
 private:
+    unsigned m_codePage = 0;
+    bool m_singleByte = true;
     std::array<std::optional<char32_t>, 256> m_characters;
-    bool m_utf8 = false;
+    std::array<bool, 256> m_lead{};
 };
 
 }  // namespace velmora::win32
