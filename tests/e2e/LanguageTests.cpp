@@ -125,9 +125,7 @@ class JapaneseTest : public LanguageTest {
 protected:
     void SetUp() override
     {
-        if (::GetACP() != 932) {
-            GTEST_SKIP() << "needs code page 932 (LANG=ja_JP.UTF-8), not " << ::GetACP();
-        }
+        VELMORA_REQUIRE_JAPANESE_CODE_PAGE();
         LanguageTest::SetUp();
     }
 };

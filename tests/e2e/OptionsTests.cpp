@@ -532,9 +532,7 @@ TEST_F(OptionsWindowTest, UnicodeNamesShowInTheListAndOnTheCardAndAreStoredAsTag
 // as the character's two bytes.
 TEST_F(OptionsWindowTest, JapaneseTextIsShownAndKeepsItsBytesThroughAnEditThatChangesNothing)
 {
-    if (::GetACP() != 932) {
-        GTEST_SKIP() << "needs code page 932 (LANG=ja_JP.UTF-8), not " << ::GetACP();
-    }
+    VELMORA_REQUIRE_JAPANESE_CODE_PAGE();
     const std::string stored = "\x93\xFA\x96\x7B{\"U+8A9E\"}\x83\x5C\x83\x7B\xB1";
     const std::u16string shown = u"日本語ソボｱ";
     SaveMacros(directory, {{"Japanese", Named(HotKeyMacro(1, stored, "F9"), "Japanese")}});
