@@ -1,6 +1,6 @@
 #include "app/frmHotKeyErrors.h"
 
-#include "options/UnicodeTags.h"
+#include "macros/UnicodeTags.h"
 
 namespace velmora {
 

@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "macros/UnicodeTags.h"
+
 namespace velmora {
 
 namespace {
@@ -152,7 +154,7 @@ void HotKeyDispatcher::WMHotKey(std::int32_t id)
             // Stopped on purpose: the program is closing.
         } catch (const std::exception& error) {
             if (ReportFailure) {
-                ReportFailure(Utf16FromAnsi(macro->Name, m_codePage) + u" stopped part-way: " +
+                ReportFailure(ShowUnicodeTags(macro->Name, m_codePage) + u" stopped part-way: " +
                               Utf16FromAnsi(error.what(), m_codePage) + u".");
             }
         }

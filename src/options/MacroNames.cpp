@@ -2,13 +2,13 @@
 
 #include <utility>
 
-#include "options/UnicodeTags.h"
+#include "macros/UnicodeTags.h"
 
 namespace velmora {
 
 std::string StoredName(std::u16string_view shown, std::string_view previous, ICodePage& codePage)
 {
-    KeystrokeTextBox box;
+    StoredTextAsShown box;
     box.Show(previous, codePage);
     return box.Write(shown, codePage);
 }

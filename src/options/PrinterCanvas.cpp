@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "macros/Error.h"
-#include "options/UnicodeTags.h"
+#include "macros/UnicodeTags.h"
 
 namespace velmora {
 

@@ -16,7 +16,7 @@
 #include "options/OptionsLayout.h"
 #include "options/PrinterCanvas.h"
 #include "options/MacroNames.h"
-#include "options/UnicodeTags.h"
+#include "macros/UnicodeTags.h"
 #include "options/VariableMenu.h"
 #include "options/frmRand.h"
 #include "platform/win32/Controls.h"

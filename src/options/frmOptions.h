@@ -11,7 +11,7 @@
 #include <variant>
 
 #include "options/OptionsEditor.h"
-#include "options/UnicodeTags.h"
+#include "macros/UnicodeTags.h"
 #include "platform/win32/Win32HotKeys.h"
 #include "platform/win32/Win32Keyboard.h"
 #include "platform/win32/Window.h"
@@ -120,7 +120,7 @@ private:
     win32::Win32HotKeys m_hotKeyProbe;
     win32::Win32Keyboard m_keyboard;
     std::unique_ptr<OptionsEditor> m_editor;
-    KeystrokeTextBox m_sendText;
+    StoredTextAsShown m_sendText;
     win32::UniqueGdiObject m_font;
     win32::UniqueGdiObject m_boldFont;
     win32::UniqueMenu m_helpMenu;

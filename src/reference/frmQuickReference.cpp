@@ -3,7 +3,7 @@
 #include <array>
 #include <cstring>
 
-#include "options/UnicodeTags.h"
+#include "macros/UnicodeTags.h"
 #include "platform/win32/Controls.h"
 #include "reference/ReferenceControls.h"
 

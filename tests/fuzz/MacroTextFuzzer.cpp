@@ -13,7 +13,7 @@
 
 #include "engine/MacroRunner.h"
 #include "fakes/FakePlatform.h"
-#include "options/UnicodeTags.h"
+#include "macros/UnicodeTags.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(platform.clipboard.Text() == "mine");
     Check(platform.keyboard.KeysDown().empty());
 
-    KeystrokeTextBox box;
+    StoredTextAsShown box;
     std::u16string shown = box.Show(text, platform.codePage);
     Check(box.Write(shown, platform.codePage) == text);
     // Without braces the shown text holds no tag to read, so it must come

@@ -166,19 +166,19 @@ TEST_F(HotKeyDispatcherTest, HotKeysDuringARunAreDropped)
     EXPECT_EQ(platform.keyboard.typed, "abxabx") << "pressed while the last key went out";
 }
 
-// A run that fails part-way is told once, by the macro's name; an unknown
-// identifier is not (nor a stop, below).
+// A run that fails part-way is told once, by the macro's name as the user
+// reads it; an unknown identifier is not (nor a stop, below).
 TEST_F(HotKeyDispatcherTest, FailedRunsAreToldOnce)
 {
     std::vector<std::u16string> told;
     dispatcher.ReportFailure = [&](const std::u16string& text) { told.push_back(text); };
-    AddText(1, "\xE9");
+    AddText(1, "\xE9")->Name = "caf\xE9 {\"U+2192\"}";
     platform.clipboard.alwaysBusy = true;
     EXPECT_NO_THROW(dispatcher.WMHotKey(1));
     EXPECT_FALSE(dispatcher.MacroRunning());
     EXPECT_NO_THROW(dispatcher.WMHotKey(42));
     EXPECT_TRUE(platform.keyboard.typed.empty());
-    EXPECT_EQ(told, (std::vector<std::u16string>{u"m stopped part-way: Cannot open clipboard."}));
+    EXPECT_EQ(told, (std::vector<std::u16string>{u"caf\u00e9 \u2192 stopped part-way: Cannot open clipboard."}));
 }
 
 // Closing the program while a macro types: the request, handled between two

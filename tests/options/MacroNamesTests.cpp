@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fakes/FakeCodePage.h"
-#include "options/UnicodeTags.h"
+#include "macros/UnicodeTags.h"
 
 namespace velmora {
 namespace {

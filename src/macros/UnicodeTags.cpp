@@ -1,4 +1,4 @@
-#include "options/UnicodeTags.h"
+#include "macros/UnicodeTags.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "options/UnicodeTags.h"
+#include "macros/UnicodeTags.h"
 
 #include <tuple>
 
@@ -68,7 +68,7 @@ TEST(UnicodeTags, TextsInEveryCodePage)
     for (const auto& [page, stored, shown, writtenAnew] : cases) {
         SCOPED_TRACE(stored);
         codePage.Use(page);
-        KeystrokeTextBox box;
+        StoredTextAsShown box;
         EXPECT_EQ(box.Show(stored, codePage), shown);
         EXPECT_EQ(box.Write(shown, codePage), stored) << "left as shown";
         EXPECT_EQ(WriteUnicodeTags(shown, codePage), writtenAnew ? std::string(writtenAnew) : stored) << "typed anew";

@@ -1,7 +1,7 @@
 #pragma once
 
-// The keystroke text box shows Unicode text, while a macro's text is stored
-// in the ANSI code page, so the data file stays byte-compatible. A character
+// Windows show Unicode text, while a macro's text and name are stored in
+// the ANSI code page, so the data file stays byte-compatible. A character
 // the code page cannot hold is stored as a {"U+XXXX"} tag, which expansion
 // types as that character.
 
@@ -24,10 +24,11 @@ std::u16string ShowUnicodeTags(std::string_view stored, ICodePage& codePage);
 // A lone surrogate, which names no character, is stored as U+FFFD.
 std::string WriteUnicodeTags(std::u16string_view shown, ICodePage& codePage);
 
-// The keystroke text box and the stored text it shows. Showing is not
-// always reversible (a U+ tag the user wrote out, or a byte that is no
-// character), so a text the user left as shown goes back byte for byte.
-class KeystrokeTextBox {
+// A stored text (a keystroke text or a name) and how a box shows it.
+// Showing is not always reversible (a U+ tag the user wrote out, or a byte
+// that is no character), so a text the user left as shown goes back byte for
+// byte.
+class StoredTextAsShown {
 public:
     std::u16string Show(std::string_view stored, ICodePage& codePage)
     {
