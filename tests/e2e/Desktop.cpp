@@ -308,10 +308,11 @@ bool ClickWithMouse(POINT screen)
                         std::chrono::seconds(30)) == 0;
 }
 
-bool ClickOn(HWND window)
+bool ClickOn(HWND window, bool leftEnd)
 {
     RECT place{};
-    return ::GetWindowRect(window, &place) && ClickWithMouse(Middle(place));
+    return ::GetWindowRect(window, &place) &&
+           ClickWithMouse({leftEnd ? place.left + 6 : Middle(place).x, Middle(place).y});
 }
 
 bool Xdotool(HWND window, const std::string& command, std::chrono::milliseconds timeout)

@@ -59,8 +59,9 @@ bool PressOnTheXServer(const std::string& keys, std::chrono::milliseconds timeou
 POINT Middle(const RECT& rect);
 // A left click through the X server, as the user's mouse gives it.
 bool ClickWithMouse(POINT screen);
-// A click in the middle of the window or control.
-bool ClickOn(HWND window);
+// A click in the middle of the window or control, or on a check box's own
+// square at its left end.
+bool ClickOn(HWND window, bool leftEnd = false);
 
 // Runs xdotool with %1 standing for the window's X window ("mousemove
 // --window %1 10 10 click 1") once the X server shows it, and waits for its

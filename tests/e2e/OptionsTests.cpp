@@ -47,6 +47,7 @@ using tests::Named;
 using tests::NamesOf;
 using tests::ChildOfClass;
 using tests::Click;
+using tests::ClickOn;
 using tests::ClickWithMouse;
 using tests::ComboEntries;
 using tests::DialogText;
@@ -188,15 +189,6 @@ protected:
         Type(Control(id::kSendText), text);
     }
 
-    // A real click on the control's middle, or on a check box's own square
-    // at its left end.
-    static bool ClickOn(HWND control, bool leftEnd = false)
-    {
-        RECT place{};
-        ::GetWindowRect(control, &place);
-        return ClickWithMouse({leftEnd ? place.left + 6 : Middle(place).x, Middle(place).y});
-    }
-
     // The text of the one keystroke macro saved; empty, and a failure, for anything else.
     std::string SavedKeystrokeText() const
     {
@@ -229,9 +221,7 @@ TEST_F(OptionsWindowTest, MacroAddedFromTheTrayIsSavedAndItsHotKeyTypesTheExpand
 
     // Enter in the name field closes the window as its OK button does.
     const HWND name = Control(id::kName);
-    RECT field{};
-    ::GetWindowRect(name, &field);
-    ASSERT_TRUE(ClickWithMouse(Middle(field)));
+    ASSERT_TRUE(ClickOn(name));
     ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == options && FocusOf(options) == name; }))
         << "the name field never got the focus";
     Press({VK_RETURN});
@@ -494,9 +484,7 @@ TEST_F(OptionsWindowTest, UnicodeNamesShowInTheListAndOnTheCardAndAreStoredAsTag
     const std::u16string renamed = u"\u0416\u0430\u0440 \u00e9";
     ASSERT_TRUE(tests::PutOnClipboard(
         {{CF_UNICODETEXT, {reinterpret_cast<const char*>(renamed.c_str()), (renamed.size() + 1) * 2}}}));
-    RECT field{};
-    ::GetWindowRect(name, &field);
-    ASSERT_TRUE(ClickWithMouse(Middle(field)));
+    ASSERT_TRUE(ClickOn(name));
     ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == options && FocusOf(options) == name; }));
     Press({VK_HOME});
     Press({VK_SHIFT, VK_END});
