@@ -15,13 +15,13 @@
 #include "fakes/FakeRegistry.h"
 #include "options/OptionsControls.h"
 #include "options/frmOptions.h"
-#include "ui/WindowTestSupport.h"
+#include "windows/WindowTestSupport.h"
 
 namespace velmora {
 namespace {
 
-using test::FindControl;
-using test::PumpWaitingMessages;
+using tests::FindControl;
+using tests::PumpWaitingMessages;
 
 using Clock = std::chrono::steady_clock;
 using Milliseconds = std::chrono::duration<double, std::milli>;
@@ -62,13 +62,13 @@ int Run(int macroCount, int rounds)
         }
         window.ShowOnTop();
         ::UpdateWindow(window.Handle());
-        test::PumpWaitingMessages();
+        tests::PumpWaitingMessages();
         opening.push_back(Milliseconds(Clock::now() - start).count());
 
         // Rename a macro from the middle of the list, one character at a time,
         // so it travels through the list.
         window.Editor().Select(macroCount / 2);
-        test::PumpWaitingMessages();
+        tests::PumpWaitingMessages();
         const HWND name = FindControl(window.Handle(), options_id::kName);
         std::string typed;
         for (const char c : std::string("Zebra crossing at noon")) {
@@ -76,7 +76,7 @@ int Run(int macroCount, int rounds)
             const auto keyStart = Clock::now();
             ::SetWindowTextA(name, typed.c_str());
             ::UpdateWindow(window.Handle());
-            test::PumpWaitingMessages();
+            tests::PumpWaitingMessages();
             keystrokes.push_back(Milliseconds(Clock::now() - keyStart).count());
         }
     }

@@ -20,7 +20,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "e2e/TargetProcess.h"
+#include "e2e/support/TargetProcess.h"
 #include "engine/MacroRunner.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Window.h"

@@ -20,11 +20,11 @@
 #include <tuple>
 #include <vector>
 
-#include "e2e/VelmoraProcess.h"
+#include "e2e/support/VelmoraProcess.h"
 #include "options/OptionsControls.h"
 #include "support/TestVectors.h"
 #include "support/WaitFor.h"
-#include "ui/WindowTestSupport.h"
+#include "windows/WindowTestSupport.h"
 
 namespace velmora {
 namespace {
@@ -176,7 +176,7 @@ public:
         return tests::ChooseFromTrayMenu(processId, keys) ? WaitForWindow(nullptr, caption) : nullptr;
     }
 
-    HWND Control(int controlId) const { return test::FindControl(options, controlId); }
+    HWND Control(int controlId) const { return tests::FindControl(options, controlId); }
 
     // Gives the window the focus as the user would, then presses the key.
     static bool PressIn(HWND window, std::initializer_list<BYTE> keys)

@@ -9,7 +9,7 @@
 #include <chrono>
 #include <string>
 
-#include "e2e/VelmoraProcess.h"
+#include "e2e/support/VelmoraProcess.h"
 #include "support/WaitFor.h"
 
 namespace velmora {

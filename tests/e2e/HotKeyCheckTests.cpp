@@ -8,10 +8,10 @@
 #include <functional>
 #include <string>
 
-#include "e2e/VelmoraProcess.h"
+#include "e2e/support/VelmoraProcess.h"
 #include "options/OptionsControls.h"
 #include "support/WaitFor.h"
-#include "ui/WindowTestSupport.h"
+#include "windows/WindowTestSupport.h"
 
 namespace velmora {
 namespace {
@@ -21,7 +21,7 @@ using tests::WaitFor;
 
 class HotKeyCheckTest : public tests::VelmoraProcessTest {
 protected:
-    HWND Control(int controlId) const { return test::FindControl(options, controlId); }
+    HWND Control(int controlId) const { return tests::FindControl(options, controlId); }
 
     bool ClickControl(int controlId) const { return tests::ClickOn(Control(controlId)); }
     bool ClickRow(int row) const

@@ -24,12 +24,12 @@
 #include <vector>
 
 #include "app/Version.h"
-#include "e2e/VelmoraProcess.h"
+#include "e2e/support/VelmoraProcess.h"
 #include "options/OptionsControls.h"
 #include "platform/win32/ProcessIdentity.h"
 #include "support/TestVectors.h"
 #include "support/WaitFor.h"
-#include "ui/WindowTestSupport.h"
+#include "windows/WindowTestSupport.h"
 
 namespace velmora {
 namespace {
@@ -647,9 +647,9 @@ TEST_F(InstallTest, PortableZipRunsFromAnyWritableFolderAndSavesItsMacrosBesideI
         options = tests::FindProcessWindow(running->processId, "TOptions");
         return options != nullptr && ::IsWindowVisible(options);
     })) << "the options window did not open";
-    Click(test::FindControl(options, options_id::kAddMacro));
-    Type(test::FindControl(options, options_id::kName), "Carried along");
-    Click(test::FindControl(options, IDOK));
+    Click(tests::FindControl(options, options_id::kAddMacro));
+    Type(tests::FindControl(options, options_id::kName), "Carried along");
+    Click(tests::FindControl(options, IDOK));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); })) << "OK did not close the options window";
 
     const TMacroList saved = tests::LoadMacros(folder + "\\");

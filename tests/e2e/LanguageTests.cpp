@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/VelmoraProcess.h"
+#include "e2e/support/VelmoraProcess.h"
 #include "support/WaitFor.h"
 
 namespace velmora {

@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "app/TrayIcon.h"
-#include "e2e/Screenshot.h"
-#include "e2e/TargetProcess.h"
-#include "e2e/VelmoraProcess.h"
+#include "e2e/support/Screenshot.h"
+#include "e2e/support/TargetProcess.h"
+#include "e2e/support/VelmoraProcess.h"
 #include "options/OptionsControls.h"
 #include "macros/Error.h"
 #include "options/OptionsEditor.h"
@@ -32,12 +32,12 @@
 #include "platform/win32/Win32FileSystem.h"
 #include "support/TestVectors.h"
 #include "support/WaitFor.h"
-#include "ui/WindowTestSupport.h"
+#include "windows/WindowTestSupport.h"
 
 namespace velmora {
 namespace {
 
-using test::FindControl;
+using tests::FindControl;
 
 namespace fs = std::filesystem;
 namespace id = options_id;

@@ -8,7 +8,7 @@
 #include <array>
 #include <optional>
 
-#include "e2e/TargetProcess.h"
+#include "e2e/support/TargetProcess.h"
 #include "engine/KeyPlayback.h"
 #include "engine/MacroRunner.h"
 #include "engine/TextExpansion.h"

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "e2e/Desktop.h"
+#include "e2e/support/Desktop.h"
 #include "hotkeys/HotKeys.h"
 #include "ui/WebLinks.h"
 #include "fakes/FakeFileSystem.h"
@@ -26,15 +26,15 @@
 #include "options/frmOptions.h"
 #include "support/TestVectors.h"
 #include "support/WaitFor.h"
-#include "ui/WindowTestSupport.h"
+#include "windows/WindowTestSupport.h"
 
 #include <winspool.h>
 
 namespace velmora {
 namespace {
 
-using test::FindControl;
-using test::PumpWaitingMessages;
+using tests::FindControl;
+using tests::PumpWaitingMessages;
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "app/TrayIcon.h"
-#include "e2e/Screenshot.h"
-#include "e2e/TargetProcess.h"
-#include "e2e/VelmoraProcess.h"
+#include "e2e/support/Screenshot.h"
+#include "e2e/support/TargetProcess.h"
+#include "e2e/support/VelmoraProcess.h"
 #include "platform/win32/Window.h"
 #include "reference/ReferenceControls.h"
 #include "support/TestVectors.h"

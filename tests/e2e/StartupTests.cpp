@@ -8,15 +8,15 @@
 #include <filesystem>
 #include <optional>
 
-#include "e2e/TargetProcess.h"
-#include "e2e/VelmoraProcess.h"
+#include "e2e/support/TargetProcess.h"
+#include "e2e/support/VelmoraProcess.h"
 #include "macros/Error.h"
 #include "macros/MacroFile.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "support/TestVectors.h"
 #include "support/WaitFor.h"
-#include "ui/WindowTestSupport.h"
+#include "windows/WindowTestSupport.h"
 
 namespace velmora {
 namespace {
@@ -317,7 +317,7 @@ TEST_F(VelmoraProcessTest, FromAFolderNamedOutsideTheCodePageMacrosLoadTypeAndSa
     EXPECT_EQ(RunAgain("/options"), 0u);
     const HWND options = WaitForWindow("TOptions");
     ASSERT_TRUE(options) << "the options window never opened";
-    ASSERT_TRUE(tests::ClickOn(test::FindControl(options, IDOK)));
+    ASSERT_TRUE(tests::ClickOn(tests::FindControl(options, IDOK)));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); })) << "OK did not close the options window";
     EXPECT_EQ(tests::NamesOf(tests::LoadMacros(directory)), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(ReadFile("velmora.dtx.bak"), loaded) << "the file before the save is the backup";

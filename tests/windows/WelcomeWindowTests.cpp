@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/WindowTestSupport.h"
+#include "windows/WindowTestSupport.h"
 
 namespace velmora {
 namespace {
 
-using test::PumpWaitingMessages;
-using test::TextOf;
+using tests::PumpWaitingMessages;
+using tests::TextOf;
 
 class WelcomeWindow : public ::testing::Test {
 protected:

@@ -8,13 +8,13 @@
 #include <optional>
 #include <string>
 
-#include "ui/WindowTestSupport.h"
+#include "windows/WindowTestSupport.h"
 
 namespace velmora {
 namespace {
 
-using test::Driver;
-using test::TextOf;
+using tests::Driver;
+using tests::TextOf;
 
 HWND ChildOfClass(HWND window, const std::string& className)
 {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/win32/Win32.h"
+#include "windows/WindowTestSupport.h"
 
 namespace velmora::tests {
 
@@ -23,11 +24,6 @@ HWND FindVisibleWindow(DWORD processId, const char* className, const char* title
 // The first direct child of the class, such as the one field of a small dialog.
 HWND ChildOfClass(HWND window, const char* className);
 
-// The text of a window or control of another process. (GetWindowTextA would
-// give another process's edit only its caption.)
-std::string TextOf(HWND control);
-// The same as UTF-16, for a Unicode control.
-std::u16string WideTextOf(HWND control);
 // The text of a message box: its static controls, joined.
 std::string DialogText(HWND dialog);
 // The entries of another process's list box or drop-down list.

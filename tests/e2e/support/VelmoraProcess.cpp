@@ -1,4 +1,4 @@
-#include "e2e/VelmoraProcess.h"
+#include "e2e/support/VelmoraProcess.h"
 
 #include <shellapi.h>
 #include <tlhelp32.h>

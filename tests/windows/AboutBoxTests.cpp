@@ -7,14 +7,14 @@
 
 #include "app/Version.h"
 #include "app/frmFirstTime.h"
-#include "ui/WindowTestSupport.h"
+#include "windows/WindowTestSupport.h"
 
 namespace velmora {
 namespace {
 
-using test::Driver;
-using test::PumpWaitingMessages;
-using test::TextOf;
+using tests::Driver;
+using tests::PumpWaitingMessages;
+using tests::TextOf;
 
 std::vector<std::string> ChildTexts(HWND window)
 {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "e2e/TargetProcess.h"
-#include "e2e/VelmoraProcess.h"
+#include "e2e/support/TargetProcess.h"
+#include "e2e/support/VelmoraProcess.h"
 
 #include <psapi.h>
 

@@ -1,4 +1,4 @@
-#include "e2e/Screenshot.h"
+#include "e2e/support/Screenshot.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -4,12 +4,12 @@
 
 #include "app/frmHotKeyErrors.h"
 #include "platform/win32/Win32CodePage.h"
-#include "ui/WindowTestSupport.h"
+#include "windows/WindowTestSupport.h"
 
 namespace velmora {
 namespace {
 
-using test::Driver;
+using tests::Driver;
 
 HWND FindErrorsWindow()
 {
@@ -41,7 +41,7 @@ TEST(HotKeyErrors, ListsTheLinesInOrderAndClosesOnEnterOrEscape)
                         listed.emplace_back(line);
                     }
                 } else if (std::string(name) == "Static") {
-                    label = test::TextOf(child);
+                    label = tests::TextOf(child);
                 }
             }
             // The OK button has the focus: Enter presses it, Esc cancels.

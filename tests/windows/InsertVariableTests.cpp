@@ -19,16 +19,16 @@
 #include "options/frmOptions.h"
 #include "options/frmRand.h"
 #include "support/WaitFor.h"
-#include "ui/WindowTestSupport.h"
+#include "windows/WindowTestSupport.h"
 
 namespace velmora {
 namespace {
 
-using test::FindControl;
-using test::PumpWaitingMessages;
+using tests::FindControl;
+using tests::PumpWaitingMessages;
 
-using test::Driver;
-using test::TextOf;
+using tests::Driver;
+using tests::TextOf;
 
 std::vector<HWND> ChildrenOfClass(HWND window, const std::string& className)
 {
@@ -325,7 +325,7 @@ protected:
         ASSERT_TRUE(m_window->FormCreate());
         m_window->ShowOnTop();
         m_window->Editor().Select(0);
-        test::PumpWaitingMessages();
+        tests::PumpWaitingMessages();
         m_field = FindControl(m_window->Handle(), options_id::kSendText);
         m_button = FindControl(m_window->Handle(), options_id::kInsertVariable);
         ASSERT_NE(m_field, nullptr);
@@ -337,7 +337,7 @@ protected:
     void TearDown() override
     {
         m_window.reset();
-        test::PumpWaitingMessages();
+        tests::PumpWaitingMessages();
     }
 
     // Clicks "Insert Variable...", presses keys in the menu once it is up,
@@ -358,7 +358,7 @@ protected:
             }
         });
         Click(m_button);
-        test::PumpWaitingMessages();
+        tests::PumpWaitingMessages();
         EXPECT_TRUE(m_menuShown);
         EXPECT_EQ(FindPopupMenu(), nullptr) << "the menu is closed";
     }

@@ -8,7 +8,7 @@
 #include "platform/win32/Win32.h"
 #include "platform/win32/Window.h"
 
-namespace velmora::test {
+namespace velmora::tests {
 
 // Handles every message already waiting on this thread's queue, as the
 // program's own loop does: keys reach the dialog manager first.
@@ -44,11 +44,23 @@ inline HWND FindControl(HWND window, int controlId)
     return search.found;
 }
 
-inline std::string TextOf(HWND window)
+// The text of a window or control of this process or another: WM_GETTEXT
+// crosses processes, where GetWindowText gives only another process's caption.
+inline std::string TextOf(HWND control)
 {
-    char text[512] = {};
-    ::GetWindowTextA(window, text, sizeof text);
+    std::string text(static_cast<std::size_t>(::SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(
+        ::SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
+}
+
+// The same as Unicode, for texts beyond the code page.
+inline std::u16string WideTextOf(HWND control)
+{
+    std::wstring text(static_cast<std::size_t>(::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return {text.begin(), text.end()};
 }
 
 // A hidden top-level window that runs an action when a message posted to it
@@ -104,4 +116,4 @@ private:
     HWND m_window = nullptr;
 };
 
-}  // namespace velmora::test
+}  // namespace velmora::tests

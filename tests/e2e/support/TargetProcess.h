@@ -7,7 +7,7 @@
 #include <chrono>
 #include <string>
 
-#include "e2e/Desktop.h"
+#include "e2e/support/Desktop.h"
 #include "platform/win32/Handles.h"
 
 namespace velmora::tests {

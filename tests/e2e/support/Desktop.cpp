@@ -1,4 +1,4 @@
-#include "e2e/Desktop.h"
+#include "e2e/support/Desktop.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -177,23 +177,6 @@ HWND ChildOfClass(HWND window, const char* className)
         }
     }
     return nullptr;
-}
-
-std::string TextOf(HWND control)
-{
-    std::string text(static_cast<std::size_t>(::SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
-    const LRESULT copied =
-        ::SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(copied));
-    return text;
-}
-
-std::u16string WideTextOf(HWND control)
-{
-    std::wstring text(static_cast<std::size_t>(::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-    return {text.begin(), text.end()};
 }
 
 std::string DialogText(HWND dialog)

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "e2e/TargetProcess.h"
+#include "e2e/support/TargetProcess.h"
 #include "macros/MacroFile.h"
 #include "platform/win32/Handles.h"
 #include "support/TemporaryFolder.h"

@@ -1,4 +1,4 @@
-#include "e2e/TargetProcess.h"
+#include "e2e/support/TargetProcess.h"
 
 #include <atomic>
 #include <stdexcept>
