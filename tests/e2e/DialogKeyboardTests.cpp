@@ -46,7 +46,7 @@ using tests::WaitFor;
 using tests::WideTextOf;
 
 constexpr const char* kOptionsCaption = "Velmora Options";
-constexpr const char* kRefusedCaption = "HotKeyErrors";
+constexpr const char* kRefusedCaption = "Hot Keys Not Available";
 constexpr const char* kRandomTag = "{\"Rand 1,6\"}";
 constexpr int kTakenHotKeyId = 0x7000;
 
@@ -392,7 +392,7 @@ TEST_F(DialogKeyboardTest, RefusedHotKeysShowOnlyOnceTheOptionsWindowIsGoneAndOn
     ASSERT_TRUE(refused) << "the refused hot key was not listed";
     EXPECT_FALSE(::IsWindow(options) && ::IsWindowVisible(options)) << "the list shows over the options window";
     EXPECT_EQ(tests::ListBoxEntries(tests::ChildOfClass(refused, "ListBox")),
-              std::vector<std::string>{"[Ctrl + Alt + J] Zulu"});
+              std::vector<std::string>{"[Ctrl + Alt + J] Zulu - taken by another program"});
 
     // A user who still sees the options window presses Enter there again.
     if (::IsWindow(options) && ::IsWindowVisible(options)) {

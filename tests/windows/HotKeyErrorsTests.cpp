@@ -13,12 +13,13 @@ using tests::Driver;
 
 HWND FindErrorsWindow()
 {
-    return ::FindWindowA(THotKeyErrors::kClassName, "HotKeyErrors");
+    return ::FindWindowA(THotKeyErrors::kClassName, "Hot Keys Not Available");
 }
 
 TEST(HotKeyErrors, ListsTheLinesInOrderAndClosesOnEnterOrEscape)
 {
-    const std::vector<std::string> lines = {"[Ctrl + Alt + F5] New macro.", "[Ctrl + A] Duplicate", "[B] Another"};
+    const std::vector<std::string> lines = {"[Ctrl + Alt + F5] New macro. - taken by another program",
+                                            "[Ctrl + A] Duplicate - also used by \"New macro.\"", "[B] Another"};
     win32::Win32CodePage codePage;
     for (const WPARAM key : {WPARAM{VK_RETURN}, WPARAM{VK_ESCAPE}}) {
         Driver driver;
@@ -52,8 +53,8 @@ TEST(HotKeyErrors, ListsTheLinesInOrderAndClosesOnEnterOrEscape)
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(listed, lines) << "in registration order, not sorted";
         EXPECT_EQ(label,
-                  "The following hot keys could not be added because they are already in use by other programs or "
-                  "Windows itself.");
+                  "These hot keys could not be set up, for the reason given on each line. Choose other keys for "
+                  "those macros in the options.");
         EXPECT_EQ(client.right, win32::ScaleForDpi(329));
         EXPECT_EQ(client.bottom, win32::ScaleForDpi(265));
         EXPECT_FALSE(::IsWindow(window)) << "freed when closed";

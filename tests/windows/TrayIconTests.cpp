@@ -45,8 +45,8 @@ TEST_F(TrayIconTest, AddingFallsBackToModifyingThenToTheTimer)
         bool shown;
     };
     const Case cases[] = {
-        {"added at once", {true}, {NIM_ADD}, true},
-        {"there already", {false, true}, {NIM_ADD, NIM_MODIFY}, true},
+        {"added at once", {true}, {NIM_ADD, NIM_SETVERSION}, true},
+        {"there already", {false, true}, {NIM_ADD, NIM_MODIFY, NIM_SETVERSION}, true},
         {"task bar not ready", {false, false}, {NIM_ADD, NIM_MODIFY}, false},
     };
     for (const Case& c : cases) {
@@ -71,7 +71,7 @@ TEST_F(TrayIconTest, TimerRetriesUntilAddedOrItGivesUp)
     commands.clear();
     icon.RetryTimer();
     EXPECT_TRUE(icon.Shown());
-    EXPECT_EQ(commands, std::vector<DWORD>{NIM_ADD});
+    EXPECT_EQ(commands, (std::vector<DWORD>{NIM_ADD, NIM_SETVERSION}));
     EXPECT_FALSE(TakeTimer()) << "stopped once added";
 
     icon.SetActive(false);
@@ -98,11 +98,50 @@ TEST_F(TrayIconTest, SmallImageAtTheTaskBarsDpiAndAgainForANewTaskBar)
 
     commands.clear();
     icon.Restore();
-    EXPECT_EQ(commands, std::vector<DWORD>{NIM_ADD});
+    EXPECT_EQ(commands, (std::vector<DWORD>{NIM_ADD, NIM_SETVERSION})) << "a new task bar is told the version again";
     icon.SetActive(false);
     commands.clear();
     icon.Restore();
     EXPECT_TRUE(commands.empty()) << "an inactive icon stays away";
+}
+
+// Version 4 puts the event in LOWORD(lParam), the icon's id in HIWORD and the
+// anchor in wParam; a task bar that refused it sends the mouse message alone.
+TEST_F(TrayIconTest, MessagesAreReadInTheLayoutTheTaskBarTook)
+{
+    constexpr LPARAM kId = LPARAM{1} << 16;
+    const WPARAM anchor = MAKEWPARAM(static_cast<WORD>(-20), 700);
+    struct Case {
+        const char* name;
+        bool version4;
+        WPARAM wParam;
+        LPARAM lParam;
+        TrayEvent::Kind kind;
+    };
+    const Case cases[] = {
+        {"click", true, anchor, kId | NIN_SELECT, TrayEvent::Open},
+        {"Enter or Space", true, anchor, kId | NIN_KEYSELECT, TrayEvent::Open},
+        {"right button or menu key", true, anchor, kId | WM_CONTEXTMENU, TrayEvent::Menu},
+        {"notification gone", true, anchor, kId | NIN_BALLOONTIMEOUT, TrayEvent::NoticeEnded},
+        {"button released, followed by NIN_SELECT", true, anchor, kId | WM_LBUTTONUP, TrayEvent::None},
+        {"right button released, followed by WM_CONTEXTMENU", true, anchor, kId | WM_RBUTTONUP, TrayEvent::None},
+        {"older: click", false, 0, WM_LBUTTONUP, TrayEvent::Open},
+        {"older: right click", false, 0, WM_RBUTTONUP, TrayEvent::Menu},
+        {"older: notification clicked", false, 0, NIN_BALLOONUSERCLICK, TrayEvent::NoticeEnded},
+        {"older: pointer moves", false, 0, WM_MOUSEMOVE, TrayEvent::None},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        answers = {true, c.version4};
+        icon.SetActive(true);
+        const TrayEvent event = icon.ReadEvent(c.wParam, c.lParam);
+        EXPECT_EQ(event.kind, c.kind);
+        if (c.version4 && c.kind == TrayEvent::Menu) {
+            EXPECT_EQ(event.anchor.x, -20) << "a screen to the left has negative places";
+            EXPECT_EQ(event.anchor.y, 700);
+        }
+        icon.SetActive(false);
+    }
 }
 
 }  // namespace
