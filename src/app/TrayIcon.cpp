@@ -1,6 +1,7 @@
 #include "app/TrayIcon.h"
 
 #include "platform/win32/Dpi.h"
+#include "platform/win32/ProgramIcon.h"
 
 #include <windowsx.h>
 
@@ -40,9 +41,7 @@ void TrayIcon::Attach(HWND owner, UINT_PTR retryTimer, int iconId)
 void TrayIcon::LoadIconForDpi()
 {
     // The small image drawn for this size, not the large one shrunk.
-    const SIZE size = SmallIconSize(m_owner);
-    m_icon = win32::UniqueIcon(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_iconId),
-                                                               IMAGE_ICON, size.cx, size.cy, LR_DEFAULTCOLOR)));
+    m_icon = win32::LoadProgramIcon(m_iconId, SmallIconSize(m_owner));
 }
 
 bool TrayIcon::Show()

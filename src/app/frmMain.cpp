@@ -14,6 +14,8 @@
 
 namespace velmora {
 
+static_assert(VELMORA_IDI_PROGRAM == win32::kProgramIconId, "every window shows the exe's own icon");
+
 TMain::TMain()
     : m_passwordGate([this] { return TPassword::ShowPasswordPrompt(Handle()); },
                      [this](std::string_view text) { ShowWarning(text); })

@@ -27,10 +27,22 @@ TEST(HotKeyErrors, ListsTheLinesInOrderAndClosesOnEnterOrEscape)
         std::vector<std::string> listed;
         std::string label;
         RECT client{};
+        std::vector<LONG> iconWidths;
         driver.Post([&] {
             window = FindErrorsWindow();
             ASSERT_NE(window, nullptr);
             ::GetClientRect(window, &client);
+            for (const WPARAM type : {WPARAM{ICON_BIG}, WPARAM{ICON_SMALL}}) {
+                ICONINFO info{};
+                const auto icon = reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, type, 0));
+                if (icon != nullptr && ::GetIconInfo(icon, &info)) {
+                    BITMAP bitmap{};
+                    ::GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+                    ::DeleteObject(info.hbmColor);
+                    ::DeleteObject(info.hbmMask);
+                    iconWidths.push_back(bitmap.bmWidth);
+                }
+            }
             for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
                 char name[32] = {};
                 ::GetClassNameA(child, name, sizeof name);
@@ -57,6 +69,8 @@ TEST(HotKeyErrors, ListsTheLinesInOrderAndClosesOnEnterOrEscape)
                   "those macros in the options.");
         EXPECT_EQ(client.right, win32::ScaleForDpi(329));
         EXPECT_EQ(client.bottom, win32::ScaleForDpi(265));
+        // Its own icon in the title bar and Alt+Tab, not the system's default.
+        EXPECT_EQ(iconWidths, (std::vector<LONG>{::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CXSMICON)}));
         EXPECT_FALSE(::IsWindow(window)) << "freed when closed";
         EXPECT_TRUE(::IsWindowEnabled(driver.Handle())) << "the owner works again";
     }
