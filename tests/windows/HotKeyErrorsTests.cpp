@@ -34,14 +34,13 @@ TEST(HotKeyErrors, ListsTheLinesInOrderAndClosesOnEnterOrEscape)
             ::GetClientRect(window, &client);
             for (const WPARAM type : {WPARAM{ICON_BIG}, WPARAM{ICON_SMALL}}) {
                 ICONINFO info{};
-                const auto icon = reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, type, 0));
-                if (icon != nullptr && ::GetIconInfo(icon, &info)) {
-                    BITMAP bitmap{};
+                BITMAP bitmap{};
+                if (::GetIconInfo(reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, type, 0)), &info)) {
                     ::GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
                     ::DeleteObject(info.hbmColor);
                     ::DeleteObject(info.hbmMask);
-                    iconWidths.push_back(bitmap.bmWidth);
                 }
+                iconWidths.push_back(bitmap.bmWidth);
             }
             for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
                 char name[32] = {};
