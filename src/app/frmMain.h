@@ -101,9 +101,7 @@ private:
     // is this program for this user, and says so when it does not answer.
     void PassRequestToRunningInstance();
     void WMShutdown();
-    // A request of a second start, answered at once: the start waits only a
-    // few seconds, and a password prompt or a macro letting go of its keys
-    // may well take longer.
+    // A request of a second start (kRequestShutdown, kRequestShowOptions).
     void WMInstanceRequest(WPARAM request);
     // A request an older copy sends, taken only from another process.
     bool OlderInstanceRequest(UINT message);
