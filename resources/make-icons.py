@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-# Draws the 16-colour program icon, the two menu images, the macro list's key
-# cap and the setup program's side picture; the committed files came from it.
+# Draws the program icon (32-bit colour with an alpha channel, at every size
+# the task bar and the title bars ask for from 100 % to 300 %), the two menu
+# images, the macro list's key cap and the setup program's side picture; the
+# committed files came from it. Needs python3 alone.
 import os
 import struct, math
 here = os.path.dirname(os.path.abspath(__file__))
@@ -44,30 +46,61 @@ def pack4(img, n):
         out+=bytes(row)
     return out
 
-def mask(img,n):
-    out=b''
-    for y in reversed(range(n)):
-        bits=0; row=bytearray()
-        for x in range(n):
-            bits=(bits<<1)|(1 if img[y][x] is None else 0)
-            if x%8==7: row.append(bits); bits=0
-        while len(row)%4: row.append(0)
-        out+=bytes(row)
-    return out
-
 def paldata():
     return b''.join(bytes((b,g,r,0)) for r,g,b in PAL)
 
-def dib(img,n,with_mask):
-    hdr=struct.pack('<IiiHHIIiiII',40,n,n*2 if with_mask else n,1,4,0,0,0,0,16,0)
-    return hdr+paldata()+pack4(img,n)+(mask(img,n) if with_mask else b'')
+ICON_SIZES=(16,20,24,32,40,48)
+SAMPLES=4  # per side of a pixel: the edges are drawn with partial cover
 
-entries=[]; datas=[]
-for n in (16,32):
-    d=dib(icon(n),n,True); datas.append((n,d))
+def icon_colour(cx,cy,s,n):
+    """The colour at a point of the n-pixel icon, or None outside it."""
+    r=6*s
+    qx=max(r-cx, cx-(n-r), 0); qy=max(r-cy, cy-(n-r), 0)
+    d=math.hypot(qx,qy)
+    if d>r: return None
+    # At least a pixel of edge, so the small sizes keep their outline.
+    edge=max(1.3*s,1.0)
+    colour=NAVY if (d>r-edge or cx<edge or cy<edge or cx>n-edge or cy>n-edge) else TEAL
+    w=max(3.2*s,2.0)
+    if min(seg_dist(cx,cy,8*s,8*s,16*s,25*s),seg_dist(cx,cy,16*s,25*s,24*s,8*s))<=w/2:
+        colour=WHITE
+    if math.hypot(cx-25*s,cy-25*s)<=max(3.2*s,2.0):
+        colour=YELLOW
+    return colour
+
+def icon32(n):
+    """Rows of (b,g,r,a), top row first."""
+    s=n/32.0; rows=[]
+    for y in range(n):
+        row=[]
+        for x in range(n):
+            tb=tg=tr=ta=0
+            for j in range(SAMPLES):
+                for i in range(SAMPLES):
+                    c=icon_colour(x+(i+0.5)/SAMPLES,y+(j+0.5)/SAMPLES,s,n)
+                    if c is None: continue
+                    r,g,b=PAL[c]; tr+=r; tg+=g; tb+=b; ta+=1
+            if ta==0: row.append((0,0,0,0)); continue
+            row.append((round(tb/ta),round(tg/ta),round(tr/ta),round(255*ta/SAMPLES**2)))
+        rows.append(row)
+    return rows
+
+def dib32(rows,n):
+    hdr=struct.pack('<IiiHHIIiiII',40,n,n*2,1,32,0,0,0,0,0,0)
+    pixels=b''.join(bytes(p) for row in reversed(rows) for p in row)
+    # The AND mask, for whatever ignores the alpha channel.
+    andmask=b''
+    for row in reversed(rows):
+        bits=bytearray((n+31)//32*4)
+        for x,p in enumerate(row):
+            if p[3]==0: bits[x//8]|=0x80>>(x%8)
+        andmask+=bytes(bits)
+    return hdr+pixels+andmask
+
+datas=[(n,dib32(icon32(n),n)) for n in ICON_SIZES]
 off=6+16*len(datas); ico=struct.pack('<HHH',0,1,len(datas)); body=b''
 for n,d in datas:
-    ico+=struct.pack('<BBBBHHII',n,n,16,0,1,4,len(d),off+len(body)); body+=d
+    ico+=struct.pack('<BBBBHHII',n,n,0,0,1,32,len(d),off+len(body)); body+=d
 open(os.path.join(here,'velmora.ico'),'wb').write(ico+body)
 
 def bmp(img,path):

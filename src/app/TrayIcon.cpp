@@ -1,6 +1,9 @@
 #include "app/TrayIcon.h"
 
 #include "platform/win32/Dpi.h"
+#include "platform/win32/ProgramIcon.h"
+
+#include <windowsx.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -38,9 +41,7 @@ void TrayIcon::Attach(HWND owner, UINT_PTR retryTimer, int iconId)
 void TrayIcon::LoadIconForDpi()
 {
     // The small image drawn for this size, not the large one shrunk.
-    const SIZE size = SmallIconSize(m_owner);
-    m_icon = win32::UniqueIcon(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_iconId),
-                                                               IMAGE_ICON, size.cx, size.cy, LR_DEFAULTCOLOR)));
+    m_icon = win32::LoadProgramIcon(m_iconId, SmallIconSize(m_owner));
 }
 
 bool TrayIcon::Show()
@@ -57,7 +58,52 @@ bool TrayIcon::Show()
     // Adding fails also when the icon is still there (a restarted task bar
     // that kept it); it is then brought up to date instead.
     m_shown = m_notify(NIM_ADD, data) || m_notify(NIM_MODIFY, data);
+    if (m_shown) {
+        // Asked again after every add: a new task bar knows nothing of it.
+        data.uVersion = NOTIFYICON_VERSION_4;
+        m_version4 = m_notify(NIM_SETVERSION, data);
+    }
     return m_shown;
+}
+
+TrayEvent TrayIcon::ReadEvent(WPARAM wParam, LPARAM lParam) const
+{
+    const UINT event = m_version4 ? LOWORD(lParam) : static_cast<UINT>(lParam);
+    switch (event) {
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
+        return {TrayEvent::Open};
+    case WM_CONTEXTMENU:
+        return {TrayEvent::Menu, {GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)}};
+    case NIN_BALLOONHIDE:
+    case NIN_BALLOONTIMEOUT:
+    case NIN_BALLOONUSERCLICK:
+        return {TrayEvent::NoticeEnded};
+    default:
+        break;
+    }
+    if (m_version4) {
+        return {};
+    }
+    if (event == WM_LBUTTONUP) {
+        return {TrayEvent::Open};
+    }
+    // On release of the button, as Windows itself opens menus.
+    if (event == WM_RBUTTONUP) {
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        return {TrayEvent::Menu, cursor};
+    }
+    return {};
+}
+
+void TrayIcon::TakeFocus()
+{
+    if (!m_shown) {
+        return;
+    }
+    NOTIFYICONDATAW data{.cbSize = sizeof(NOTIFYICONDATAW), .hWnd = m_owner, .uID = kIconId};
+    m_notify(NIM_SETFOCUS, data);
 }
 
 void TrayIcon::SetActive(bool active)
@@ -86,6 +132,7 @@ void TrayIcon::Remove()
     m_notify(NIM_DELETE, data);
     m_shown = false;
     m_shownForNotice = false;
+    m_version4 = false;
 }
 
 void TrayIcon::ShowNotice(std::u16string_view text)

@@ -1,7 +1,7 @@
 #pragma once
 
-// The icon in the notification area. Its clicks arrive at the owner window as
-// kTrayMessage with the mouse message in lParam.
+// The icon in the notification area. What the user does with it arrives at
+// the owner window as kTrayMessage, which ReadEvent reads.
 
 #include <functional>
 #include <string_view>
@@ -13,6 +13,15 @@
 namespace velmora {
 
 inline constexpr UINT kTrayMessage = WM_APP + 1;
+
+// What a kTrayMessage asks of the program.
+struct TrayEvent {
+    enum Kind { None, Open, Menu, NoticeEnded };
+    Kind kind = None;
+    // Where the menu opens, in screen pixels: the icon's place when the
+    // keyboard asked for it.
+    POINT anchor{};
+};
 
 class TrayIcon {
 public:
@@ -50,6 +59,14 @@ public:
     // The owner's kTrayMessage with NIN_BALLOONHIDE, NIN_BALLOONTIMEOUT or
     // NIN_BALLOONUSERCLICK: the notification has gone.
     void NoticeEnded();
+    // Reads the owner's kTrayMessage. A task bar that took version 4 sends
+    // the event in LOWORD(lParam) and the anchor in wParam: a click or the
+    // Enter and Space keys open, the right button or the menu key asks for
+    // the menu. An older one sends the mouse message alone.
+    TrayEvent ReadEvent(WPARAM wParam, LPARAM lParam) const;
+    // Gives the keyboard focus back to the icon, as after its menu closed
+    // with Esc.
+    void TakeFocus();
 
 private:
     bool Show();
@@ -67,6 +84,8 @@ private:
     bool m_shown = false;
     // Shown only for a notification, while the user wants no icon.
     bool m_shownForNotice = false;
+    // The task bar took NOTIFYICON_VERSION_4.
+    bool m_version4 = false;
     int m_retriesLeft = 0;
 };
 

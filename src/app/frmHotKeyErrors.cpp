@@ -8,6 +8,7 @@ namespace {
 constexpr int kClientWidth = 329;
 constexpr int kClientHeight = 265;
 constexpr int kErrorsId = 101;
+constexpr const char* kCaption = "Hot Keys Not Available";
 }  // namespace
 
 void THotKeyErrors::FormCreate()
@@ -17,8 +18,8 @@ void THotKeyErrors::FormCreate()
     win32::CreateControl(Handle(), "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, {240, 232, 73, 25},
                          m_font.Get());
     win32::CreateControl(Handle(), "STATIC",
-                         "The following hot keys could not be added because they are already in use by other "
-                         "programs or Windows itself.",
+                         "These hot keys could not be set up, for the reason given on each line. Choose other "
+                         "keys for those macros in the options.",
                          SS_LEFT, 0, {16, 16, 305, 33}, m_font.Get());
     // Wide, for the names.
     m_lbxErrors = win32::CreateWideControl(Handle(), L"LISTBOX",
@@ -36,10 +37,10 @@ void THotKeyErrors::ShowHotKeyErrors(HWND owner, const std::vector<std::string>&
     for (const std::string& line : lines) {
         window.m_lines.push_back(ShowUnicodeTags(line, codePage));
     }
-    window.RunModal(CentredDialog(kClassName, "HotKeyErrors", kClientWidth, kClientHeight, owner));
+    window.RunModal(CentredDialog(kClassName, kCaption, kClientWidth, kClientHeight, owner));
 }
 
-void THotKeyErrors::Button1Click()
+void THotKeyErrors::OkButtonClick()
 {
     EndModal(IDOK);
 }
@@ -52,12 +53,12 @@ LRESULT THotKeyErrors::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return FALSE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            Button1Click();
+            OkButtonClick();
             return 0;
         }
         break;
     case WM_CLOSE:
-        Button1Click();
+        OkButtonClick();
         return 0;
     default:
         break;

@@ -22,7 +22,7 @@ public:
 
 private:
     void FormCreate();
-    void Button1Click();
+    void OkButtonClick();
 
     win32::UniqueGdiObject m_font;
     std::vector<std::u16string> m_lines;

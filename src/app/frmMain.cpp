@@ -14,6 +14,8 @@
 
 namespace velmora {
 
+static_assert(VELMORA_IDI_PROGRAM == win32::kProgramIconId, "every window shows the exe's own icon");
+
 TMain::TMain()
     : m_passwordGate([this] { return TPassword::ShowPasswordPrompt(Handle()); },
                      [this](std::string_view text) { ShowWarning(text); })
@@ -47,18 +49,19 @@ bool TMain::FormCreate()
     m_runner.OpenOptions = [this] { OpenOptionsWindow(); };
     m_runner.ShowQuickReference = [this] { OpenQuickReference(); };
     m_runner.ReportError = [this](const std::string& text) { win32::ShowErrorBox(Handle(), text); };
-    m_runner.ShowNotification = [this](const std::u16string& text) { RxTrayIcon1.ShowNotice(text); };
+    m_runner.ShowNotification = [this](const std::u16string& text) { m_trayIcon.ShowNotice(text); };
     m_dispatcher.ReportFailure = m_runner.ShowNotification;
     // A clipboard another program keeps open is given back from the timer,
     // so the run and the program's windows go on meanwhile.
     HeldClipboard& heldClipboard = m_runner.Player().Held();
     heldClipboard.StartRetryTimer = [this] { ::SetTimer(Handle(), kClipboardTimer, kGiveBackRetryMs, nullptr); };
-    heldClipboard.GaveUp = [this] { RxTrayIcon1.ShowNotice(kClipboardNotGivenBack); };
+    heldClipboard.GaveUp = [this] { m_trayIcon.ShowNotice(kClipboardNotGivenBack); };
     m_taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
-    RxTrayIcon1.Attach(Handle(), kTrayRetryTimer, VELMORA_IDI_PROGRAM);
+    m_instanceRequest = ::RegisterWindowMessageA(kInstanceRequestName);
+    m_trayIcon.Attach(Handle(), kTrayRetryTimer, VELMORA_IDI_PROGRAM);
     BuildTrayMenu();
     // Restored before the start-up message, which reads them.
-    FormStorage1.Restore(m_settings);
+    m_settingsStore.Restore(m_settings);
     ::PostMessageA(Handle(), WM_STARTUP, 0, 0);
     return true;
 }
@@ -74,6 +77,8 @@ void TMain::BuildTrayMenu()
     ::AppendMenuA(TrayMenu.Get(), MF_STRING, kOptions, "Options");
     ::AppendMenuA(TrayMenu.Get(), MF_SEPARATOR, 0, nullptr);
     ::AppendMenuA(TrayMenu.Get(), MF_STRING, kCloseVelmora, "Close Velmora");
+    // In bold: what a click on the icon does.
+    ::SetMenuDefaultItem(TrayMenu.Get(), kOptions, FALSE);
 
     // The images' silver background takes the menu's own colour.
     const auto loadImage = [](int id) {
@@ -92,22 +97,21 @@ void TMain::BuildTrayMenu()
 LRESULT TMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == m_taskbarCreated && m_taskbarCreated != 0) {
-        RxTrayIcon1.Restore();
+        m_trayIcon.Restore();
+        return 0;
+    }
+    if (message == m_instanceRequest && m_instanceRequest != 0) {
+        WMInstanceRequest(wParam);
+        return kRequestTaken;
+    }
+    if (OlderInstanceRequest(message)) {
         return 0;
     }
     switch (message) {
     case WM_STARTUP:
         WMStartUp();
         return 0;
-    case WM_SHUTDOWN_REQUEST:
-        // A second start waits for the answer only a few seconds and then
-        // reports a hang; a password prompt, or a macro still letting go of
-        // its keys, may well take longer.
-        ::ReplyMessage(0);
-        WMShutdown();
-        return 0;
     case WM_SHOW_OPTIONS:
-        ::ReplyMessage(0);
         WMShowOptions();
         return 0;
     case WM_OPTIONS_CLOSED:
@@ -143,7 +147,7 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_TIMER:
         if (wParam == kTrayRetryTimer) {
-            RxTrayIcon1.RetryTimer();
+            m_trayIcon.RetryTimer();
             return 0;
         }
         if (wParam == kExitTimer) {
@@ -160,7 +164,7 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return DefaultHandling(message, wParam, lParam);
     case kTrayMessage:
-        TrayIconMessage(lParam);
+        TrayIconMessage(wParam, lParam);
         return 0;
     case WM_COMMAND:
         MenuCommandClick(LOWORD(wParam));
@@ -200,9 +204,6 @@ void TMain::WMStartUp()
     }
     // A value an older version wrote without quotes is rewritten with them.
     m_autoStart.QuoteOldValue(win32::ModuleFileName());
-    if (OptionsRequested) {
-        ::PostMessageA(Handle(), WM_SHOW_OPTIONS, 0, 0);
-    }
     // The program stays reachable without its macros; the options window
     // says why they are missing and does not save over the file.
     try {
@@ -210,12 +211,14 @@ void TMain::WMStartUp()
     } catch (const std::exception& error) {
         win32::ShowErrorBox(Handle(), error.what());
     }
-    // An /options request may have opened the window while the box was up.
-    if (!OptionsOpen()) {
-        RegisterHotKeys(/*showErrors=*/false);
+    // Asked for once the box is gone: over it, the request would only bring
+    // the box to the front.
+    if (OptionsRequested) {
+        ::PostMessageA(Handle(), WM_SHOW_OPTIONS, 0, 0);
     }
+    RegisterHotKeys(/*showErrors=*/false);
     m_folderWatch.Start(m_platform.Files().ExecutableDirectory(), Handle(), WM_FOLDER_CHANGED);
-    RxTrayIcon1.SetActive(m_settings.ShowInTray);
+    m_trayIcon.SetActive(m_settings.ShowInTray);
     if (m_settings.FirstTimeRun) {
         m_settings.FirstTimeRun = false;
         // From the first run on, the program starts at log-on unless the
@@ -226,16 +229,28 @@ void TMain::WMStartUp()
 
 void TMain::PassRequestToRunningInstance()
 {
-    const UINT request = ShutdownRequested ? WM_SHUTDOWN_REQUEST : OptionsRequested ? WM_SHOW_OPTIONS : 0;
-    const HWND running = request != 0 ? Mapping->ReadWindow() : nullptr;
+    // Any start but /shutdown is the user looking for the program, whose
+    // icon may be hidden: the running copy shows its options window.
+    const WPARAM request = ShutdownRequested ? kRequestShutdown : kRequestShowOptions;
+    const HWND running = Mapping->ReadWindow();
     if (running == nullptr) {
         return;
     }
+    // The running copy may then take the foreground for the window it opens.
+    DWORD runningProcess = 0;
+    ::GetWindowThreadProcessId(running, &runningProcess);
+    ::AllowSetForegroundWindow(runningProcess);
     // A first copy that hangs (or is stopped in a debugger) must not take
     // every later start, and the installer's /shutdown, down with it.
     DWORD_PTR result = 0;
-    if (::SendMessageTimeoutW(running, request, 0, 0, SMTO_ABORTIFHUNG, kRequestTimeoutMs, &result) != 0 ||
-        !::IsWindow(running)) {
+    bool answered = ::SendMessageTimeoutW(running, m_instanceRequest, request, 0, SMTO_ABORTIFHUNG,
+                                          kRequestTimeoutMs, &result) != 0;
+    if (answered && static_cast<LRESULT>(result) != kRequestTaken) {
+        // An older copy, which knows only its own numbers.
+        const UINT older = request == kRequestShutdown ? kOlderShutdownMessage : kOlderShowOptionsMessage;
+        answered = ::SendMessageTimeoutW(running, older, 0, 0, SMTO_ABORTIFHUNG, kRequestTimeoutMs, &result) != 0;
+    }
+    if (answered || !::IsWindow(running)) {
         return;
     }
     m_exitCode = 1;
@@ -244,6 +259,33 @@ void TMain::PassRequestToRunningInstance()
     if (!ShutdownRequested) {
         win32::ShowErrorBox(Handle(), "Velmora is already running but does not respond.");
     }
+}
+
+void TMain::WMInstanceRequest(WPARAM request)
+{
+    // Answered before it is carried out: the second start waits only a few
+    // seconds and then reports a hang, and a password prompt, or a macro
+    // still letting go of its keys, may well take longer.
+    ::ReplyMessage(kRequestTaken);
+    if (request == kRequestShutdown) {
+        WMShutdown();
+    } else if (request == kRequestShowOptions) {
+        WMShowOptions();
+    }
+}
+
+bool TMain::OlderInstanceRequest(UINT message)
+{
+    if (message != kOlderShutdownMessage && message != kOlderShowOptionsMessage) {
+        return false;
+    }
+    // Only a message sent from another thread: here the numbers also belong
+    // to the dialog manager (DM_REPOSITION).
+    if ((::InSendMessageEx(nullptr) & ISMEX_SEND) == 0) {
+        return false;
+    }
+    WMInstanceRequest(message == kOlderShutdownMessage ? kRequestShutdown : kRequestShowOptions);
+    return true;
 }
 
 void TMain::WMShutdown()
@@ -329,11 +371,11 @@ void TMain::WMEndSession(bool ending)
         return;
     }
     m_sessionEnded = true;
-    if (!FormStorage1.SavedSinceRestore()) {
+    if (!m_settingsStore.SavedSinceRestore()) {
         SaveSettings();
     }
     UnregisterHotKeys();
-    RxTrayIcon1.SetActive(false);
+    m_trayIcon.SetActive(false);
     EndProgram();
 }
 
@@ -360,7 +402,7 @@ void TMain::CheckMacroFile()
             m_registrar.UnregisterHotKeys(previous);
             RegisterHotKeys(/*showErrors=*/false);
         } else if (check.result == FileCheck::Unreadable) {
-            RxTrayIcon1.ShowNotice(
+            m_trayIcon.ShowNotice(
                 Utf16FromAnsi(FormatText(kChangedFileUnreadable, check.error), m_platform.Get().codePage));
         }
     });
@@ -379,7 +421,7 @@ bool TMain::OptionsOpen() const
 void TMain::OpenOptionsWindow()
 {
     // On its way out, the program opens nothing new.
-    if (m_exitPending) {
+    if (m_exitPending || ModalWindowTakesRequest()) {
         return;
     }
     // A file that could not be read is tried again: it holds the password
@@ -407,7 +449,7 @@ void TMain::OpenOptionsWindow()
         .settings = m_settings,
         .autoStart = m_autoStart,
         .exePath = win32::ModuleFileName(),
-        .showTrayIcon = [this](bool shown) { RxTrayIcon1.SetActive(shown); },
+        .showTrayIcon = [this](bool shown) { m_trayIcon.SetActive(shown); },
         .closed = [this] { ::PostMessageA(Handle(), WM_OPTIONS_CLOSED, 0, 0); },
         .showAbout = [this] { ShowAboutBox(m_options ? m_options->Handle() : Handle()); },
     });
@@ -436,9 +478,20 @@ bool TMain::QuickReferenceOpen() const
     return m_reference && m_reference->Handle() != nullptr;
 }
 
+bool TMain::ModalWindowTakesRequest()
+{
+    if (win32::ModalDepth() == 0) {
+        return false;
+    }
+    // The modal window's owner leads to it: the options window for its own
+    // questions, this window for the password prompt and the others.
+    win32::BringWindowToFront(OptionsOpen() ? m_options->Handle() : Handle());
+    return true;
+}
+
 void TMain::OpenQuickReference()
 {
-    if (m_exitPending) {
+    if (m_exitPending || ModalWindowTakesRequest()) {
         return;
     }
     // An open card comes to the front as it is; the list is not read again.
@@ -460,49 +513,53 @@ void TMain::OpenQuickReference()
     m_reference = std::move(card);
 }
 
-void TMain::RxTrayIcon1Click()
+void TMain::TrayIconClick()
 {
     OpenOptionsWindow();
 }
 
-void TMain::TrayIconMessage(LPARAM mouseMessage)
+void TMain::TrayIconMessage(WPARAM wParam, LPARAM lParam)
 {
-    switch (static_cast<UINT>(mouseMessage)) {
-    case WM_LBUTTONUP:
-        WhenNoMacroRuns([this] { RxTrayIcon1Click(); });
+    const TrayEvent event = m_trayIcon.ReadEvent(wParam, lParam);
+    switch (event.kind) {
+    case TrayEvent::Open:
+        WhenNoMacroRuns([this] { TrayIconClick(); });
         break;
-    case NIN_BALLOONHIDE:
-    case NIN_BALLOONTIMEOUT:
-    case NIN_BALLOONUSERCLICK:
-        RxTrayIcon1.NoticeEnded();
+    case TrayEvent::NoticeEnded:
+        m_trayIcon.NoticeEnded();
         break;
-    case WM_RBUTTONUP:
+    case TrayEvent::Menu:
         // At once, also in the middle of a macro (which waits below until
         // the menu closes): "Close Velmora" must be able to stop it.
-        ShowTrayMenu();
+        ShowTrayMenu(event.anchor);
         break;
-    default:
+    case TrayEvent::None:
         break;
     }
 }
 
-void TMain::ShowTrayMenu()
+void TMain::ShowTrayMenu(POINT anchor)
 {
     // The foreground dance makes the menu close when the user clicks elsewhere.
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
     ::SetForegroundWindow(Handle());
     // The command is carried out here rather than posted, so that it comes
     // before anything else the user does meanwhile.
     UINT command = 0;
+    bool escaped = false;
     {
         const win32::ModalScope menu(Handle());
-        command = static_cast<UINT>(::TrackPopupMenu(TrayMenu.Get(), TPM_RIGHTBUTTON | TPM_RETURNCMD, cursor.x,
-                                                     cursor.y, 0, Handle(), nullptr));
+        command = static_cast<UINT>(::TrackPopupMenu(TrayMenu.Get(), TPM_RIGHTBUTTON | TPM_RETURNCMD, anchor.x,
+                                                     anchor.y, 0, Handle(), nullptr));
+        // The menu ends on the key's press; its release is still to come.
+        escaped = command == 0 && ::GetKeyState(VK_ESCAPE) < 0;
     }
     ::PostMessageA(Handle(), WM_NULL, 0, 0);
+    if (escaped) {
+        // Back where the user was, so the arrows go on along the icons.
+        m_trayIcon.TakeFocus();
+    }
     if (command == kCloseVelmora) {
-        CloseVelmora1Click();
+        CloseVelmoraClick();
     } else if (command != 0) {
         // Windows open once a macro in progress has finished.
         WhenNoMacroRuns([this, command] { MenuCommandClick(command); });
@@ -511,18 +568,23 @@ void TMain::ShowTrayMenu()
 
 void TMain::MenuCommandClick(UINT command)
 {
-    if (RunHelpCommand(Handle(), command, kHelpMenuFirst, [this] { ShowAboutBox(Handle()); })) {
+    const auto showAbout = [this] {
+        if (!ModalWindowTakesRequest()) {
+            ShowAboutBox(Handle());
+        }
+    };
+    if (RunHelpCommand(Handle(), command, kHelpMenuFirst, showAbout)) {
         return;
     }
     switch (command) {
     case kQuickReferenceCard: OpenQuickReference(); break;
     case kOptions: OpenOptionsWindow(); break;
-    case kCloseVelmora: CloseVelmora1Click(); break;
+    case kCloseVelmora: CloseVelmoraClick(); break;
     default: break;
     }
 }
 
-void TMain::CloseVelmora1Click()
+void TMain::CloseVelmoraClick()
 {
     SaveSettings();
     EndProgram();
@@ -530,7 +592,7 @@ void TMain::CloseVelmora1Click()
 
 void TMain::SaveSettings()
 {
-    FormStorage1.Save(m_settings);
+    m_settingsStore.Save(m_settings);
 }
 
 void TMain::RegisterHotKeys(bool showErrors)
@@ -563,7 +625,7 @@ void TMain::FormDestroy()
     // A second start read the settings but must not write them back over
     // whatever the running instance saves.
     if (!m_secondInstance) {
-        if (!FormStorage1.SavedSinceRestore()) {
+        if (!m_settingsStore.SavedSinceRestore()) {
             SaveSettings();
         }
         UnregisterHotKeys();
@@ -576,7 +638,7 @@ void TMain::FormDestroy()
     m_options.reset();
     m_reference.reset();
     CloseWelcomeWindow();
-    RxTrayIcon1.SetActive(false);
+    m_trayIcon.SetActive(false);
     m_macros.MacroList.clear();
     Mapping.reset();
     ::PostQuitMessage(m_exitCode);

@@ -26,15 +26,26 @@ namespace velmora {
 class TOptions;
 class TQuickReference;
 
-inline constexpr UINT WM_STARTUP = WM_USER + 1;
-inline constexpr UINT WM_SHUTDOWN_REQUEST = WM_USER + 2;
-inline constexpr UINT WM_SHOW_OPTIONS = WM_USER + 3;
-inline constexpr UINT WM_OPTIONS_CLOSED = WM_USER + 4;
-inline constexpr UINT WM_REFERENCE_CLOSED = WM_USER + 5;
-inline constexpr UINT WM_SHOW_REFUSED_HOT_KEYS = WM_USER + 6;
+// The main window's own messages start at WM_APP: it is a dialog, and a
+// dialog's class has DM_GETDEFID, DM_SETDEFID and DM_REPOSITION just above 1024.
+inline constexpr UINT WM_STARTUP = WM_APP + 0x10;
+inline constexpr UINT WM_SHOW_OPTIONS = WM_APP + 0x11;
+inline constexpr UINT WM_OPTIONS_CLOSED = WM_APP + 0x12;
+inline constexpr UINT WM_REFERENCE_CLOSED = WM_APP + 0x13;
+inline constexpr UINT WM_SHOW_REFUSED_HOT_KEYS = WM_APP + 0x14;
 // From the watch of the program's folder: a file there changed.
 inline constexpr UINT WM_FOLDER_CHANGED = WM_APP + 0x20;
 inline constexpr const char* kShareMappingName = "Velmora1(ipc)";
+
+// A second start's request to the running copy: the registered message, its
+// wParam the request. The running copy answers kRequestTaken.
+inline constexpr const char* kInstanceRequestName = "Velmora.InstanceRequest";
+enum InstanceRequest : WPARAM { kRequestShutdown = 1, kRequestShowOptions = 2 };
+inline constexpr LRESULT kRequestTaken = 0x564D;
+// What older copies send, and the installer through them; still taken from
+// another process. (In this dialog class 1026 is also DM_REPOSITION.)
+inline constexpr UINT kOlderShutdownMessage = 1026;
+inline constexpr UINT kOlderShowOptionsMessage = 1027;
 
 class TMain : public win32::Window<TMain> {
 public:
@@ -90,6 +101,13 @@ private:
     // is this program for this user, and says so when it does not answer.
     void PassRequestToRunningInstance();
     void WMShutdown();
+    // A request of a second start (kRequestShutdown, kRequestShowOptions).
+    void WMInstanceRequest(WPARAM request);
+    // A request an older copy sends, taken only from another process.
+    bool OlderInstanceRequest(UINT message);
+    // While a modal window is up, a request for another of the program's
+    // windows brings the modal one to the front instead; true when it did.
+    bool ModalWindowTakesRequest();
     void WMHotKey(WPARAM id);
     void WMEndSession(bool ending);
     // Closes the program now, or, while a macro runs or a modal window is
@@ -107,11 +125,11 @@ private:
     void CheckMacroFile();
     // Runs the action now, or once the running macro has ended.
     void WhenNoMacroRuns(std::function<void()> action);
-    void RxTrayIcon1Click();
-    void TrayIconMessage(LPARAM mouseMessage);
-    void ShowTrayMenu();
+    void TrayIconClick();
+    void TrayIconMessage(WPARAM wParam, LPARAM lParam);
+    void ShowTrayMenu(POINT anchor);
     void MenuCommandClick(UINT command);
-    void CloseVelmora1Click();
+    void CloseVelmoraClick();
     void FormDestroy();
     void BuildTrayMenu();
     void SaveSettings();
@@ -120,7 +138,7 @@ private:
     win32::Win32Platform m_platform;
     win32::Win32Registry m_registry;
     SettingsRecord m_settings;
-    SettingsStore FormStorage1{m_registry, ExecutableBaseName(win32::ModuleFileName())};
+    SettingsStore m_settingsStore{m_registry, ExecutableBaseName(win32::ModuleFileName())};
     AutoStart m_autoStart{m_registry};
     MacroStore m_macros{m_platform.Files()};
     RandomGenerator m_random;
@@ -144,13 +162,14 @@ private:
     // rest of the macro's keys.
     std::vector<std::function<void()>> m_afterRun;
     win32::FolderWatch m_folderWatch;
-    TrayIcon RxTrayIcon1;
+    TrayIcon m_trayIcon;
     win32::UniqueMenu TrayMenu;
     win32::UniqueGdiObject m_optionsImage;
     win32::UniqueGdiObject m_closeImage;
     win32::UniqueGdiObject m_boldFont;
     HWND m_label = nullptr;
     UINT m_taskbarCreated = 0;
+    UINT m_instanceRequest = 0;
     bool ShutdownRequested = false;
     bool OptionsRequested = false;
     // A second start only passes its request on; it leaves everything else alone.

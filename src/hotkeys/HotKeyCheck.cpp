@@ -100,32 +100,43 @@ const ReservedHotKey* FindReservedHotKey(const TMacro& macro)
     return found != kReserved.end() ? &*found : nullptr;
 }
 
+std::string KnownHotKeyHolder(const TMacro& macro, const TMacroList& macros,
+                              const std::function<bool(std::size_t index)>& mayHold)
+{
+    // Windows first: no change to the other macros would make the
+    // combination work.
+    if (const ReservedHotKey* reserved = FindReservedHotKey(macro)) {
+        return "reserved by Windows (" + std::string(reserved->description) + ")";
+    }
+    const std::string key = HotKeyClashKey(macro);
+    for (std::size_t i = 0; i < macros.size(); ++i) {
+        const TMacro& other = *macros[i].Macro;
+        if (mayHold(i) && !other.HotKey.empty() && CompareIgnoringAsciiCase(HotKeyClashKey(other), key) == 0) {
+            return "also used by \"" + other.Name + "\"";
+        }
+    }
+    return {};
+}
+
 std::string HotKeyStatusText(const TMacro& macro, const TMacroList& macros, int editIndex, IHotKeys& probe,
                              IKeyboard& keyboard)
 {
     if (macro.HotKey.empty()) {
         return {};
     }
-    const std::string combination = HotKeyDisplayText(macro);
-    // Windows first: no change to the other macros would make the
-    // combination work. Then the list, which the probe cannot see, since no
-    // macro's hot key is registered while the window is open.
-    if (const ReservedHotKey* reserved = FindReservedHotKey(macro)) {
-        return combination + " is reserved by Windows (" + std::string(reserved->description) + ")";
-    }
-    const std::string key = HotKeyClashKey(macro);
-    for (std::size_t i = 0; i < macros.size(); ++i) {
-        const TMacro& other = *macros[i].Macro;
-        if (static_cast<int>(i) != editIndex && !other.HotKey.empty() &&
-            CompareIgnoringAsciiCase(HotKeyClashKey(other), key) == 0) {
-            return combination + " is also used by \"" + other.Name + "\"";
+    // The list before the probe, which cannot see it: no macro's hot key is
+    // registered while the window is open.
+    std::string holder =
+        KnownHotKeyHolder(macro, macros, [editIndex](std::size_t i) { return static_cast<int>(i) != editIndex; });
+    if (holder.empty()) {
+        if (probe.Register(kHotKeyProbeId, HotKeyModifiers(macro), KeyNameToVirtualKey(macro.HotKey, keyboard))) {
+            probe.Unregister(kHotKeyProbeId);
+            holder = "free";
+        } else {
+            holder = kTakenByAnotherProgram;
         }
     }
-    if (!probe.Register(kHotKeyProbeId, HotKeyModifiers(macro), KeyNameToVirtualKey(macro.HotKey, keyboard))) {
-        return combination + " is taken by another program";
-    }
-    probe.Unregister(kHotKeyProbeId);
-    return combination + " is free";
+    return HotKeyDisplayText(macro) + " is " + holder;
 }
 
 }  // namespace velmora

@@ -3,7 +3,9 @@
 // What the options window says about the hot key of the macro being edited:
 // free, shared with another macro, kept by Windows, or held by another program.
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -29,6 +31,16 @@ const ReservedHotKey* FindReservedHotKey(const TMacro& macro);
 // The identifier the probe registers under; the options window holds no
 // other hot key, so it clashes with nothing.
 inline constexpr std::int32_t kHotKeyProbeId = 0xBFFF;
+
+// What holds a combination when neither Windows nor another macro does.
+inline constexpr std::string_view kTakenByAnotherProgram = "taken by another program";
+
+// What keeps `macro`'s combination from it, as far as Windows' own list and
+// the macro list tell: "reserved by Windows (what it does)", or "also used by
+// \"name\"" for the first entry of `macros` that mayHold allows; empty when
+// neither does. The status bar and the list of refused hot keys both say it.
+std::string KnownHotKeyHolder(const TMacro& macro, const TMacroList& macros,
+                              const std::function<bool(std::size_t index)>& mayHold);
 
 // One line for the status bar about `macro`'s combination, empty when it has
 // no key. `macros` is the list it is edited in; the entry at `editIndex` is

@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "hotkeys/HotKeyCheck.h"
 #include "macros/UnicodeTags.h"
 
 namespace velmora {
@@ -117,18 +118,32 @@ std::uint32_t HotKeyModifiers(const TMacro& macro)
            (macro.HotKeyShift ? kModShift : 0) | (macro.HotKeyAlt ? kModAlt : 0);
 }
 
+namespace {
+
+// "[Win + Ctrl + Shift + Alt + Key] name - what holds it".
+std::string RefusedHotKeyLine(const TMacro& macro, std::string_view holder)
+{
+    return "[" + HotKeyRegistrationText(macro) + "] " + macro.Name + " - " + std::string(holder);
+}
+
+}  // namespace
+
 std::vector<std::string> HotKeyRegistrar::RegisterHotKeys(const TMacroList& macros)
 {
     std::vector<std::string> errors;
-    for (const TMacroEntry& entry : macros) {
-        TMacro& macro = *entry.Macro;
+    std::vector<bool> registered(macros.size(), false);
+    for (std::size_t i = 0; i < macros.size(); ++i) {
+        TMacro& macro = *macros[i].Macro;
         if (macro.HotKey.empty()) {
             continue;
         }
         macro.VirtualKey = KeyNameToVirtualKey(macro.HotKey, m_keyboard);
         // A held hot key runs its macro once, not once for every repeat.
-        if (!m_hotKeys.Register(macro.Id, HotKeyModifiers(macro) | kModNoRepeat, macro.VirtualKey)) {
-            errors.push_back("[" + HotKeyRegistrationText(macro) + "] " + macro.Name);
+        registered[i] = m_hotKeys.Register(macro.Id, HotKeyModifiers(macro) | kModNoRepeat, macro.VirtualKey);
+        if (!registered[i]) {
+            // Only a macro that got the combination can be what took it.
+            std::string holder = KnownHotKeyHolder(macro, macros, [&registered](std::size_t j) { return registered[j]; });
+            errors.push_back(RefusedHotKeyLine(macro, holder.empty() ? std::string(kTakenByAnotherProgram) : holder));
         }
     }
     return errors;

@@ -37,7 +37,8 @@ public:
     HotKeyRegistrar(IHotKeys& hotKeys, IKeyboard& keyboard) : m_hotKeys(hotKeys), m_keyboard(keyboard) {}
 
     // Registers every macro that has a hot key, storing its VirtualKey; returns
-    // one line "[keys] name" per refused hot key, in list order.
+    // one line "[keys] name - what holds it" per refused hot key, in list
+    // order: Windows, the earlier macro that got it, or another program.
     std::vector<std::string> RegisterHotKeys(const TMacroList& macros);
     void UnregisterHotKeys(const TMacroList& macros);
 

@@ -29,7 +29,7 @@ namespace id = options_id;
 
 namespace {
 
-constexpr UINT WM_NOT_TOPMOST = WM_USER + 1;
+constexpr UINT WM_NOT_TOPMOST = WM_APP + 1;
 
 using win32::IsChecked;
 using win32::SetChecked;

@@ -14,7 +14,7 @@ namespace id = reference_id;
 namespace {
 
 // Posted after bringing the card to the front, so it is topmost only once.
-constexpr UINT WM_NOT_TOPMOST = WM_USER + 1;
+constexpr UINT WM_NOT_TOPMOST = WM_APP + 1;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 // A taskbar button of its own while open, since the main window has none.
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;

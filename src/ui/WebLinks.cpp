@@ -36,7 +36,7 @@ void OpenWebAddress(HWND owner, const char* address)
 HMENU CreateHelpMenu(UINT firstId, const char* contentsCaption)
 {
     const HMENU onTheWeb = ::CreatePopupMenu();
-    ::AppendMenuA(onTheWeb, MF_STRING, firstId + kHelpSupport, "Techincal Support");
+    ::AppendMenuA(onTheWeb, MF_STRING, firstId + kHelpSupport, "Technical Support");
     ::AppendMenuA(onTheWeb, MF_STRING, firstId + kHelpHomePage, "Velmora Home Page");
     ::AppendMenuA(onTheWeb, MF_STRING, firstId + kHelpMakerHomePage, "Brackwell, Inc.");
 

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <set>
 #include <string>
@@ -46,7 +47,7 @@ using tests::WaitFor;
 using tests::WideTextOf;
 
 constexpr const char* kOptionsCaption = "Velmora Options";
-constexpr const char* kRefusedCaption = "HotKeyErrors";
+constexpr const char* kRefusedCaption = "Hot Keys Not Available";
 constexpr const char* kRandomTag = "{\"Rand 1,6\"}";
 constexpr int kTakenHotKeyId = 0x7000;
 
@@ -392,7 +393,7 @@ TEST_F(DialogKeyboardTest, RefusedHotKeysShowOnlyOnceTheOptionsWindowIsGoneAndOn
     ASSERT_TRUE(refused) << "the refused hot key was not listed";
     EXPECT_FALSE(::IsWindow(options) && ::IsWindowVisible(options)) << "the list shows over the options window";
     EXPECT_EQ(tests::ListBoxEntries(tests::ChildOfClass(refused, "ListBox")),
-              std::vector<std::string>{"[Ctrl + Alt + J] Zulu"});
+              std::vector<std::string>{"[Ctrl + Alt + J] Zulu - taken by another program"});
 
     // A user who still sees the options window presses Enter there again.
     if (::IsWindow(options) && ::IsWindowVisible(options)) {
@@ -420,6 +421,47 @@ TEST_F(DialogKeyboardTest, RefusedHotKeysShowOnlyOnceTheOptionsWindowIsGoneAndOn
     EXPECT_EQ(FindVisibleWindow(processId, nullptr, kOptionsCaption), nullptr);
     EXPECT_EQ(ReadFile("velmora.dtx.bak"), original) << "saved more than once";
     EXPECT_EQ(NamesOf(tests::LoadMacros(directory)), (std::vector<std::string>{"Alpha", "Zulu"}));
+    CloseAndExpectCleanExit();
+}
+
+// While the password prompt is up, every other way to a window of the
+// program brings the prompt to the front and opens nothing more.
+TEST_F(DialogKeyboardTest, WhileThePasswordPromptIsUpEveryRequestBringsItToTheFront)
+{
+    TMacroList macros;
+    for (const auto& [macroId, key, action] : {std::tuple{1, "K", VelmoraAction::ShowQuickReference},
+                                               std::tuple{2, "L", VelmoraAction::OpenOptions}}) {
+        auto macro = tests::HotKeyMacro(macroId, "", key);
+        auto command = std::make_unique<TVelmoraMacro>();
+        command->Action = static_cast<std::int32_t>(action);
+        macro->Settings = std::move(command);
+        macros.push_back({key, macro});
+    }
+    tests::SaveMacros(directory, macros, "Secret");
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    const HWND prompt = Open(Window::Password);
+    ASSERT_TRUE(prompt) << "the prompt never opened";
+    ASSERT_NO_FATAL_FAILURE(OpenTarget());
+
+    const std::pair<const char*, std::function<void()>> requests[] = {
+        {"the card's hot key", [] { Press({VK_CONTROL, VK_MENU, 'K'}); }},
+        {"the options' hot key", [] { Press({VK_CONTROL, VK_MENU, 'L'}); }},
+        {"a second start with /options", [this] { EXPECT_EQ(RunAgain("/options"), 0u); }},
+        {"a second start", [this] { EXPECT_EQ(RunAgain(""), 0u); }},
+        {"the tray icon", [] { ASSERT_TRUE(tests::ClickTrayIcon()); }},
+    };
+    for (const auto& [name, request] : requests) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(target->Focus()) << "the prompt kept the front";
+        request();
+        EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == prompt; })) << "the prompt is not in front";
+        ASSERT_TRUE(Settle());
+        EXPECT_EQ(tests::ProcessWindows(processId, "TPassword").size(), 1u);
+        for (const char* className : {"TQuickReference", "TOptions"}) {
+            EXPECT_EQ(FindVisibleWindow(processId, className), nullptr) << className << " opened";
+        }
+    }
+    EXPECT_EQ(target->Text(), "") << "no key reached the other program";
     CloseAndExpectCleanExit();
 }
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/TrayIcon.h"
 #include "e2e/support/TargetProcess.h"
 #include "e2e/support/VelmoraProcess.h"
 #include "macros/Error.h"
@@ -162,24 +163,43 @@ TEST_F(VelmoraProcessTest, FirstStartWelcomesTheUserAndTheSettingsAreSavedAtShut
     ForgetSettings(baseName, runBefore);
 }
 
-TEST_F(VelmoraProcessTest, SecondStartWithoutArgumentsLeavesTheFirstAlone)
+// With its icon hidden, starting the program again is how a user finds it:
+// the running copy shows its options window, once, whatever the argument
+// but /shutdown.
+TEST_F(VelmoraProcessTest, SecondStartWithoutArgumentsOpensTheOptionsWindowOfTheFirst)
 {
-    const std::string baseName = "velmora-second-" + std::to_string(::GetCurrentProcessId());
-    exeName = baseName + ".exe";
-    fs::copy_file(folder / "velmora.exe", folder / exeName);
-    const std::optional<std::string> runBefore = RegistryText(kRunKey, "Velmora");
-    StartReady();
+    const std::string settingsKey = UseOwnName("velmora-second");
+    SetRegistryText(settingsKey, "FirstTimeRun_Checked", "False");
+    SetRegistryText(settingsKey, "ShowInTray_Checked", "False");
+    SaveMacros(directory, {{"x", HotKeyMacro(1, "x", "F9")}});
+    Start();
+    // Registered once the copy holds the shared block.
+    ASSERT_TRUE(WaitFor([&] { return HotKeyTaken(VK_F9); })) << "start-up never finished";
     // The first instance saves only when it ends; a second start that
     // wrote its settings back would make the section appear now.
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\" + baseName + "\\TMain").c_str());
-    EXPECT_EQ(RunAgain(""), 0u);
-    EXPECT_EQ(RunAgain("options"), 0u) << "no slash, no meaning";
-    EXPECT_EQ(RegistryText("Software\\" + baseName + "\\TMain", "FormVersion"), std::nullopt)
-        << "a second start must not write the settings";
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, settingsKey.c_str());
+    for (const char* arguments : {"", "options"}) {
+        SCOPED_TRACE(arguments);
+        EXPECT_EQ(RunAgain(arguments), 0u);
+        EXPECT_TRUE(WaitForWindow("TOptions")) << "the options window did not open";
+        ASSERT_TRUE(Settle());
+        EXPECT_EQ(tests::ProcessWindows(processId, "TOptions").size(), 1u);
+    }
+    EXPECT_EQ(RegistryText(settingsKey, "FormVersion"), std::nullopt) << "a second start must not write the settings";
     EXPECT_TRUE(Running());
-    EXPECT_TRUE(::IsWindow(mainWindow));
     CloseAndExpectCleanExit();
-    ForgetSettings(baseName, runBefore);
+}
+
+// Older copies, and the installer through them, send their own numbers.
+TEST_F(VelmoraProcessTest, RequestsOfAnOlderCopyAreStillTaken)
+{
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    DWORD_PTR result = 0;
+    ASSERT_NE(::SendMessageTimeoutA(mainWindow, 1027, 0, 0, SMTO_ABORTIFHUNG, 5000, &result), 0);
+    EXPECT_TRUE(WaitForWindow("TOptions")) << "1027 did not open the options window";
+    ASSERT_NE(::SendMessageTimeoutA(mainWindow, 1026, 0, 0, SMTO_ABORTIFHUNG, 5000, &result), 0);
+    ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0) << "1026 did not end the program";
+    process.Reset();
 }
 
 // A first copy that does not answer (here it is stopped, as a hang or a
@@ -264,6 +284,27 @@ TEST_F(VelmoraProcessTest, TrayMenuCloseVelmoraEndsTheProgramAndSavesTheSettings
     EXPECT_EQ(RegistryText("Software\\" + baseName + "\\TMain", "FirstTimeRun_Checked"), "False");
     EXPECT_EQ(RegistryText("Software\\" + baseName + "\\TMain", "ShowInTray_Checked"), "True");
     ForgetSettings(baseName, runBefore);
+}
+
+// What the shell sends for the menu key on the icon, in the version 4 layout
+// the program asked the tray for (Wine's tray sends it for clicks alone): the
+// menu opens at the icon, not at the mouse pointer.
+TEST_F(VelmoraProcessTest, TrayMenuFromTheKeyboardOpensAtTheIcon)
+{
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    const POINT icon{cursor.x < 400 ? cursor.x + 200 : cursor.x - 200, cursor.y < 300 ? cursor.y + 150 : cursor.y - 150};
+    ASSERT_TRUE(::PostMessageA(mainWindow, kTrayMessage, MAKEWPARAM(icon.x, icon.y), MAKELPARAM(WM_CONTEXTMENU, 1)));
+    const HWND menu = WaitForWindow("#32768");
+    ASSERT_TRUE(menu) << "the menu key did not open the menu";
+    RECT place{};
+    ::GetWindowRect(menu, &place);
+    EXPECT_EQ(place.left, icon.x);
+    EXPECT_EQ(place.top, icon.y);
+    ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(menu); }));
+    CloseAndExpectCleanExit();
 }
 
 TEST_F(VelmoraProcessTest, HotKeyTypesItsChainIntoTheFocusedWindow)

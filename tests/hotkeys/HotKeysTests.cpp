@@ -85,18 +85,28 @@ protected:
     HotKeyRegistrar registrar{hotKeys, platform.keyboard};
 };
 
-TEST_F(RegisterHotKeysTest, RefusedHotKeysAreListedInMacroListOrder)
+TEST_F(RegisterHotKeysTest, RefusedHotKeysAreListedInMacroListOrderWithWhatHoldsThem)
 {
-    hotKeys.takenElsewhere.insert({kModControl | kModAlt, 0x74});
+    hotKeys.takenElsewhere = {{kModControl | kModAlt, 0x74}, {kModWin, 'E'}};
+    auto files = Macro(6, "Files", "E");
+    files->HotKeyWin = true;
     TMacroList macros = {
         {"z", Macro(1, "Zulu", "A", true)},
         {"n", Macro(2, "New macro.", "F5", true, true)},
-        {"d", Macro(3, "Duplicate", "A", true)},
+        {"d", Macro(3, "Duplicate", "a", true)},
         {"l", Macro(4, "Lower", "f5")},
         {"m", Macro(5, "Modifiers only", "", true, true)},
+        {"f", files},
+        // Refused like the first, which got nothing: that one is not to blame.
+        {"s", Macro(7, "Second", "F5", true, true)},
     };
     const auto errors = registrar.RegisterHotKeys(macros);
-    EXPECT_EQ(errors, (std::vector<std::string>{"[Ctrl + Alt + F5] New macro.", "[Ctrl + A] Duplicate"}));
+    EXPECT_EQ(errors, (std::vector<std::string>{
+                          "[Ctrl + Alt + F5] New macro. - taken by another program",
+                          "[Ctrl + a] Duplicate - also used by \"Zulu\"",
+                          "[Win + E] Files - reserved by Windows (opens File Explorer)",
+                          "[Ctrl + Alt + F5] Second - taken by another program",
+                      }));
     EXPECT_EQ(hotKeys.registered.at(1), std::make_pair(kModControl | kModNoRepeat, 65u)) << "a held key runs once";
     EXPECT_EQ(hotKeys.registered.at(4), std::make_pair(kModNoRepeat, 0u)) << "an unknown name is offered as code 0";
     EXPECT_EQ(hotKeys.registered.count(5), 0u) << "no key name, nothing registered";

@@ -13,12 +13,13 @@ using tests::Driver;
 
 HWND FindErrorsWindow()
 {
-    return ::FindWindowA(THotKeyErrors::kClassName, "HotKeyErrors");
+    return ::FindWindowA(THotKeyErrors::kClassName, "Hot Keys Not Available");
 }
 
 TEST(HotKeyErrors, ListsTheLinesInOrderAndClosesOnEnterOrEscape)
 {
-    const std::vector<std::string> lines = {"[Ctrl + Alt + F5] New macro.", "[Ctrl + A] Duplicate", "[B] Another"};
+    const std::vector<std::string> lines = {"[Ctrl + Alt + F5] New macro. - taken by another program",
+                                            "[Ctrl + A] Duplicate - also used by \"New macro.\"", "[B] Another"};
     win32::Win32CodePage codePage;
     for (const WPARAM key : {WPARAM{VK_RETURN}, WPARAM{VK_ESCAPE}}) {
         Driver driver;
@@ -26,10 +27,21 @@ TEST(HotKeyErrors, ListsTheLinesInOrderAndClosesOnEnterOrEscape)
         std::vector<std::string> listed;
         std::string label;
         RECT client{};
+        std::vector<LONG> iconWidths;
         driver.Post([&] {
             window = FindErrorsWindow();
             ASSERT_NE(window, nullptr);
             ::GetClientRect(window, &client);
+            for (const WPARAM type : {WPARAM{ICON_BIG}, WPARAM{ICON_SMALL}}) {
+                ICONINFO info{};
+                BITMAP bitmap{};
+                if (::GetIconInfo(reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, type, 0)), &info)) {
+                    ::GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+                    ::DeleteObject(info.hbmColor);
+                    ::DeleteObject(info.hbmMask);
+                }
+                iconWidths.push_back(bitmap.bmWidth);
+            }
             for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
                 char name[32] = {};
                 ::GetClassNameA(child, name, sizeof name);
@@ -52,10 +64,12 @@ TEST(HotKeyErrors, ListsTheLinesInOrderAndClosesOnEnterOrEscape)
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(listed, lines) << "in registration order, not sorted";
         EXPECT_EQ(label,
-                  "The following hot keys could not be added because they are already in use by other programs or "
-                  "Windows itself.");
+                  "These hot keys could not be set up, for the reason given on each line. Choose other keys for "
+                  "those macros in the options.");
         EXPECT_EQ(client.right, win32::ScaleForDpi(329));
         EXPECT_EQ(client.bottom, win32::ScaleForDpi(265));
+        // Its own icon in the title bar and Alt+Tab, not the system's default.
+        EXPECT_EQ(iconWidths, (std::vector<LONG>{::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CXSMICON)}));
         EXPECT_FALSE(::IsWindow(window)) << "freed when closed";
         EXPECT_TRUE(::IsWindowEnabled(driver.Handle())) << "the owner works again";
     }

@@ -45,8 +45,8 @@ TEST_F(TrayIconTest, AddingFallsBackToModifyingThenToTheTimer)
         bool shown;
     };
     const Case cases[] = {
-        {"added at once", {true}, {NIM_ADD}, true},
-        {"there already", {false, true}, {NIM_ADD, NIM_MODIFY}, true},
+        {"added at once", {true}, {NIM_ADD, NIM_SETVERSION}, true},
+        {"there already", {false, true}, {NIM_ADD, NIM_MODIFY, NIM_SETVERSION}, true},
         {"task bar not ready", {false, false}, {NIM_ADD, NIM_MODIFY}, false},
     };
     for (const Case& c : cases) {
@@ -71,7 +71,7 @@ TEST_F(TrayIconTest, TimerRetriesUntilAddedOrItGivesUp)
     commands.clear();
     icon.RetryTimer();
     EXPECT_TRUE(icon.Shown());
-    EXPECT_EQ(commands, std::vector<DWORD>{NIM_ADD});
+    EXPECT_EQ(commands, (std::vector<DWORD>{NIM_ADD, NIM_SETVERSION}));
     EXPECT_FALSE(TakeTimer()) << "stopped once added";
 
     icon.SetActive(false);
@@ -98,11 +98,33 @@ TEST_F(TrayIconTest, SmallImageAtTheTaskBarsDpiAndAgainForANewTaskBar)
 
     commands.clear();
     icon.Restore();
-    EXPECT_EQ(commands, std::vector<DWORD>{NIM_ADD});
+    EXPECT_EQ(commands, (std::vector<DWORD>{NIM_ADD, NIM_SETVERSION})) << "a new task bar is told the version again";
     icon.SetActive(false);
     commands.clear();
     icon.Restore();
     EXPECT_TRUE(commands.empty()) << "an inactive icon stays away";
+}
+
+// A task bar that took version 4 follows each button's release with its own
+// event, which alone counts; one that refused it sends the release alone.
+TEST_F(TrayIconTest, MessagesAreReadInTheLayoutTheTaskBarTook)
+{
+    const struct {
+        bool version4;
+        LPARAM lParam;
+        TrayEvent::Kind kind;
+    } cases[] = {
+        {true, MAKELPARAM(WM_LBUTTONUP, 1), TrayEvent::None},   {true, MAKELPARAM(NIN_KEYSELECT, 1), TrayEvent::Open},
+        {true, MAKELPARAM(WM_RBUTTONUP, 1), TrayEvent::None},   {false, WM_LBUTTONUP, TrayEvent::Open},
+        {false, WM_RBUTTONUP, TrayEvent::Menu},                 {false, NIN_BALLOONUSERCLICK, TrayEvent::NoticeEnded},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lParam);
+        answers = {true, c.version4};
+        icon.SetActive(true);
+        EXPECT_EQ(icon.ReadEvent(0, c.lParam).kind, c.kind);
+        icon.SetActive(false);
+    }
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/win32/Handles.h"
+#include "platform/win32/ProgramIcon.h"
 
 namespace velmora::win32 {
 
@@ -230,6 +231,7 @@ private:
             self->m_window = UniqueWindow(window);
             ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(base));
             detail::PlaceWindow(window, base->m_frame);
+            SetProgramIcon(window);
             if (base->m_modal) {
                 detail::MarkModal(window);
             } else {
