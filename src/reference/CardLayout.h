@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "macros/Macro.h"
-#include "options/OptionsLayout.h"
+#include "ui/Layout.h"
 
 namespace velmora {
 
