@@ -80,6 +80,8 @@ struct LayoutRow {
     const char* className = nullptr;
     // Added to the kind's own style bits.
     std::uint32_t style = 0;
+    // In the bold message font.
+    bool bold = false;
 };
 
 struct LayoutTable {

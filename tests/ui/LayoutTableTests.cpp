@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "app/AppWindowTables.h"
 #include "options/PromptTables.h"
+#include "reference/CardLayout.h"
 #include "ui/Layout.h"
 
 namespace velmora::tests {
@@ -17,6 +19,10 @@ using enum ControlKind;
 const std::vector<const LayoutTable*> kWindowTables{
     &kPasswordTable,
     &kRandTable,
+    &kAboutTable,
+    &kWelcomeTable,
+    &kHotKeyErrorsTable,
+    &kCardTable,
 };
 
 std::string Joined(const std::vector<std::string>& lines)
