@@ -123,8 +123,8 @@ struct RandomDialogControls {
         edit1 = edits.size() > 0 ? edits[0] : nullptr;
         edit2 = edits.size() > 1 ? edits[1] : nullptr;
         edit3 = edits.size() > 2 ? edits[2] : nullptr;
-        label3 = ChildWithText(dialog, "Static", "Character width:");
-        checkBox1 = ChildWithText(dialog, "Button", "Left pad with zeros");
+        label3 = ChildWithText(dialog, "Static", "&Character width:");
+        checkBox1 = ChildWithText(dialog, "Button", "&Left pad with zeros");
         ok = ::GetDlgItem(dialog, IDOK);
         cancel = ::GetDlgItem(dialog, IDCANCEL);
     }
@@ -166,8 +166,8 @@ TEST(RandomDialog, CaptionsLayoutAndTheWidthShownOnlyWhilePadding)
         EXPECT_EQ(frame.top, (::GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2);
 
         const RandomDialogControls c(dialog);
-        EXPECT_NE(ChildWithText(dialog, "Static", "Minimum value:"), nullptr);
-        EXPECT_NE(ChildWithText(dialog, "Static", "Maximum value:"), nullptr);
+        EXPECT_NE(ChildWithText(dialog, "Static", "Mi&nimum value:"), nullptr);
+        EXPECT_NE(ChildWithText(dialog, "Static", "Ma&ximum value:"), nullptr);
         ASSERT_NE(c.checkBox1, nullptr);
         ASSERT_NE(c.label3, nullptr);
         EXPECT_EQ(::SendMessageA(c.checkBox1, BM_GETCHECK, 0, 0), BST_UNCHECKED);
