@@ -26,7 +26,11 @@ HGDIOBJ FontOf(const LayoutRow& row, const win32::MessageFonts& fonts)
     return row.bold ? fonts.bold.Get() : fonts.normal.Get();
 }
 
-}  // namespace
+// The window class and style bits a row's control is made with.
+struct ControlClass {
+    std::wstring className;
+    DWORD style;
+};
 
 ControlClass ClassOf(const LayoutRow& row)
 {
@@ -59,6 +63,8 @@ ControlClass ClassOf(const LayoutRow& row)
     made.style |= row.style;
     return made;
 }
+
+}  // namespace
 
 void TableControls::Create(HWND window, UINT dpi, const win32::MessageFonts& fonts)
 {

@@ -4,7 +4,6 @@
 // (which is the z-order and the tab order), in the message font, and placed
 // again for the window's size and DPI.
 
-#include <string>
 #include <vector>
 
 #include "platform/win32/Window.h"
@@ -31,12 +30,5 @@ private:
     const LayoutTable& m_table;
     std::vector<HWND> m_controls;
 };
-
-// The window class and style bits a row's control is made with.
-struct ControlClass {
-    std::wstring className;
-    DWORD style;
-};
-ControlClass ClassOf(const LayoutRow& row);
 
 }  // namespace velmora
