@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/Settings.h"
@@ -187,6 +188,23 @@ TEST(RandomDialog, CaptionsLayoutAndTheWidthShownOnlyWhilePadding)
         Click(c.cancel);
     });
     EXPECT_EQ(word, std::nullopt);
+}
+
+TEST(RandomDialog, EveryMnemonicReachesItsControl)
+{
+    RunRandomDialog(false, [](HWND dialog) {
+        const RandomDialogControls c(dialog);
+        // Alt and the letter, as the dialog manager gets them; the check box
+        // comes first, so the width it shows can be reached after it.
+        const std::vector<std::pair<wchar_t, HWND>> keys{
+            {L'l', c.checkBox1}, {L'c', c.edit3}, {L'n', c.edit1}, {L'x', c.edit2}};
+        for (const auto& [letter, control] : keys) {
+            MSG alt{.hwnd = ::GetFocus(), .message = WM_SYSCHAR, .wParam = letter, .lParam = 1 << 29};
+            ::IsDialogMessageW(dialog, &alt);
+            EXPECT_EQ(::GetFocus(), control) << "Alt+" << static_cast<char>(letter);
+        }
+        Click(c.cancel);
+    });
 }
 
 TEST(RandomDialog, OkGivesTheWordOfTheNormalisedFields)
