@@ -3,12 +3,14 @@
 // The About box: the product picture, the version, a link to the product's
 // home page, the maker's notice and OK. Modal; at most one is open.
 
+#include "app/AppWindowTables.h"
 #include "platform/win32/JpegImage.h"
 #include "platform/win32/Window.h"
+#include "ui/TableControls.h"
 
 namespace velmora {
 
-class TAbout : public win32::Window<TAbout> {
+class TAbout final : public win32::Window<TAbout> {
 public:
     static constexpr const char* kClassName = "TAbout";
 
@@ -19,16 +21,12 @@ public:
     static void ShowAboutBox(HWND owner);
 
 private:
-    void FormCreate();
-    void Button1Click();
-    void LinkClick();
-    void Paint();
+    void OnHelp() override;
+    void lnkHomePageClick();
+    void imgPictureDraw(const DRAWITEMSTRUCT& item);
 
+    TableControls m_controls{kAboutTable};
     win32::DecodedPicture m_picture;
-    win32::UniqueGdiObject m_font;
-    win32::UniqueGdiObject m_boldFont;
-    win32::UniqueGdiObject m_linkFont;
-    HWND m_link = nullptr;
 };
 
 inline void ShowAboutBox(HWND owner)

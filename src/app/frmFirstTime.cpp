@@ -1,35 +1,20 @@
 #include "app/frmFirstTime.h"
 
-
 #include <memory>
 #include <utility>
 
+#include "platform/win32/ProgramWindows.h"
 #include "ui/Resources.h"
+#include "ui/WebLinks.h"
 
 namespace velmora {
 
 namespace {
 
-constexpr int kClientWidth = 505;
-constexpr int kClientHeight = 277;
-
-constexpr const char* kWelcomeText =
-    "Velmora is a powerful macro utility that sits in your system tray. To begin using Velmora you should "
-    "define some macros.\r\n\r\n"
-    "To begin defining your macros just click on the Velmora icon in your system tray. This will display the "
-    "Options window where you can define your own custom macros.";
-
-RECT Place(int left, int top, int width, int height)
+RECT Scaled(const LayoutRect& place96, UINT dpi)
 {
-    const int x = win32::ScaleForDpi(left);
-    const int y = win32::ScaleForDpi(top);
-    return {x, y, x + win32::ScaleForDpi(width), y + win32::ScaleForDpi(height)};
-}
-
-void FillPlace(HDC dc, const RECT& place, COLORREF colour)
-{
-    const win32::UniqueGdiObject brush(::CreateSolidBrush(colour));
-    ::FillRect(dc, &place, static_cast<HBRUSH>(brush.Get()));
+    const LayoutRect place = ScaleRect(place96, static_cast<int>(dpi));
+    return {place.left, place.top, place.Right(), place.Bottom()};
 }
 
 }  // namespace
@@ -39,27 +24,31 @@ bool TFirstTime::FormCreate()
     m_picture = win32::LoadJpegResource(VELMORA_IDR_PRODUCT_PICTURE);
     m_smallPicture = win32::LoadJpegResource(VELMORA_IDR_SMALL_PICTURE);
     if (!CreateWindowFor(
-            CentredDialog(kClassName, "Welcome to Velmora", kClientWidth, kClientHeight, nullptr, WS_CLIPCHILDREN))) {
+            CentredDialog(kClassName, "Welcome to Velmora", nullptr, m_controls, WS_CLIPCHILDREN))) {
         return false;
     }
-    m_buttonFont = win32::CreateMessageFont();
-    LOGFONTA text{.lfHeight = -win32::ScaleForDpi(13), .lfWeight = FW_NORMAL, .lfCharSet = DEFAULT_CHARSET};
-    lstrcpynA(text.lfFaceName, "Arial", LF_FACESIZE);
-    m_textFont = win32::UniqueGdiObject(::CreateFontIndirectA(&text));
-    const HWND button = win32::CreateControl(Handle(), "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK,
-                                             {416, 16, 75, 25}, m_buttonFont.Get());
     ::ShowWindow(Handle(), SW_SHOW);
     ::SetForegroundWindow(Handle());
-    ::SetFocus(button);
+    ::SetFocus(::GetDlgItem(Handle(), IDOK));
     return true;
 }
 
-void TFirstTime::Button1Click()
+void TFirstTime::OnOk()
 {
-    ::DestroyWindow(Handle());
+    Close(IDOK);
 }
 
-void TFirstTime::Paint()
+void TFirstTime::OnCancel()
+{
+    Close(IDCANCEL);
+}
+
+void TFirstTime::OnHelp()
+{
+    OpenHelpTopic(Handle(), "index.htm");
+}
+
+void TFirstTime::FormPaint()
 {
     PAINTSTRUCT paint{};
     const HDC dc = ::BeginPaint(Handle(), &paint);
@@ -70,36 +59,29 @@ void TFirstTime::Paint()
     } else {
         ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
     }
-    FillPlace(dc, Place(78, 80, 415, 177), RGB(192, 192, 192));
-    FillPlace(dc, Place(79, 81, 413, 175), RGB(255, 255, 255));
-    RECT textPlace = Place(96, 96, 385, 105);
-    {
-        const win32::SelectedObject font(dc, m_textFont.Get());
-        ::SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, RGB(0, 0, 0));
-        ::DrawTextA(dc, kWelcomeText, -1, &textPlace, DT_WORDBREAK | DT_NOPREFIX);
-    }
-    win32::DrawPicture(dc, m_smallPicture, Place(216, 208, 115, 44));
+    // The text's panel, framed, in the colours of a window's text.
+    RECT panel = Scaled(kWelcomePanel96, Dpi());
+    ::FrameRect(dc, &panel, ::GetSysColorBrush(COLOR_BTNSHADOW));
+    ::InflateRect(&panel, -1, -1);
+    ::FillRect(dc, &panel, ::GetSysColorBrush(COLOR_WINDOW));
+    win32::DrawPicture(dc, m_smallPicture, Scaled(kWelcomeSmallPicture96, Dpi()));
     ::EndPaint(Handle(), &paint);
 }
 
 LRESULT TFirstTime::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            Button1Click();
-            return 0;
-        }
-        break;
     case WM_ERASEBKGND:
         return 1;  // WM_PAINT covers the whole client area
     case WM_PAINT:
-        Paint();
+        FormPaint();
         return 0;
-    case WM_CLOSE:
-        Button1Click();
-        return 0;
+    case WM_CTLCOLORSTATIC: {
+        const auto dc = reinterpret_cast<HDC>(wParam);
+        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+        ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_WINDOW));
+    }
     default:
         break;
     }

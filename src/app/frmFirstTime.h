@@ -6,12 +6,14 @@
 #include <functional>
 #include <memory>
 
+#include "app/AppWindowTables.h"
 #include "platform/win32/JpegImage.h"
 #include "platform/win32/Window.h"
+#include "ui/TableControls.h"
 
 namespace velmora {
 
-class TFirstTime : public win32::Window<TFirstTime> {
+class TFirstTime final : public win32::Window<TFirstTime> {
 public:
     static constexpr const char* kClassName = "TFirstTime";
 
@@ -21,13 +23,15 @@ public:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    void Button1Click();
-    void Paint();
+    // OK, Esc and the close box close the window.
+    void OnOk() override;
+    void OnCancel() override;
+    void OnHelp() override;
+    void FormPaint();
 
+    TableControls m_controls{kWelcomeTable};
     win32::DecodedPicture m_picture;
     win32::DecodedPicture m_smallPicture;
-    win32::UniqueGdiObject m_buttonFont;
-    win32::UniqueGdiObject m_textFont;
 };
 
 // Holds the one welcome window. A window the user closed leaves an empty

@@ -5,28 +5,27 @@
 #include <string>
 #include <vector>
 
+#include "app/AppWindowTables.h"
 #include "platform/CodePage.h"
 #include "platform/win32/Window.h"
+#include "ui/TableControls.h"
 
 namespace velmora {
 
-class THotKeyErrors : public win32::Window<THotKeyErrors> {
+class THotKeyErrors final : public win32::Window<THotKeyErrors> {
 public:
     static constexpr const char* kClassName = "THotKeyErrors";
-
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Shows the lines modally and returns when the user closes the window.
     // They hold macro names, stored in `codePage` with U+ tags.
     static void ShowHotKeyErrors(HWND owner, const std::vector<std::string>& lines, ICodePage& codePage);
 
 private:
-    void FormCreate();
-    void OkButtonClick();
+    void OnStart() override;
+    void OnHelp() override;
 
-    win32::UniqueGdiObject m_font;
+    TableControls m_controls{kHotKeyErrorsTable};
     std::vector<std::u16string> m_lines;
-    HWND m_lbxErrors = nullptr;
 };
 
 }  // namespace velmora

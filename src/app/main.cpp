@@ -1,7 +1,7 @@
 #include "app/frmMain.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32.h"
-#include "platform/win32/Window.h"
+#include "platform/win32/ProgramWindows.h"
 
 #include <commctrl.h>
 

@@ -20,6 +20,9 @@
 #include "options/VariableMenu.h"
 #include "options/frmRand.h"
 #include "platform/win32/Controls.h"
+#include "platform/win32/MessageBoxes.h"
+#include "platform/win32/ModalWindows.h"
+#include "platform/win32/ProgramWindows.h"
 #include "platform/win32/Win32CodePage.h"
 #include "platform/win32/Win32Collation.h"
 
@@ -54,11 +57,6 @@ constexpr int kMargin = 8;
 constexpr int kEditPanelWidth = 240 + 89;
 
 constexpr UINT kHelpMenuFirst = 2001;
-
-int S(int pixels)
-{
-    return win32::ScaleForDpi(pixels);
-}
 
 ICodePage& AnsiCodePage()
 {

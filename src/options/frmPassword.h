@@ -6,15 +6,15 @@
 #include <optional>
 #include <string>
 
+#include "options/PromptTables.h"
 #include "platform/win32/Window.h"
+#include "ui/TableControls.h"
 
 namespace velmora {
 
-class TPassword : public win32::Window<TPassword> {
+class TPassword final : public win32::Window<TPassword> {
 public:
     static constexpr const char* kClassName = "TPassword";
-
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Shows a new prompt modally and returns the text exactly as typed, or
     // nothing when it was cancelled. While one is open, another call brings
@@ -22,10 +22,11 @@ public:
     static std::optional<std::string> ShowPasswordPrompt(HWND owner);
 
 private:
-    void FormCreate();
+    void OnStart() override;
+    void OnOk() override;
+    void OnHelp() override;
 
-    win32::UniqueGdiObject m_font;
-    HWND m_edit1 = nullptr;
+    TableControls m_controls{kPasswordTable};
     std::string m_password;
 };
 

@@ -6,12 +6,14 @@
 #include <optional>
 #include <string>
 
+#include "options/PromptTables.h"
 #include "options/VariableMenu.h"
 #include "platform/win32/Window.h"
+#include "ui/TableControls.h"
 
 namespace velmora {
 
-class TRand : public win32::Window<TRand> {
+class TRand final : public win32::Window<TRand> {
 public:
     static constexpr const char* kClassName = "TRand";
 
@@ -22,18 +24,15 @@ public:
     static std::optional<std::string> AskRandomWord(HWND owner, bool hex);
 
 private:
-    void FormCreate();
-    void Button1Click();
-    void Button2Click();
-    void CheckBox1Click();
+    void OnStart() override;
+    // Normalises the fields and closes, unless the bounds are the wrong way round.
+    void OnOk() override;
+    void OnHelp() override;
+    // The width shows only while the numbers are padded.
+    void chkLeftPadClick();
     RandomFields Fields() const;
 
-    win32::UniqueGdiObject m_font;
-    HWND m_edit1 = nullptr;
-    HWND m_edit2 = nullptr;
-    HWND m_edit3 = nullptr;
-    HWND m_label3 = nullptr;
-    HWND m_checkBox1 = nullptr;
+    TableControls m_controls{kRandTable};
     // Read as the window closes with OK.
     RandomFields m_fields;
 };

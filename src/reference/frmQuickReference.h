@@ -14,6 +14,7 @@
 #include "platform/CodePage.h"
 #include "platform/win32/Window.h"
 #include "reference/CardLayout.h"
+#include "ui/TableControls.h"
 
 namespace velmora {
 
@@ -26,7 +27,7 @@ struct QuickReferenceHost {
     std::function<void()> closed;
 };
 
-class TQuickReference : public win32::Window<TQuickReference> {
+class TQuickReference final : public win32::Window<TQuickReference> {
 public:
     static constexpr const char* kClassName = "TQuickReference";
     static constexpr const char* kCaption = "Velmora Quick Reference Card";
@@ -42,10 +43,15 @@ public:
 
 private:
     void LayoutCard();
+    // Lays the card out for the entries in the card's font at the window's DPI.
+    void MeasureCard(TMacroList entries, std::string_view page);
     void ShowPage(int n);
-    void FormResize();
     void FormClose();
-    void PaintBox1Paint(HDC dc);
+    void OnOk() override;
+    void OnCancel() override;
+    void OnHelp() override;
+    void OnDpiChanged() override;
+    void DrawPage(HDC dc, const RECT& place);
     void DrawCardRow(HDC dc, const CardRow& row, int x, int y, int width, int height);
     void DrawButton(const DRAWITEMSTRUCT& item);
     void UpdateControls();
@@ -54,14 +60,8 @@ private:
     // The copy of the macro list taken at opening; CardLayout cuts it down.
     TMacroList m_macros;
     std::optional<CardLayout> m_card;
+    TableControls m_controls{kCardTable};
     win32::UniqueGdiObject m_cardFont;
-    win32::UniqueGdiObject m_labelFont;
-    win32::UniqueGdiObject m_buttonFont;
-    HWND m_label1 = nullptr;
-    HWND m_paintBox = nullptr;
-    HWND m_btnPrevious = nullptr;
-    HWND m_btnClose = nullptr;
-    HWND m_btnNext = nullptr;
 };
 
 }  // namespace velmora

@@ -28,6 +28,13 @@ void OpenHelpFile(HWND owner)
     ShellOpen(owner, HelpFilePath());
 }
 
+void OpenHelpTopic(HWND owner, const char* topic)
+{
+    // The HTML Help viewer opens a page of the file given as "file::/page".
+    const std::wstring page = L"\"" + win32::WidePath(HelpFilePath()) + L"::/" + win32::WidePath(topic) + L"\"";
+    ::ShellExecuteW(owner, L"open", L"hh.exe", page.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
 void OpenWebAddress(HWND owner, const char* address)
 {
     ShellOpen(owner, address);

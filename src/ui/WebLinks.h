@@ -22,6 +22,9 @@ std::string HelpFilePath();
 // ShellExecuteW "open" on the help file, owned by the given window.
 void OpenHelpFile(HWND owner);
 
+// Opens the help file at a page of it ("tags.htm"), for F1 in a window.
+void OpenHelpTopic(HWND owner, const char* topic);
+
 // ShellExecuteW "open" on the address, owned by the given window.
 void OpenWebAddress(HWND owner, const char* address);
 

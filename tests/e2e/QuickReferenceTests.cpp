@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -172,7 +173,7 @@ TEST_F(QuickReferenceTest, TrayMenuOpensTheCardWithEveryMacroThatHasAHotKey)
     EXPECT_FALSE(::IsWindowVisible(Button(card, id::kPrevious))) << "one page needs no arrows";
     EXPECT_FALSE(::IsWindowVisible(Button(card, id::kNext)));
     EXPECT_TRUE(::IsWindowVisible(Button(card, id::kClose)));
-    EXPECT_EQ(TextOf(Button(card, id::kClose)), "Close");
+    EXPECT_EQ(TextOf(Button(card, id::kClose)), "&Close");
     const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrA(card, GWL_EXSTYLE));
     EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
     EXPECT_TRUE(exStyle & WS_EX_APPWINDOW) << "a taskbar button while open";
@@ -214,18 +215,22 @@ TEST_F(QuickReferenceTest, CardWithoutMacrosSaysHowToFillIt)
     EXPECT_FALSE(::IsWindowVisible(Button(card, id::kPrevious)));
     EXPECT_FALSE(::IsWindowVisible(Button(card, id::kNext)));
 
-    // The sentence is drawn in the names' navy, and no row line is.
-    const auto navyPixels = [](const Picture& picture) {
+    // The sentence is drawn in the tooltip's text colour in the drawing
+    // area, and no row line is.
+    RECT area{};
+    ::GetWindowRect(::GetDlgItem(card, id::kPaintBox), &area);
+    ::MapWindowPoints(nullptr, card, reinterpret_cast<POINT*>(&area), 2);
+    const auto textPixels = [&area](const Picture& picture) {
         int count = 0;
-        for (int y = 0; y < picture.height; ++y) {
-            for (int x = 0; x < picture.width; ++x) {
-                count += picture.Pixel(x, y) == RGB(0, 0, 128);
+        for (int y = area.top; y < std::min<int>(area.bottom, picture.height); ++y) {
+            for (int x = area.left; x < std::min<int>(area.right, picture.width); ++x) {
+                count += picture.Pixel(x, y) == ::GetSysColor(COLOR_INFOTEXT);
             }
         }
         return count;
     };
     Picture picture;
-    ASSERT_TRUE(WaitFor([&] { return navyPixels(picture = tests::CaptureClientArea(card)) > 0; }))
+    ASSERT_TRUE(WaitFor([&] { return textPixels(picture = tests::CaptureClientArea(card)) > 0; }))
         << "no sentence on the empty card";
     RECT close{};
     ::GetWindowRect(Button(card, id::kClose), &close);

@@ -66,21 +66,26 @@ TEST(AboutBox, ShowsVersionLinkNoticeAndClosesOnOk)
     EXPECT_EQ(AboutBoxHandle(), nullptr);
 }
 
-TEST(AboutBox, LinkIsClickable)
+TEST(AboutBox, LinkIsASysLinkTheKeyboardReaches)
 {
     Driver driver;
     LONG_PTR linkStyle = 0;
+    std::string linkClass;
     driver.Post([&] {
         const HWND box = AboutBoxHandle();
         for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
             if (TextOf(child).find("brackwell.example") != std::string::npos) {
                 linkStyle = ::GetWindowLongPtrA(child, GWL_STYLE);
+                char name[32]{};
+                ::GetClassNameA(child, name, sizeof name);
+                linkClass = name;
             }
         }
         PressOk(box);
     });
     ShowAboutBox(nullptr);
-    EXPECT_NE(linkStyle & SS_NOTIFY, 0);
+    EXPECT_EQ(linkClass, "SysLink");
+    EXPECT_NE(linkStyle & WS_TABSTOP, 0);
 }
 
 TEST(AboutBox, SecondRequestKeepsTheOneBox)

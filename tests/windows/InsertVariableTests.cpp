@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/Settings.h"
@@ -123,8 +124,8 @@ struct RandomDialogControls {
         edit1 = edits.size() > 0 ? edits[0] : nullptr;
         edit2 = edits.size() > 1 ? edits[1] : nullptr;
         edit3 = edits.size() > 2 ? edits[2] : nullptr;
-        label3 = ChildWithText(dialog, "Static", "Character width:");
-        checkBox1 = ChildWithText(dialog, "Button", "Left pad with zeros");
+        label3 = ChildWithText(dialog, "Static", "&Character width:");
+        checkBox1 = ChildWithText(dialog, "Button", "&Left pad with zeros");
         ok = ::GetDlgItem(dialog, IDOK);
         cancel = ::GetDlgItem(dialog, IDCANCEL);
     }
@@ -166,8 +167,8 @@ TEST(RandomDialog, CaptionsLayoutAndTheWidthShownOnlyWhilePadding)
         EXPECT_EQ(frame.top, (::GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2);
 
         const RandomDialogControls c(dialog);
-        EXPECT_NE(ChildWithText(dialog, "Static", "Minimum value:"), nullptr);
-        EXPECT_NE(ChildWithText(dialog, "Static", "Maximum value:"), nullptr);
+        EXPECT_NE(ChildWithText(dialog, "Static", "Mi&nimum value:"), nullptr);
+        EXPECT_NE(ChildWithText(dialog, "Static", "Ma&ximum value:"), nullptr);
         ASSERT_NE(c.checkBox1, nullptr);
         ASSERT_NE(c.label3, nullptr);
         EXPECT_EQ(::SendMessageA(c.checkBox1, BM_GETCHECK, 0, 0), BST_UNCHECKED);
@@ -187,6 +188,23 @@ TEST(RandomDialog, CaptionsLayoutAndTheWidthShownOnlyWhilePadding)
         Click(c.cancel);
     });
     EXPECT_EQ(word, std::nullopt);
+}
+
+TEST(RandomDialog, EveryMnemonicReachesItsControl)
+{
+    RunRandomDialog(false, [](HWND dialog) {
+        const RandomDialogControls c(dialog);
+        // Alt and the letter, as the dialog manager gets them; the check box
+        // comes first, so the width it shows can be reached after it.
+        const std::vector<std::pair<wchar_t, HWND>> keys{
+            {L'l', c.checkBox1}, {L'c', c.edit3}, {L'n', c.edit1}, {L'x', c.edit2}};
+        for (const auto& [letter, control] : keys) {
+            MSG alt{.hwnd = ::GetFocus(), .message = WM_SYSCHAR, .wParam = letter, .lParam = 1 << 29};
+            ::IsDialogMessageW(dialog, &alt);
+            EXPECT_EQ(::GetFocus(), control) << "Alt+" << static_cast<char>(letter);
+        }
+        Click(c.cancel);
+    });
 }
 
 TEST(RandomDialog, OkGivesTheWordOfTheNormalisedFields)

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <string>
@@ -80,13 +81,13 @@ TEST(PasswordPrompt, IsACentredStarredPromptWithoutTitleButtons)
 
         const HWND label = ChildOfClass(prompt, "Static");
         const std::string text = TextOf(label);
-        EXPECT_EQ(text, "The area you are attempting to access is password protected. Please enter the password:");
+        EXPECT_EQ(text, "The area you are attempting to access is password protected. Please enter the &password:");
         RECT labelPlace{};
         ::GetClientRect(label, &labelPlace);
         RECT needed = labelPlace;
         const HDC dc = ::GetDC(label);
         const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(label, WM_GETFONT, 0, 0)));
-        ::DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        ::DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK);
         ::SelectObject(dc, oldFont);
         ::ReleaseDC(label, dc);
         EXPECT_LE(needed.bottom, labelPlace.bottom) << "the wrapped text is not cut off";
@@ -137,6 +138,44 @@ TEST(PasswordPrompt, CancelEscapeAndCloseReturnNothing)
                   }),
                   std::nullopt);
     }
+}
+
+TEST(PasswordPrompt, MovingToA192DpiMonitorTakesTheSuggestedFrameAndDoublesTheControls)
+{
+    RECT before{};
+    RECT after{};
+    RECT suggested{};
+    int editBefore = 0;
+    int editAfter = 0;
+    LONG fontBefore = 0;
+    LONG fontAfter = 0;
+    const auto heightOf = [](HWND control) {
+        RECT place{};
+        ::GetWindowRect(control, &place);
+        return place.bottom - place.top;
+    };
+    const auto fontHeightOf = [](HWND control) {
+        LOGFONTA font{};
+        ::GetObjectA(reinterpret_cast<HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+        return std::abs(font.lfHeight);
+    };
+    RunPrompt([&](HWND prompt) {
+        const HWND edit = ChildOfClass(prompt, "Edit");
+        ::GetWindowRect(prompt, &before);
+        editBefore = heightOf(edit);
+        fontBefore = fontHeightOf(edit);
+        const UINT dpi = 2 * win32::WindowDpi(prompt);
+        suggested = {before.left, before.top, before.left + 2 * (before.right - before.left),
+                     before.top + 2 * (before.bottom - before.top)};
+        ::SendMessageA(prompt, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        ::GetWindowRect(prompt, &after);
+        editAfter = heightOf(edit);
+        fontAfter = fontHeightOf(edit);
+        ::SendMessageA(::GetDlgItem(prompt, IDCANCEL), BM_CLICK, 0, 0);
+    });
+    EXPECT_TRUE(::EqualRect(&after, &suggested) != FALSE);
+    EXPECT_NEAR(editAfter, 2 * editBefore, 2);
+    EXPECT_NEAR(fontAfter, 2 * fontBefore, 1) << "the message font made again for the new DPI";
 }
 
 }  // namespace

@@ -124,8 +124,9 @@ TEST_F(WelcomeWindow, PaintsPictureAndPanel)
     const COLORREF panel = ::GetPixel(dc, win32::ScaleForDpi(85), win32::ScaleForDpi(250));
     const COLORREF background = ::GetPixel(dc, win32::ScaleForDpi(20), win32::ScaleForDpi(150));
     ::ReleaseDC(window, dc);
-    EXPECT_EQ(edge, RGB(192, 192, 192));
-    EXPECT_EQ(panel, RGB(255, 255, 255));
+    // In the system's colours, which high contrast changes.
+    EXPECT_EQ(edge, ::GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(panel, ::GetSysColor(COLOR_WINDOW));
     // The product picture is teal there, not the dialog grey.
     EXPECT_GT(GetGValue(background), GetRValue(background) + 30);
 }

@@ -4,9 +4,10 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "platform/win32/Win32.h"
-#include "platform/win32/Window.h"
+#include "platform/win32/ProgramWindows.h"
 
 namespace velmora::tests {
 

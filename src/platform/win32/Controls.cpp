@@ -1,6 +1,33 @@
 #include "platform/win32/Controls.h"
 
+#include "platform/win32/Dpi.h"
+
 namespace velmora::win32 {
+
+namespace {
+
+constexpr const char* kPanelClassName = "VelmoraPanel";
+
+LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    // A multi-line edit asks its parent to close on Esc; that is the window's close.
+    case WM_CLOSE:
+        return ::SendMessageA(::GetAncestor(window, GA_ROOT), message, wParam, lParam);
+    default:
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
 
 std::string TextOf(HWND control)
 {
@@ -53,6 +80,46 @@ int ComboSelection(HWND combo)
 void SetComboSelection(HWND combo, int index)
 {
     ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+HWND CreateControl(HWND parent, const char* className, const char* text, DWORD style, int id, RECT place96,
+                   HGDIOBJ font)
+{
+    const HWND control = ::CreateWindowExA(
+        0, className, text, WS_CHILD | WS_VISIBLE | style, ScaleForDpi(place96.left), ScaleForDpi(place96.top),
+        ScaleForDpi(place96.right), ScaleForDpi(place96.bottom), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleA(nullptr), nullptr);
+    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
+HWND CreateWideControl(HWND parent, const wchar_t* className, DWORD style, int id, RECT place96, HGDIOBJ font)
+{
+    const HWND control = ::CreateWindowExW(
+        0, className, L"", WS_CHILD | WS_VISIBLE | style, ScaleForDpi(place96.left), ScaleForDpi(place96.top),
+        ScaleForDpi(place96.right), ScaleForDpi(place96.bottom), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
+HWND CreatePanel(HWND parent, int id, DWORD style)
+{
+    const HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSEXA existing{.cbSize = sizeof(WNDCLASSEXA)};
+    if (!::GetClassInfoExA(instance, kPanelClassName, &existing)) {
+        const WNDCLASSEXA windowClass{
+            .cbSize = sizeof(WNDCLASSEXA),
+            .lpfnWndProc = &PanelProc,
+            .hInstance = instance,
+            .hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)),
+            .hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+            .lpszClassName = kPanelClassName,
+        };
+        ::RegisterClassExA(&windowClass);
+    }
+    return ::CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClassName, "", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | style,
+                             0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
 }
 
 }  // namespace velmora::win32

@@ -25,4 +25,17 @@ void Show(HWND control, bool visible);
 int ComboSelection(HWND combo);
 void SetComboSelection(HWND combo, int index);
 
+// Creates a child control at a place given in 96-DPI pixels, at the
+// system's DPI, in the font.
+HWND CreateControl(HWND parent, const char* className, const char* text, DWORD style, int id, RECT place96,
+                   HGDIOBJ font);
+// The same, empty, as a Unicode window, for controls that show names or
+// texts beyond the code page (its W messages carry them whole).
+HWND CreateWideControl(HWND parent, const wchar_t* className, DWORD style, int id, RECT place96, HGDIOBJ font);
+
+// A plain child window that groups controls, like a dialog page. What its
+// controls report (commands, notifications, drawing, colours) goes on to the
+// top-level window, so one handler serves every panel.
+HWND CreatePanel(HWND parent, int id, DWORD style = WS_VISIBLE);
+
 }  // namespace velmora::win32

@@ -2,8 +2,11 @@
 
 // The DPI queries Windows 10 version 1607 added, with what older Windows
 // offers in their place: the system DPI, and the system metrics at that DPI
-// scaled to the one asked for.
+// scaled to the one asked for. Nothing here keeps a DPI: a window's DPI
+// changes as it moves between monitors, and the system's with the user's
+// setting.
 
+#include "platform/win32/Handles.h"
 #include "platform/win32/Win32.h"
 
 namespace velmora::win32 {
@@ -11,6 +14,8 @@ namespace velmora::win32 {
 struct DpiFunctions {
     UINT(WINAPI* dpiForWindow)(HWND) = nullptr;
     int(WINAPI* systemMetricsForDpi)(int, UINT) = nullptr;
+    BOOL(WINAPI* systemParametersForDpi)(UINT, UINT, void*, UINT, UINT) = nullptr;
+    BOOL(WINAPI* adjustWindowRectForDpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
 
     // Those this Windows has; a member stays null where it predates it.
     static const DpiFunctions& OfSystem();
@@ -24,5 +29,28 @@ UINT WindowDpi(HWND window, const DpiFunctions& functions = DpiFunctions::OfSyst
 
 // A GetSystemMetrics value for that DPI.
 int SystemMetricForDpi(int index, UINT dpi, const DpiFunctions& functions = DpiFunctions::OfSystem());
+
+// A length at 96 DPI at that DPI.
+int ScaleForDpi(int pixels, UINT dpi);
+// The same at the system's DPI, for windows not yet made per monitor.
+int ScaleForDpi(int pixels);
+
+// The system's message font at that DPI ("Make text bigger" included).
+UniqueGdiObject CreateMessageFont(UINT dpi, bool bold = false,
+                                  const DpiFunctions& functions = DpiFunctions::OfSystem());
+// The same at the system's DPI.
+UniqueGdiObject CreateMessageFont(bool bold = false);
+
+// A window's normal and bold message fonts, made again when its DPI changes.
+struct MessageFonts {
+    UniqueGdiObject normal;
+    UniqueGdiObject bold;
+
+    static MessageFonts ForDpi(UINT dpi);
+};
+
+// The outer frame of a window whose client area has that size, at its DPI.
+RECT FrameForClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi,
+                    const DpiFunctions& functions = DpiFunctions::OfSystem());
 
 }  // namespace velmora::win32

@@ -7,7 +7,7 @@
 
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Thread.h"
-#include "platform/win32/Window.h"
+#include "platform/win32/MessageBoxes.h"
 
 namespace velmora::win32 {
 
@@ -230,19 +230,38 @@ DWORD ForegroundProcess()
 
 }  // namespace
 
-class Win32Clipboard::Owner : public Window<Owner> {
+// A message-only window: no dialog, never shown, it only renders what the
+// clipboard asks of it.
+class Win32Clipboard::Owner {
 public:
     explicit Owner(ProcessQuery foregroundProcess) : m_foregroundProcess(std::move(foregroundProcess))
     {
-        if (!CreateWindowFor({.className = "VelmoraClipboardOwner", .caption = "", .style = 0,
-                              .owner = HWND_MESSAGE})) {
+        constexpr const char* kClassName = "VelmoraClipboardOwner";
+        const HINSTANCE instance = ::GetModuleHandleA(nullptr);
+        WNDCLASSEXA existing{.cbSize = sizeof(WNDCLASSEXA)};
+        if (!::GetClassInfoExA(instance, kClassName, &existing)) {
+            const WNDCLASSEXA windowClass{.cbSize = sizeof(WNDCLASSEXA),
+                                          .lpfnWndProc = &Owner::Procedure,
+                                          .hInstance = instance,
+                                          .lpszClassName = kClassName};
+            ::RegisterClassExA(&windowClass);
+        }
+        ::CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
+        if (m_window == nullptr) {
             throw std::runtime_error("Cannot create the clipboard window");
         }
     }
     Owner(const Owner&) = delete;
     Owner& operator=(const Owner&) = delete;
-    // Destroyed here, while HandleMessage can still render the last offer.
-    ~Owner() { DestroyAttached(); }
+    // Destroyed while still attached, so the last offer can be rendered.
+    ~Owner()
+    {
+        if (m_window != nullptr) {
+            ::DestroyWindow(m_window);
+        }
+    }
+
+    HWND Handle() const { return m_window; }
 
     void Offer(const ClipboardContent& late)
     {
@@ -281,11 +300,35 @@ public:
             m_pending.clear();
             return 0;
         default:
-            return DefaultHandling(message, wParam, lParam);
+            return ::DefWindowProcA(m_window, message, wParam, lParam);
         }
     }
 
 private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+    {
+        if (message == WM_NCCREATE) {
+            auto* owner = static_cast<Owner*>(reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
+            owner->m_window = window;
+            ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+        }
+        auto* owner = reinterpret_cast<Owner*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (owner == nullptr) {
+            return ::DefWindowProcA(window, message, wParam, lParam);
+        }
+        if (message == WM_NCDESTROY) {
+            ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            owner->m_window = nullptr;
+            return ::DefWindowProcA(window, message, wParam, lParam);
+        }
+        try {
+            return owner->HandleMessage(message, wParam, lParam);
+        } catch (const std::exception& error) {
+            ShowErrorBox(nullptr, error.what());
+        }
+        return 0;
+    }
+
     // The paste is the foreground program's; a clipboard-sync tool reading
     // the offer first must not end the wait before the paste has its text.
     // A reader that opened the clipboard without a window cannot be told.
@@ -299,6 +342,7 @@ private:
         return process == (m_foregroundProcess ? m_foregroundProcess() : ForegroundProcess());
     }
 
+    HWND m_window = nullptr;
     ProcessQuery m_foregroundProcess;
     ClipboardContent m_pending;
     bool m_taken = false;

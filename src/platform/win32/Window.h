@@ -3,79 +3,41 @@
 // Every window of the program is a dialog of its own class: the class has the
 // dialog extra bytes and passes what it leaves to DefDlgProc, so the system's
 // dialog manager keeps the focus across activation, presses the default and
-// cancel buttons on Enter and Esc, moves through the tab order and answers
-// mnemonics. Windows are made from an empty template in memory. A modal
-// window runs in the system's modal loop (DialogBoxIndirectParam) and creates
-// its controls when WM_INITDIALOG arrives; a modeless one once it exists.
+// cancel buttons on Enter and Esc (and turns the close box into Cancel),
+// moves through the tab order and answers mnemonics. Windows are made from an
+// empty template in memory; the object attaches at WM_INITDIALOG, modal or
+// modeless alike. A modal window runs in the system's modal loop
+// (DialogBoxIndirectParam).
+//
+// A form says what it does at start and on OK and Cancel; the layer does the
+// rest: it creates the controls, sizes the window for its DPI, and on
+// WM_DPICHANGED takes the suggested frame, makes the fonts again and lays the
+// controls out anew.
 //
 // The object owns its window: destroying the object destroys the window, and
 // no message reaches the object after that. An exception that escapes a
 // handler is shown in the program's error box, and the program goes on.
 
-#include <string>
-#include <vector>
+#include <exception>
 
+#include "platform/win32/Dpi.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/ProgramIcon.h"
 
 namespace velmora::win32 {
 
-// Disables every window of the program that the user could click, except the
-// modal window's owner (the system's modal loop disables that one), for as
-// long as a modal window or message box is up. Counts the modal windows open.
-class ModalScope {
+// What creates a window's controls and places them for its size and DPI.
+class ControlLayer {
 public:
-    explicit ModalScope(HWND owner);
-    ModalScope(const ModalScope&) = delete;
-    ModalScope& operator=(const ModalScope&) = delete;
-    ~ModalScope();
+    virtual void Create(HWND window, UINT dpi, const MessageFonts& fonts) = 0;
+    virtual void Place(HWND window, UINT dpi) = 0;
+    virtual void SetFonts(const MessageFonts& fonts) = 0;
+    // The client area the controls were designed for, at 96 DPI.
+    virtual SIZE DesignClient() const = 0;
 
-private:
-    std::vector<HWND> m_disabled;
+protected:
+    ~ControlLayer() = default;
 };
-
-// How many modal windows, message boxes and common dialogs are open.
-int ModalDepth();
-
-// Asks every modal window of the program to close as if cancelled, and
-// closes any open menu; with force, ends the ones that ignored the request.
-void EndModalWindows(bool force);
-
-// MessageBoxA as a modal window of the program.
-int ShowMessageBox(HWND owner, const std::string& text, const char* caption, UINT flags);
-// The same for a Unicode text (MessageBoxW).
-int ShowMessageBox(HWND owner, const std::u16string& text, const char* caption, UINT flags);
-
-// Shows the program's standard error box.
-void ShowErrorBox(HWND owner, const std::string& text);
-
-// Converts a length at 96 DPI to the screen's DPI.
-int ScaleForDpi(int pixels);
-
-// The system's message font, which dialogs use.
-UniqueGdiObject CreateMessageFont(bool bold = false);
-
-// Creates a child control at a place given in 96-DPI pixels, in the font.
-HWND CreateControl(HWND parent, const char* className, const char* text, DWORD style, int id, RECT place96,
-                   HGDIOBJ font);
-// The same, empty, as a Unicode window, for controls that show names or
-// texts beyond the code page (its W messages carry them whole).
-HWND CreateWideControl(HWND parent, const wchar_t* className, DWORD style, int id, RECT place96, HGDIOBJ font);
-
-// A plain child window that groups controls, like a dialog page. What its
-// controls report (commands, notifications, drawing, colours) goes on to the
-// top-level window, so one handler serves every panel.
-HWND CreatePanel(HWND parent, int id);
-
-// Gives a modeless window of the program its keyboard navigation; true when
-// the message was that and is handled.
-bool IsDialogMessageOfProgram(MSG& message);
-
-// Brings the window to the front, or the modal window open over it.
-void BringWindowToFront(HWND window);
-
-// The program's open window of that class, or nullptr.
-HWND FindProgramWindow(const char* className);
 
 namespace detail {
 
@@ -84,7 +46,6 @@ struct DialogPlace {
     const char* caption;
     DWORD style;
     DWORD exStyle;
-    RECT frame;  // screen position and outer size, in pixels
     HWND owner;
 };
 
@@ -92,13 +53,14 @@ struct DialogPlace {
 bool RegisterDialogClass(const char* className, WNDPROC procedure);
 HWND CreateModelessDialog(const DialogPlace& place, void* object);
 INT_PTR RunModalDialog(const DialogPlace& place, void* object);
-// Marks the window as one the main loop gives dialog navigation to, or as a
-// modal one that a teardown ends.
-void MarkModeless(HWND window);
-void MarkModal(HWND window);
-void Unmark(HWND window);
+void AttachWindow(HWND window, void* object, bool modal);
+void DetachWindow(HWND window);
+void* AttachedObject(HWND window);
 void PlaceWindow(HWND window, const RECT& frame);
-RECT CentredFrame(int clientWidth96, int clientHeight96, DWORD style, DWORD exStyle);
+// Centred on the owner's monitor, or the main one, with that client area at the window's DPI.
+void PlaceCentred(HWND window, SIZE client96, HWND owner);
+// Takes the frame WM_DPICHANGED suggests.
+void TakeSuggestedFrame(HWND window, LPARAM suggested);
 void ReportHandlerError(HWND window, const char* text);
 
 }  // namespace detail
@@ -109,74 +71,68 @@ public:
     Window() = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
-
-    HWND Handle() const { return m_window.Get(); }
-
-protected:
-    ~Window()
+    virtual ~Window()
     {
         // Detached first, so that nothing sent while it goes reaches the
         // half-destroyed object.
         if (const HWND window = m_window.Release()) {
-            ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-            detail::Unmark(window);
+            detail::DetachWindow(window);
             ::DestroyWindow(window);
         }
     }
 
+    HWND Handle() const { return m_window.Get(); }
+    // The window's DPI; before it exists, the system's.
+    UINT Dpi() const { return m_dpi != 0 ? m_dpi : SystemDpi(); }
+
+protected:
     struct CreateParams {
         const char* className;
         const char* caption;
         DWORD style = WS_OVERLAPPEDWINDOW;
         DWORD exStyle = 0;
+        // The frame in pixels, unless client96 is given.
         int x = 0;
         int y = 0;
         int width = 0;
         int height = 0;
         HWND owner = nullptr;
+        // A client area at 96 DPI: the window is centred with it at its own DPI.
+        SIZE client96{};
+        // Creates and places the controls.
+        ControlLayer* controls = nullptr;
     };
 
-    // A modeless window, hidden until shown. An owner of HWND_MESSAGE makes
-    // a message-only window instead, which is no dialog.
+    // A modeless window, hidden until shown.
     bool CreateWindowFor(const CreateParams& params)
     {
         if (!detail::RegisterDialogClass(params.className, &Window::WindowProc)) {
             return false;
         }
-        if (params.owner == HWND_MESSAGE) {
-            m_dialog = false;
-            ::CreateWindowExA(0, params.className, params.caption, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              ::GetModuleHandleA(nullptr), static_cast<Window*>(this));
-            return Handle() != nullptr;
-        }
         m_modal = false;
-        m_frame = PlaceOf(params).frame;
+        m_params = params;
         detail::CreateModelessDialog(PlaceOf(params), static_cast<Window*>(this));
         return Handle() != nullptr;
     }
 
     // A fixed-size dialog-style window centred on the screen, its client area
-    // given at 96 DPI. omittedStyle takes parts of the usual frame away, such
-    // as WS_SYSMENU for a window without a close box.
-    static CreateParams CentredDialog(const char* className, const char* caption, int clientWidth, int clientHeight,
-                                      HWND owner, DWORD extraStyle = 0, DWORD omittedStyle = 0)
+    // the one its controls were designed for. omittedStyle takes parts of the
+    // usual frame away, such as WS_SYSMENU for a window without a close box.
+    static CreateParams CentredDialog(const char* className, const char* caption, HWND owner,
+                                      ControlLayer& controls, DWORD extraStyle = 0, DWORD omittedStyle = 0)
     {
-        const DWORD style = (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | extraStyle) & ~omittedStyle;
-        const RECT frame = detail::CentredFrame(clientWidth, clientHeight, style, WS_EX_DLGMODALFRAME);
         return {
             .className = className,
             .caption = caption,
-            .style = style,
+            .style = (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | extraStyle) & ~omittedStyle,
             .exStyle = WS_EX_DLGMODALFRAME,
-            .x = frame.left,
-            .y = frame.top,
-            .width = frame.right - frame.left,
-            .height = frame.bottom - frame.top,
             .owner = owner,
+            .client96 = controls.DesignClient(),
+            .controls = &controls,
         };
     }
 
-    // Runs the window modally over its owner until EndModal; returns its
+    // Runs the window modally over its owner until Close; returns its
     // result, or -1 when it could not be created.
     INT_PTR RunModal(const CreateParams& params)
     {
@@ -184,73 +140,145 @@ protected:
             return -1;
         }
         m_modal = true;
-        m_frame = PlaceOf(params).frame;
+        m_params = params;
         return detail::RunModalDialog(PlaceOf(params), static_cast<Window*>(this));
     }
 
-    void EndModal(INT_PTR result) { ::EndDialog(Handle(), result); }
-
-    LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam)
+    // Ends a modal window with that result, or destroys a modeless one.
+    void Close(INT_PTR result)
     {
-        return m_dialog ? ::DefDlgProcA(Handle(), message, wParam, lParam)
-                        : ::DefWindowProcA(Handle(), message, wParam, lParam);
-    }
-
-    // Destroys the window now, its last messages still reaching the object
-    // (a clipboard owner renders its offer then).
-    void DestroyAttached()
-    {
-        if (Handle() != nullptr) {
+        if (m_modal) {
+            ::EndDialog(Handle(), result);
+        } else if (Handle() != nullptr) {
             ::DestroyWindow(Handle());
         }
+    }
+
+    // Once the controls exist, before the window shows.
+    virtual void OnStart() {}
+    // OK (or Enter); a modal window closes with IDOK unless the form says otherwise.
+    virtual void OnOk()
+    {
+        if (m_modal) {
+            Close(IDOK);
+        }
+    }
+    // Cancel, Esc or the close box; a modal window closes with IDCANCEL.
+    virtual void OnCancel()
+    {
+        if (m_modal) {
+            Close(IDCANCEL);
+        }
+    }
+    // F1; the form opens its help topic.
+    virtual void OnHelp() {}
+    // After the fonts were made again and the controls laid out for a new DPI.
+    virtual void OnDpiChanged() {}
+
+    const MessageFonts& Fonts() const { return m_fonts; }
+    // A 96-DPI length at the window's DPI.
+    int S(int pixels) const { return ScaleForDpi(pixels, Dpi()); }
+
+    // A form with messages of its own hides this and passes the rest to DefaultHandling.
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        return DefaultHandling(message, wParam, lParam);
+    }
+
+    // What the form leaves: the layer's own handling, then the dialog manager's.
+    LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        switch (message) {
+        case WM_INITDIALOG: return Start();
+        case WM_COMMAND:
+            if (lParam == 0 || HIWORD(wParam) == BN_CLICKED) {
+                if (LOWORD(wParam) == IDOK) {
+                    OnOk();
+                    return 0;
+                }
+                if (LOWORD(wParam) == IDCANCEL) {
+                    OnCancel();
+                    return 0;
+                }
+            }
+            break;
+        case WM_CLOSE: OnCancel(); return 0;
+        case WM_HELP: OnHelp(); return TRUE;
+        default: break;
+        }
+        return ::DefDlgProcA(Handle(), message, wParam, lParam);
     }
 
 private:
     static detail::DialogPlace PlaceOf(const CreateParams& params)
     {
-        return {params.className,
-                params.caption,
-                params.style,
-                params.exStyle,
-                {params.x, params.y, params.x + params.width, params.y + params.height},
-                params.owner};
+        return {params.className, params.caption, params.style, params.exStyle, params.owner};
+    }
+
+    BOOL Start()
+    {
+        m_dpi = WindowDpi(Handle());
+        m_fonts = MessageFonts::ForDpi(m_dpi);
+        if (m_params.client96.cx != 0) {
+            detail::PlaceCentred(Handle(), m_params.client96, m_params.owner);
+        } else {
+            detail::PlaceWindow(Handle(), {m_params.x, m_params.y, m_params.x + m_params.width,
+                                           m_params.y + m_params.height});
+        }
+        if (m_params.controls != nullptr) {
+            m_params.controls->Create(Handle(), m_dpi, m_fonts);
+        }
+        OnStart();
+        // Unless the form chose the focus, the dialog manager gives it to the first tab stop.
+        return ::GetFocus() == nullptr || ::GetAncestor(::GetFocus(), GA_ROOT) != Handle();
+    }
+
+    // Kept for every window, whatever the form handles itself.
+    void Track(UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_DPICHANGED) {
+            m_dpi = HIWORD(wParam);
+            m_fonts = MessageFonts::ForDpi(m_dpi);
+            if (m_params.controls != nullptr) {
+                m_params.controls->SetFonts(m_fonts);
+            }
+            // The new frame sends WM_SIZE, which lays the controls out.
+            detail::TakeSuggestedFrame(Handle(), lParam);
+            if (m_params.controls != nullptr) {
+                m_params.controls->Place(Handle(), m_dpi);
+            }
+            OnDpiChanged();
+        } else if (message == WM_SIZE && m_params.controls != nullptr && wParam != SIZE_MINIMIZED) {
+            m_params.controls->Place(Handle(), m_dpi);
+        }
     }
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
     {
-        T* self = nullptr;
-        if (message == WM_NCCREATE && reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams != nullptr) {
-            auto* base = static_cast<Window*>(reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
-            self = static_cast<T*>(base);
-            self->m_window = UniqueWindow(window);
-            ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(base));
-        } else if (message == WM_INITDIALOG) {
+        if (message == WM_INITDIALOG) {
             // The object comes with the first message that is the dialog's own.
             auto* base = reinterpret_cast<Window*>(lParam);
-            self = static_cast<T*>(base);
-            self->m_window = UniqueWindow(window);
-            ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(base));
-            detail::PlaceWindow(window, base->m_frame);
+            base->m_window = UniqueWindow(window);
+            detail::AttachWindow(window, base, base->m_modal);
             SetProgramIcon(window);
-            if (base->m_modal) {
-                detail::MarkModal(window);
-            } else {
-                detail::MarkModeless(window);
-            }
-        } else {
-            self = static_cast<T*>(reinterpret_cast<Window*>(::GetWindowLongPtrA(window, GWLP_USERDATA)));
         }
-        if (self == nullptr) {
-            // Before WM_INITDIALOG every window here is a dialog in the making.
+        auto* base = static_cast<Window*>(detail::AttachedObject(window));
+        if (base == nullptr) {
             return ::DefDlgProcA(window, message, wParam, lParam);
         }
+        T* self = static_cast<T*>(base);
         if (message == WM_NCDESTROY) {
             // The system has destroyed the window; the object must not do it again.
-            ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-            detail::Unmark(window);
-            self->m_window.Release();
+            detail::DetachWindow(window);
+            base->m_window.Release();
         }
         try {
+            base->Track(message, wParam, lParam);
+            if (message == WM_DPICHANGED) {
+                // The icons too are drawn for the window's DPI.
+                SetProgramIcon(window);
+                return 0;
+            }
             return self->HandleMessage(message, wParam, lParam);
         } catch (const std::exception& error) {
             detail::ReportHandlerError(window, error.what());
@@ -261,9 +289,10 @@ private:
     }
 
     UniqueWindow m_window;
-    RECT m_frame{};
+    CreateParams m_params{};
+    MessageFonts m_fonts;
+    UINT m_dpi = 0;
     bool m_modal = false;
-    bool m_dialog = true;
 };
 
 }  // namespace velmora::win32
