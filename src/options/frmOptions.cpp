@@ -7,6 +7,7 @@
 #include <cstring>
 #include <cwchar>
 #include <optional>
+#include <ranges>
 #include <string>
 
 #include "hotkeys/HotKeys.h"
@@ -100,6 +101,27 @@ void AppendVariableItems(HMENU menu, const std::vector<VariableMenuItem>& items)
     }
 }
 
+// Control ids are unique in the window, whichever panel holds the control.
+HWND FindDescendant(HWND window, int controlId)
+{
+    struct Search {
+        int controlId;
+        HWND found;
+    } search{controlId, nullptr};
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM param) -> BOOL {
+            auto& wanted = *reinterpret_cast<Search*>(param);
+            if (::GetDlgCtrlID(child) != wanted.controlId) {
+                return TRUE;
+            }
+            wanted.found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 void FillComboBox(HWND combo, auto&& names)
 {
     ::SendMessageA(combo, CB_RESETCONTENT, 0, 0);
@@ -108,11 +130,6 @@ void FillComboBox(HWND combo, auto&& names)
         ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
 }
-
-template <typename... Visitors>
-struct Overloaded : Visitors... {
-    using Visitors::operator()...;
-};
 
 // A launch macro keeps its path in the code page, as every reader of the
 // file expects. A path the code page cannot hold exactly goes by its short
@@ -144,28 +161,6 @@ constexpr const char* kPathOutsideCodePageText =
     "Rename the file or its folder, or choose another file.";
 
 }  // namespace
-
-// Every control of the edit panel and the field of the macro it shows, for
-// both directions: the record filling the controls, and a change of the user's
-// going into the record.
-const std::array<TOptions::PanelBinding, 16> TOptions::kPanelBindings{{
-    {id::kName, kOnPanel, &MacroPanel::Name, &OptionsEditor::txtNameChange},
-    {id::kWin, kOnPanel, &MacroPanel::Win, &OptionsEditor::chkModifierClick},
-    {id::kShift, kOnPanel, &MacroPanel::Shift, &OptionsEditor::chkModifierClick},
-    {id::kCtrl, kOnPanel, &MacroPanel::Ctrl, &OptionsEditor::chkModifierClick},
-    {id::kAlt, kOnPanel, &MacroPanel::Alt, &OptionsEditor::chkModifierClick},
-    {id::kHotKey, kOnPanel, &MacroPanel::HotKeyIndex, &OptionsEditor::lbxHotKeysClick},
-    {id::kAction, kOnPanel, &MacroPanel::ActionIndex, &OptionsEditor::lbxActionsClick},
-    {id::kSendText, kKeystrokesAction, &MacroPanel::SendText},
-    {id::kPaste, kKeystrokesAction, &MacroPanel::Paste},
-    {id::kFilename, kLaunchAction, &MacroPanel::FileName},
-    {id::kCommandLine, kLaunchAction, &MacroPanel::CommandLine},
-    {id::kSystemCommand, kSystemAction, &MacroPanel::SystemCommand},
-    {id::kVelmoraCommand, kVelmoraAction, &MacroPanel::VelmoraCommand},
-    {id::kHideOnReferenceCard, kOnPanel, &MacroPanel::HideOnReferenceCard},
-    {id::kRunAnother, kOnPanel, &MacroPanel::RunAnother},
-    {id::kNextMacro, kOnPanel, &MacroPanel::NextMacroIndex},
-}};
 
 TOptions::TOptions(OptionsWindowHost host) : m_host(std::move(host)) {}
 
@@ -216,6 +211,9 @@ bool TOptions::FormCreate()
     }
 
     CreateControls();
+    for (const FieldBinding& binding : kFieldBindings) {
+        m_boundControls.push_back(FindDescendant(Handle(), binding.controlId));
+    }
 
     // With large fonts this also widens the window until both list buttons fit.
     FormResize();
@@ -319,12 +317,10 @@ void TOptions::CreateEditPanel()
     Control(panel, "BUTTON", "Alt", check, id::kAlt, {190, 30, 42, 17});
     FillComboBox(Control(panel, "COMBOBOX", "", dropDown, id::kHotKey, {240, 28, 89, 300}), kHotKeyNames);
     Label(panel, "Action:", {0, 61, 52, 13});
-    FillComboBox(Control(panel, "COMBOBOX", "", dropDown, id::kAction, {56, 57, 273, 200}), kActionNames);
+    FillComboBox(Control(panel, "COMBOBOX", "", dropDown, id::kAction, {56, 57, 273, 200}), kActionKinds | std::views::transform(&ActionKind::listText));
 
-    static constexpr std::array<int, 4> panelIds = {id::kKeyStrokeSettings, id::kLaunchSettings, id::kSystemSettings,
-                                                    id::kVelmoraSettings};
-    for (std::size_t i = 0; i < panelIds.size(); ++i) {
-        m_settingsPanels[i] = win32::CreatePanel(panel, panelIds[i]);
+    for (int action = 0; action < kActionKindCount; ++action) {
+        m_settingsPanels[static_cast<std::size_t>(action)] = win32::CreatePanel(panel, id::SettingsPanelId(action));
     }
     const HWND keys = m_settingsPanels[kKeystrokesAction];
     Label(keys, "Text:", {0, 0, 100, 13});
@@ -372,13 +368,13 @@ void TOptions::CreateOptionsPage()
     Control(page, "BUTTON", "Type characters that have no key as Unicode input (leaves the clipboard alone)", check,
             id::kUnicodeInput, {16, 88, 560, 17});
     Control(page, "BUTTON", "Password protect the Options window", check, id::kPasswordProtect, {16, 112, 400, 17});
-    m_panel1 = win32::CreatePanel(page, id::kPasswordPanel);
-    ::MoveWindow(m_panel1, S(34), S(136), S(260), S(56), FALSE);
+    m_passwordPanel = win32::CreatePanel(page, id::kPasswordPanel);
+    ::MoveWindow(m_passwordPanel, S(34), S(136), S(260), S(56), FALSE);
     // Each label just before its box, which names the box for a screen reader.
     for (const auto& [label, field, top] : {std::tuple{"Password:", id::kPassword, 0},
                                             std::tuple{"Confirm:", id::kPasswordConfirm, 29}}) {
-        Label(m_panel1, label, {0, top + 4, 70, 13});
-        const HWND edit = Control(m_panel1, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, field,
+        Label(m_passwordPanel, label, {0, top + 4, 70, 13});
+        const HWND edit = Control(m_passwordPanel, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, field,
                                   {76, top, 160, 21});
         // Visual styles would show dots; the field shows stars.
         ::SendMessageA(edit, EM_SETPASSWORDCHAR, '*', 0);
@@ -387,18 +383,21 @@ void TOptions::CreateOptionsPage()
 
 void TOptions::ShowOptionsPage()
 {
-    const OptionsPage& page = m_editor->Page;
     m_updating = true;
-    SetChecked(::GetDlgItem(m_optionsPage, id::kAutoStart), page.AutoStart);
-    SetChecked(::GetDlgItem(m_optionsPage, id::kShowInTray), page.ShowInTray);
-    SetChecked(::GetDlgItem(m_optionsPage, id::kSlowdownKeystrokes), page.SlowdownKeystrokes);
-    SetChecked(::GetDlgItem(m_optionsPage, id::kUnicodeInput), page.UnicodeInput);
-    SetChecked(::GetDlgItem(m_optionsPage, id::kPasswordProtect), page.PasswordProtect);
-    SetText(::GetDlgItem(m_panel1, id::kPassword), page.Password);
-    SetText(::GetDlgItem(m_panel1, id::kPasswordConfirm), page.PasswordConfirm);
-    Show(m_panel1, page.PasswordProtect);
+    for (std::size_t i = 0; i < kFieldBindings.size(); ++i) {
+        if (kFieldBindings[i].OnOptionsPage()) {
+            ShowField(i);
+        }
+    }
+    ShowDependents();
     m_updating = false;
     ShowPage(0);
+}
+
+void TOptions::ShowDependents()
+{
+    Show(::GetDlgItem(m_pnlMacroEdit, id::kNextMacro), m_editor->Panel.RunAnother);
+    Show(m_passwordPanel, m_editor->Page.PasswordProtect);
 }
 
 void TOptions::ShowMacrosNotLoaded()
@@ -410,7 +409,7 @@ void TOptions::ShowMacrosNotLoaded()
     Show(m_macrosNotLoaded, true);
     ::SendMessageA(m_statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(std::string(kMacrosNotLoadedStatus).c_str()));
     for (const HWND control : {m_lbxMacros, m_btnAddMacro, m_btnDeleteMacro,
-                               ::GetDlgItem(m_optionsPage, id::kPasswordProtect), m_panel1}) {
+                               ::GetDlgItem(m_optionsPage, id::kPasswordProtect), m_passwordPanel}) {
         ::EnableWindow(control, FALSE);
     }
 }
@@ -585,12 +584,14 @@ void TOptions::PanelChanged()
         }
         ::SendMessageA(next, WM_SETREDRAW, TRUE, 0);
     }
-    for (const PanelBinding& binding : kPanelBindings) {
-        ShowField(binding);
+    for (std::size_t i = 0; i < kFieldBindings.size(); ++i) {
+        if (!kFieldBindings[i].OnOptionsPage()) {
+            ShowField(i);
+        }
     }
-    Show(next, panel.RunAnother);
-    for (int action = 0; action < 4; ++action) {
-        Show(m_settingsPanels[action], panel.ActionIndex == action);
+    ShowDependents();
+    for (int action = 0; action < kActionKindCount; ++action) {
+        Show(m_settingsPanels[static_cast<std::size_t>(action)], panel.ActionIndex == action);
     }
     // Files may be dropped only where they have a place to go.
     ::DragAcceptFiles(Handle(), m_editor->EditPanelVisible() && panel.ActionIndex == kLaunchAction);
@@ -598,68 +599,74 @@ void TOptions::PanelChanged()
     m_updating = false;
 }
 
-HWND TOptions::BoundControl(const PanelBinding& binding) const
+template <typename Fields>
+Fields& TOptions::FieldsOf()
 {
-    const HWND parent = binding.parent == kOnPanel ? m_pnlMacroEdit : m_settingsPanels[binding.parent];
-    return ::GetDlgItem(parent, binding.controlId);
+    if constexpr (std::is_same_v<Fields, MacroPanel>) {
+        return m_editor->Panel;
+    } else {
+        return m_editor->Page;
+    }
 }
 
-void TOptions::ShowField(const PanelBinding& binding)
+void TOptions::ShowField(std::size_t row)
 {
-    const HWND control = BoundControl(binding);
-    const MacroPanel& panel = m_editor->Panel;
-    std::visit(Overloaded{
-                   [&](std::string MacroPanel::*text) {
-                       if (binding.controlId == id::kSendText) {
-                           win32::SetWideText(control, m_sendText.Show(panel.*text, AnsiCodePage()));
-                       } else if (binding.controlId == id::kName) {
-                           win32::SetWideText(control, ShowUnicodeTags(panel.*text, AnsiCodePage()));
-                       } else {
-                           SetText(control, panel.*text);
-                       }
-                   },
-                   [&](bool MacroPanel::*check) { SetChecked(control, panel.*check); },
-                   [&](int MacroPanel::*index) { win32::SetComboSelection(control, panel.*index); },
-               },
-               binding.field);
+    const FieldBinding& binding = kFieldBindings[row];
+    const HWND control = m_boundControls[row];
+    std::visit(
+        [&]<typename Fields, typename Value>(Value Fields::*field) {
+            const Value& value = FieldsOf<Fields>().*field;
+            if constexpr (std::is_same_v<Value, std::string>) {
+                if (binding.controlId == id::kSendText) {
+                    win32::SetWideText(control, m_sendText.Show(value, AnsiCodePage()));
+                } else if (binding.controlId == id::kName) {
+                    win32::SetWideText(control, ShowUnicodeTags(value, AnsiCodePage()));
+                } else {
+                    SetText(control, value);
+                }
+            } else if constexpr (std::is_same_v<Value, bool>) {
+                SetChecked(control, value);
+            } else {
+                win32::SetComboSelection(control, value);
+            }
+        },
+        binding.field);
 }
 
-bool TOptions::ReadField(const PanelBinding& binding, int code)
+bool TOptions::ReadField(std::size_t row, int code)
 {
-    const HWND control = BoundControl(binding);
-    MacroPanel& panel = m_editor->Panel;
-    return std::visit(Overloaded{
-                          [&](std::string MacroPanel::*text) {
-                              if (code != EN_CHANGE) {
-                                  return false;
-                              }
-                              // The keystroke text and the name are Unicode controls; the
-                              // record keeps ANSI with tags.
-                              if (binding.controlId == id::kSendText) {
-                                  panel.*text = m_sendText.Write(win32::WideTextOf(control), AnsiCodePage());
-                              } else if (binding.controlId == id::kName) {
-                                  panel.*text = StoredName(win32::WideTextOf(control), EditedName(), AnsiCodePage());
-                              } else {
-                                  panel.*text = TextOf(control);
-                              }
-                              return true;
-                          },
-                          [&](bool MacroPanel::*check) {
-                              if (code != BN_CLICKED) {
-                                  return false;
-                              }
-                              panel.*check = IsChecked(control);
-                              return true;
-                          },
-                          [&](int MacroPanel::*index) {
-                              if (code != CBN_SELCHANGE) {
-                                  return false;
-                              }
-                              panel.*index = win32::ComboSelection(control);
-                              return true;
-                          },
-                      },
-                      binding.field);
+    const FieldBinding& binding = kFieldBindings[row];
+    const HWND control = m_boundControls[row];
+    return std::visit(
+        [&]<typename Fields, typename Value>(Value Fields::*field) {
+            Value& value = FieldsOf<Fields>().*field;
+            if constexpr (std::is_same_v<Value, std::string>) {
+                if (code != EN_CHANGE) {
+                    return false;
+                }
+                // The keystroke text and the name are Unicode controls; the
+                // record keeps ANSI with tags.
+                if (binding.controlId == id::kSendText) {
+                    value = m_sendText.Write(win32::WideTextOf(control), AnsiCodePage());
+                } else if (binding.controlId == id::kName) {
+                    value = StoredName(win32::WideTextOf(control), EditedName(), AnsiCodePage());
+                } else {
+                    value = TextOf(control);
+                }
+            } else if constexpr (std::is_same_v<Value, bool>) {
+                if (code != BN_CLICKED) {
+                    return false;
+                }
+                value = IsChecked(control);
+            } else {
+                if (code != CBN_SELCHANGE) {
+                    return false;
+                }
+                value = win32::ComboSelection(control);
+            }
+            return true;
+        },
+        binding.field);
 }
 
 std::string_view TOptions::EditedName() const
@@ -680,37 +687,18 @@ void TOptions::StatusChanged(const std::string& text)
 
 // ---- What the user does ----
 
-void TOptions::PanelControlChanged(int controlId, int code)
+void TOptions::BoundControlChanged(int controlId, int code)
 {
-    const auto binding = std::find_if(kPanelBindings.begin(), kPanelBindings.end(),
-                                      [controlId](const PanelBinding& b) { return b.controlId == controlId; });
-    if (binding == kPanelBindings.end() || !ReadField(*binding, code)) {
+    const auto binding = std::find_if(kFieldBindings.begin(), kFieldBindings.end(),
+                                      [controlId](const FieldBinding& each) { return each.controlId == controlId; });
+    if (binding == kFieldBindings.end() ||
+        !ReadField(static_cast<std::size_t>(binding - kFieldBindings.begin()), code)) {
         return;
     }
     if (binding->changed != nullptr) {
         (m_editor.get()->*binding->changed)();
     }
-    if (controlId == id::kRunAnother) {
-        Show(::GetDlgItem(m_pnlMacroEdit, id::kNextMacro), m_editor->Panel.RunAnother);
-    }
-}
-
-void TOptions::OptionsPageChanged(int controlId)
-{
-    OptionsPage& page = m_editor->Page;
-    switch (controlId) {
-    case id::kAutoStart: page.AutoStart = IsChecked(::GetDlgItem(m_optionsPage, controlId)); break;
-    case id::kShowInTray: page.ShowInTray = IsChecked(::GetDlgItem(m_optionsPage, controlId)); break;
-    case id::kSlowdownKeystrokes: page.SlowdownKeystrokes = IsChecked(::GetDlgItem(m_optionsPage, controlId)); break;
-    case id::kUnicodeInput: page.UnicodeInput = IsChecked(::GetDlgItem(m_optionsPage, controlId)); break;
-    case id::kPasswordProtect:
-        page.PasswordProtect = IsChecked(::GetDlgItem(m_optionsPage, controlId));
-        Show(m_panel1, page.PasswordProtect);
-        break;
-    case id::kPassword: page.Password = TextOf(::GetDlgItem(m_panel1, controlId)); break;
-    case id::kPasswordConfirm: page.PasswordConfirm = TextOf(::GetDlgItem(m_panel1, controlId)); break;
-    default: break;
-    }
+    ShowDependents();
 }
 
 void TOptions::CommandClick(int controlId, int code, HWND control)
@@ -732,16 +720,16 @@ void TOptions::CommandClick(int controlId, int code, HWND control)
     switch (controlId) {
     case id::kMacroList:
         if (code == LBN_SELCHANGE) {
-            m_editor->Select(static_cast<int>(::SendMessageA(m_lbxMacros, LB_GETCURSEL, 0, 0)));
+            m_editor->SelectMacro(static_cast<int>(::SendMessageA(m_lbxMacros, LB_GETCURSEL, 0, 0)));
         }
         return;
     case id::kAddMacro:
-        m_editor->btnAddMacroClick();
+        m_editor->AddMacro();
         ::SetFocus(::GetDlgItem(m_pnlMacroEdit, id::kName));
         ::SendMessageA(::GetDlgItem(m_pnlMacroEdit, id::kName), EM_SETSEL, 0, -1);
         return;
     case id::kDeleteMacro:
-        m_editor->btnDeleteMacroClick();
+        m_editor->DeleteMacro();
         return;
     case id::kBrowse:
         BrowseForFile();
@@ -755,17 +743,8 @@ void TOptions::CommandClick(int controlId, int code, HWND control)
     case id::kPrint:
         btnPrintClick();
         return;
-    case id::kAutoStart:
-    case id::kShowInTray:
-    case id::kSlowdownKeystrokes:
-    case id::kUnicodeInput:
-    case id::kPasswordProtect:
-    case id::kPassword:
-    case id::kPasswordConfirm:
-        OptionsPageChanged(controlId);
-        return;
     default:
-        PanelControlChanged(controlId, code);
+        BoundControlChanged(controlId, code);
         return;
     }
 }

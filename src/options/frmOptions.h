@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <variant>
+#include <vector>
 
 #include "options/OptionsEditor.h"
 #include "macros/UnicodeTags.h"
@@ -53,22 +53,14 @@ public:
     OptionsEditor& Editor() { return *m_editor; }
 
 private:
-    // A control of the edit panel bound to a field of the macro; parent is
-    // kOnPanel or the action whose settings panel holds it.
-    static constexpr int kOnPanel = -1;
-    struct PanelBinding {
-        int controlId;
-        int parent;
-        std::variant<std::string MacroPanel::*, bool MacroPanel::*, int MacroPanel::*> field;
-        // The editor's reaction once the field holds the user's change.
-        void (OptionsEditor::*changed)() = nullptr;
-    };
-    static const std::array<PanelBinding, 16> kPanelBindings;
-
-    HWND BoundControl(const PanelBinding& binding) const;
-    void ShowField(const PanelBinding& binding);
+    // The fields the rows of kFieldBindings name.
+    template <typename Fields>
+    Fields& FieldsOf();
+    void ShowField(std::size_t row);
     // False when the notification is not the control's change.
-    bool ReadField(const PanelBinding& binding, int code);
+    bool ReadField(std::size_t row, int code);
+    // The controls shown only with a box checked.
+    void ShowDependents();
     // The committed name of the macro being edited, which the name field
     // keeps byte for byte while it shows it.
     std::string_view EditedName() const;
@@ -98,8 +90,7 @@ private:
     void ShowMacrosNotLoaded();
 
     void CommandClick(int id, int code, HWND control);
-    void PanelControlChanged(int id, int code);
-    void OptionsPageChanged(int id);
+    void BoundControlChanged(int id, int code);
     void lbxMacrosDrawItem(const DRAWITEMSTRUCT& item);
     void btnHelpClick();
     void btnPrintClick();
@@ -136,13 +127,15 @@ private:
     HWND m_btnAddMacro = nullptr;
     HWND m_btnDeleteMacro = nullptr;
     HWND m_pnlMacroEdit = nullptr;
-    HWND m_settingsPanels[4] = {};
+    std::array<HWND, kActionKindCount> m_settingsPanels{};
     HWND m_btnHelp = nullptr;
     HWND m_btnPrint = nullptr;
     HWND m_btnOK = nullptr;
     HWND m_statusBar = nullptr;
     HWND m_macrosNotLoaded = nullptr;
-    HWND m_panel1 = nullptr;
+    HWND m_passwordPanel = nullptr;
+    // The control of each row of kFieldBindings.
+    std::vector<HWND> m_boundControls;
     unsigned m_nextChoicesShown = 0;
     int m_minWidth = 0;
     int m_minHeight = 0;

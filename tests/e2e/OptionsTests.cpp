@@ -216,7 +216,7 @@ TEST_F(OptionsWindowTest, MacroAddedFromTheTrayIsSavedAndItsHotKeyTypesTheExpand
     const std::string text = "Hello {\"twodigitday\"}.{\"twodigitmonth\"}.{\"year\"}!";
     ASSERT_NO_FATAL_FAILURE(AddMacro("Greeting", "K", text));
     EXPECT_EQ(ListBoxEntries(Control(id::kMacroList)), std::vector<std::string>{"Greeting"});
-    EXPECT_TRUE(::IsWindowVisible(Control(id::kKeyStrokeSettings)));
+    EXPECT_TRUE(::IsWindowVisible(Control(id::SettingsPanelId(kKeystrokesAction))));
     EXPECT_TRUE(Checked(Control(id::kCtrl)) && Checked(Control(id::kAlt)));
 
     // Enter in the name field closes the window as its OK button does.
