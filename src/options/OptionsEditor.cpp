@@ -210,18 +210,32 @@ const std::vector<FieldBinding> kFieldBindings = {
 };
 
 OptionsEditor::OptionsEditor(MacroStore& store, OptionsTargets targets, NameCollation collation,
-                             IHotKeys& hotKeyProbe, IKeyboard& keyboard)
+                             IHotKeys& hotKeyProbe, IKeyboard& keyboard, const NameSortKey& sortKey)
     : m_store(store),
       m_targets(std::move(targets)),
       m_collation(std::move(collation)),
       m_hotKeyProbe(hotKeyProbe),
       m_keyboard(keyboard),
-      m_entries(store.MacroList),
       m_macrosLocked(!store.Loaded())
 {
-    std::stable_sort(m_entries.begin(), m_entries.end(), [this](const TMacroEntry& a, const TMacroEntry& b) {
-        return m_collation(a.Name, b.Name) < 0;
-    });
+    if (sortKey) {
+        std::vector<std::pair<std::string, std::size_t>> keys;
+        keys.reserve(store.MacroList.size());
+        for (std::size_t i = 0; i < store.MacroList.size(); ++i) {
+            keys.emplace_back(sortKey(store.MacroList[i].Name), i);
+        }
+        std::stable_sort(keys.begin(), keys.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        m_entries.reserve(keys.size());
+        for (const auto& key : keys) {
+            m_entries.push_back(store.MacroList[key.second]);
+        }
+    } else {
+        m_entries = store.MacroList;
+        std::stable_sort(m_entries.begin(), m_entries.end(), [this](const TMacroEntry& a, const TMacroEntry& b) {
+            return m_collation(a.Name, b.Name) < 0;
+        });
+    }
     Page.AutoStart = m_targets.autoStart.Exists();
     Page.ShowInTray = m_targets.settings.ShowInTray;
     Page.SlowdownKeystrokes = m_targets.settings.SlowdownKeystrokes;

@@ -15,6 +15,7 @@
 
 #include "settings/Settings.h"
 #include "macros/MacroFile.h"
+#include "options/MacroNames.h"
 #include "platform/Collation.h"
 #include "platform/HotKeys.h"
 #include "platform/Keyboard.h"
@@ -145,8 +146,9 @@ public:
     // Copies the entries of store.MacroList, sorted by name; the records are
     // shared, so edits land in them at once. `hotKeyProbe` is registered
     // for a moment to learn whether another program holds a combination.
+    // `sortKey`, when given, orders as `collation` does and sorts the list.
     OptionsEditor(MacroStore& store, OptionsTargets targets, NameCollation collation, IHotKeys& hotKeyProbe,
-                  IKeyboard& keyboard);
+                  IKeyboard& keyboard, const NameSortKey& sortKey = {});
 
     void SetView(IOptionsView* view) { m_view = view; }
 

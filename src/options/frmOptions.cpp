@@ -101,6 +101,20 @@ void AppendVariableItems(HMENU menu, const std::vector<VariableMenuItem>& items)
     }
 }
 
+// The byte order of these keys is CompareAsListBox's order.
+std::string SortKeyAsListBox(std::u16string_view text)
+{
+    const auto* chars = reinterpret_cast<LPCWSTR>(text.data());
+    const int length = static_cast<int>(text.size());
+    constexpr DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    const int size = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, nullptr, 0, nullptr, nullptr, 0);
+    std::string key(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    // A sort key is bytes, though the call is typed for characters.
+    ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, reinterpret_cast<LPWSTR>(key.data()), size,
+                    nullptr, nullptr, 0);
+    return key;
+}
+
 // Control ids are unique in the window, whichever panel holds the control.
 HWND FindDescendant(HWND window, int controlId)
 {
@@ -172,7 +186,8 @@ bool TOptions::FormCreate()
 {
     m_editor = std::make_unique<OptionsEditor>(
         m_host.store, OptionsTargets{m_host.settings, m_host.autoStart, m_host.exePath, m_host.showTrayIcon},
-        ShownNameCollation(win32::CompareAsListBox, AnsiCodePage()), m_hotKeyProbe, m_keyboard);
+        ShownNameCollation(win32::CompareAsListBox, AnsiCodePage()), m_hotKeyProbe, m_keyboard,
+        ShownNameSortKey(SortKeyAsListBox, AnsiCodePage()));
 
     const int width = S(kDesignWidth);
     const int height = S(kDesignHeight);
@@ -217,15 +232,6 @@ bool TOptions::FormCreate()
 
     // With large fonts this also widens the window until both list buttons fit.
     FormResize();
-
-    // Row height: two lines of the list's font.
-    SIZE m{};
-    {
-        const win32::WindowDC dc(m_lbxMacros);
-        const win32::SelectedObject listFont(dc.Get(), m_font.Get());
-        ::GetTextExtentPoint32A(dc.Get(), "M", 1, &m);
-    }
-    ::SendMessageA(m_lbxMacros, LB_SETITEMHEIGHT, 0, MacroListRowHeight(m.cy));
 
     ShowOptionsPage();
     m_editor->SetView(this);
@@ -289,10 +295,21 @@ void TOptions::CreateMacrosPage()
 {
     m_macroListLabel = Label(m_macrosPage, "Macro list:", {8, 8, 100, 13});
     // Names are Unicode: the list and the controls below that hold them are wide.
-    m_lbxMacros = win32::CreateWideControl(m_macrosPage, L"LISTBOX",
-                                           WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_OWNERDRAWFIXED |
-                                               LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
+    // A virtual list: it holds no rows, it asks for the ones it shows. The
+    // hot-key column is what a screen reader reads beside each name; the
+    // rows draw both, on two lines.
+    m_lbxMacros = win32::CreateWideControl(m_macrosPage, WC_LISTVIEWW,
+                                           WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_OWNERDRAWFIXED |
+                                               LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER,
                                            id::kMacroList, {0, 0, 100, 100}, m_font.Get());
+    // Its notifications pass through a panel that answers in ANSI.
+    ::SendMessageW(m_lbxMacros, CCM_SETUNICODEFORMAT, TRUE, 0);
+    ::SendMessageW(m_lbxMacros, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    WPARAM columnAt = 0;
+    for (const wchar_t* heading : {L"Name", L"Hot key"}) {
+        LVCOLUMNW column{.mask = LVCF_TEXT | LVCF_WIDTH, .cx = 0, .pszText = const_cast<wchar_t*>(heading)};
+        ::SendMessageW(m_lbxMacros, LVM_INSERTCOLUMNW, columnAt++, reinterpret_cast<LPARAM>(&column));
+    }
     m_btnAddMacro = Control(m_macrosPage, "BUTTON", "Add Macro", WS_TABSTOP, id::kAddMacro, {0, 0, 89, 25});
     m_btnDeleteMacro = Control(m_macrosPage, "BUTTON", "Delete Macro", WS_TABSTOP, id::kDeleteMacro, {0, 0, 89, 25});
     m_pnlMacroEdit = win32::CreatePanel(m_macrosPage, id::kMacroEditPanel);
@@ -470,6 +487,10 @@ void TOptions::FormResize()
         Place(m_optionsPage, layout.page);
         Place(m_macroListLabel, layout.macroListLabel);
         Place(m_lbxMacros, layout.macroList);
+        // The first column spans the row, which draws both texts.
+        RECT listClient{};
+        ::GetClientRect(m_lbxMacros, &listClient);
+        ::SendMessageW(m_lbxMacros, LVM_SETCOLUMNWIDTH, 0, listClient.right);
         Place(m_btnAddMacro, layout.addMacro);
         Place(m_btnDeleteMacro, layout.deleteMacro);
         Place(m_pnlMacroEdit, layout.editPanel);
@@ -523,37 +544,23 @@ void TOptions::BringToFront()
 
 void TOptions::EntriesReset()
 {
-    ::SendMessageA(m_lbxMacros, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageA(m_lbxMacros, LB_RESETCONTENT, 0, 0);
-    const TMacroList& entries = m_editor->Entries();
-    ::SendMessageA(m_lbxMacros, LB_INITSTORAGE, entries.size(), static_cast<LPARAM>(entries.size() * 16));
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        EntryInserted(static_cast<int>(i));
-    }
-    ::SendMessageA(m_lbxMacros, WM_SETREDRAW, TRUE, 0);
+    ::SendMessageW(m_lbxMacros, LVM_SETITEMCOUNT, m_editor->Entries().size(), 0);
     ::InvalidateRect(m_lbxMacros, nullptr, TRUE);
 }
 
-void TOptions::EntryInserted(int index)
+void TOptions::EntryInserted(int)
 {
-    const std::u16string name =
-        ShowUnicodeTags(m_editor->Entries()[static_cast<std::size_t>(index)].Name, AnsiCodePage());
-    ::SendMessageW(m_lbxMacros, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(name.c_str()));
+    EntriesReset();
 }
 
-void TOptions::EntryRemoved(int index)
+void TOptions::EntryRemoved(int)
 {
-    ::SendMessageA(m_lbxMacros, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    EntriesReset();
 }
 
 void TOptions::EntryMoved(int from, int to)
 {
-    // One repaint for the pair, not one for each.
-    ::SendMessageA(m_lbxMacros, WM_SETREDRAW, FALSE, 0);
-    EntryRemoved(from);
-    EntryInserted(to);
-    ::SendMessageA(m_lbxMacros, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(m_lbxMacros, nullptr, TRUE);
+    ::SendMessageW(m_lbxMacros, LVM_REDRAWITEMS, static_cast<WPARAM>(std::min(from, to)), std::max(from, to));
 }
 
 void TOptions::EntriesRedraw()
@@ -563,7 +570,72 @@ void TOptions::EntriesRedraw()
 
 void TOptions::SelectionChanged(int index)
 {
-    ::SendMessageA(m_lbxMacros, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    const Busy updating(m_updating);
+    // Only the row that has it: clearing every row costs a step for each.
+    const auto shown = ::SendMessageW(m_lbxMacros, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    if (shown >= 0 && shown != index) {
+        LVITEMW none{.stateMask = LVIS_SELECTED | LVIS_FOCUSED};
+        ::SendMessageW(m_lbxMacros, LVM_SETITEMSTATE, static_cast<WPARAM>(shown), reinterpret_cast<LPARAM>(&none));
+    }
+    if (index >= 0) {
+        LVITEMW row{.state = LVIS_SELECTED | LVIS_FOCUSED, .stateMask = LVIS_SELECTED | LVIS_FOCUSED};
+        ::SendMessageW(m_lbxMacros, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&row));
+        ::SendMessageW(m_lbxMacros, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
+    }
+}
+
+LRESULT TOptions::MacroListNotify(const NMHDR& header)
+{
+    const TMacroList& entries = m_editor->Entries();
+    switch (header.code) {
+    case LVN_GETDISPINFOW: {
+        LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header)).item;
+        if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= entries.size()) {
+            return 0;
+        }
+        const TMacroEntry& entry = entries[static_cast<std::size_t>(item.iItem)];
+        if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
+            const std::u16string text = item.iSubItem == 0
+                                            ? ShowUnicodeTags(entry.Name, AnsiCodePage())
+                                            : ShowUnicodeTags(HotKeyDisplayText(*entry.Macro), AnsiCodePage());
+            ::lstrcpynW(item.pszText, reinterpret_cast<LPCWSTR>(text.c_str()), item.cchTextMax);
+        }
+        return 0;
+    }
+    case LVN_ODFINDITEMW: {
+        // Type-to-find: the next name from the start that begins with the typed letters.
+        const auto& find = reinterpret_cast<const NMLVFINDITEMW&>(header);
+        if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.lvfi.psz == nullptr || entries.empty()) {
+            return -1;
+        }
+        const int length = static_cast<int>(std::wcslen(find.lvfi.psz));
+        const int count = static_cast<int>(entries.size());
+        const int start = std::clamp(find.iStart, 0, count);
+        for (int step = 0; step < count; ++step) {
+            const int row = (start + step) % count;
+            if (row < start && (find.lvfi.flags & LVFI_WRAP) == 0) {
+                break;
+            }
+            const std::u16string name = ShowUnicodeTags(entries[static_cast<std::size_t>(row)].Name, AnsiCodePage());
+            if (static_cast<int>(name.size()) >= length &&
+                ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, reinterpret_cast<LPCWSTR>(name.c_str()),
+                                 length, find.lvfi.psz, length) == CSTR_EQUAL) {
+                return row;
+            }
+        }
+        return -1;
+    }
+    case LVN_ITEMCHANGED: {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        const bool selected = (change.uNewState & LVIS_SELECTED) != 0 && (change.uOldState & LVIS_SELECTED) == 0;
+        if (!m_updating && selected && change.iItem >= 0) {
+            m_editor->SelectMacro(change.iItem);
+        }
+        return 0;
+    }
+    default:
+        return 0;
+    }
 }
 
 void TOptions::PanelChanged()
@@ -718,11 +790,6 @@ void TOptions::CommandClick(int controlId, int code, HWND control)
         return;
     }
     switch (controlId) {
-    case id::kMacroList:
-        if (code == LBN_SELCHANGE) {
-            m_editor->SelectMacro(static_cast<int>(::SendMessageA(m_lbxMacros, LB_GETCURSEL, 0, 0)));
-        }
-        return;
     case id::kAddMacro:
         m_editor->AddMacro();
         ::SetFocus(::GetDlgItem(m_pnlMacroEdit, id::kName));
@@ -894,6 +961,16 @@ void TOptions::lbxMacrosDrawItem(const DRAWITEMSTRUCT& item)
     }
 }
 
+void TOptions::MeasureMacroRow(MEASUREITEMSTRUCT& item) const
+{
+    // Two lines of the list's font.
+    SIZE m{};
+    const win32::WindowDC dc(m_lbxMacros);
+    const win32::SelectedObject listFont(dc.Get(), m_font.Get());
+    ::GetTextExtentPoint32A(dc.Get(), "M", 1, &m);
+    item.itemHeight = static_cast<UINT>(MacroListRowHeight(m.cy));
+}
+
 void TOptions::MinMaxInfo(MINMAXINFO& info) const
 {
     info.ptMinTrackSize = {m_minWidth, m_minHeight};
@@ -949,11 +1026,20 @@ LRESULT TOptions::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom == m_lbxMacros) {
+            return MacroListNotify(*header);
+        }
         if (header->hwndFrom == m_pageControl && header->code == TCN_SELCHANGE) {
             ShowPage(static_cast<int>(::SendMessageA(m_pageControl, TCM_GETCURSEL, 0, 0)));
         }
         return 0;
     }
+    case WM_MEASUREITEM:
+        if (wParam == id::kMacroList) {
+            MeasureMacroRow(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+            return TRUE;
+        }
+        break;
     case WM_DRAWITEM:
         if (wParam == id::kMacroList) {
             lbxMacrosDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));

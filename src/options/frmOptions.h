@@ -91,6 +91,10 @@ private:
 
     void CommandClick(int id, int code, HWND control);
     void BoundControlChanged(int id, int code);
+    // The virtual list asks for its rows' texts, finds typed names, and
+    // reports the user's selection.
+    LRESULT MacroListNotify(const NMHDR& header);
+    void MeasureMacroRow(MEASUREITEMSTRUCT& item) const;
     void lbxMacrosDrawItem(const DRAWITEMSTRUCT& item);
     void btnHelpClick();
     void btnPrintClick();

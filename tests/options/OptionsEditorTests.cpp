@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <random>
 
 #include "hotkeys/HotKeys.h"
@@ -91,7 +92,7 @@ protected:
         return macro;
     }
 
-    void Open()
+    void Open(const NameSortKey& sortKey = {})
     {
         editor = std::make_unique<OptionsEditor>(
             store, OptionsTargets{settings, autoStart, "C:\\Tools\\velmora.exe", [this](bool shown) {
@@ -100,7 +101,7 @@ protected:
             ShownNameCollation(
                 [](std::u16string_view a, std::u16string_view b) { return CompareIgnoringAsciiCase(a, b); },
                 platform.codePage),
-            hotKeyProbe, platform.keyboard);
+            hotKeyProbe, platform.keyboard, sortKey);
         view = std::make_unique<MirrorView>(*editor);
         editor->SetView(view.get());
     }
@@ -140,12 +141,20 @@ TEST_F(OptionsEditorTest, OpensSortedWithoutRegardToCaseAndSharesTheRecords)
     const auto c = AddToList("charlie");
     AddToList("Alpha");
     AddToList("bravo");
-    Open();
-
-    EXPECT_EQ(EntryNames(), (std::vector<std::string>{"Alpha", "bravo", "charlie"}));
-    EXPECT_EQ(editor->Entries()[2].Macro, c) << "the very record, not a copy";
-    EXPECT_EQ(editor->EditIndex(), -1);
-    EXPECT_FALSE(editor->EditPanelVisible());
+    AddToList("ALPHA");
+    // Sorting by keys orders as the collation does, equal names kept in file order.
+    const NameSortKey upperCase = [](std::string_view name) {
+        std::string key(name);
+        std::transform(key.begin(), key.end(), key.begin(), [](unsigned char ch) { return std::toupper(ch); });
+        return key;
+    };
+    for (const NameSortKey& sortKey : {NameSortKey{}, upperCase}) {
+        Open(sortKey);
+        EXPECT_EQ(EntryNames(), (std::vector<std::string>{"Alpha", "ALPHA", "bravo", "charlie"}));
+        EXPECT_EQ(editor->Entries()[3].Macro, c) << "the very record, not a copy";
+        EXPECT_EQ(editor->EditIndex(), -1);
+        EXPECT_FALSE(editor->EditPanelVisible());
+    }
 }
 
 TEST_F(OptionsEditorTest, AddingGivesAnUnnamedMacroWithAFreshIdentifierEvenAfterADelete)
