@@ -1,6 +1,8 @@
 #include "options/frmOptions.h"
 
 #include <commdlg.h>
+#include <initguid.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <array>
@@ -22,6 +24,7 @@
 #include "options/frmRand.h"
 #include "platform/win32/Controls.h"
 #include "platform/win32/Win32CodePage.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Collation.h"
 
 namespace velmora {
@@ -100,6 +103,87 @@ void AppendVariableItems(HMENU menu, const std::vector<VariableMenuItem>& items)
         }
     }
 }
+
+// A screen reader hears the status bar's new verdict as it comes, through
+// UI Automation where Windows has notifications (10 and later).
+void Announce(HWND control, const std::u16string& text)
+{
+    static win32::SystemLibrary automation(L"uiautomationcore.dll");
+    static win32::SystemLibrary automationStrings(L"oleaut32.dll");
+    using HostProvider = HRESULT WINAPI(HWND, IUnknown**);
+    using RaiseNotification = HRESULT WINAPI(IUnknown*, int kind, int processing, BSTR text, BSTR activity);
+    const auto hostProvider = automation.Get<HostProvider>("UiaHostProviderFromHwnd");
+    const auto raise = automation.Get<RaiseNotification>("UiaRaiseNotificationEvent");
+    const auto allocate = automationStrings.Get<BSTR WINAPI(const OLECHAR*)>("SysAllocString");
+    const auto release = automationStrings.Get<void WINAPI(BSTR)>("SysFreeString");
+    IUnknown* provider = nullptr;
+    if (text.empty() || !hostProvider || !raise || !allocate || !release ||
+        FAILED(hostProvider(control, &provider)) || provider == nullptr) {
+        return;
+    }
+    constexpr int kNotificationKindOther = 4;
+    constexpr int kNotificationProcessingMostRecent = 3;
+    const BSTR said = allocate(reinterpret_cast<const OLECHAR*>(text.c_str()));
+    const BSTR activity = allocate(L"VelmoraHotKeyCheck");
+    raise(provider, kNotificationKindOther, kNotificationProcessingMostRecent, said, activity);
+    release(said);
+    release(activity);
+    provider->Release();
+}
+
+}  // namespace
+
+// Names for screen readers where a control's text is no name, through
+// Windows' dynamic annotation (IAccPropServices). COM is found at run time,
+// so the exe imports nothing new; without it the controls keep their texts.
+class TOptions::AccessibleNames {
+public:
+    AccessibleNames()
+    {
+        const auto initialise = m_com.Get<HRESULT WINAPI(void*, DWORD)>("CoInitializeEx");
+        const auto create = m_com.Get<HRESULT WINAPI(REFCLSID, IUnknown*, DWORD, REFIID, void**)>("CoCreateInstance");
+        if (!initialise || !create) {
+            return;
+        }
+        const HRESULT started = initialise(nullptr, COINIT_APARTMENTTHREADED);
+        m_uninitialise = SUCCEEDED(started);
+        if (FAILED(create(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                          reinterpret_cast<void**>(&m_services)))) {
+            m_services = nullptr;
+        }
+    }
+    AccessibleNames(const AccessibleNames&) = delete;
+    AccessibleNames& operator=(const AccessibleNames&) = delete;
+    ~AccessibleNames()
+    {
+        if (m_services != nullptr) {
+            for (const HWND control : m_named) {
+                MSAAPROPID name = PROPID_ACC_NAME;
+                m_services->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &name, 1);
+            }
+            m_services->Release();
+        }
+        if (const auto uninitialise = m_com.Get<void WINAPI()>("CoUninitialize"); uninitialise && m_uninitialise) {
+            uninitialise();
+        }
+    }
+
+    void Set(HWND control, const wchar_t* name)
+    {
+        if (m_services != nullptr && SUCCEEDED(m_services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
+                                                                          CHILDID_SELF, PROPID_ACC_NAME, name))) {
+            m_named.push_back(control);
+        }
+    }
+
+private:
+    win32::SystemLibrary m_com{L"ole32.dll"};
+    IAccPropServices* m_services = nullptr;
+    bool m_uninitialise = false;
+    std::vector<HWND> m_named;
+};
+
+namespace {
 
 // The byte order of these keys is CompareAsListBox's order.
 std::string SortKeyAsListBox(std::u16string_view text)
@@ -356,7 +440,9 @@ void TOptions::CreateEditPanel()
     const HWND launch = m_settingsPanels[kLaunchAction];
     Label(launch, "Filename:", {0, 0, 200, 13});
     Control(launch, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, id::kFilename, {0, 16, 302, 21});
-    Control(launch, "BUTTON", "...", WS_TABSTOP, id::kBrowse, {305, 16, 24, 21});
+    const HWND browse = Control(launch, "BUTTON", "...", WS_TABSTOP, id::kBrowse, {305, 16, 24, 21});
+    m_accessibleNames = std::make_unique<AccessibleNames>();
+    m_accessibleNames->Set(browse, L"Browse");
     Label(launch, "Command line:", {0, 46, 200, 13});
     Control(launch, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, id::kCommandLine, {0, 62, 329, 21});
 
@@ -754,7 +840,11 @@ void TOptions::StatusChanged(const std::string& text)
 {
     // It may name another macro.
     const std::u16string shown = ShowUnicodeTags(text, AnsiCodePage());
+    if (shown == win32::WideTextOf(m_statusBar)) {
+        return;
+    }
     ::SendMessageW(m_statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(shown.c_str()));
+    Announce(m_statusBar, shown);
 }
 
 // ---- What the user does ----

@@ -110,6 +110,7 @@ private:
     // The three ways of closing all come here.
     void FormCloseQueryAndClose();
 
+    class AccessibleNames;
     OptionsWindowHost m_host;
     // Bound to this window once it exists; the editor probes combinations with it.
     win32::Win32HotKeys m_hotKeyProbe;
@@ -140,6 +141,7 @@ private:
     HWND m_passwordPanel = nullptr;
     // The control of each row of kFieldBindings.
     std::vector<HWND> m_boundControls;
+    std::unique_ptr<AccessibleNames> m_accessibleNames;
     unsigned m_nextChoicesShown = 0;
     int m_minWidth = 0;
     int m_minHeight = 0;
