@@ -3,23 +3,9 @@
 // Where the options window's controls go for a given client size. All
 // lengths are pixels at the screen's DPI.
 
+#include "ui/Layout.h"
+
 namespace velmora {
-
-struct LayoutRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-
-    int Right() const { return left + width; }
-    int Bottom() const { return top + height; }
-    bool operator==(const LayoutRect&) const = default;
-};
-
-struct LayoutSize {
-    int width = 0;
-    int height = 0;
-};
 
 struct OptionsLayoutInput {
     int clientWidth = 0;

@@ -1,11 +1,38 @@
 #include "reference/CardLayout.h"
 
 #include <algorithm>
+#include <array>
 
 #include "hotkeys/HotKeys.h"
 #include "engine/TextExpansion.h"
+#include "reference/ReferenceControls.h"
 
 namespace velmora {
+
+namespace {
+
+using enum ControlKind;
+
+// The buttons are drawn by the card; SS_CENTER is 1, SS_NOPREFIX 0x80,
+// SS_OWNERDRAW 0xD and BS_OWNERDRAW 0xB.
+constexpr std::uint32_t kCentred = 0x1;
+constexpr std::uint32_t kDrawnText = 0x80 | 0xD;
+constexpr std::uint32_t kDrawnButton = 0xB;
+
+constexpr std::array kCardRows{
+    LayoutRow{reference_id::kPageLabel, Text, "Page 1 of 1", {8, 16, 521, 17}, kGrowX, 0, nullptr, kCentred, true},
+    // Its text is the page's rows, for a screen reader.
+    LayoutRow{reference_id::kPaintBox, Text, "", {16, 48, 505, 449}, kGrowX | kGrowY, 0, nullptr, kDrawnText},
+    LayoutRow{reference_id::kPrevious, Button, "&Previous", {8, 512, 73, 25}, kMoveY, 0, nullptr, kDrawnButton},
+    // Centred across: (537 - 73) / 2.
+    LayoutRow{reference_id::kClose, Button, "&Close", {232, 512, 73, 25}, kMoveHalfX | kMoveY, 0, nullptr,
+              kDrawnButton},
+    LayoutRow{reference_id::kNext, Button, "&Next", {456, 512, 73, 25}, kMoveX | kMoveY, 0, nullptr, kDrawnButton},
+};
+
+}  // namespace
+
+const LayoutTable kCardTable{"quick reference card", {537, 545}, kCardRows};
 
 int RoundHalfEven(long long numerator, long long denominator)
 {

@@ -11,9 +11,12 @@
 #include <vector>
 
 #include "macros/Macro.h"
-#include "options/OptionsLayout.h"
+#include "ui/Layout.h"
 
 namespace velmora {
+
+// The card's controls at their design places (ids in ReferenceControls.h).
+extern const LayoutTable kCardTable;
 
 // a / b rounded to the nearest integer, halves to the even neighbour;
 // b > 0. Integer arithmetic, so 0.7 × height has no binary error.

@@ -1,0 +1,24 @@
+#pragma once
+
+// The controls of the password prompt and the random-number dialog.
+
+#include "ui/Layout.h"
+
+namespace velmora {
+
+namespace password_id {
+inline constexpr int kPassword = 101;
+}  // namespace password_id
+
+namespace rand_id {
+inline constexpr int kMinimum = 101;
+inline constexpr int kMaximum = 102;
+inline constexpr int kWidth = 103;
+inline constexpr int kLeftPad = 104;
+inline constexpr int kWidthLabel = 105;
+}  // namespace rand_id
+
+extern const LayoutTable kPasswordTable;
+extern const LayoutTable kRandTable;
+
+}  // namespace velmora
