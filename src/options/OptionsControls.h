@@ -46,6 +46,7 @@ inline constexpr int kMacroEditPanel = 1052;
 // One settings panel for each action kind, in their order.
 inline constexpr int kFirstSettingsPanel = 1053;
 inline constexpr int kPasswordPanel = 1057;
+inline constexpr int kMacrosNotLoadedPage = 1058;
 
 constexpr int SettingsPanelId(int action)
 {

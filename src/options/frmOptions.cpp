@@ -1,8 +1,7 @@
 #include "options/frmOptions.h"
 
 #include <commdlg.h>
-#include <initguid.h>
-#include <oleacc.h>
+#include <ole2.h>
 
 #include <algorithm>
 #include <array>
@@ -15,6 +14,7 @@
 #include "hotkeys/HotKeys.h"
 #include "ui/Resources.h"
 #include "ui/WebLinks.h"
+#include "ui/Layout.h"
 #include "options/OptionsControls.h"
 #include "options/OptionsLayout.h"
 #include "options/PrinterCanvas.h"
@@ -24,6 +24,7 @@
 #include "options/frmRand.h"
 #include "platform/win32/Controls.h"
 #include "platform/win32/Win32CodePage.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Collation.h"
 
@@ -33,7 +34,7 @@ namespace id = options_id;
 
 namespace {
 
-constexpr UINT WM_NOT_TOPMOST = WM_USER + 1;
+constexpr UINT WM_NOT_TOPMOST = WM_APP + 1;
 
 using win32::IsChecked;
 using win32::SetChecked;
@@ -52,17 +53,10 @@ public:
 private:
     bool& m_flag;
 };
-constexpr int kDesignWidth = 625;
-constexpr int kDesignHeight = 468;
-constexpr int kMargin = 8;
-constexpr int kEditPanelWidth = 240 + 89;
 
 constexpr UINT kHelpMenuFirst = 2001;
-
-int S(int pixels)
-{
-    return win32::ScaleForDpi(pixels);
-}
+// A drop-down's list opens this far below its field, at 96 DPI.
+constexpr int kDropDownHeight = 280;
 
 ICodePage& AnsiCodePage()
 {
@@ -75,11 +69,58 @@ void Place(HWND control, const LayoutRect& place)
     ::MoveWindow(control, place.left, place.top, place.width, place.height, TRUE);
 }
 
-LayoutSize SizeOf(HWND control)
+// The message font at that DPI: Windows 10 gives it for any DPI, older
+// Windows for the system's, which is then scaled.
+win32::UniqueGdiObject MessageFontForDpi(UINT dpi, bool bold)
 {
-    RECT rect{};
-    ::GetWindowRect(control, &rect);
-    return {rect.right - rect.left, rect.bottom - rect.top};
+    using MetricsForDpi = BOOL WINAPI(UINT, UINT, void*, UINT, UINT);
+    static const auto forDpi = win32::SystemFunction<MetricsForDpi>(L"user32.dll", "SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics{.cbSize = sizeof(NONCLIENTMETRICSW)};
+    if (forDpi == nullptr || !forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
+        ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        metrics.lfMessageFont.lfHeight =
+            ::MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), static_cast<int>(win32::SystemDpi()));
+    }
+    if (bold) {
+        metrics.lfMessageFont.lfWeight = FW_BOLD;
+    }
+    return win32::UniqueGdiObject(::CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+// The class and style each kind of row is made with.
+struct KindClass {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle = 0;
+};
+
+KindClass ClassOf(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Label: return {L"STATIC", SS_LEFT};
+    case ControlKind::Text: return {L"STATIC", SS_LEFT | SS_NOPREFIX};
+    case ControlKind::Button: return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON};
+    case ControlKind::DefaultButton: return {L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON};
+    case ControlKind::CheckBox: return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX};
+    case ControlKind::Edit: return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::ComboBox: return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST};
+    // The macro list: a virtual list; the rows draw both texts on two lines,
+    // the hot-key column is what a screen reader reads beside each name.
+    case ControlKind::ListBox:
+        return {WC_LISTVIEWW,
+                WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_OWNERDRAWFIXED | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                    LVS_NOCOLUMNHEADER,
+                WS_EX_CLIENTEDGE};
+    // Tab between the strip and the controls of its pages.
+    case ControlKind::Tabs: return {WC_TABCONTROLW, WS_TABSTOP | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
+    default: return {L"STATIC", 0};
+    }
+}
+
+bool IsPageKey(WPARAM key)
+{
+    const bool control = ::GetKeyState(VK_CONTROL) < 0;
+    return (control && (key == VK_TAB || key == VK_NEXT || key == VK_PRIOR)) || (!control && key == VK_F1);
 }
 
 // Command ids are the leaves' places in VariableMenuLeaves(), from 1.
@@ -131,59 +172,6 @@ void Announce(HWND control, const std::u16string& text)
     provider->Release();
 }
 
-}  // namespace
-
-// Names for screen readers where a control's text is no name, through
-// Windows' dynamic annotation (IAccPropServices). COM is found at run time,
-// so the exe imports nothing new; without it the controls keep their texts.
-class TOptions::AccessibleNames {
-public:
-    AccessibleNames()
-    {
-        const auto initialise = m_com.Get<HRESULT WINAPI(void*, DWORD)>("CoInitializeEx");
-        const auto create = m_com.Get<HRESULT WINAPI(REFCLSID, IUnknown*, DWORD, REFIID, void**)>("CoCreateInstance");
-        if (!initialise || !create) {
-            return;
-        }
-        const HRESULT started = initialise(nullptr, COINIT_APARTMENTTHREADED);
-        m_uninitialise = SUCCEEDED(started);
-        if (FAILED(create(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                          reinterpret_cast<void**>(&m_services)))) {
-            m_services = nullptr;
-        }
-    }
-    AccessibleNames(const AccessibleNames&) = delete;
-    AccessibleNames& operator=(const AccessibleNames&) = delete;
-    ~AccessibleNames()
-    {
-        if (m_services != nullptr) {
-            for (const HWND control : m_named) {
-                MSAAPROPID name = PROPID_ACC_NAME;
-                m_services->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &name, 1);
-            }
-            m_services->Release();
-        }
-        if (const auto uninitialise = m_com.Get<void WINAPI()>("CoUninitialize"); uninitialise && m_uninitialise) {
-            uninitialise();
-        }
-    }
-
-    void Set(HWND control, const wchar_t* name)
-    {
-        if (m_services != nullptr && SUCCEEDED(m_services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
-                                                                          CHILDID_SELF, PROPID_ACC_NAME, name))) {
-            m_named.push_back(control);
-        }
-    }
-
-private:
-    win32::SystemLibrary m_com{L"ole32.dll"};
-    IAccPropServices* m_services = nullptr;
-    bool m_uninitialise = false;
-    std::vector<HWND> m_named;
-};
-
-namespace {
 
 // The byte order of these keys is CompareAsListBox's order.
 std::string SortKeyAsListBox(std::u16string_view text)
@@ -273,48 +261,34 @@ bool TOptions::FormCreate()
         ShownNameCollation(win32::CompareAsListBox, AnsiCodePage()), m_hotKeyProbe, m_keyboard,
         ShownNameSortKey(SortKeyAsListBox, AnsiCodePage()));
 
-    const int width = S(kDesignWidth);
-    const int height = S(kDesignHeight);
-    m_minWidth = width;
-    m_minHeight = height;
     RECT work{};
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     const LayoutRect workArea{work.left, work.top, work.right - work.left, work.bottom - work.top};
-    const LayoutRect first = CentreOnWorkArea(width, height, workArea);
     // Its own taskbar button while open, since the main window has none.
     if (!CreateWindowFor({
             .className = kClassName,
             .caption = kCaption,
             .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN,
             .exStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT,
-            .x = first.left,
-            .y = first.top,
-            .width = first.width,
-            .height = first.height,
+            .x = workArea.left,
+            .y = workArea.top,
+            .width = 0,
+            .height = 0,
         })) {
         return false;
     }
     m_hotKeyProbe.SetWindow(Handle());
-
-    LOGFONTA font{.lfHeight = -::MulDiv(8, S(96), 72), .lfWeight = FW_NORMAL, .lfCharSet = DEFAULT_CHARSET};
-    std::strncpy(font.lfFaceName, "MS Sans Serif", LF_FACESIZE - 1);
-    m_font = win32::UniqueGdiObject(::CreateFontIndirectA(&font));
-    font.lfWeight = FW_BOLD;
-    m_boldFont = win32::UniqueGdiObject(::CreateFontIndirectA(&font));
-
-    m_images.reset(::ImageList_Create(S(16), S(16), ILC_COLOR24 | ILC_MASK, 1, 0));
-    const win32::UniqueGdiObject keyCap(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(VELMORA_IDB_KEYCAP),
-                                                      IMAGE_BITMAP, S(16), S(16), 0));
-    if (keyCap) {
-        ::ImageList_AddMasked(m_images.get(), static_cast<HBITMAP>(keyCap.Get()), RGB(192, 192, 192));
-    }
+    m_dpi = static_cast<int>(win32::WindowDpi(Handle()));
+    MakeFontsAndImages();
 
     CreateControls();
     for (const FieldBinding& binding : kFieldBindings) {
         m_boundControls.push_back(FindDescendant(Handle(), binding.controlId));
     }
 
-    // With large fonts this also widens the window until both list buttons fit.
+    const LayoutSize minimum = MinimumSize();
+    const LayoutRect first = CentreOnWorkArea(minimum.width, minimum.height, workArea);
+    ::SetWindowPos(Handle(), nullptr, first.left, first.top, first.width, first.height, SWP_NOZORDER | SWP_NOACTIVATE);
     FormResize();
 
     ShowOptionsPage();
@@ -327,65 +301,112 @@ bool TOptions::FormCreate()
     // area, then centred there: a stored size never puts OK off the screen.
     RECT frame{};
     ::GetWindowRect(Handle(), &frame);
-    const int storedWidth = StoredWindowLength(m_host.settings.OptionsWidth, frame.right - frame.left, m_minWidth,
-                                               workArea.width);
+    const int storedWidth = StoredWindowLength(m_host.settings.OptionsWidth, frame.right - frame.left,
+                                               minimum.width, workArea.width);
     const int storedHeight = StoredWindowLength(m_host.settings.OptionsHeight, frame.bottom - frame.top,
-                                                m_minHeight, workArea.height);
+                                                minimum.height, workArea.height);
     const LayoutRect place = CentreOnWorkArea(storedWidth, storedHeight, workArea);
     ::SetWindowPos(Handle(), nullptr, place.left, place.top, place.width, place.height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
 }
 
-HWND TOptions::Control(HWND parent, const char* className, const char* text, DWORD style, int controlId,
-                       RECT place96)
+int TOptions::Scale(int pixels96) const
 {
-    return win32::CreateControl(parent, className, text, style, controlId, place96, m_font.Get());
+    return ScaleLength(pixels96, m_dpi);
 }
 
-HWND TOptions::Label(HWND parent, const char* text, RECT place96)
+void TOptions::MakeFontsAndImages()
 {
-    return Control(parent, "STATIC", text, SS_LEFT | SS_NOPREFIX, 0, place96);
+    m_font = MessageFontForDpi(static_cast<UINT>(m_dpi), /*bold=*/false);
+    m_boldFont = MessageFontForDpi(static_cast<UINT>(m_dpi), /*bold=*/true);
+    m_images.reset(::ImageList_Create(Scale(16), Scale(16), ILC_COLOR24 | ILC_MASK, 1, 0));
+    const win32::UniqueGdiObject keyCap(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(VELMORA_IDB_KEYCAP),
+                                                      IMAGE_BITMAP, Scale(16), Scale(16), 0));
+    if (keyCap) {
+        ::ImageList_AddMasked(m_images.get(), static_cast<HBITMAP>(keyCap.Get()), RGB(192, 192, 192));
+    }
+    for (const HWND control : m_controls) {
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
+    }
+    if (m_statusBar != nullptr) {
+        ::SendMessageW(m_statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
+    }
+}
+
+LayoutSize TOptions::MinimumSize() const
+{
+    RECT frame{0, 0, Scale(kOptionsTable.client96.width), Scale(kOptionsTable.client96.height)};
+    if (m_statusBar != nullptr) {
+        RECT bar{};
+        ::GetWindowRect(m_statusBar, &bar);
+        frame.bottom += bar.bottom - bar.top;
+    }
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_EXSTYLE)));
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+HWND TOptions::ControlById(int controlId) const
+{
+    const auto row = std::find_if(kOptionsTable.rows.begin(), kOptionsTable.rows.end(),
+                                  [controlId](const LayoutRow& each) { return each.id == controlId; });
+    return row == kOptionsTable.rows.end() ? nullptr
+                                           : m_controls[static_cast<std::size_t>(row - kOptionsTable.rows.begin())];
 }
 
 void TOptions::CreateControls()
 {
-    m_pageControl = Control(Handle(), WC_TABCONTROLA, "", WS_CLIPSIBLINGS | WS_TABSTOP, id::kPageControl,
-                            {0, 0, 100, 100});
-    for (const char* caption : {"Macros", "Options"}) {
-        TCITEMA item{.mask = TCIF_TEXT, .pszText = const_cast<char*>(caption)};
-        ::SendMessageA(m_pageControl, TCM_INSERTITEMA, static_cast<WPARAM>(::SendMessageA(m_pageControl, TCM_GETITEMCOUNT, 0, 0)),
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    for (const LayoutRow& row : kOptionsTable.rows) {
+        const HWND parent = row.parent == 0 ? Handle() : ControlById(row.parent);
+        HWND control = nullptr;
+        if (row.kind == ControlKind::Page || row.kind == ControlKind::Panel) {
+            control = win32::CreatePanel(parent, row.id);
+        } else {
+            KindClass kind = ClassOf(row.kind);
+            // Styles only creation gives.
+            if (row.id == id::kSendText) {
+                kind.style |= WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
+            } else if (row.id == id::kPassword || row.id == id::kPasswordConfirm) {
+                kind.style |= ES_PASSWORD;
+            }
+            const std::wstring text(row.text, row.text + std::strlen(row.text));
+            control = ::CreateWindowExW(kind.exStyle, kind.className, text.c_str(),
+                                        WS_CHILD | WS_VISIBLE | kind.style | row.style, 0, 0, 0, 0, parent,
+                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
+        }
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
+        // Ctrl+Tab, Ctrl+PgDn and F1 reach the window from whichever control has the focus.
+        ::SetWindowSubclass(control, &TOptions::PageKeysProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        m_controls.push_back(control);
+    }
+    m_pageControl = ControlById(id::kPageControl);
+    m_macrosPage = ControlById(id::kMacrosPage);
+    m_optionsPage = ControlById(id::kOptionsPage);
+    m_lbxMacros = ControlById(id::kMacroList);
+    m_pnlMacroEdit = ControlById(id::kMacroEditPanel);
+    m_passwordPanel = ControlById(id::kPasswordPanel);
+    m_macrosNotLoaded = ControlById(id::kMacrosNotLoadedPage);
+    m_btnHelp = ControlById(id::kHelp);
+    m_btnOK = ControlById(kOkId);
+    for (int action = 0; action < kActionKindCount; ++action) {
+        m_settingsPanels[static_cast<std::size_t>(action)] = ControlById(id::SettingsPanelId(action));
+    }
+
+    for (const wchar_t* caption : {L"Macros", L"Options"}) {
+        TCITEMW item{.mask = TCIF_TEXT, .pszText = const_cast<wchar_t*>(caption)};
+        ::SendMessageW(m_pageControl, TCM_INSERTITEMW, static_cast<WPARAM>(::SendMessageW(m_pageControl, TCM_GETITEMCOUNT, 0, 0)),
                        reinterpret_cast<LPARAM>(&item));
     }
-    m_macrosPage = win32::CreatePanel(Handle(), id::kMacrosPage);
-    m_optionsPage = win32::CreatePanel(Handle(), id::kOptionsPage);
-    ::SetWindowPos(m_macrosPage, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ::SetWindowPos(m_optionsPage, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    CreateMacrosPage();
-    CreateOptionsPage();
+    // The pages take the theme's dialog texture where Windows draws one.
+    static win32::SystemLibrary theme(L"uxtheme.dll");
+    if (const auto texture = theme.Get<HRESULT WINAPI(HWND, DWORD)>("EnableThemeDialogTexture")) {
+        constexpr DWORD kTabTexture = 0x6;  // ETDT_ENABLETAB
+        texture(m_macrosPage, kTabTexture);
+        texture(m_optionsPage, kTabTexture);
+    }
 
-    m_btnHelp = Control(Handle(), "BUTTON", "Help...", WS_TABSTOP | BS_PUSHBUTTON, id::kHelp, {0, 0, 75, 25});
-    m_btnPrint = Control(Handle(), "BUTTON", "&Print...", WS_TABSTOP | BS_PUSHBUTTON, id::kPrint, {0, 0, 75, 25});
-    m_btnOK = Control(Handle(), "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, {0, 0, 75, 25});
-    m_statusBar = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
-                                    Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id::kStatusBar)),
-                                    ::GetModuleHandleA(nullptr), nullptr);
-    ::SendMessageA(m_statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
-
-    m_helpMenu = win32::UniqueMenu(CreateHelpMenu(kHelpMenuFirst, "Contents and Index"));
-}
-
-void TOptions::CreateMacrosPage()
-{
-    m_macroListLabel = Label(m_macrosPage, "Macro list:", {8, 8, 100, 13});
-    // Names are Unicode: the list and the controls below that hold them are wide.
-    // A virtual list: it holds no rows, it asks for the ones it shows. The
-    // hot-key column is what a screen reader reads beside each name; the
-    // rows draw both, on two lines.
-    m_lbxMacros = win32::CreateWideControl(m_macrosPage, WC_LISTVIEWW,
-                                           WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_OWNERDRAWFIXED |
-                                               LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER,
-                                           id::kMacroList, {0, 0, 100, 100}, m_font.Get());
     // Its notifications pass through a panel that answers in ANSI.
     ::SendMessageW(m_lbxMacros, CCM_SETUNICODEFORMAT, TRUE, 0);
     ::SendMessageW(m_lbxMacros, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -394,94 +415,84 @@ void TOptions::CreateMacrosPage()
         LVCOLUMNW column{.mask = LVCF_TEXT | LVCF_WIDTH, .cx = 0, .pszText = const_cast<wchar_t*>(heading)};
         ::SendMessageW(m_lbxMacros, LVM_INSERTCOLUMNW, columnAt++, reinterpret_cast<LPARAM>(&column));
     }
-    m_btnAddMacro = Control(m_macrosPage, "BUTTON", "Add Macro", WS_TABSTOP, id::kAddMacro, {0, 0, 89, 25});
-    m_btnDeleteMacro = Control(m_macrosPage, "BUTTON", "Delete Macro", WS_TABSTOP, id::kDeleteMacro, {0, 0, 89, 25});
-    m_pnlMacroEdit = win32::CreatePanel(m_macrosPage, id::kMacroEditPanel);
-    CreateEditPanel();
-    m_macrosNotLoaded = Control(m_macrosPage, "STATIC", "", SS_LEFT | SS_NOPREFIX, id::kMacrosNotLoaded, {0, 0, 100, 100});
-    Show(m_macrosNotLoaded, false);
-}
-
-void TOptions::CreateEditPanel()
-{
-    const HWND panel = m_pnlMacroEdit;
-    constexpr DWORD check = WS_TABSTOP | BS_AUTOCHECKBOX;
-    constexpr DWORD dropDown = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
-    Label(panel, "Name:", {0, 4, 52, 13});
-    ::SendMessageW(win32::CreateWideControl(panel, L"EDIT", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, id::kName,
-                                            {56, 0, 273, 21}, m_font.Get()),
-                   EM_SETLIMITTEXT, 0, 0);
-    Label(panel, "Hot key:", {0, 32, 52, 13});
-    Control(panel, "BUTTON", "Win", check, id::kWin, {56, 30, 42, 17});
-    Control(panel, "BUTTON", "Shift", check, id::kShift, {98, 30, 46, 17});
-    Control(panel, "BUTTON", "Ctrl", check, id::kCtrl, {146, 30, 42, 17});
-    Control(panel, "BUTTON", "Alt", check, id::kAlt, {190, 30, 42, 17});
-    FillComboBox(Control(panel, "COMBOBOX", "", dropDown, id::kHotKey, {240, 28, 89, 300}), kHotKeyNames);
-    Label(panel, "Action:", {0, 61, 52, 13});
-    FillComboBox(Control(panel, "COMBOBOX", "", dropDown, id::kAction, {56, 57, 273, 200}), kActionKinds | std::views::transform(&ActionKind::listText));
-
-    for (int action = 0; action < kActionKindCount; ++action) {
-        m_settingsPanels[static_cast<std::size_t>(action)] = win32::CreatePanel(panel, id::SettingsPanelId(action));
+    FillComboBox(ControlById(id::kHotKey), kHotKeyNames);
+    FillComboBox(ControlById(id::kAction), kActionKinds | std::views::transform(&ActionKind::listText));
+    FillComboBox(ControlById(id::kSystemCommand), kSystemActionNames);
+    FillComboBox(ControlById(id::kVelmoraCommand), kVelmoraActionNames);
+    for (const int field : {id::kName, id::kSendText}) {
+        ::SendMessageW(ControlById(field), EM_SETLIMITTEXT, 0, 0);
     }
-    const HWND keys = m_settingsPanels[kKeystrokesAction];
-    Label(keys, "Text:", {0, 0, 100, 13});
-    // Wide, so that any text can be typed or pasted; it is placed by LayOutEditPanel.
-    const HWND sendText = ::CreateWindowExW(
-        0, L"EDIT", L"",
-        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_WANTRETURN |
-            ES_AUTOVSCROLL | ES_AUTOHSCROLL,
-        0, S(16), S(329), S(100), keys, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id::kSendText)),
-        ::GetModuleHandleW(nullptr), nullptr);
-    ::SendMessageW(sendText, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
-    ::SendMessageW(sendText, EM_SETLIMITTEXT, 0, 0);
-    Control(keys, "BUTTON", "Insert Variable...", WS_TABSTOP, id::kInsertVariable, {0, 0, 110, 25});
-    Control(keys, "BUTTON", "Send by pasting from clipboard", check, id::kPaste, {0, 0, 329, 17});
-
-    const HWND launch = m_settingsPanels[kLaunchAction];
-    Label(launch, "Filename:", {0, 0, 200, 13});
-    Control(launch, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, id::kFilename, {0, 16, 302, 21});
-    const HWND browse = Control(launch, "BUTTON", "...", WS_TABSTOP, id::kBrowse, {305, 16, 24, 21});
-    m_accessibleNames = std::make_unique<AccessibleNames>();
-    m_accessibleNames->Set(browse, L"Browse");
-    Label(launch, "Command line:", {0, 46, 200, 13});
-    Control(launch, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, id::kCommandLine, {0, 62, 329, 21});
-
-    Label(m_settingsPanels[kSystemAction], "Command:", {0, 0, 200, 13});
-    FillComboBox(Control(m_settingsPanels[kSystemAction], "COMBOBOX", "", dropDown, id::kSystemCommand,
-                         {0, 16, 329, 200}),
-                 kSystemActionNames);
-    Label(m_settingsPanels[kVelmoraAction], "Command:", {0, 0, 200, 13});
-    FillComboBox(Control(m_settingsPanels[kVelmoraAction], "COMBOBOX", "", dropDown, id::kVelmoraCommand,
-                         {0, 16, 329, 200}),
-                 kVelmoraActionNames);
-
-    Control(panel, "BUTTON", "Do not show this macro on the quick reference card", check, id::kHideOnReferenceCard,
-            {0, 0, 329, 17});
-    Control(panel, "BUTTON", "When this macro completes run another macro", check, id::kRunAnother, {0, 0, 329, 17});
-    win32::CreateWideControl(panel, L"COMBOBOX", dropDown, id::kNextMacro, {16, 0, 313, 300}, m_font.Get());
-}
-
-void TOptions::CreateOptionsPage()
-{
-    const HWND page = m_optionsPage;
-    constexpr DWORD check = WS_TABSTOP | BS_AUTOCHECKBOX;
-    Control(page, "BUTTON", "Automatically start when Windows starts", check, id::kAutoStart, {16, 16, 400, 17});
-    Control(page, "BUTTON", "Show Velmora icon in system tray", check, id::kShowInTray, {16, 40, 400, 17});
-    Control(page, "BUTTON", "Slow down keystroke playback", check, id::kSlowdownKeystrokes, {16, 64, 400, 17});
-    Control(page, "BUTTON", "Type characters that have no key as Unicode input (leaves the clipboard alone)", check,
-            id::kUnicodeInput, {16, 88, 560, 17});
-    Control(page, "BUTTON", "Password protect the Options window", check, id::kPasswordProtect, {16, 112, 400, 17});
-    m_passwordPanel = win32::CreatePanel(page, id::kPasswordPanel);
-    ::MoveWindow(m_passwordPanel, S(34), S(136), S(260), S(56), FALSE);
-    // Each label just before its box, which names the box for a screen reader.
-    for (const auto& [label, field, top] : {std::tuple{"Password:", id::kPassword, 0},
-                                            std::tuple{"Confirm:", id::kPasswordConfirm, 29}}) {
-        Label(m_passwordPanel, label, {0, top + 4, 70, 13});
-        const HWND edit = Control(m_passwordPanel, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, field,
-                                  {76, top, 160, 21});
+    for (const int field : {id::kPassword, id::kPasswordConfirm}) {
         // Visual styles would show dots; the field shows stars.
-        ::SendMessageA(edit, EM_SETPASSWORDCHAR, '*', 0);
+        ::SendMessageW(ControlById(field), EM_SETPASSWORDCHAR, '*', 0);
     }
+    Show(m_macrosNotLoaded, false);
+
+    m_statusBar = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
+                                    Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id::kStatusBar)),
+                                    ::GetModuleHandleA(nullptr), nullptr);
+    ::SendMessageA(m_statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
+
+    m_helpMenu = win32::UniqueMenu(CreateHelpMenu(kHelpMenuFirst, "Contents and Index"));
+}
+
+LRESULT CALLBACK TOptions::PageKeysProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR self)
+{
+    switch (message) {
+    case WM_GETDLGCODE:
+        // Before the dialog manager takes Ctrl+Tab for Tab.
+        if (const auto* keys = reinterpret_cast<const MSG*>(lParam);
+            keys != nullptr && keys->message == WM_KEYDOWN && IsPageKey(keys->wParam)) {
+            return DLGC_WANTMESSAGE | ::DefSubclassProc(control, message, wParam, lParam);
+        }
+        break;
+    case WM_KEYDOWN:
+        if (IsPageKey(wParam)) {
+            reinterpret_cast<TOptions*>(self)->PageKey(wParam);
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        // The tab that Ctrl+Tab would type into a multi-line field.
+        if (wParam == '\t' && ::GetKeyState(VK_CONTROL) < 0) {
+            return 0;
+        }
+        break;
+    case WM_NCDESTROY:
+        ::RemoveWindowSubclass(control, &TOptions::PageKeysProc, 0);
+        break;
+    default:
+        break;
+    }
+    return ::DefSubclassProc(control, message, wParam, lParam);
+}
+
+void TOptions::PageKey(WPARAM key)
+{
+    if (key == VK_F1) {
+        OpenHelpTopic();
+        return;
+    }
+    const bool back = key == VK_PRIOR || (key == VK_TAB && ::GetKeyState(VK_SHIFT) < 0);
+    const int count = static_cast<int>(::SendMessageW(m_pageControl, TCM_GETITEMCOUNT, 0, 0));
+    const int current = static_cast<int>(::SendMessageW(m_pageControl, TCM_GETCURSEL, 0, 0));
+    ShowPage((current + (back ? count - 1 : 1)) % std::max(count, 1));
+    // The control that had the focus may be on the page just hidden.
+    ::SetFocus(m_pageControl);
+}
+
+void TOptions::OpenHelpTopic()
+{
+    const std::string path = HelpFilePath();
+    std::wstring topic(static_cast<std::size_t>(
+                           ::MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0)),
+                       L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), topic.data(),
+                          static_cast<int>(topic.size()));
+    topic = L"\"" + topic + L"::/options.htm\"";
+    // Like every shell start of the program, a failure is silent.
+    ::ShellExecuteW(Handle(), L"open", L"hh.exe", topic.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
 void TOptions::ShowOptionsPage()
@@ -508,10 +519,10 @@ void TOptions::ShowMacrosNotLoaded()
     if (!m_editor->MacrosLocked()) {
         return;
     }
-    SetText(m_macrosNotLoaded, m_editor->MacrosNotLoadedText());
     Show(m_macrosNotLoaded, true);
+    SetText(ControlById(id::kMacrosNotLoaded), m_editor->MacrosNotLoadedText());
     ::SendMessageA(m_statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(std::string(kMacrosNotLoadedStatus).c_str()));
-    for (const HWND control : {m_lbxMacros, m_btnAddMacro, m_btnDeleteMacro,
+    for (const HWND control : {m_lbxMacros, ControlById(id::kAddMacro), ControlById(id::kDeleteMacro),
                                ::GetDlgItem(m_optionsPage, id::kPasswordProtect), m_passwordPanel}) {
         ::EnableWindow(control, FALSE);
     }
@@ -526,85 +537,38 @@ void TOptions::ShowPage(int page)
 
 void TOptions::FormResize()
 {
-    // Minimised, there is nothing to lay out; growing the window to its
-    // minimum sends WM_SIZE again, which must not start another pass.
-    if (m_pageControl == nullptr || m_resizing || ::IsIconic(Handle())) {
+    if (m_pageControl == nullptr || ::IsIconic(Handle())) {
         return;
     }
-    const Busy resizing(m_resizing);
-    for (int pass = 0;; ++pass) {
-        RECT client{};
-        ::GetClientRect(Handle(), &client);
-        if (client.right <= 0 || client.bottom <= 0) {
-            return;
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    ::SendMessageW(m_statusBar, WM_SIZE, 0, 0);
+    RECT bar{};
+    ::GetWindowRect(m_statusBar, &bar);
+    // The status bar takes the bottom edge; the table fills what is above it.
+    const std::vector<LayoutRect> places =
+        LayOut(kOptionsTable, m_dpi, {client.right, std::max(0L, client.bottom - (bar.bottom - bar.top))});
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        LayoutRect place = places[i];
+        if (kOptionsTable.rows[i].kind == ControlKind::ComboBox) {
+            place.height += Scale(kDropDownHeight);
         }
-        ::SendMessageA(m_statusBar, WM_SIZE, 0, 0);
-        const LayoutSize statusBar = SizeOf(m_statusBar);
-        RECT inset{0, 0, 400, 400};
-        ::SendMessageA(m_pageControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&inset));
-        const OptionsLayout layout = LayOutOptions({
-            .clientWidth = client.right,
-            // The status bar takes the bottom edge; the buttons sit above it.
-            .clientHeight = client.bottom - statusBar.height,
-            .margin = S(kMargin),
-            .okButton = SizeOf(m_btnOK),
-            .helpButton = SizeOf(m_btnHelp),
-            .printButton = SizeOf(m_btnPrint),
-            .addButton = SizeOf(m_btnAddMacro),
-            .deleteButton = SizeOf(m_btnDeleteMacro),
-            .macroListLabelHeight = SizeOf(m_macroListLabel).height,
-            .editPanelWidth = S(kEditPanelWidth),
-            .pageInsetLeft = inset.left,
-            .pageInsetTop = inset.top,
-            .pageInsetRight = 400 - inset.right,
-            .pageInsetBottom = 400 - inset.bottom,
-        });
-        if (layout.widthShortfall > 0 && pass == 0) {
-            RECT frame{};
-            ::GetWindowRect(Handle(), &frame);
-            m_minWidth = frame.right - frame.left + layout.widthShortfall;
-            m_minHeight += S(100);
-            ::SetWindowPos(Handle(), nullptr, 0, 0, m_minWidth, std::max<int>(m_minHeight, frame.bottom - frame.top),
-                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            continue;
-        }
-        Place(m_pageControl, layout.pageControl);
-        Place(m_macrosPage, layout.page);
-        Place(m_optionsPage, layout.page);
-        Place(m_macroListLabel, layout.macroListLabel);
-        Place(m_lbxMacros, layout.macroList);
-        // The first column spans the row, which draws both texts.
-        RECT listClient{};
-        ::GetClientRect(m_lbxMacros, &listClient);
-        ::SendMessageW(m_lbxMacros, LVM_SETCOLUMNWIDTH, 0, listClient.right);
-        Place(m_btnAddMacro, layout.addMacro);
-        Place(m_btnDeleteMacro, layout.deleteMacro);
-        Place(m_pnlMacroEdit, layout.editPanel);
-        Place(m_macrosNotLoaded, layout.editPanel);
-        Place(m_btnHelp, layout.help);
-        Place(m_btnPrint, layout.print);
-        Place(m_btnOK, layout.ok);
-        LayOutEditPanel(layout.editPanel.width, layout.editPanel.height);
-        return;
+        Place(m_controls[i], place);
     }
+    // The first column spans the row, which draws both texts.
+    RECT listClient{};
+    ::GetClientRect(m_lbxMacros, &listClient);
+    ::SendMessageW(m_lbxMacros, LVM_SETCOLUMNWIDTH, 0, listClient.right);
 }
 
-void TOptions::LayOutEditPanel(int width, int height)
+void TOptions::WMDpiChanged(int dpi, const RECT& suggested)
 {
-    const HWND panel = m_pnlMacroEdit;
-    const int settingsTop = S(86);
-    const int settingsHeight = std::max(S(90), height - settingsTop - S(78));
-    for (const HWND settings : m_settingsPanels) {
-        Place(settings, {0, settingsTop, width, settingsHeight});
-    }
-    const HWND keys = m_settingsPanels[kKeystrokesAction];
-    Place(::GetDlgItem(keys, id::kSendText), {0, S(16), width, settingsHeight - S(16) - S(56)});
-    Place(::GetDlgItem(keys, id::kInsertVariable), {0, settingsHeight - S(50), S(110), S(25)});
-    Place(::GetDlgItem(keys, id::kPaste), {0, settingsHeight - S(19), width, S(17)});
-    const int bottom = settingsTop + settingsHeight;
-    Place(::GetDlgItem(panel, id::kHideOnReferenceCard), {0, bottom + S(8), width, S(17)});
-    Place(::GetDlgItem(panel, id::kRunAnother), {0, bottom + S(29), width, S(17)});
-    Place(::GetDlgItem(panel, id::kNextMacro), {S(16), bottom + S(50), width - S(16), S(300)});
+    m_dpi = dpi;
+    MakeFontsAndImages();
+    ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    FormResize();
+    ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TOptions::ShowOnTop()
@@ -1034,14 +998,14 @@ void TOptions::lbxMacrosDrawItem(const DRAWITEMSTRUCT& item)
     {
         const win32::SelectedObject bold(dc, m_boldFont.Get());
         const std::u16string name = ShowUnicodeTags(entry.Name, AnsiCodePage());
-        ::TextOutW(dc, left + S(20), top + 1, reinterpret_cast<LPCWSTR>(name.c_str()), static_cast<int>(name.size()));
+        ::TextOutW(dc, left + Scale(20), top + 1, reinterpret_cast<LPCWSTR>(name.c_str()), static_cast<int>(name.size()));
     }
     {
         const win32::SelectedObject regular(dc, m_font.Get());
         SIZE m{};
         ::GetTextExtentPoint32A(dc, "M", 1, &m);
         const std::string keys = HotKeyDisplayText(*entry.Macro);
-        ::TextOutA(dc, left + S(20), top + m.cy, keys.c_str(), static_cast<int>(keys.size()));
+        ::TextOutA(dc, left + Scale(20), top + m.cy, keys.c_str(), static_cast<int>(keys.size()));
     }
     if (!entry.Macro->HotKey.empty()) {
         ::ImageList_Draw(m_images.get(), 0, dc, left + 2, top + 1, ILD_TRANSPARENT);
@@ -1063,7 +1027,10 @@ void TOptions::MeasureMacroRow(MEASUREITEMSTRUCT& item) const
 
 void TOptions::MinMaxInfo(MINMAXINFO& info) const
 {
-    info.ptMinTrackSize = {m_minWidth, m_minHeight};
+    if (m_pageControl != nullptr) {
+        const LayoutSize minimum = MinimumSize();
+        info.ptMinTrackSize = {minimum.width, minimum.height};
+    }
 }
 
 void TOptions::FormCloseQueryAndClose()
@@ -1152,6 +1119,9 @@ LRESULT TOptions::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam != SIZE_MINIMIZED) {
             FormResize();
         }
+        return 0;
+    case WM_DPICHANGED:
+        WMDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_GETMINMAXINFO:
         MinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));

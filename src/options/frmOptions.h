@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "options/OptionsEditor.h"
+#include "options/OptionsLayout.h"
 #include "macros/UnicodeTags.h"
 #include "platform/win32/Win32HotKeys.h"
 #include "platform/win32/Win32Keyboard.h"
@@ -75,14 +76,22 @@ private:
     void PanelChanged() override;
     void StatusChanged(const std::string& text) override;
 
+    // Every row of kOptionsTable, in its order, which is the tab order.
     void CreateControls();
-    void CreateMacrosPage();
-    void CreateEditPanel();
-    void CreateOptionsPage();
-    HWND Control(HWND parent, const char* className, const char* text, DWORD style, int id, RECT place96);
-    HWND Label(HWND parent, const char* text, RECT place96);
+    HWND ControlById(int id) const;
+    // A 96-DPI length at the window's DPI.
+    int Scale(int pixels96) const;
+    // The message font and the key cap at the window's DPI, into every control.
+    void MakeFontsAndImages();
+    // The outer size of the window at its design size.
+    LayoutSize MinimumSize() const;
     void FormResize();
-    void LayOutEditPanel(int width, int height);
+    void WMDpiChanged(int dpi, const RECT& suggested);
+    static LRESULT CALLBACK PageKeysProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR self);
+    // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp switch the pages; F1 opens the help.
+    void PageKey(WPARAM key);
+    void OpenHelpTopic();
     void ShowPage(int page);
     void ShowOptionsPage();
     // The file could not be read: the macro controls are switched off and
@@ -110,7 +119,6 @@ private:
     // The three ways of closing all come here.
     void FormCloseQueryAndClose();
 
-    class AccessibleNames;
     OptionsWindowHost m_host;
     // Bound to this window once it exists; the editor probes combinations with it.
     win32::Win32HotKeys m_hotKeyProbe;
@@ -128,27 +136,22 @@ private:
     HWND m_macrosPage = nullptr;
     HWND m_optionsPage = nullptr;
     HWND m_lbxMacros = nullptr;
-    HWND m_macroListLabel = nullptr;
-    HWND m_btnAddMacro = nullptr;
-    HWND m_btnDeleteMacro = nullptr;
     HWND m_pnlMacroEdit = nullptr;
     std::array<HWND, kActionKindCount> m_settingsPanels{};
     HWND m_btnHelp = nullptr;
-    HWND m_btnPrint = nullptr;
     HWND m_btnOK = nullptr;
     HWND m_statusBar = nullptr;
     HWND m_macrosNotLoaded = nullptr;
     HWND m_passwordPanel = nullptr;
     // The control of each row of kFieldBindings.
     std::vector<HWND> m_boundControls;
-    std::unique_ptr<AccessibleNames> m_accessibleNames;
     unsigned m_nextChoicesShown = 0;
-    int m_minWidth = 0;
-    int m_minHeight = 0;
+    // Each row's control, in the table's order.
+    std::vector<HWND> m_controls;
+    int m_dpi = 96;
     // Set while the program fills controls itself, so their change
     // notifications are not taken for the user's.
     bool m_updating = false;
-    bool m_resizing = false;
     bool m_closing = false;
 };
 

@@ -15,6 +15,7 @@
 #include "fakes/FakeRegistry.h"
 #include "macros/Error.h"
 #include "options/MacroNames.h"
+#include "options/OptionsControls.h"
 #include "options/OptionsLayout.h"
 #include "options/PasswordGate.h"
 
@@ -615,37 +616,27 @@ TEST(OptionsWindowLayout, WindowIsCentredAndWhollyOnTheWorkArea)
 
 TEST(OptionsWindowLayout, ListStretchesInHeightOnlyAndTheButtonsStayInTheirCorners)
 {
-    OptionsLayoutInput in{.clientWidth = 617, .clientHeight = 441, .margin = 8,
-                          .okButton = {75, 25}, .helpButton = {75, 25}, .printButton = {75, 25},
-                          .addButton = {89, 25}, .deleteButton = {89, 25}, .macroListLabelHeight = 13,
-                          .editPanelWidth = 329, .pageInsetLeft = 4, .pageInsetTop = 24,
-                          .pageInsetRight = 4, .pageInsetBottom = 4};
-    const OptionsLayout small = LayOutOptions(in);
-    EXPECT_EQ(small.pageControl, (LayoutRect{8, 8, 601, 441 - 24 - 25}));
-    EXPECT_EQ(small.editPanel.left + small.editPanel.width + 8, small.page.width);
-    EXPECT_EQ(small.ok.Right(), 617 - 8);
-    EXPECT_EQ(small.help.Bottom(), 441 - 8);
-    EXPECT_EQ(small.print.left, small.help.Right() + 8);
-    EXPECT_EQ(small.addMacro.Bottom(), small.page.height - 8);
-    EXPECT_EQ(small.deleteMacro.left, small.addMacro.Right() + 8);
-    EXPECT_EQ(small.widthShortfall, 0);
-
-    in.clientWidth += 100;
-    in.clientHeight += 50;
-    const OptionsLayout large = LayOutOptions(in);
-    EXPECT_EQ(large.editPanel.width, small.editPanel.width);
-    EXPECT_EQ(large.editPanel.height, small.editPanel.height + 50);
-    EXPECT_EQ(large.macroList.height, small.macroList.height + 50);
-    EXPECT_EQ(large.macroList.width, small.macroList.width + 100);
-    EXPECT_EQ(large.ok.left, small.ok.left + 100);
-
-    // Large fonts: the two buttons no longer fit under the list.
-    in.addButton = in.deleteButton = {200, 40};
-    in.clientWidth = 617;
-    const OptionsLayout cramped = LayOutOptions(in);
-    EXPECT_EQ(cramped.widthShortfall, 200 + 200 + 8 - cramped.macroList.width);
-    in.clientWidth += cramped.widthShortfall;
-    EXPECT_EQ(LayOutOptions(in).widthShortfall, 0);
+    const auto place = [](const std::vector<LayoutRect>& places, int controlId) {
+        const auto row = std::find_if(kOptionsTable.rows.begin(), kOptionsTable.rows.end(),
+                                      [&](const LayoutRow& each) { return each.id == controlId; });
+        return places[static_cast<std::size_t>(row - kOptionsTable.rows.begin())];
+    };
+    for (const int dpi : {96, 192}) {
+        const std::vector<LayoutRect> small = LayOut(kOptionsTable, dpi);
+        const LayoutSize design{ScaleLength(609, dpi), ScaleLength(410, dpi)};
+        const std::vector<LayoutRect> large = LayOut(kOptionsTable, dpi, {design.width + 100, design.height + 50});
+        const LayoutRect edit = place(small, options_id::kMacroEditPanel);
+        EXPECT_EQ(edit.Right() + ScaleLength(8, dpi), place(small, options_id::kMacrosPage).width);
+        EXPECT_EQ(place(small, kOkId).Right(), design.width - ScaleLength(8, dpi));
+        EXPECT_EQ(place(large, kOkId).left, place(small, kOkId).left + 100);
+        EXPECT_EQ(place(large, options_id::kHelp).Bottom(), design.height + 50 - ScaleLength(8, dpi));
+        EXPECT_EQ(place(large, options_id::kMacroEditPanel).width, edit.width);
+        EXPECT_EQ(place(large, options_id::kMacroEditPanel).height, edit.height + 50);
+        EXPECT_EQ(place(large, options_id::kMacroList).width, place(small, options_id::kMacroList).width + 100);
+        EXPECT_EQ(place(large, options_id::kMacroList).height, place(small, options_id::kMacroList).height + 50);
+        EXPECT_EQ(place(large, options_id::kNextMacro).top, place(small, options_id::kNextMacro).top + 50)
+            << "the boxes under the settings follow the panel's foot";
+    }
 }
 
 TEST(PasswordGate, AsksOnlyWhenSetAndComparesExactly)
