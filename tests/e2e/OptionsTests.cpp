@@ -683,6 +683,65 @@ std::optional<Picture> CaptureWhenSteady(HWND window, const std::function<bool(c
     return steady ? last : std::nullopt;
 }
 
+TEST_F(OptionsWindowTest, CtrlTabAndCtrlPageKeysSwitchThePagesFromTheFocusedControl)
+{
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
+    ASSERT_TRUE(options = WaitForOptionsWindow());
+    const HWND list = Control(id::kMacroList);
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == options && FocusOf(options) == list; }));
+    const auto showing = [&](int page) {
+        return WaitFor([&] {
+            return ::IsWindowVisible(Control(page == 0 ? id::kMacrosPage : id::kOptionsPage)) != FALSE &&
+                   ::IsWindowVisible(Control(page == 0 ? id::kOptionsPage : id::kMacrosPage)) == FALSE;
+        });
+    };
+    for (const auto& [keys, page] : {std::pair{"ctrl+Tab", 1}, std::pair{"ctrl+shift+Tab", 0},
+                                     std::pair{"ctrl+Next", 1}, std::pair{"ctrl+Next", 0},
+                                     std::pair{"ctrl+Prior", 1}}) {
+        ASSERT_TRUE(tests::PressOnTheXServer(keys));
+        EXPECT_TRUE(showing(page)) << keys;
+    }
+    ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
+    CloseAndExpectCleanExit();
+}
+
+TEST_F(OptionsWindowTest, DpiChangeTo192TakesTheSuggestedPlaceAndLaysTheControlsOutAtTwiceTheirSize)
+{
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
+    ASSERT_TRUE(options = WaitForOptionsWindow());
+    const auto heightOf = [&](int controlId) {
+        RECT rect{};
+        ::GetWindowRect(Control(controlId), &rect);
+        return rect.bottom - rect.top;
+    };
+    const std::vector<int> measured = {id::kAddMacro, id::kName, IDOK};
+    std::vector<LONG> before;
+    for (const int controlId : measured) {
+        before.push_back(heightOf(controlId));
+    }
+    RECT frame{};
+    ::GetWindowRect(options, &frame);
+    const RECT suggested{frame.left, frame.top, frame.left + 2 * (frame.right - frame.left),
+                         frame.top + 2 * (frame.bottom - frame.top)};
+    const RemoteMemory memory(process.Get(), sizeof(RECT));
+    memory.Write(&suggested, sizeof suggested);
+    ::SendMessageW(options, WM_DPICHANGED, MAKEWPARAM(192, 192), memory.Address());
+
+    RECT after{};
+    ::GetWindowRect(options, &after);
+    EXPECT_EQ(after.right - after.left, suggested.right - suggested.left) << "the suggested place is taken";
+    EXPECT_EQ(after.bottom - after.top, suggested.bottom - suggested.top);
+    for (std::size_t i = 0; i < measured.size(); ++i) {
+        EXPECT_NEAR(heightOf(measured[i]), 2 * before[i], 2) << "control " << measured[i];
+    }
+    ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
+    CloseAndExpectCleanExit();
+}
+
 TEST_F(OptionsWindowTest, ScreenshotsOfBothPagesShowTheListWithItsKeyCaps)
 {
     {
