@@ -187,27 +187,6 @@ std::string SortKeyAsListBox(std::u16string_view text)
     return key;
 }
 
-// Control ids are unique in the window, whichever panel holds the control.
-HWND FindDescendant(HWND window, int controlId)
-{
-    struct Search {
-        int controlId;
-        HWND found;
-    } search{controlId, nullptr};
-    ::EnumChildWindows(
-        window,
-        [](HWND child, LPARAM param) -> BOOL {
-            auto& wanted = *reinterpret_cast<Search*>(param);
-            if (::GetDlgCtrlID(child) != wanted.controlId) {
-                return TRUE;
-            }
-            wanted.found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 void FillComboBox(HWND combo, auto&& names)
 {
     ::SendMessageA(combo, CB_RESETCONTENT, 0, 0);
@@ -283,7 +262,7 @@ bool TOptions::FormCreate()
 
     CreateControls();
     for (const FieldBinding& binding : kFieldBindings) {
-        m_boundControls.push_back(FindDescendant(Handle(), binding.controlId));
+        m_boundControls.push_back(ControlById(binding.controlId));
     }
 
     const LayoutSize minimum = MinimumSize();
