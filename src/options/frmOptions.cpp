@@ -265,10 +265,10 @@ bool TOptions::FormCreate()
         m_boundControls.push_back(ControlById(binding.controlId));
     }
 
+    // At the design size, which lays nothing out again: the controls are made in place.
     const LayoutSize minimum = MinimumSize();
     const LayoutRect first = CentreOnWorkArea(minimum.width, minimum.height, workArea);
     ::SetWindowPos(Handle(), nullptr, first.left, first.top, first.width, first.height, SWP_NOZORDER | SWP_NOACTIVATE);
-    FormResize();
 
     ShowOptionsPage();
     m_editor->SetView(this);
@@ -337,11 +337,15 @@ HWND TOptions::ControlById(int controlId) const
 void TOptions::CreateControls()
 {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    for (const LayoutRow& row : kOptionsTable.rows) {
+    m_places = LayOut(kOptionsTable, m_dpi);
+    for (std::size_t i = 0; i < kOptionsTable.rows.size(); ++i) {
+        const LayoutRow& row = kOptionsTable.rows[i];
+        const LayoutRect place = PlaceOf(i, m_places[i]);
         const HWND parent = row.parent == 0 ? Handle() : ControlById(row.parent);
         HWND control = nullptr;
         if (row.kind == ControlKind::Page || row.kind == ControlKind::Panel) {
             control = win32::CreatePanel(parent, row.id);
+            Place(control, place);
         } else {
             KindClass kind = ClassOf(row.kind);
             // Styles only creation gives.
@@ -352,7 +356,8 @@ void TOptions::CreateControls()
             }
             const std::wstring text(row.text, row.text + std::strlen(row.text));
             control = ::CreateWindowExW(kind.exStyle, kind.className, text.c_str(),
-                                        WS_CHILD | WS_VISIBLE | kind.style | row.style, 0, 0, 0, 0, parent,
+                                        WS_CHILD | WS_VISIBLE | kind.style | row.style, place.left, place.top,
+                                        place.width, place.height, parent,
                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
         }
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
@@ -528,21 +533,32 @@ void TOptions::FormResize()
     const std::vector<LayoutRect> places =
         LayOut(kOptionsTable, m_dpi, {client.right, std::max(0L, client.bottom - (bar.bottom - bar.top))});
     for (std::size_t i = 0; i < places.size(); ++i) {
-        LayoutRect place = places[i];
-        if (kOptionsTable.rows[i].kind == ControlKind::ComboBox) {
-            place.height += Scale(kDropDownHeight);
+        // Each move repaints; one that changes nothing is left out.
+        if (places[i] != m_places[i]) {
+            Place(m_controls[i], PlaceOf(i, places[i]));
         }
-        Place(m_controls[i], place);
     }
+    m_places = places;
     // The first column spans the row, which draws both texts.
     RECT listClient{};
     ::GetClientRect(m_lbxMacros, &listClient);
     ::SendMessageW(m_lbxMacros, LVM_SETCOLUMNWIDTH, 0, listClient.right);
 }
 
+LayoutRect TOptions::PlaceOf(std::size_t row, LayoutRect place) const
+{
+    // A drop-down's window holds its list as well.
+    if (kOptionsTable.rows[row].kind == ControlKind::ComboBox) {
+        place.height += Scale(kDropDownHeight);
+    }
+    return place;
+}
+
 void TOptions::WMDpiChanged(int dpi, const RECT& suggested)
 {
     m_dpi = dpi;
+    // Every place changes with the DPI.
+    m_places.assign(m_places.size(), LayoutRect{});
     MakeFontsAndImages();
     ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -587,9 +603,11 @@ void TOptions::EntryRemoved(int)
     EntriesReset();
 }
 
-void TOptions::EntryMoved(int from, int to)
+void TOptions::EntryMoved(int, int)
 {
-    ::SendMessageW(m_lbxMacros, LVM_REDRAWITEMS, static_cast<WPARAM>(std::min(from, to)), std::max(from, to));
+    // Only the rows in view are drawn again; naming the moved range would
+    // cost a step for each row between its two places.
+    ::InvalidateRect(m_lbxMacros, nullptr, FALSE);
 }
 
 void TOptions::EntriesRedraw()

@@ -86,6 +86,8 @@ private:
     // The outer size of the window at its design size.
     LayoutSize MinimumSize() const;
     void FormResize();
+    // Where the row's control goes for that place of the table's.
+    LayoutRect PlaceOf(std::size_t row, LayoutRect place) const;
     void WMDpiChanged(int dpi, const RECT& suggested);
     static LRESULT CALLBACK PageKeysProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                          DWORD_PTR self);
@@ -148,6 +150,8 @@ private:
     unsigned m_nextChoicesShown = 0;
     // Each row's control, in the table's order.
     std::vector<HWND> m_controls;
+    // Where FormResize last put them.
+    std::vector<LayoutRect> m_places;
     int m_dpi = 96;
     // Set while the program fills controls itself, so their change
     // notifications are not taken for the user's.
