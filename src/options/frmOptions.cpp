@@ -297,19 +297,21 @@ int TOptions::Scale(int pixels96) const
 
 void TOptions::MakeFontsAndImages()
 {
-    m_font = MessageFontForDpi(static_cast<UINT>(m_dpi), /*bold=*/false);
+    // The controls take the new font before the old one goes.
+    win32::UniqueGdiObject font = MessageFontForDpi(static_cast<UINT>(m_dpi), /*bold=*/false);
+    for (const HWND control : m_controls) {
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+    }
+    if (m_statusBar != nullptr) {
+        ::SendMessageW(m_statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+    }
+    m_font = std::move(font);
     m_boldFont = MessageFontForDpi(static_cast<UINT>(m_dpi), /*bold=*/true);
     m_images.reset(::ImageList_Create(Scale(16), Scale(16), ILC_COLOR24 | ILC_MASK, 1, 0));
     const win32::UniqueGdiObject keyCap(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(VELMORA_IDB_KEYCAP),
                                                       IMAGE_BITMAP, Scale(16), Scale(16), 0));
     if (keyCap) {
         ::ImageList_AddMasked(m_images.get(), static_cast<HBITMAP>(keyCap.Get()), RGB(192, 192, 192));
-    }
-    for (const HWND control : m_controls) {
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
-    }
-    if (m_statusBar != nullptr) {
-        ::SendMessageW(m_statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
     }
 }
 
