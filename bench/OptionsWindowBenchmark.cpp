@@ -67,7 +67,7 @@ int Run(int macroCount, int rounds)
 
         // Rename a macro from the middle of the list, one character at a time,
         // so it travels through the list.
-        window.Editor().Select(macroCount / 2);
+        window.Editor().SelectMacro(macroCount / 2);
         tests::PumpWaitingMessages();
         const HWND name = FindControl(window.Handle(), options_id::kName);
         std::string typed;

@@ -44,7 +44,30 @@ void WriteFlag(MemoryStream& stream, std::string_view tag, bool set)
     }
 }
 
+template <typename Kind>
+std::unique_ptr<TMacroSettings> Create()
+{
+    return std::make_unique<Kind>();
+}
+
+// Puts the kind at the place its class names, so the list's order is the classes'.
+template <typename Kind>
+constexpr void Declare(std::array<ActionKind, kActionKindCount>& kinds, std::string_view tag,
+                       std::string_view listText)
+{
+    kinds[Kind::kAction] = {tag, listText, &Create<Kind>};
+}
+
 }  // namespace
+
+constexpr std::array<ActionKind, kActionKindCount> kActionKinds = [] {
+    std::array<ActionKind, kActionKindCount> kinds{};
+    Declare<TTextMacro>(kinds, "keystrokes", "Send keystrokes.");
+    Declare<TLaunchMacro>(kinds, "launch", "Run application or open document.");
+    Declare<TSystemMacro>(kinds, "system", "System command.");
+    Declare<TVelmoraMacro>(kinds, "velmora", "Velmora command.");
+    return kinds;
+}();
 
 const std::vector<std::string_view> kSystemActionNames = {
     "Launch screensaver.", "Windows log-off user.", "Windows restart.", "Windows shutdown.",
@@ -112,21 +135,22 @@ void TCommandMacro::ReadSettings(MemoryStream& stream)
     });
 }
 
+std::string_view TMacroSettings::Kind() const
+{
+    return kActionKinds[static_cast<std::size_t>(m_action)].tag;
+}
+
 std::unique_ptr<TMacroSettings> CreateMacroSettings(std::string_view kind)
 {
-    if (kind == TTextMacro::kKind) {
-        return std::make_unique<TTextMacro>();
-    }
-    if (kind == TLaunchMacro::kKind) {
-        return std::make_unique<TLaunchMacro>();
-    }
-    if (kind == TSystemMacro::kKind) {
-        return std::make_unique<TSystemMacro>();
-    }
-    if (kind == TVelmoraMacro::kKind) {
-        return std::make_unique<TVelmoraMacro>();
-    }
-    return nullptr;
+    const auto found = std::find_if(kActionKinds.begin(), kActionKinds.end(),
+                                    [kind](const ActionKind& each) { return each.tag == kind; });
+    return found == kActionKinds.end() ? nullptr : found->create();
+}
+
+std::unique_ptr<TMacroSettings> CreateMacroSettings(MacroAction action)
+{
+    return action >= 0 && action < kActionKindCount ? kActionKinds[static_cast<std::size_t>(action)].create()
+                                                     : nullptr;
 }
 
 void ReadMacro(TMacro& macro, MemoryStream& stream, std::int32_t& maxMacroIdSeen)

@@ -5,6 +5,7 @@
 // the options window's list, the quick reference card's), so every list holds
 // a std::shared_ptr and a record lives as long as any list or run refers to it.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -31,13 +32,26 @@ public:
     virtual void Execute(const TVelmoraMacro& action) = 0;
 };
 
+// The action kinds, in the order the options window lists them; kActionKinds
+// below declares each one.
+enum MacroAction : int {
+    kNoAction = -1,
+    kKeystrokesAction = 0,
+    kLaunchAction = 1,
+    kSystemAction = 2,
+    kVelmoraAction = 3,
+    kActionKindCount = 4,
+};
+
 class TMacroSettings {
 public:
     virtual ~TMacroSettings() = default;
     TMacroSettings(const TMacroSettings&) = delete;
     TMacroSettings& operator=(const TMacroSettings&) = delete;
 
-    const std::string& Kind() const { return m_kind; }
+    MacroAction Action() const { return m_action; }
+    // The kind's tag as the file stores it.
+    std::string_view Kind() const;
 
     virtual void Execute(IMacroActions& actions) const = 0;
     // The body, closed by its own "end".
@@ -45,18 +59,25 @@ public:
     virtual void ReadSettings(MemoryStream& stream) = 0;
 
 protected:
-    explicit TMacroSettings(std::string_view kind) : m_kind(kind) {}
+    explicit TMacroSettings(MacroAction action) : m_action(action) {}
 
 private:
-    const std::string m_kind;
+    const MacroAction m_action;
 };
 
-class TTextMacro final : public TMacroSettings {
+// A kind's class: its place in kActionKinds, and the visit that runs it.
+template <typename Self, MacroAction kind, typename Base = TMacroSettings>
+class TActionOf : public Base {
 public:
-    static constexpr std::string_view kKind = "keystrokes";
-    TTextMacro() : TMacroSettings(kKind) {}
+    static constexpr MacroAction kAction = kind;
+    void Execute(IMacroActions& actions) const final { actions.Execute(static_cast<const Self&>(*this)); }
 
-    void Execute(IMacroActions& actions) const override { actions.Execute(*this); }
+protected:
+    TActionOf() : Base(kind) {}
+};
+
+class TTextMacro final : public TActionOf<TTextMacro, kKeystrokesAction> {
+public:
     void WriteSettings(MemoryStream& stream) const override;
     void ReadSettings(MemoryStream& stream) override;
 
@@ -64,12 +85,8 @@ public:
     bool Paste = false;
 };
 
-class TLaunchMacro final : public TMacroSettings {
+class TLaunchMacro final : public TActionOf<TLaunchMacro, kLaunchAction> {
 public:
-    static constexpr std::string_view kKind = "launch";
-    TLaunchMacro() : TMacroSettings(kKind) {}
-
-    void Execute(IMacroActions& actions) const override { actions.Execute(*this); }
     void WriteSettings(MemoryStream& stream) const override;
     void ReadSettings(MemoryStream& stream) override;
 
@@ -105,26 +122,28 @@ enum class VelmoraAction : std::int32_t {
     OpenOptions = 1,
 };
 
-class TSystemMacro final : public TCommandMacro {
-public:
-    static constexpr std::string_view kKind = "system";
-    TSystemMacro() : TCommandMacro(kKind) {}
-    void Execute(IMacroActions& actions) const override { actions.Execute(*this); }
-};
+class TSystemMacro final : public TActionOf<TSystemMacro, kSystemAction, TCommandMacro> {};
 
-class TVelmoraMacro final : public TCommandMacro {
-public:
-    static constexpr std::string_view kKind = "velmora";
-    TVelmoraMacro() : TCommandMacro(kKind) {}
-    void Execute(IMacroActions& actions) const override { actions.Execute(*this); }
-};
+class TVelmoraMacro final : public TActionOf<TVelmoraMacro, kVelmoraAction, TCommandMacro> {};
 
 // The command names as the options window lists them, indexed by Action.
 extern const std::vector<std::string_view> kSystemActionNames;
 extern const std::vector<std::string_view> kVelmoraActionNames;
 
+// One action kind, declared once: what the file calls it, what the options
+// window's action list shows, and a fresh settings object of its class.
+struct ActionKind {
+    std::string_view tag;
+    std::string_view listText;
+    std::unique_ptr<TMacroSettings> (*create)();
+};
+
+// Indexed by MacroAction.
+extern const std::array<ActionKind, kActionKindCount> kActionKinds;
+
 // A new, empty settings object of the given kind, or null for an unknown kind.
 std::unique_ptr<TMacroSettings> CreateMacroSettings(std::string_view kind);
+std::unique_ptr<TMacroSettings> CreateMacroSettings(MacroAction action);
 
 struct TMacro {
     std::int32_t Id = 0;

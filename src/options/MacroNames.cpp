@@ -20,4 +20,11 @@ NameCollation ShownNameCollation(TextCollation collation, ICodePage& codePage)
     };
 }
 
+NameSortKey ShownNameSortKey(TextSortKey sortKey, ICodePage& codePage)
+{
+    return [sortKey = std::move(sortKey), &codePage](std::string_view name) {
+        return sortKey(ShowUnicodeTags(name, codePage));
+    };
+}
+
 }  // namespace velmora

@@ -6,6 +6,7 @@
 // Every window that shows a name, and every order and comparison of names,
 // goes by the shown form: two stored spellings of one name are one name.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,11 @@ std::string StoredName(std::u16string_view shown, std::string_view previous, ICo
 
 // Orders stored names by `collation` over their shown forms.
 NameCollation ShownNameCollation(TextCollation collation, ICodePage& codePage);
+
+// A key whose byte order is a collation's order, so that sorting many names
+// costs one key each rather than a comparison's work at every step.
+using TextSortKey = std::function<std::string(std::u16string_view)>;
+using NameSortKey = std::function<std::string(std::string_view)>;
+NameSortKey ShownNameSortKey(TextSortKey sortKey, ICodePage& codePage);
 
 }  // namespace velmora

@@ -43,10 +43,14 @@ inline constexpr int kMacrosNotLoaded = 1043;
 inline constexpr int kMacrosPage = 1050;
 inline constexpr int kOptionsPage = 1051;
 inline constexpr int kMacroEditPanel = 1052;
-inline constexpr int kKeyStrokeSettings = 1053;
-inline constexpr int kLaunchSettings = 1054;
-inline constexpr int kSystemSettings = 1055;
-inline constexpr int kVelmoraSettings = 1056;
+// One settings panel for each action kind, in their order.
+inline constexpr int kFirstSettingsPanel = 1053;
 inline constexpr int kPasswordPanel = 1057;
+inline constexpr int kMacrosNotLoadedPage = 1058;
+
+constexpr int SettingsPanelId(int action)
+{
+    return kFirstSettingsPanel + action;
+}
 
 }  // namespace velmora::options_id

@@ -7,6 +7,7 @@
 #include "hotkeys/HotKeys.h"
 #include "engine/TextExpansion.h"
 #include "macros/Error.h"
+#include "options/OptionsControls.h"
 
 namespace velmora {
 
@@ -16,13 +17,6 @@ const std::array<std::string_view, 80> kHotKeyNames = {
     "]", "\\", ";", "'", ",", ".", "/", "F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10", "F11", "F12",
     "F13", "F14", "F15", "F16", "F17", "F18", "F19", "F20", "F21", "F22", "F23", "F24", "Insert", "Delete",
     "Home", "End", "Page Up", "Page Down", "Backspace", "Escape",
-};
-
-const std::array<std::string_view, 4> kActionNames = {
-    "Send keystrokes.",
-    "Run application or open document.",
-    "System command.",
-    "Velmora command.",
 };
 
 namespace {
@@ -67,21 +61,181 @@ int IndexInTable(int value, std::size_t size)
     return value >= 0 && static_cast<std::size_t>(value) < size ? value : -1;
 }
 
+// ---- How a record fills a field of the panel and takes it back ----
+
+template <auto panelField, auto recordField>
+void LoadField(const TMacro& macro, const TMacroList&, MacroPanel& panel)
+{
+    panel.*panelField = macro.*recordField;
+}
+
+template <auto panelField, auto recordField>
+void CommitField(const MacroPanel& panel, const TMacroList&, TMacro& macro)
+{
+    macro.*recordField = panel.*panelField;
+}
+
+// The record's settings when they are of that kind.
+template <typename Kind, typename Record>
+auto* SettingsOf(Record& macro)
+{
+    using Settings = std::conditional_t<std::is_const_v<Record>, const Kind, Kind>;
+    return macro.Settings && macro.Settings->Action() == Kind::kAction ? static_cast<Settings*>(macro.Settings.get())
+                                                                       : nullptr;
+}
+
+template <typename Kind, auto panelField, auto settingsField>
+void LoadSetting(const TMacro& macro, const TMacroList&, MacroPanel& panel)
+{
+    if (const auto* settings = SettingsOf<Kind>(macro)) {
+        panel.*panelField = settings->*settingsField;
+    }
+}
+
+template <typename Kind, auto panelField, auto settingsField>
+void CommitSetting(const MacroPanel& panel, const TMacroList&, TMacro& macro)
+{
+    if (auto* settings = SettingsOf<Kind>(macro)) {
+        settings->*settingsField = panel.*panelField;
+    }
+}
+
+// A command outside its kind's table shows as none chosen.
+template <typename Kind, auto panelField, const std::vector<std::string_view>* names>
+void LoadCommand(const TMacro& macro, const TMacroList&, MacroPanel& panel)
+{
+    if (const auto* settings = SettingsOf<Kind>(macro)) {
+        panel.*panelField = IndexInTable(settings->Action, names->size());
+    }
+}
+
+void LoadHotKey(const TMacro& macro, const TMacroList&, MacroPanel& panel)
+{
+    const auto key = std::find_if(kHotKeyNames.begin(), kHotKeyNames.end(),
+                                  [&](std::string_view name) { return EqualIgnoringAsciiCase(name, macro.HotKey); });
+    panel.HotKeyIndex = key != kHotKeyNames.end() ? static_cast<int>(key - kHotKeyNames.begin()) : -1;
+}
+
+// After the modifiers.
+void CommitHotKeyName(const MacroPanel& panel, const TMacroList&, TMacro& macro)
+{
+    if (panel.HotKeyIndex <= 0 || panel.HotKeyIndex >= static_cast<int>(kHotKeyNames.size())) {
+        // The boxes keep their marks until the macro is shown again.
+        macro.HotKey.clear();
+        macro.HotKeyWin = macro.HotKeyShift = macro.HotKeyCtrl = macro.HotKeyAlt = false;
+    } else {
+        macro.HotKey = kHotKeyNames[static_cast<std::size_t>(panel.HotKeyIndex)];
+    }
+}
+
+void LoadAction(const TMacro& macro, const TMacroList&, MacroPanel& panel)
+{
+    panel.ActionIndex = macro.Settings ? macro.Settings->Action() : kNoAction;
+}
+
+// After RunAnother. The macro itself is a choice too: a chain never runs one
+// macro twice.
+void LoadNextMacro(const TMacro& macro, const TMacroList& nextChoices, MacroPanel& panel)
+{
+    if (panel.RunAnother) {
+        panel.NextMacroIndex = IndexOfMacroId(nextChoices, macro.RunAnotherId);
+        // The target was deleted; the record follows at the next commit.
+        panel.RunAnother = panel.NextMacroIndex >= 0;
+    }
+}
+
+void CommitNextMacro(const MacroPanel& panel, const TMacroList& nextChoices, TMacro& macro)
+{
+    if (!panel.RunAnother) {
+        return;
+    }
+    if (panel.NextMacroIndex < 0 || panel.NextMacroIndex >= static_cast<int>(nextChoices.size())) {
+        macro.RunAnother = false;
+    } else {
+        macro.RunAnotherId = nextChoices[static_cast<std::size_t>(panel.NextMacroIndex)].Macro->Id;
+    }
+}
+
+template <auto panelField, auto recordField>
+FieldBinding OnMacro(int controlId, void (OptionsEditor::*changed)() = nullptr)
+{
+    return {controlId, options_id::kMacroEditPanel, panelField, &LoadField<panelField, recordField>,
+            &CommitField<panelField, recordField>, changed};
+}
+
+template <typename Kind, auto panelField, auto settingsField>
+FieldBinding InSettings(int controlId)
+{
+    return {controlId, options_id::SettingsPanelId(Kind::kAction), panelField,
+            &LoadSetting<Kind, panelField, settingsField>, &CommitSetting<Kind, panelField, settingsField>};
+}
+
+template <typename Kind, auto panelField, const std::vector<std::string_view>* names>
+FieldBinding Command(int controlId)
+{
+    return {controlId, options_id::SettingsPanelId(Kind::kAction), panelField, &LoadCommand<Kind, panelField, names>,
+            &CommitSetting<Kind, panelField, &TCommandMacro::Action>};
+}
+
 }  // namespace
 
+namespace id = options_id;
+
+const std::vector<FieldBinding> kFieldBindings = {
+    OnMacro<&MacroPanel::Name, &TMacro::Name>(id::kName, &OptionsEditor::RenameMacro),
+    OnMacro<&MacroPanel::Win, &TMacro::HotKeyWin>(id::kWin, &OptionsEditor::CommitHotKey),
+    OnMacro<&MacroPanel::Shift, &TMacro::HotKeyShift>(id::kShift, &OptionsEditor::CommitHotKey),
+    OnMacro<&MacroPanel::Ctrl, &TMacro::HotKeyCtrl>(id::kCtrl, &OptionsEditor::CommitHotKey),
+    OnMacro<&MacroPanel::Alt, &TMacro::HotKeyAlt>(id::kAlt, &OptionsEditor::CommitHotKey),
+    {id::kHotKey, id::kMacroEditPanel, &MacroPanel::HotKeyIndex, &LoadHotKey, &CommitHotKeyName,
+     &OptionsEditor::CommitHotKey},
+    // Choosing an action creates its settings; a commit only fills them.
+    {id::kAction, id::kMacroEditPanel, &MacroPanel::ActionIndex, &LoadAction, nullptr, &OptionsEditor::ChangeAction},
+    InSettings<TTextMacro, &MacroPanel::SendText, &TTextMacro::Text>(id::kSendText),
+    InSettings<TTextMacro, &MacroPanel::Paste, &TTextMacro::Paste>(id::kPaste),
+    InSettings<TLaunchMacro, &MacroPanel::FileName, &TLaunchMacro::FileName>(id::kFilename),
+    InSettings<TLaunchMacro, &MacroPanel::CommandLine, &TLaunchMacro::CommandLine>(id::kCommandLine),
+    Command<TSystemMacro, &MacroPanel::SystemCommand, &kSystemActionNames>(id::kSystemCommand),
+    Command<TVelmoraMacro, &MacroPanel::VelmoraCommand, &kVelmoraActionNames>(id::kVelmoraCommand),
+    OnMacro<&MacroPanel::HideOnReferenceCard, &TMacro::HideOnReferenceCard>(id::kHideOnReferenceCard),
+    OnMacro<&MacroPanel::RunAnother, &TMacro::RunAnother>(id::kRunAnother),
+    {id::kNextMacro, id::kMacroEditPanel, &MacroPanel::NextMacroIndex, &LoadNextMacro, &CommitNextMacro},
+    {id::kAutoStart, id::kOptionsPage, &OptionsPage::AutoStart},
+    {id::kShowInTray, id::kOptionsPage, &OptionsPage::ShowInTray},
+    {id::kSlowdownKeystrokes, id::kOptionsPage, &OptionsPage::SlowdownKeystrokes},
+    {id::kUnicodeInput, id::kOptionsPage, &OptionsPage::UnicodeInput},
+    {id::kPasswordProtect, id::kOptionsPage, &OptionsPage::PasswordProtect},
+    {id::kPassword, id::kPasswordPanel, &OptionsPage::Password},
+    {id::kPasswordConfirm, id::kPasswordPanel, &OptionsPage::PasswordConfirm},
+};
+
 OptionsEditor::OptionsEditor(MacroStore& store, OptionsTargets targets, NameCollation collation,
-                             IHotKeys& hotKeyProbe, IKeyboard& keyboard)
+                             IHotKeys& hotKeyProbe, IKeyboard& keyboard, const NameSortKey& sortKey)
     : m_store(store),
       m_targets(std::move(targets)),
       m_collation(std::move(collation)),
       m_hotKeyProbe(hotKeyProbe),
       m_keyboard(keyboard),
-      m_entries(store.MacroList),
       m_macrosLocked(!store.Loaded())
 {
-    std::stable_sort(m_entries.begin(), m_entries.end(), [this](const TMacroEntry& a, const TMacroEntry& b) {
-        return m_collation(a.Name, b.Name) < 0;
-    });
+    if (sortKey) {
+        std::vector<std::pair<std::string, std::size_t>> keys;
+        keys.reserve(store.MacroList.size());
+        for (std::size_t i = 0; i < store.MacroList.size(); ++i) {
+            keys.emplace_back(sortKey(store.MacroList[i].Name), i);
+        }
+        std::stable_sort(keys.begin(), keys.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        m_entries.reserve(keys.size());
+        for (const auto& key : keys) {
+            m_entries.push_back(store.MacroList[key.second]);
+        }
+    } else {
+        m_entries = store.MacroList;
+        std::stable_sort(m_entries.begin(), m_entries.end(), [this](const TMacroEntry& a, const TMacroEntry& b) {
+            return m_collation(a.Name, b.Name) < 0;
+        });
+    }
     Page.AutoStart = m_targets.autoStart.Exists();
     Page.ShowInTray = m_targets.settings.ShowInTray;
     Page.SlowdownKeystrokes = m_targets.settings.SlowdownKeystrokes;
@@ -112,7 +266,7 @@ std::string OptionsEditor::MacrosNotLoadedText() const
     return m_macrosLocked ? FormatText(kMacrosNotLoadedText, ErrorBoxText(m_store.LoadError())) : std::string();
 }
 
-void OptionsEditor::Select(int index)
+void OptionsEditor::SelectMacro(int index)
 {
     if (m_macrosLocked) {
         return;
@@ -125,20 +279,28 @@ void OptionsEditor::Select(int index)
         return;
     }
     SetSelected(index);
-    lbxMacrosClick();
+    LoadSelection();
 }
 
-void OptionsEditor::lbxMacrosClick()
+void OptionsEditor::LoadSelection()
 {
     const int index = m_selected;
     if (index != m_editIndex) {
-        CommitEdits();
+        CommitPanel();
         m_editIndex = index;
     }
     if (index >= 0) {
         m_loading = true;
-        LoadPanel(*m_entries[static_cast<std::size_t>(index)].Macro);
-        lbxActionsClick();
+        const TMacro& macro = *m_entries[static_cast<std::size_t>(index)].Macro;
+        m_nextChoices = m_entries;
+        ++m_nextChoicesVersion;
+        MacroPanel panel;
+        for (const FieldBinding& binding : kFieldBindings) {
+            if (binding.load != nullptr) {
+                binding.load(macro, m_nextChoices, panel);
+            }
+        }
+        Panel = std::move(panel);
         m_loading = false;
     }
     if (m_view) {
@@ -164,83 +326,30 @@ void OptionsEditor::ReportHotKeyStatus()
     m_view->StatusChanged(HotKeyStatusText(shown, m_entries, m_editIndex, m_hotKeyProbe, m_keyboard));
 }
 
-void OptionsEditor::LoadPanel(const TMacro& macro)
-{
-    MacroPanel panel;
-    panel.Name = macro.Name;
-    panel.Win = macro.HotKeyWin;
-    panel.Shift = macro.HotKeyShift;
-    panel.Ctrl = macro.HotKeyCtrl;
-    panel.Alt = macro.HotKeyAlt;
-    const auto key = std::find_if(kHotKeyNames.begin(), kHotKeyNames.end(),
-                                  [&](std::string_view name) { return EqualIgnoringAsciiCase(name, macro.HotKey); });
-    panel.HotKeyIndex = key != kHotKeyNames.end() ? static_cast<int>(key - kHotKeyNames.begin()) : -1;
-    panel.HideOnReferenceCard = macro.HideOnReferenceCard;
-    panel.RunAnother = macro.RunAnother;
-
-    // The macro itself is a choice too: a chain never runs one macro twice.
-    m_nextChoices = m_entries;
-    ++m_nextChoicesVersion;
-    if (panel.RunAnother) {
-        panel.NextMacroIndex = IndexOfMacroId(m_nextChoices, macro.RunAnotherId);
-        if (panel.NextMacroIndex < 0) {
-            // The target was deleted; the record follows at the next commit.
-            panel.RunAnother = false;
-        }
-    }
-
-    if (const auto* text = dynamic_cast<const TTextMacro*>(macro.Settings.get())) {
-        panel.ActionIndex = kKeystrokesAction;
-        panel.SendText = text->Text;
-        panel.Paste = text->Paste;
-    } else if (const auto* launch = dynamic_cast<const TLaunchMacro*>(macro.Settings.get())) {
-        panel.ActionIndex = kLaunchAction;
-        panel.FileName = launch->FileName;
-        panel.CommandLine = launch->CommandLine;
-    } else if (const auto* system = dynamic_cast<const TSystemMacro*>(macro.Settings.get())) {
-        panel.ActionIndex = kSystemAction;
-        panel.SystemCommand = IndexInTable(system->Action, kSystemActionNames.size());
-    } else if (const auto* command = dynamic_cast<const TVelmoraMacro*>(macro.Settings.get())) {
-        panel.ActionIndex = kVelmoraAction;
-        panel.VelmoraCommand = IndexInTable(command->Action, kVelmoraActionNames.size());
-    }
-    Panel = std::move(panel);
-}
-
 void OptionsEditor::ClearActionFields(int action)
 {
-    switch (action) {
-    case kKeystrokesAction:
-        Panel.SendText.clear();
-        Panel.Paste = false;
-        break;
-    case kLaunchAction:
-        Panel.FileName.clear();
-        Panel.CommandLine.clear();
-        break;
-    case kSystemAction:
-        Panel.SystemCommand = -1;
-        break;
-    case kVelmoraAction:
-        Panel.VelmoraCommand = -1;
-        break;
-    default:
-        break;
+    for (const FieldBinding& binding : kFieldBindings) {
+        if (binding.parentId != id::SettingsPanelId(action)) {
+            continue;
+        }
+        std::visit(
+            [this]<typename Fields, typename Value>(Value Fields::*field) {
+                if constexpr (std::is_same_v<Fields, MacroPanel>) {
+                    Panel.*field = MacroPanel{}.*field;
+                }
+            },
+            binding.field);
     }
 }
 
-void OptionsEditor::lbxActionsClick()
+void OptionsEditor::ChangeAction()
 {
     TMacro* const record = EditedRecord();
     if (record == nullptr || m_loading) {
         return;
     }
-    // Choosing an action always starts it afresh, even the one already chosen.
-    static constexpr std::array<std::string_view, 4> kinds = {TTextMacro::kKind, TLaunchMacro::kKind,
-                                                              TSystemMacro::kKind, TVelmoraMacro::kKind};
-    record->Settings.reset();
-    if (Panel.ActionIndex >= 0 && Panel.ActionIndex < static_cast<int>(kinds.size())) {
-        record->Settings = CreateMacroSettings(kinds[static_cast<std::size_t>(Panel.ActionIndex)]);
+    record->Settings = CreateMacroSettings(static_cast<MacroAction>(Panel.ActionIndex));
+    if (record->Settings) {
         ClearActionFields(Panel.ActionIndex);
     } else {
         Panel.ActionIndex = kNoAction;
@@ -250,70 +359,22 @@ void OptionsEditor::lbxActionsClick()
     }
 }
 
-void OptionsEditor::lbxHotKeysClick()
+void OptionsEditor::CommitHotKey()
 {
-    CommitEdits();
+    CommitPanel();
     ReportHotKeyStatus();
 }
 
-void OptionsEditor::chkModifierClick()
-{
-    CommitEdits();
-    ReportHotKeyStatus();
-}
-
-void OptionsEditor::CommitEdits()
+void OptionsEditor::CommitPanel()
 {
     TMacro* const record = EditedRecord();
     if (m_loading || m_macrosLocked || record == nullptr) {
         return;
     }
-    record->Name = Panel.Name;
-    record->HotKeyWin = Panel.Win;
-    record->HotKeyShift = Panel.Shift;
-    record->HotKeyCtrl = Panel.Ctrl;
-    record->HotKeyAlt = Panel.Alt;
-    if (Panel.HotKeyIndex <= 0 || Panel.HotKeyIndex >= static_cast<int>(kHotKeyNames.size())) {
-        // The boxes keep their marks until the macro is shown again.
-        record->HotKey.clear();
-        record->HotKeyWin = record->HotKeyShift = record->HotKeyCtrl = record->HotKeyAlt = false;
-    } else {
-        record->HotKey = kHotKeyNames[static_cast<std::size_t>(Panel.HotKeyIndex)];
-    }
-    record->HideOnReferenceCard = Panel.HideOnReferenceCard;
-    record->RunAnother = Panel.RunAnother;
-    if (Panel.RunAnother) {
-        if (Panel.NextMacroIndex < 0 || Panel.NextMacroIndex >= static_cast<int>(m_nextChoices.size())) {
-            record->RunAnother = false;
-        } else {
-            record->RunAnotherId = m_nextChoices[static_cast<std::size_t>(Panel.NextMacroIndex)].Macro->Id;
+    for (const FieldBinding& binding : kFieldBindings) {
+        if (binding.commit != nullptr) {
+            binding.commit(Panel, m_nextChoices, *record);
         }
-    }
-    switch (Panel.ActionIndex) {
-    case kKeystrokesAction:
-        if (auto* text = dynamic_cast<TTextMacro*>(record->Settings.get())) {
-            text->Text = Panel.SendText;
-            text->Paste = Panel.Paste;
-        }
-        break;
-    case kLaunchAction:
-        if (auto* launch = dynamic_cast<TLaunchMacro*>(record->Settings.get())) {
-            launch->FileName = Panel.FileName;
-            launch->CommandLine = Panel.CommandLine;
-        }
-        break;
-    case kSystemAction:
-        if (auto* system = dynamic_cast<TSystemMacro*>(record->Settings.get())) {
-            system->Action = Panel.SystemCommand;
-        }
-        break;
-    case kVelmoraAction:
-        if (auto* command = dynamic_cast<TVelmoraMacro*>(record->Settings.get())) {
-            command->Action = Panel.VelmoraCommand;
-        }
-        break;
-    default:
-        break;
     }
     if (m_view) {
         m_view->EntriesRedraw();
@@ -337,7 +398,7 @@ int OptionsEditor::InsertionPoint(const std::string& name, int after) const
     return std::clamp(after, low, high);
 }
 
-void OptionsEditor::txtNameChange()
+void OptionsEditor::RenameMacro()
 {
     if (m_loading || EditedRecord() == nullptr) {
         return;
@@ -355,13 +416,13 @@ void OptionsEditor::txtNameChange()
     SetSelected(to);
 }
 
-void OptionsEditor::btnAddMacroClick()
+void OptionsEditor::AddMacro()
 {
     if (m_macrosLocked) {
         return;
     }
     SetSelected(-1);
-    lbxMacrosClick();
+    LoadSelection();
 
     auto macro = std::make_shared<TMacro>();
     macro->Id = m_store.NewMacroId();
@@ -373,10 +434,10 @@ void OptionsEditor::btnAddMacroClick()
         m_view->EntryInserted(at);
     }
     SetSelected(at);
-    lbxMacrosClick();
+    LoadSelection();
 }
 
-void OptionsEditor::btnDeleteMacroClick()
+void OptionsEditor::DeleteMacro()
 {
     const int index = m_selected;
     if (m_macrosLocked || index < 0 || index >= static_cast<int>(m_entries.size())) {
@@ -390,7 +451,7 @@ void OptionsEditor::btnDeleteMacroClick()
     }
     SetSelected(std::min(index, static_cast<int>(m_entries.size()) - 1));
     m_editIndex = -1;
-    lbxMacrosClick();
+    LoadSelection();
 }
 
 CloseQuery OptionsEditor::FormCloseQuery()
@@ -398,7 +459,7 @@ CloseQuery OptionsEditor::FormCloseQuery()
     if (m_macrosLocked) {
         return {};
     }
-    CommitEdits();
+    CommitPanel();
     if (Page.PasswordProtect) {
         if (Page.Password != Page.PasswordConfirm) {
             return {CloseVerdict::PasswordMismatch, {}};
@@ -446,7 +507,7 @@ std::string OptionsEditor::FormClose(int outerWidth, int outerHeight)
         m_store.DiscardEdits();
         return {};
     }
-    CommitEdits();
+    CommitPanel();
     const SaveOutcome saved = m_store.SaveMacros(m_entries);
     return saved.keptVersion.empty() ? std::string() : FormatText(kChangedElsewhereNotice, m_store.PathInMessage(saved.keptVersion));
 }

@@ -10,10 +10,12 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "settings/Settings.h"
 #include "macros/MacroFile.h"
+#include "options/MacroNames.h"
 #include "platform/Collation.h"
 #include "platform/HotKeys.h"
 #include "platform/Keyboard.h"
@@ -22,17 +24,6 @@ namespace velmora {
 
 // The hot-key drop-down, in order; entry 0 means no hot key.
 extern const std::array<std::string_view, 80> kHotKeyNames;
-// The action drop-down, indexed like MacroAction.
-extern const std::array<std::string_view, 4> kActionNames;
-
-enum MacroAction : int {
-    kNoAction = -1,
-    kKeystrokesAction = 0,
-    kLaunchAction = 1,
-    kSystemAction = 2,
-    kVelmoraAction = 3,
-};
-
 inline constexpr std::string_view kNewMacroName = "New macro.";
 inline constexpr std::string_view kPasswordMismatchText =
     "PASSWORD PROTECTION\r\n\r\nThe password field and the confirm field\r\ndo not match. Please enter your "
@@ -60,6 +51,7 @@ struct MacroPanel {
     bool Ctrl = false;
     bool Alt = false;
     int HotKeyIndex = -1;
+    // A MacroAction.
     int ActionIndex = kNoAction;
     std::string SendText;
     bool Paste = false;
@@ -83,6 +75,31 @@ struct OptionsPage {
     std::string Password;
     std::string PasswordConfirm;
 };
+
+class OptionsEditor;
+
+// One control of the options window and the presenter's field it shows.
+// Both pages are bound by kFieldBindings; the window creates the controls,
+// the rows say what each one holds.
+struct FieldBinding {
+    int controlId;
+    // The panel or page that holds it: a settings panel belongs to its action kind.
+    int parentId;
+    std::variant<std::string MacroPanel::*, bool MacroPanel::*, int MacroPanel::*, std::string OptionsPage::*,
+                 bool OptionsPage::*>
+        field;
+    // How the edited macro's record fills the field and takes it back; the
+    // run-another choices are what NextMacroIndex counts in. Null for none.
+    void (*load)(const TMacro& macro, const TMacroList& nextChoices, MacroPanel& panel) = nullptr;
+    void (*commit)(const MacroPanel& panel, const TMacroList& nextChoices, TMacro& macro) = nullptr;
+    // The presenter's reaction once the field holds the user's change.
+    void (OptionsEditor::*changed)() = nullptr;
+
+    bool OnOptionsPage() const { return field.index() >= 3; }
+};
+
+// A macro's fields load and commit in this order.
+extern const std::vector<FieldBinding> kFieldBindings;
 
 // How the window mirrors the list and the panel. Indexes are those of Entries().
 class IOptionsView {
@@ -129,8 +146,9 @@ public:
     // Copies the entries of store.MacroList, sorted by name; the records are
     // shared, so edits land in them at once. `hotKeyProbe` is registered
     // for a moment to learn whether another program holds a combination.
+    // `sortKey`, when given, orders as `collation` does and sorts the list.
     OptionsEditor(MacroStore& store, OptionsTargets targets, NameCollation collation, IHotKeys& hotKeyProbe,
-                  IKeyboard& keyboard);
+                  IKeyboard& keyboard, const NameSortKey& sortKey = {});
 
     void SetView(IOptionsView* view) { m_view = view; }
 
@@ -156,16 +174,18 @@ public:
     unsigned NextMacroChoicesVersion() const { return m_nextChoicesVersion; }
 
     // The user picked a row (-1: none).
-    void Select(int index);
-    void lbxMacrosClick();
-    void lbxActionsClick();
-    void lbxHotKeysClick();
-    // Any of the four modifier boxes.
-    void chkModifierClick();
-    void txtNameChange();
-    void btnAddMacroClick();
-    void btnDeleteMacroClick();
-    void CommitEdits();
+    void SelectMacro(int index);
+    // Panel.ActionIndex holds the user's choice: the record starts that
+    // action afresh, even the one it had.
+    void ChangeAction();
+    // The key or a modifier changed: into the record, and checked.
+    void CommitHotKey();
+    // Panel.Name holds the new name: the entry moves to its sorted place.
+    void RenameMacro();
+    void AddMacro();
+    void DeleteMacro();
+    // Writes the panel into the record it shows.
+    void CommitPanel();
 
     // Commits, takes the password and looks for the first hot-key clash.
     CloseQuery FormCloseQuery();
@@ -182,7 +202,8 @@ public:
 
 private:
     TMacro* EditedRecord() const;
-    void LoadPanel(const TMacro& macro);
+    // Commits the macro shown and shows the selected one.
+    void LoadSelection();
     void ClearActionFields(int action);
     int InsertionPoint(const std::string& name, int after) const;
     void SetSelected(int index);

@@ -1,17 +1,20 @@
 #include "options/frmOptions.h"
 
 #include <commdlg.h>
+#include <ole2.h>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <cwchar>
 #include <optional>
+#include <ranges>
 #include <string>
 
 #include "hotkeys/HotKeys.h"
 #include "ui/Resources.h"
 #include "ui/WebLinks.h"
+#include "ui/Layout.h"
 #include "options/OptionsControls.h"
 #include "options/OptionsLayout.h"
 #include "options/PrinterCanvas.h"
@@ -24,6 +27,8 @@
 #include "platform/win32/ModalWindows.h"
 #include "platform/win32/ProgramWindows.h"
 #include "platform/win32/Win32CodePage.h"
+#include "platform/win32/Dpi.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Collation.h"
 
 namespace velmora {
@@ -51,12 +56,10 @@ public:
 private:
     bool& m_flag;
 };
-constexpr int kDesignWidth = 625;
-constexpr int kDesignHeight = 468;
-constexpr int kMargin = 8;
-constexpr int kEditPanelWidth = 240 + 89;
 
 constexpr UINT kHelpMenuFirst = 2001;
+// A drop-down's list opens this far below its field, at 96 DPI.
+constexpr int kDropDownHeight = 280;
 
 ICodePage& AnsiCodePage()
 {
@@ -69,11 +72,58 @@ void Place(HWND control, const LayoutRect& place)
     ::MoveWindow(control, place.left, place.top, place.width, place.height, TRUE);
 }
 
-LayoutSize SizeOf(HWND control)
+// The message font at that DPI: Windows 10 gives it for any DPI, older
+// Windows for the system's, which is then scaled.
+win32::UniqueGdiObject MessageFontForDpi(UINT dpi, bool bold)
 {
-    RECT rect{};
-    ::GetWindowRect(control, &rect);
-    return {rect.right - rect.left, rect.bottom - rect.top};
+    using MetricsForDpi = BOOL WINAPI(UINT, UINT, void*, UINT, UINT);
+    static const auto forDpi = win32::SystemFunction<MetricsForDpi>(L"user32.dll", "SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics{.cbSize = sizeof(NONCLIENTMETRICSW)};
+    if (forDpi == nullptr || !forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
+        ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        metrics.lfMessageFont.lfHeight =
+            ::MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), static_cast<int>(win32::SystemDpi()));
+    }
+    if (bold) {
+        metrics.lfMessageFont.lfWeight = FW_BOLD;
+    }
+    return win32::UniqueGdiObject(::CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+// The class and style each kind of row is made with.
+struct KindClass {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle = 0;
+};
+
+KindClass ClassOf(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Label: return {L"STATIC", SS_LEFT};
+    case ControlKind::Text: return {L"STATIC", SS_LEFT | SS_NOPREFIX};
+    case ControlKind::Button: return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON};
+    case ControlKind::DefaultButton: return {L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON};
+    case ControlKind::CheckBox: return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX};
+    case ControlKind::Edit: return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::ComboBox: return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST};
+    // The macro list: a virtual list; the rows draw both texts on two lines,
+    // the hot-key column is what a screen reader reads beside each name.
+    case ControlKind::ListBox:
+        return {WC_LISTVIEWW,
+                WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_OWNERDRAWFIXED | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                    LVS_NOCOLUMNHEADER,
+                WS_EX_CLIENTEDGE};
+    // Tab between the strip and the controls of its pages.
+    case ControlKind::Tabs: return {WC_TABCONTROLW, WS_TABSTOP | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
+    default: return {L"STATIC", 0};
+    }
+}
+
+bool IsPageKey(WPARAM key)
+{
+    const bool control = ::GetKeyState(VK_CONTROL) < 0;
+    return (control && (key == VK_TAB || key == VK_NEXT || key == VK_PRIOR)) || (!control && key == VK_F1);
 }
 
 // Command ids are the leaves' places in VariableMenuLeaves(), from 1.
@@ -98,6 +148,48 @@ void AppendVariableItems(HMENU menu, const std::vector<VariableMenuItem>& items)
     }
 }
 
+// A screen reader hears the status bar's new verdict as it comes, through
+// UI Automation where Windows has notifications (10 and later).
+void Announce(HWND control, const std::u16string& text)
+{
+    static win32::SystemLibrary automation(L"uiautomationcore.dll");
+    static win32::SystemLibrary automationStrings(L"oleaut32.dll");
+    using HostProvider = HRESULT WINAPI(HWND, IUnknown**);
+    using RaiseNotification = HRESULT WINAPI(IUnknown*, int kind, int processing, BSTR text, BSTR activity);
+    const auto hostProvider = automation.Get<HostProvider>("UiaHostProviderFromHwnd");
+    const auto raise = automation.Get<RaiseNotification>("UiaRaiseNotificationEvent");
+    const auto allocate = automationStrings.Get<BSTR WINAPI(const OLECHAR*)>("SysAllocString");
+    const auto release = automationStrings.Get<void WINAPI(BSTR)>("SysFreeString");
+    IUnknown* provider = nullptr;
+    if (text.empty() || !hostProvider || !raise || !allocate || !release ||
+        FAILED(hostProvider(control, &provider)) || provider == nullptr) {
+        return;
+    }
+    constexpr int kNotificationKindOther = 4;
+    constexpr int kNotificationProcessingMostRecent = 3;
+    const BSTR said = allocate(reinterpret_cast<const OLECHAR*>(text.c_str()));
+    const BSTR activity = allocate(L"VelmoraHotKeyCheck");
+    raise(provider, kNotificationKindOther, kNotificationProcessingMostRecent, said, activity);
+    release(said);
+    release(activity);
+    provider->Release();
+}
+
+
+// The byte order of these keys is CompareAsListBox's order.
+std::string SortKeyAsListBox(std::u16string_view text)
+{
+    const auto* chars = reinterpret_cast<LPCWSTR>(text.data());
+    const int length = static_cast<int>(text.size());
+    constexpr DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    const int size = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, nullptr, 0, nullptr, nullptr, 0);
+    std::string key(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    // A sort key is bytes, though the call is typed for characters.
+    ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, reinterpret_cast<LPWSTR>(key.data()), size,
+                    nullptr, nullptr, 0);
+    return key;
+}
+
 void FillComboBox(HWND combo, auto&& names)
 {
     ::SendMessageA(combo, CB_RESETCONTENT, 0, 0);
@@ -106,11 +198,6 @@ void FillComboBox(HWND combo, auto&& names)
         ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
 }
-
-template <typename... Visitors>
-struct Overloaded : Visitors... {
-    using Visitors::operator()...;
-};
 
 // A launch macro keeps its path in the code page, as every reader of the
 // file expects. A path the code page cannot hold exactly goes by its short
@@ -143,28 +230,6 @@ constexpr const char* kPathOutsideCodePageText =
 
 }  // namespace
 
-// Every control of the edit panel and the field of the macro it shows, for
-// both directions: the record filling the controls, and a change of the user's
-// going into the record.
-const std::array<TOptions::PanelBinding, 16> TOptions::kPanelBindings{{
-    {id::kName, kOnPanel, &MacroPanel::Name, &OptionsEditor::txtNameChange},
-    {id::kWin, kOnPanel, &MacroPanel::Win, &OptionsEditor::chkModifierClick},
-    {id::kShift, kOnPanel, &MacroPanel::Shift, &OptionsEditor::chkModifierClick},
-    {id::kCtrl, kOnPanel, &MacroPanel::Ctrl, &OptionsEditor::chkModifierClick},
-    {id::kAlt, kOnPanel, &MacroPanel::Alt, &OptionsEditor::chkModifierClick},
-    {id::kHotKey, kOnPanel, &MacroPanel::HotKeyIndex, &OptionsEditor::lbxHotKeysClick},
-    {id::kAction, kOnPanel, &MacroPanel::ActionIndex, &OptionsEditor::lbxActionsClick},
-    {id::kSendText, kKeystrokesAction, &MacroPanel::SendText},
-    {id::kPaste, kKeystrokesAction, &MacroPanel::Paste},
-    {id::kFilename, kLaunchAction, &MacroPanel::FileName},
-    {id::kCommandLine, kLaunchAction, &MacroPanel::CommandLine},
-    {id::kSystemCommand, kSystemAction, &MacroPanel::SystemCommand},
-    {id::kVelmoraCommand, kVelmoraAction, &MacroPanel::VelmoraCommand},
-    {id::kHideOnReferenceCard, kOnPanel, &MacroPanel::HideOnReferenceCard},
-    {id::kRunAnother, kOnPanel, &MacroPanel::RunAnother},
-    {id::kNextMacro, kOnPanel, &MacroPanel::NextMacroIndex},
-}};
-
 TOptions::TOptions(OptionsWindowHost host) : m_host(std::move(host)) {}
 
 // Destroyed with the program (or a failed creation), the window goes with
@@ -175,57 +240,38 @@ bool TOptions::FormCreate()
 {
     m_editor = std::make_unique<OptionsEditor>(
         m_host.store, OptionsTargets{m_host.settings, m_host.autoStart, m_host.exePath, m_host.showTrayIcon},
-        ShownNameCollation(win32::CompareAsListBox, AnsiCodePage()), m_hotKeyProbe, m_keyboard);
+        ShownNameCollation(win32::CompareAsListBox, AnsiCodePage()), m_hotKeyProbe, m_keyboard,
+        ShownNameSortKey(SortKeyAsListBox, AnsiCodePage()));
 
-    const int width = S(kDesignWidth);
-    const int height = S(kDesignHeight);
-    m_minWidth = width;
-    m_minHeight = height;
     RECT work{};
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     const LayoutRect workArea{work.left, work.top, work.right - work.left, work.bottom - work.top};
-    const LayoutRect first = CentreOnWorkArea(width, height, workArea);
     // Its own taskbar button while open, since the main window has none.
     if (!CreateWindowFor({
             .className = kClassName,
             .caption = kCaption,
             .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN,
             .exStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT,
-            .x = first.left,
-            .y = first.top,
-            .width = first.width,
-            .height = first.height,
+            .x = workArea.left,
+            .y = workArea.top,
+            .width = 0,
+            .height = 0,
         })) {
         return false;
     }
     m_hotKeyProbe.SetWindow(Handle());
-
-    LOGFONTA font{.lfHeight = -::MulDiv(8, S(96), 72), .lfWeight = FW_NORMAL, .lfCharSet = DEFAULT_CHARSET};
-    std::strncpy(font.lfFaceName, "MS Sans Serif", LF_FACESIZE - 1);
-    m_font = win32::UniqueGdiObject(::CreateFontIndirectA(&font));
-    font.lfWeight = FW_BOLD;
-    m_boldFont = win32::UniqueGdiObject(::CreateFontIndirectA(&font));
-
-    m_images.reset(::ImageList_Create(S(16), S(16), ILC_COLOR24 | ILC_MASK, 1, 0));
-    const win32::UniqueGdiObject keyCap(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(VELMORA_IDB_KEYCAP),
-                                                      IMAGE_BITMAP, S(16), S(16), 0));
-    if (keyCap) {
-        ::ImageList_AddMasked(m_images.get(), static_cast<HBITMAP>(keyCap.Get()), RGB(192, 192, 192));
-    }
+    m_dpi = static_cast<int>(win32::WindowDpi(Handle()));
+    MakeFontsAndImages();
 
     CreateControls();
-
-    // With large fonts this also widens the window until both list buttons fit.
-    FormResize();
-
-    // Row height: two lines of the list's font.
-    SIZE m{};
-    {
-        const win32::WindowDC dc(m_lbxMacros);
-        const win32::SelectedObject listFont(dc.Get(), m_font.Get());
-        ::GetTextExtentPoint32A(dc.Get(), "M", 1, &m);
+    for (const FieldBinding& binding : kFieldBindings) {
+        m_boundControls.push_back(ControlById(binding.controlId));
     }
-    ::SendMessageA(m_lbxMacros, LB_SETITEMHEIGHT, 0, MacroListRowHeight(m.cy));
+
+    // At the design size, which lays nothing out again: the controls are made in place.
+    const LayoutSize minimum = MinimumSize();
+    const LayoutRect first = CentreOnWorkArea(minimum.width, minimum.height, workArea);
+    ::SetWindowPos(Handle(), nullptr, first.left, first.top, first.width, first.height, SWP_NOZORDER | SWP_NOACTIVATE);
 
     ShowOptionsPage();
     m_editor->SetView(this);
@@ -237,46 +283,140 @@ bool TOptions::FormCreate()
     // area, then centred there: a stored size never puts OK off the screen.
     RECT frame{};
     ::GetWindowRect(Handle(), &frame);
-    const int storedWidth = StoredWindowLength(m_host.settings.OptionsWidth, frame.right - frame.left, m_minWidth,
-                                               workArea.width);
+    const int storedWidth = StoredWindowLength(m_host.settings.OptionsWidth, frame.right - frame.left,
+                                               minimum.width, workArea.width);
     const int storedHeight = StoredWindowLength(m_host.settings.OptionsHeight, frame.bottom - frame.top,
-                                                m_minHeight, workArea.height);
+                                                minimum.height, workArea.height);
     const LayoutRect place = CentreOnWorkArea(storedWidth, storedHeight, workArea);
     ::SetWindowPos(Handle(), nullptr, place.left, place.top, place.width, place.height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
 }
 
-HWND TOptions::Control(HWND parent, const char* className, const char* text, DWORD style, int controlId,
-                       RECT place96)
+int TOptions::Scale(int pixels96) const
 {
-    return win32::CreateControl(parent, className, text, style, controlId, place96, m_font.Get());
+    return ScaleLength(pixels96, m_dpi);
 }
 
-HWND TOptions::Label(HWND parent, const char* text, RECT place96)
+void TOptions::MakeFontsAndImages()
 {
-    return Control(parent, "STATIC", text, SS_LEFT | SS_NOPREFIX, 0, place96);
+    // The controls take the new font before the old one goes.
+    win32::UniqueGdiObject font = MessageFontForDpi(static_cast<UINT>(m_dpi), /*bold=*/false);
+    for (const HWND control : m_controls) {
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+    }
+    if (m_statusBar != nullptr) {
+        ::SendMessageW(m_statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+    }
+    m_font = std::move(font);
+    m_boldFont = MessageFontForDpi(static_cast<UINT>(m_dpi), /*bold=*/true);
+    m_images.reset(::ImageList_Create(Scale(16), Scale(16), ILC_COLOR24 | ILC_MASK, 1, 0));
+    const win32::UniqueGdiObject keyCap(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(VELMORA_IDB_KEYCAP),
+                                                      IMAGE_BITMAP, Scale(16), Scale(16), 0));
+    if (keyCap) {
+        ::ImageList_AddMasked(m_images.get(), static_cast<HBITMAP>(keyCap.Get()), RGB(192, 192, 192));
+    }
+}
+
+LayoutSize TOptions::MinimumSize() const
+{
+    RECT frame{0, 0, Scale(kOptionsTable.client96.width), Scale(kOptionsTable.client96.height)};
+    if (m_statusBar != nullptr) {
+        RECT bar{};
+        ::GetWindowRect(m_statusBar, &bar);
+        frame.bottom += bar.bottom - bar.top;
+    }
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_EXSTYLE)));
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+HWND TOptions::ControlById(int controlId) const
+{
+    const auto row = std::find_if(kOptionsTable.rows.begin(), kOptionsTable.rows.end(),
+                                  [controlId](const LayoutRow& each) { return each.id == controlId; });
+    return row == kOptionsTable.rows.end() ? nullptr
+                                           : m_controls[static_cast<std::size_t>(row - kOptionsTable.rows.begin())];
 }
 
 void TOptions::CreateControls()
 {
-    m_pageControl = Control(Handle(), WC_TABCONTROLA, "", WS_CLIPSIBLINGS | WS_TABSTOP, id::kPageControl,
-                            {0, 0, 100, 100});
-    for (const char* caption : {"Macros", "Options"}) {
-        TCITEMA item{.mask = TCIF_TEXT, .pszText = const_cast<char*>(caption)};
-        ::SendMessageA(m_pageControl, TCM_INSERTITEMA, static_cast<WPARAM>(::SendMessageA(m_pageControl, TCM_GETITEMCOUNT, 0, 0)),
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    m_places = LayOut(kOptionsTable, m_dpi);
+    for (std::size_t i = 0; i < kOptionsTable.rows.size(); ++i) {
+        const LayoutRow& row = kOptionsTable.rows[i];
+        const LayoutRect place = PlaceOf(i, m_places[i]);
+        const HWND parent = row.parent == 0 ? Handle() : ControlById(row.parent);
+        HWND control = nullptr;
+        if (row.kind == ControlKind::Page || row.kind == ControlKind::Panel) {
+            control = win32::CreatePanel(parent, row.id);
+            Place(control, place);
+        } else {
+            KindClass kind = ClassOf(row.kind);
+            // Styles only creation gives.
+            if (row.id == id::kSendText) {
+                kind.style |= WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
+            } else if (row.id == id::kPassword || row.id == id::kPasswordConfirm) {
+                kind.style |= ES_PASSWORD;
+            }
+            const std::wstring text(row.text, row.text + std::strlen(row.text));
+            control = ::CreateWindowExW(kind.exStyle, kind.className, text.c_str(),
+                                        WS_CHILD | WS_VISIBLE | kind.style | row.style, place.left, place.top,
+                                        place.width, place.height, parent,
+                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
+        }
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
+        // Ctrl+Tab, Ctrl+PgDn and F1 reach the window from whichever control has the focus.
+        ::SetWindowSubclass(control, &TOptions::PageKeysProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        m_controls.push_back(control);
+    }
+    m_pageControl = ControlById(id::kPageControl);
+    m_macrosPage = ControlById(id::kMacrosPage);
+    m_optionsPage = ControlById(id::kOptionsPage);
+    m_lbxMacros = ControlById(id::kMacroList);
+    m_pnlMacroEdit = ControlById(id::kMacroEditPanel);
+    m_passwordPanel = ControlById(id::kPasswordPanel);
+    m_macrosNotLoaded = ControlById(id::kMacrosNotLoadedPage);
+    m_btnHelp = ControlById(id::kHelp);
+    m_btnOK = ControlById(kOkId);
+    for (int action = 0; action < kActionKindCount; ++action) {
+        m_settingsPanels[static_cast<std::size_t>(action)] = ControlById(id::SettingsPanelId(action));
+    }
+
+    for (const wchar_t* caption : {L"Macros", L"Options"}) {
+        TCITEMW item{.mask = TCIF_TEXT, .pszText = const_cast<wchar_t*>(caption)};
+        ::SendMessageW(m_pageControl, TCM_INSERTITEMW, static_cast<WPARAM>(::SendMessageW(m_pageControl, TCM_GETITEMCOUNT, 0, 0)),
                        reinterpret_cast<LPARAM>(&item));
     }
-    m_macrosPage = win32::CreatePanel(Handle(), id::kMacrosPage);
-    m_optionsPage = win32::CreatePanel(Handle(), id::kOptionsPage);
-    ::SetWindowPos(m_macrosPage, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ::SetWindowPos(m_optionsPage, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    CreateMacrosPage();
-    CreateOptionsPage();
+    // The pages take the theme's dialog texture where Windows draws one.
+    static win32::SystemLibrary theme(L"uxtheme.dll");
+    if (const auto texture = theme.Get<HRESULT WINAPI(HWND, DWORD)>("EnableThemeDialogTexture")) {
+        constexpr DWORD kTabTexture = 0x6;  // ETDT_ENABLETAB
+        texture(m_macrosPage, kTabTexture);
+        texture(m_optionsPage, kTabTexture);
+    }
 
-    m_btnHelp = Control(Handle(), "BUTTON", "Help...", WS_TABSTOP | BS_PUSHBUTTON, id::kHelp, {0, 0, 75, 25});
-    m_btnPrint = Control(Handle(), "BUTTON", "&Print...", WS_TABSTOP | BS_PUSHBUTTON, id::kPrint, {0, 0, 75, 25});
-    m_btnOK = Control(Handle(), "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, {0, 0, 75, 25});
+    // Its notifications pass through a panel that answers in ANSI.
+    ::SendMessageW(m_lbxMacros, CCM_SETUNICODEFORMAT, TRUE, 0);
+    ::SendMessageW(m_lbxMacros, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    WPARAM columnAt = 0;
+    for (const wchar_t* heading : {L"Name", L"Hot key"}) {
+        LVCOLUMNW column{.mask = LVCF_TEXT | LVCF_WIDTH, .cx = 0, .pszText = const_cast<wchar_t*>(heading)};
+        ::SendMessageW(m_lbxMacros, LVM_INSERTCOLUMNW, columnAt++, reinterpret_cast<LPARAM>(&column));
+    }
+    FillComboBox(ControlById(id::kHotKey), kHotKeyNames);
+    FillComboBox(ControlById(id::kAction), kActionKinds | std::views::transform(&ActionKind::listText));
+    FillComboBox(ControlById(id::kSystemCommand), kSystemActionNames);
+    FillComboBox(ControlById(id::kVelmoraCommand), kVelmoraActionNames);
+    for (const int field : {id::kName, id::kSendText}) {
+        ::SendMessageW(ControlById(field), EM_SETLIMITTEXT, 0, 0);
+    }
+    for (const int field : {id::kPassword, id::kPasswordConfirm}) {
+        // Visual styles would show dots; the field shows stars.
+        ::SendMessageW(ControlById(field), EM_SETPASSWORDCHAR, '*', 0);
+    }
+    Show(m_macrosNotLoaded, false);
+
     m_statusBar = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
                                     Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id::kStatusBar)),
                                     ::GetModuleHandleA(nullptr), nullptr);
@@ -285,118 +425,82 @@ void TOptions::CreateControls()
     m_helpMenu = win32::UniqueMenu(CreateHelpMenu(kHelpMenuFirst, "Contents and Index"));
 }
 
-void TOptions::CreateMacrosPage()
+LRESULT CALLBACK TOptions::PageKeysProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR self)
 {
-    m_macroListLabel = Label(m_macrosPage, "Macro list:", {8, 8, 100, 13});
-    // Names are Unicode: the list and the controls below that hold them are wide.
-    m_lbxMacros = win32::CreateWideControl(m_macrosPage, L"LISTBOX",
-                                           WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_OWNERDRAWFIXED |
-                                               LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
-                                           id::kMacroList, {0, 0, 100, 100}, m_font.Get());
-    m_btnAddMacro = Control(m_macrosPage, "BUTTON", "Add Macro", WS_TABSTOP, id::kAddMacro, {0, 0, 89, 25});
-    m_btnDeleteMacro = Control(m_macrosPage, "BUTTON", "Delete Macro", WS_TABSTOP, id::kDeleteMacro, {0, 0, 89, 25});
-    m_pnlMacroEdit = win32::CreatePanel(m_macrosPage, id::kMacroEditPanel);
-    CreateEditPanel();
-    m_macrosNotLoaded = Control(m_macrosPage, "STATIC", "", SS_LEFT | SS_NOPREFIX, id::kMacrosNotLoaded, {0, 0, 100, 100});
-    Show(m_macrosNotLoaded, false);
+    switch (message) {
+    case WM_GETDLGCODE:
+        // Before the dialog manager takes Ctrl+Tab for Tab.
+        if (const auto* keys = reinterpret_cast<const MSG*>(lParam);
+            keys != nullptr && keys->message == WM_KEYDOWN && IsPageKey(keys->wParam)) {
+            return DLGC_WANTMESSAGE | ::DefSubclassProc(control, message, wParam, lParam);
+        }
+        break;
+    case WM_KEYDOWN:
+        if (IsPageKey(wParam)) {
+            reinterpret_cast<TOptions*>(self)->PageKey(wParam);
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        // The tab that Ctrl+Tab would type into a multi-line field.
+        if (wParam == '\t' && ::GetKeyState(VK_CONTROL) < 0) {
+            return 0;
+        }
+        break;
+    case WM_NCDESTROY:
+        ::RemoveWindowSubclass(control, &TOptions::PageKeysProc, 0);
+        break;
+    default:
+        break;
+    }
+    return ::DefSubclassProc(control, message, wParam, lParam);
 }
 
-void TOptions::CreateEditPanel()
+void TOptions::PageKey(WPARAM key)
 {
-    const HWND panel = m_pnlMacroEdit;
-    constexpr DWORD check = WS_TABSTOP | BS_AUTOCHECKBOX;
-    constexpr DWORD dropDown = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
-    Label(panel, "Name:", {0, 4, 52, 13});
-    ::SendMessageW(win32::CreateWideControl(panel, L"EDIT", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, id::kName,
-                                            {56, 0, 273, 21}, m_font.Get()),
-                   EM_SETLIMITTEXT, 0, 0);
-    Label(panel, "Hot key:", {0, 32, 52, 13});
-    Control(panel, "BUTTON", "Win", check, id::kWin, {56, 30, 42, 17});
-    Control(panel, "BUTTON", "Shift", check, id::kShift, {98, 30, 46, 17});
-    Control(panel, "BUTTON", "Ctrl", check, id::kCtrl, {146, 30, 42, 17});
-    Control(panel, "BUTTON", "Alt", check, id::kAlt, {190, 30, 42, 17});
-    FillComboBox(Control(panel, "COMBOBOX", "", dropDown, id::kHotKey, {240, 28, 89, 300}), kHotKeyNames);
-    Label(panel, "Action:", {0, 61, 52, 13});
-    FillComboBox(Control(panel, "COMBOBOX", "", dropDown, id::kAction, {56, 57, 273, 200}), kActionNames);
-
-    static constexpr std::array<int, 4> panelIds = {id::kKeyStrokeSettings, id::kLaunchSettings, id::kSystemSettings,
-                                                    id::kVelmoraSettings};
-    for (std::size_t i = 0; i < panelIds.size(); ++i) {
-        m_settingsPanels[i] = win32::CreatePanel(panel, panelIds[i]);
+    if (key == VK_F1) {
+        OpenHelpTopic();
+        return;
     }
-    const HWND keys = m_settingsPanels[kKeystrokesAction];
-    Label(keys, "Text:", {0, 0, 100, 13});
-    // Wide, so that any text can be typed or pasted; it is placed by LayOutEditPanel.
-    const HWND sendText = ::CreateWindowExW(
-        0, L"EDIT", L"",
-        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_WANTRETURN |
-            ES_AUTOVSCROLL | ES_AUTOHSCROLL,
-        0, S(16), S(329), S(100), keys, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id::kSendText)),
-        ::GetModuleHandleW(nullptr), nullptr);
-    ::SendMessageW(sendText, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
-    ::SendMessageW(sendText, EM_SETLIMITTEXT, 0, 0);
-    Control(keys, "BUTTON", "Insert Variable...", WS_TABSTOP, id::kInsertVariable, {0, 0, 110, 25});
-    Control(keys, "BUTTON", "Send by pasting from clipboard", check, id::kPaste, {0, 0, 329, 17});
-
-    const HWND launch = m_settingsPanels[kLaunchAction];
-    Label(launch, "Filename:", {0, 0, 200, 13});
-    Control(launch, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, id::kFilename, {0, 16, 302, 21});
-    Control(launch, "BUTTON", "...", WS_TABSTOP, id::kBrowse, {305, 16, 24, 21});
-    Label(launch, "Command line:", {0, 46, 200, 13});
-    Control(launch, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, id::kCommandLine, {0, 62, 329, 21});
-
-    Label(m_settingsPanels[kSystemAction], "Command:", {0, 0, 200, 13});
-    FillComboBox(Control(m_settingsPanels[kSystemAction], "COMBOBOX", "", dropDown, id::kSystemCommand,
-                         {0, 16, 329, 200}),
-                 kSystemActionNames);
-    Label(m_settingsPanels[kVelmoraAction], "Command:", {0, 0, 200, 13});
-    FillComboBox(Control(m_settingsPanels[kVelmoraAction], "COMBOBOX", "", dropDown, id::kVelmoraCommand,
-                         {0, 16, 329, 200}),
-                 kVelmoraActionNames);
-
-    Control(panel, "BUTTON", "Do not show this macro on the quick reference card", check, id::kHideOnReferenceCard,
-            {0, 0, 329, 17});
-    Control(panel, "BUTTON", "When this macro completes run another macro", check, id::kRunAnother, {0, 0, 329, 17});
-    win32::CreateWideControl(panel, L"COMBOBOX", dropDown, id::kNextMacro, {16, 0, 313, 300}, m_font.Get());
+    const bool back = key == VK_PRIOR || (key == VK_TAB && ::GetKeyState(VK_SHIFT) < 0);
+    const int count = static_cast<int>(::SendMessageW(m_pageControl, TCM_GETITEMCOUNT, 0, 0));
+    const int current = static_cast<int>(::SendMessageW(m_pageControl, TCM_GETCURSEL, 0, 0));
+    ShowPage((current + (back ? count - 1 : 1)) % std::max(count, 1));
+    // The control that had the focus may be on the page just hidden.
+    ::SetFocus(m_pageControl);
 }
 
-void TOptions::CreateOptionsPage()
+void TOptions::OpenHelpTopic()
 {
-    const HWND page = m_optionsPage;
-    constexpr DWORD check = WS_TABSTOP | BS_AUTOCHECKBOX;
-    Control(page, "BUTTON", "Automatically start when Windows starts", check, id::kAutoStart, {16, 16, 400, 17});
-    Control(page, "BUTTON", "Show Velmora icon in system tray", check, id::kShowInTray, {16, 40, 400, 17});
-    Control(page, "BUTTON", "Slow down keystroke playback", check, id::kSlowdownKeystrokes, {16, 64, 400, 17});
-    Control(page, "BUTTON", "Type characters that have no key as Unicode input (leaves the clipboard alone)", check,
-            id::kUnicodeInput, {16, 88, 560, 17});
-    Control(page, "BUTTON", "Password protect the Options window", check, id::kPasswordProtect, {16, 112, 400, 17});
-    m_panel1 = win32::CreatePanel(page, id::kPasswordPanel);
-    ::MoveWindow(m_panel1, S(34), S(136), S(260), S(56), FALSE);
-    // Each label just before its box, which names the box for a screen reader.
-    for (const auto& [label, field, top] : {std::tuple{"Password:", id::kPassword, 0},
-                                            std::tuple{"Confirm:", id::kPasswordConfirm, 29}}) {
-        Label(m_panel1, label, {0, top + 4, 70, 13});
-        const HWND edit = Control(m_panel1, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, field,
-                                  {76, top, 160, 21});
-        // Visual styles would show dots; the field shows stars.
-        ::SendMessageA(edit, EM_SETPASSWORDCHAR, '*', 0);
-    }
+    const std::string path = HelpFilePath();
+    std::wstring topic(static_cast<std::size_t>(
+                           ::MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0)),
+                       L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), topic.data(),
+                          static_cast<int>(topic.size()));
+    topic = L"\"" + topic + L"::/options.htm\"";
+    // Like every shell start of the program, a failure is silent.
+    ::ShellExecuteW(Handle(), L"open", L"hh.exe", topic.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
 void TOptions::ShowOptionsPage()
 {
-    const OptionsPage& page = m_editor->Page;
     m_updating = true;
-    SetChecked(::GetDlgItem(m_optionsPage, id::kAutoStart), page.AutoStart);
-    SetChecked(::GetDlgItem(m_optionsPage, id::kShowInTray), page.ShowInTray);
-    SetChecked(::GetDlgItem(m_optionsPage, id::kSlowdownKeystrokes), page.SlowdownKeystrokes);
-    SetChecked(::GetDlgItem(m_optionsPage, id::kUnicodeInput), page.UnicodeInput);
-    SetChecked(::GetDlgItem(m_optionsPage, id::kPasswordProtect), page.PasswordProtect);
-    SetText(::GetDlgItem(m_panel1, id::kPassword), page.Password);
-    SetText(::GetDlgItem(m_panel1, id::kPasswordConfirm), page.PasswordConfirm);
-    Show(m_panel1, page.PasswordProtect);
+    for (std::size_t i = 0; i < kFieldBindings.size(); ++i) {
+        if (kFieldBindings[i].OnOptionsPage()) {
+            ShowField(i);
+        }
+    }
+    ShowDependents();
     m_updating = false;
     ShowPage(0);
+}
+
+void TOptions::ShowDependents()
+{
+    Show(::GetDlgItem(m_pnlMacroEdit, id::kNextMacro), m_editor->Panel.RunAnother);
+    Show(m_passwordPanel, m_editor->Page.PasswordProtect);
 }
 
 void TOptions::ShowMacrosNotLoaded()
@@ -404,11 +508,11 @@ void TOptions::ShowMacrosNotLoaded()
     if (!m_editor->MacrosLocked()) {
         return;
     }
-    SetText(m_macrosNotLoaded, m_editor->MacrosNotLoadedText());
     Show(m_macrosNotLoaded, true);
+    SetText(ControlById(id::kMacrosNotLoaded), m_editor->MacrosNotLoadedText());
     ::SendMessageA(m_statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(std::string(kMacrosNotLoadedStatus).c_str()));
-    for (const HWND control : {m_lbxMacros, m_btnAddMacro, m_btnDeleteMacro,
-                               ::GetDlgItem(m_optionsPage, id::kPasswordProtect), m_panel1}) {
+    for (const HWND control : {m_lbxMacros, ControlById(id::kAddMacro), ControlById(id::kDeleteMacro),
+                               ::GetDlgItem(m_optionsPage, id::kPasswordProtect), m_passwordPanel}) {
         ::EnableWindow(control, FALSE);
     }
 }
@@ -422,81 +526,49 @@ void TOptions::ShowPage(int page)
 
 void TOptions::FormResize()
 {
-    // Minimised, there is nothing to lay out; growing the window to its
-    // minimum sends WM_SIZE again, which must not start another pass.
-    if (m_pageControl == nullptr || m_resizing || ::IsIconic(Handle())) {
+    if (m_pageControl == nullptr || ::IsIconic(Handle())) {
         return;
     }
-    const Busy resizing(m_resizing);
-    for (int pass = 0;; ++pass) {
-        RECT client{};
-        ::GetClientRect(Handle(), &client);
-        if (client.right <= 0 || client.bottom <= 0) {
-            return;
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    ::SendMessageW(m_statusBar, WM_SIZE, 0, 0);
+    RECT bar{};
+    ::GetWindowRect(m_statusBar, &bar);
+    // The status bar takes the bottom edge; the table fills what is above it.
+    const std::vector<LayoutRect> places =
+        LayOut(kOptionsTable, m_dpi, {client.right, std::max(0L, client.bottom - (bar.bottom - bar.top))});
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        // Each move repaints; one that changes nothing is left out.
+        if (places[i] != m_places[i]) {
+            Place(m_controls[i], PlaceOf(i, places[i]));
         }
-        ::SendMessageA(m_statusBar, WM_SIZE, 0, 0);
-        const LayoutSize statusBar = SizeOf(m_statusBar);
-        RECT inset{0, 0, 400, 400};
-        ::SendMessageA(m_pageControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&inset));
-        const OptionsLayout layout = LayOutOptions({
-            .clientWidth = client.right,
-            // The status bar takes the bottom edge; the buttons sit above it.
-            .clientHeight = client.bottom - statusBar.height,
-            .margin = S(kMargin),
-            .okButton = SizeOf(m_btnOK),
-            .helpButton = SizeOf(m_btnHelp),
-            .printButton = SizeOf(m_btnPrint),
-            .addButton = SizeOf(m_btnAddMacro),
-            .deleteButton = SizeOf(m_btnDeleteMacro),
-            .macroListLabelHeight = SizeOf(m_macroListLabel).height,
-            .editPanelWidth = S(kEditPanelWidth),
-            .pageInsetLeft = inset.left,
-            .pageInsetTop = inset.top,
-            .pageInsetRight = 400 - inset.right,
-            .pageInsetBottom = 400 - inset.bottom,
-        });
-        if (layout.widthShortfall > 0 && pass == 0) {
-            RECT frame{};
-            ::GetWindowRect(Handle(), &frame);
-            m_minWidth = frame.right - frame.left + layout.widthShortfall;
-            m_minHeight += S(100);
-            ::SetWindowPos(Handle(), nullptr, 0, 0, m_minWidth, std::max<int>(m_minHeight, frame.bottom - frame.top),
-                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            continue;
-        }
-        Place(m_pageControl, layout.pageControl);
-        Place(m_macrosPage, layout.page);
-        Place(m_optionsPage, layout.page);
-        Place(m_macroListLabel, layout.macroListLabel);
-        Place(m_lbxMacros, layout.macroList);
-        Place(m_btnAddMacro, layout.addMacro);
-        Place(m_btnDeleteMacro, layout.deleteMacro);
-        Place(m_pnlMacroEdit, layout.editPanel);
-        Place(m_macrosNotLoaded, layout.editPanel);
-        Place(m_btnHelp, layout.help);
-        Place(m_btnPrint, layout.print);
-        Place(m_btnOK, layout.ok);
-        LayOutEditPanel(layout.editPanel.width, layout.editPanel.height);
-        return;
     }
+    m_places = places;
+    // The first column spans the row, which draws both texts.
+    RECT listClient{};
+    ::GetClientRect(m_lbxMacros, &listClient);
+    ::SendMessageW(m_lbxMacros, LVM_SETCOLUMNWIDTH, 0, listClient.right);
 }
 
-void TOptions::LayOutEditPanel(int width, int height)
+LayoutRect TOptions::PlaceOf(std::size_t row, LayoutRect place) const
 {
-    const HWND panel = m_pnlMacroEdit;
-    const int settingsTop = S(86);
-    const int settingsHeight = std::max(S(90), height - settingsTop - S(78));
-    for (const HWND settings : m_settingsPanels) {
-        Place(settings, {0, settingsTop, width, settingsHeight});
+    // A drop-down's window holds its list as well.
+    if (kOptionsTable.rows[row].kind == ControlKind::ComboBox) {
+        place.height += Scale(kDropDownHeight);
     }
-    const HWND keys = m_settingsPanels[kKeystrokesAction];
-    Place(::GetDlgItem(keys, id::kSendText), {0, S(16), width, settingsHeight - S(16) - S(56)});
-    Place(::GetDlgItem(keys, id::kInsertVariable), {0, settingsHeight - S(50), S(110), S(25)});
-    Place(::GetDlgItem(keys, id::kPaste), {0, settingsHeight - S(19), width, S(17)});
-    const int bottom = settingsTop + settingsHeight;
-    Place(::GetDlgItem(panel, id::kHideOnReferenceCard), {0, bottom + S(8), width, S(17)});
-    Place(::GetDlgItem(panel, id::kRunAnother), {0, bottom + S(29), width, S(17)});
-    Place(::GetDlgItem(panel, id::kNextMacro), {S(16), bottom + S(50), width - S(16), S(300)});
+    return place;
+}
+
+void TOptions::WMDpiChanged(int dpi, const RECT& suggested)
+{
+    m_dpi = dpi;
+    // Every place changes with the DPI.
+    m_places.assign(m_places.size(), LayoutRect{});
+    MakeFontsAndImages();
+    ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    FormResize();
+    ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TOptions::ShowOnTop()
@@ -522,37 +594,25 @@ void TOptions::BringToFront()
 
 void TOptions::EntriesReset()
 {
-    ::SendMessageA(m_lbxMacros, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageA(m_lbxMacros, LB_RESETCONTENT, 0, 0);
-    const TMacroList& entries = m_editor->Entries();
-    ::SendMessageA(m_lbxMacros, LB_INITSTORAGE, entries.size(), static_cast<LPARAM>(entries.size() * 16));
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        EntryInserted(static_cast<int>(i));
-    }
-    ::SendMessageA(m_lbxMacros, WM_SETREDRAW, TRUE, 0);
+    ::SendMessageW(m_lbxMacros, LVM_SETITEMCOUNT, m_editor->Entries().size(), 0);
     ::InvalidateRect(m_lbxMacros, nullptr, TRUE);
 }
 
-void TOptions::EntryInserted(int index)
+void TOptions::EntryInserted(int)
 {
-    const std::u16string name =
-        ShowUnicodeTags(m_editor->Entries()[static_cast<std::size_t>(index)].Name, AnsiCodePage());
-    ::SendMessageW(m_lbxMacros, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(name.c_str()));
+    EntriesReset();
 }
 
-void TOptions::EntryRemoved(int index)
+void TOptions::EntryRemoved(int)
 {
-    ::SendMessageA(m_lbxMacros, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    EntriesReset();
 }
 
-void TOptions::EntryMoved(int from, int to)
+void TOptions::EntryMoved(int, int)
 {
-    // One repaint for the pair, not one for each.
-    ::SendMessageA(m_lbxMacros, WM_SETREDRAW, FALSE, 0);
-    EntryRemoved(from);
-    EntryInserted(to);
-    ::SendMessageA(m_lbxMacros, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(m_lbxMacros, nullptr, TRUE);
+    // Only the rows in view are drawn again; naming the moved range would
+    // cost a step for each row between its two places.
+    ::InvalidateRect(m_lbxMacros, nullptr, FALSE);
 }
 
 void TOptions::EntriesRedraw()
@@ -562,7 +622,72 @@ void TOptions::EntriesRedraw()
 
 void TOptions::SelectionChanged(int index)
 {
-    ::SendMessageA(m_lbxMacros, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    const Busy updating(m_updating);
+    // Only the row that has it: clearing every row costs a step for each.
+    const auto shown = ::SendMessageW(m_lbxMacros, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    if (shown >= 0 && shown != index) {
+        LVITEMW none{.stateMask = LVIS_SELECTED | LVIS_FOCUSED};
+        ::SendMessageW(m_lbxMacros, LVM_SETITEMSTATE, static_cast<WPARAM>(shown), reinterpret_cast<LPARAM>(&none));
+    }
+    if (index >= 0) {
+        LVITEMW row{.state = LVIS_SELECTED | LVIS_FOCUSED, .stateMask = LVIS_SELECTED | LVIS_FOCUSED};
+        ::SendMessageW(m_lbxMacros, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&row));
+        ::SendMessageW(m_lbxMacros, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
+    }
+}
+
+LRESULT TOptions::MacroListNotify(const NMHDR& header)
+{
+    const TMacroList& entries = m_editor->Entries();
+    switch (header.code) {
+    case LVN_GETDISPINFOW: {
+        LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header)).item;
+        if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= entries.size()) {
+            return 0;
+        }
+        const TMacroEntry& entry = entries[static_cast<std::size_t>(item.iItem)];
+        if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
+            const std::u16string text = item.iSubItem == 0
+                                            ? ShowUnicodeTags(entry.Name, AnsiCodePage())
+                                            : ShowUnicodeTags(HotKeyDisplayText(*entry.Macro), AnsiCodePage());
+            ::lstrcpynW(item.pszText, reinterpret_cast<LPCWSTR>(text.c_str()), item.cchTextMax);
+        }
+        return 0;
+    }
+    case LVN_ODFINDITEMW: {
+        // Type-to-find: the next name from the start that begins with the typed letters.
+        const auto& find = reinterpret_cast<const NMLVFINDITEMW&>(header);
+        if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.lvfi.psz == nullptr || entries.empty()) {
+            return -1;
+        }
+        const int length = static_cast<int>(std::wcslen(find.lvfi.psz));
+        const int count = static_cast<int>(entries.size());
+        const int start = std::clamp(find.iStart, 0, count);
+        for (int step = 0; step < count; ++step) {
+            const int row = (start + step) % count;
+            if (row < start && (find.lvfi.flags & LVFI_WRAP) == 0) {
+                break;
+            }
+            const std::u16string name = ShowUnicodeTags(entries[static_cast<std::size_t>(row)].Name, AnsiCodePage());
+            if (static_cast<int>(name.size()) >= length &&
+                ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, reinterpret_cast<LPCWSTR>(name.c_str()),
+                                 length, find.lvfi.psz, length) == CSTR_EQUAL) {
+                return row;
+            }
+        }
+        return -1;
+    }
+    case LVN_ITEMCHANGED: {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        const bool selected = (change.uNewState & LVIS_SELECTED) != 0 && (change.uOldState & LVIS_SELECTED) == 0;
+        if (!m_updating && selected && change.iItem >= 0) {
+            m_editor->SelectMacro(change.iItem);
+        }
+        return 0;
+    }
+    default:
+        return 0;
+    }
 }
 
 void TOptions::PanelChanged()
@@ -583,12 +708,14 @@ void TOptions::PanelChanged()
         }
         ::SendMessageA(next, WM_SETREDRAW, TRUE, 0);
     }
-    for (const PanelBinding& binding : kPanelBindings) {
-        ShowField(binding);
+    for (std::size_t i = 0; i < kFieldBindings.size(); ++i) {
+        if (!kFieldBindings[i].OnOptionsPage()) {
+            ShowField(i);
+        }
     }
-    Show(next, panel.RunAnother);
-    for (int action = 0; action < 4; ++action) {
-        Show(m_settingsPanels[action], panel.ActionIndex == action);
+    ShowDependents();
+    for (int action = 0; action < kActionKindCount; ++action) {
+        Show(m_settingsPanels[static_cast<std::size_t>(action)], panel.ActionIndex == action);
     }
     // Files may be dropped only where they have a place to go.
     ::DragAcceptFiles(Handle(), m_editor->EditPanelVisible() && panel.ActionIndex == kLaunchAction);
@@ -596,68 +723,74 @@ void TOptions::PanelChanged()
     m_updating = false;
 }
 
-HWND TOptions::BoundControl(const PanelBinding& binding) const
+template <typename Fields>
+Fields& TOptions::FieldsOf()
 {
-    const HWND parent = binding.parent == kOnPanel ? m_pnlMacroEdit : m_settingsPanels[binding.parent];
-    return ::GetDlgItem(parent, binding.controlId);
+    if constexpr (std::is_same_v<Fields, MacroPanel>) {
+        return m_editor->Panel;
+    } else {
+        return m_editor->Page;
+    }
 }
 
-void TOptions::ShowField(const PanelBinding& binding)
+void TOptions::ShowField(std::size_t row)
 {
-    const HWND control = BoundControl(binding);
-    const MacroPanel& panel = m_editor->Panel;
-    std::visit(Overloaded{
-                   [&](std::string MacroPanel::*text) {
-                       if (binding.controlId == id::kSendText) {
-                           win32::SetWideText(control, m_sendText.Show(panel.*text, AnsiCodePage()));
-                       } else if (binding.controlId == id::kName) {
-                           win32::SetWideText(control, ShowUnicodeTags(panel.*text, AnsiCodePage()));
-                       } else {
-                           SetText(control, panel.*text);
-                       }
-                   },
-                   [&](bool MacroPanel::*check) { SetChecked(control, panel.*check); },
-                   [&](int MacroPanel::*index) { win32::SetComboSelection(control, panel.*index); },
-               },
-               binding.field);
+    const FieldBinding& binding = kFieldBindings[row];
+    const HWND control = m_boundControls[row];
+    std::visit(
+        [&]<typename Fields, typename Value>(Value Fields::*field) {
+            const Value& value = FieldsOf<Fields>().*field;
+            if constexpr (std::is_same_v<Value, std::string>) {
+                if (binding.controlId == id::kSendText) {
+                    win32::SetWideText(control, m_sendText.Show(value, AnsiCodePage()));
+                } else if (binding.controlId == id::kName) {
+                    win32::SetWideText(control, ShowUnicodeTags(value, AnsiCodePage()));
+                } else {
+                    SetText(control, value);
+                }
+            } else if constexpr (std::is_same_v<Value, bool>) {
+                SetChecked(control, value);
+            } else {
+                win32::SetComboSelection(control, value);
+            }
+        },
+        binding.field);
 }
 
-bool TOptions::ReadField(const PanelBinding& binding, int code)
+bool TOptions::ReadField(std::size_t row, int code)
 {
-    const HWND control = BoundControl(binding);
-    MacroPanel& panel = m_editor->Panel;
-    return std::visit(Overloaded{
-                          [&](std::string MacroPanel::*text) {
-                              if (code != EN_CHANGE) {
-                                  return false;
-                              }
-                              // The keystroke text and the name are Unicode controls; the
-                              // record keeps ANSI with tags.
-                              if (binding.controlId == id::kSendText) {
-                                  panel.*text = m_sendText.Write(win32::WideTextOf(control), AnsiCodePage());
-                              } else if (binding.controlId == id::kName) {
-                                  panel.*text = StoredName(win32::WideTextOf(control), EditedName(), AnsiCodePage());
-                              } else {
-                                  panel.*text = TextOf(control);
-                              }
-                              return true;
-                          },
-                          [&](bool MacroPanel::*check) {
-                              if (code != BN_CLICKED) {
-                                  return false;
-                              }
-                              panel.*check = IsChecked(control);
-                              return true;
-                          },
-                          [&](int MacroPanel::*index) {
-                              if (code != CBN_SELCHANGE) {
-                                  return false;
-                              }
-                              panel.*index = win32::ComboSelection(control);
-                              return true;
-                          },
-                      },
-                      binding.field);
+    const FieldBinding& binding = kFieldBindings[row];
+    const HWND control = m_boundControls[row];
+    return std::visit(
+        [&]<typename Fields, typename Value>(Value Fields::*field) {
+            Value& value = FieldsOf<Fields>().*field;
+            if constexpr (std::is_same_v<Value, std::string>) {
+                if (code != EN_CHANGE) {
+                    return false;
+                }
+                // The keystroke text and the name are Unicode controls; the
+                // record keeps ANSI with tags.
+                if (binding.controlId == id::kSendText) {
+                    value = m_sendText.Write(win32::WideTextOf(control), AnsiCodePage());
+                } else if (binding.controlId == id::kName) {
+                    value = StoredName(win32::WideTextOf(control), EditedName(), AnsiCodePage());
+                } else {
+                    value = TextOf(control);
+                }
+            } else if constexpr (std::is_same_v<Value, bool>) {
+                if (code != BN_CLICKED) {
+                    return false;
+                }
+                value = IsChecked(control);
+            } else {
+                if (code != CBN_SELCHANGE) {
+                    return false;
+                }
+                value = win32::ComboSelection(control);
+            }
+            return true;
+        },
+        binding.field);
 }
 
 std::string_view TOptions::EditedName() const
@@ -673,42 +806,27 @@ void TOptions::StatusChanged(const std::string& text)
 {
     // It may name another macro.
     const std::u16string shown = ShowUnicodeTags(text, AnsiCodePage());
+    if (shown == win32::WideTextOf(m_statusBar)) {
+        return;
+    }
     ::SendMessageW(m_statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(shown.c_str()));
+    Announce(m_statusBar, shown);
 }
 
 // ---- What the user does ----
 
-void TOptions::PanelControlChanged(int controlId, int code)
+void TOptions::BoundControlChanged(int controlId, int code)
 {
-    const auto binding = std::find_if(kPanelBindings.begin(), kPanelBindings.end(),
-                                      [controlId](const PanelBinding& b) { return b.controlId == controlId; });
-    if (binding == kPanelBindings.end() || !ReadField(*binding, code)) {
+    const auto binding = std::find_if(kFieldBindings.begin(), kFieldBindings.end(),
+                                      [controlId](const FieldBinding& each) { return each.controlId == controlId; });
+    if (binding == kFieldBindings.end() ||
+        !ReadField(static_cast<std::size_t>(binding - kFieldBindings.begin()), code)) {
         return;
     }
     if (binding->changed != nullptr) {
         (m_editor.get()->*binding->changed)();
     }
-    if (controlId == id::kRunAnother) {
-        Show(::GetDlgItem(m_pnlMacroEdit, id::kNextMacro), m_editor->Panel.RunAnother);
-    }
-}
-
-void TOptions::OptionsPageChanged(int controlId)
-{
-    OptionsPage& page = m_editor->Page;
-    switch (controlId) {
-    case id::kAutoStart: page.AutoStart = IsChecked(::GetDlgItem(m_optionsPage, controlId)); break;
-    case id::kShowInTray: page.ShowInTray = IsChecked(::GetDlgItem(m_optionsPage, controlId)); break;
-    case id::kSlowdownKeystrokes: page.SlowdownKeystrokes = IsChecked(::GetDlgItem(m_optionsPage, controlId)); break;
-    case id::kUnicodeInput: page.UnicodeInput = IsChecked(::GetDlgItem(m_optionsPage, controlId)); break;
-    case id::kPasswordProtect:
-        page.PasswordProtect = IsChecked(::GetDlgItem(m_optionsPage, controlId));
-        Show(m_panel1, page.PasswordProtect);
-        break;
-    case id::kPassword: page.Password = TextOf(::GetDlgItem(m_panel1, controlId)); break;
-    case id::kPasswordConfirm: page.PasswordConfirm = TextOf(::GetDlgItem(m_panel1, controlId)); break;
-    default: break;
-    }
+    ShowDependents();
 }
 
 void TOptions::CommandClick(int controlId, int code, HWND control)
@@ -728,18 +846,13 @@ void TOptions::CommandClick(int controlId, int code, HWND control)
         return;
     }
     switch (controlId) {
-    case id::kMacroList:
-        if (code == LBN_SELCHANGE) {
-            m_editor->Select(static_cast<int>(::SendMessageA(m_lbxMacros, LB_GETCURSEL, 0, 0)));
-        }
-        return;
     case id::kAddMacro:
-        m_editor->btnAddMacroClick();
+        m_editor->AddMacro();
         ::SetFocus(::GetDlgItem(m_pnlMacroEdit, id::kName));
         ::SendMessageA(::GetDlgItem(m_pnlMacroEdit, id::kName), EM_SETSEL, 0, -1);
         return;
     case id::kDeleteMacro:
-        m_editor->btnDeleteMacroClick();
+        m_editor->DeleteMacro();
         return;
     case id::kBrowse:
         BrowseForFile();
@@ -753,17 +866,8 @@ void TOptions::CommandClick(int controlId, int code, HWND control)
     case id::kPrint:
         btnPrintClick();
         return;
-    case id::kAutoStart:
-    case id::kShowInTray:
-    case id::kSlowdownKeystrokes:
-    case id::kUnicodeInput:
-    case id::kPasswordProtect:
-    case id::kPassword:
-    case id::kPasswordConfirm:
-        OptionsPageChanged(controlId);
-        return;
     default:
-        PanelControlChanged(controlId, code);
+        BoundControlChanged(controlId, code);
         return;
     }
 }
@@ -896,14 +1000,14 @@ void TOptions::lbxMacrosDrawItem(const DRAWITEMSTRUCT& item)
     {
         const win32::SelectedObject bold(dc, m_boldFont.Get());
         const std::u16string name = ShowUnicodeTags(entry.Name, AnsiCodePage());
-        ::TextOutW(dc, left + S(20), top + 1, reinterpret_cast<LPCWSTR>(name.c_str()), static_cast<int>(name.size()));
+        ::TextOutW(dc, left + Scale(20), top + 1, reinterpret_cast<LPCWSTR>(name.c_str()), static_cast<int>(name.size()));
     }
     {
         const win32::SelectedObject regular(dc, m_font.Get());
         SIZE m{};
         ::GetTextExtentPoint32A(dc, "M", 1, &m);
         const std::string keys = HotKeyDisplayText(*entry.Macro);
-        ::TextOutA(dc, left + S(20), top + m.cy, keys.c_str(), static_cast<int>(keys.size()));
+        ::TextOutA(dc, left + Scale(20), top + m.cy, keys.c_str(), static_cast<int>(keys.size()));
     }
     if (!entry.Macro->HotKey.empty()) {
         ::ImageList_Draw(m_images.get(), 0, dc, left + 2, top + 1, ILD_TRANSPARENT);
@@ -913,9 +1017,22 @@ void TOptions::lbxMacrosDrawItem(const DRAWITEMSTRUCT& item)
     }
 }
 
+void TOptions::MeasureMacroRow(MEASUREITEMSTRUCT& item) const
+{
+    // Two lines of the list's font.
+    SIZE m{};
+    const win32::WindowDC dc(m_lbxMacros);
+    const win32::SelectedObject listFont(dc.Get(), m_font.Get());
+    ::GetTextExtentPoint32A(dc.Get(), "M", 1, &m);
+    item.itemHeight = static_cast<UINT>(MacroListRowHeight(m.cy));
+}
+
 void TOptions::MinMaxInfo(MINMAXINFO& info) const
 {
-    info.ptMinTrackSize = {m_minWidth, m_minHeight};
+    if (m_pageControl != nullptr) {
+        const LayoutSize minimum = MinimumSize();
+        info.ptMinTrackSize = {minimum.width, minimum.height};
+    }
 }
 
 void TOptions::FormCloseQueryAndClose()
@@ -968,11 +1085,20 @@ LRESULT TOptions::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom == m_lbxMacros) {
+            return MacroListNotify(*header);
+        }
         if (header->hwndFrom == m_pageControl && header->code == TCN_SELCHANGE) {
             ShowPage(static_cast<int>(::SendMessageA(m_pageControl, TCM_GETCURSEL, 0, 0)));
         }
         return 0;
     }
+    case WM_MEASUREITEM:
+        if (wParam == id::kMacroList) {
+            MeasureMacroRow(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+            return TRUE;
+        }
+        break;
     case WM_DRAWITEM:
         if (wParam == id::kMacroList) {
             lbxMacrosDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
@@ -995,6 +1121,9 @@ LRESULT TOptions::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam != SIZE_MINIMIZED) {
             FormResize();
         }
+        return 0;
+    case WM_DPICHANGED:
+        WMDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_GETMINMAXINFO:
         MinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));

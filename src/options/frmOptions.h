@@ -8,9 +8,10 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <variant>
+#include <vector>
 
 #include "options/OptionsEditor.h"
+#include "options/OptionsLayout.h"
 #include "macros/UnicodeTags.h"
 #include "platform/win32/Win32HotKeys.h"
 #include "platform/win32/Win32Keyboard.h"
@@ -53,22 +54,14 @@ public:
     OptionsEditor& Editor() { return *m_editor; }
 
 private:
-    // A control of the edit panel bound to a field of the macro; parent is
-    // kOnPanel or the action whose settings panel holds it.
-    static constexpr int kOnPanel = -1;
-    struct PanelBinding {
-        int controlId;
-        int parent;
-        std::variant<std::string MacroPanel::*, bool MacroPanel::*, int MacroPanel::*> field;
-        // The editor's reaction once the field holds the user's change.
-        void (OptionsEditor::*changed)() = nullptr;
-    };
-    static const std::array<PanelBinding, 16> kPanelBindings;
-
-    HWND BoundControl(const PanelBinding& binding) const;
-    void ShowField(const PanelBinding& binding);
+    // The fields the rows of kFieldBindings name.
+    template <typename Fields>
+    Fields& FieldsOf();
+    void ShowField(std::size_t row);
     // False when the notification is not the control's change.
-    bool ReadField(const PanelBinding& binding, int code);
+    bool ReadField(std::size_t row, int code);
+    // The controls shown only with a box checked.
+    void ShowDependents();
     // The committed name of the macro being edited, which the name field
     // keeps byte for byte while it shows it.
     std::string_view EditedName() const;
@@ -83,14 +76,24 @@ private:
     void PanelChanged() override;
     void StatusChanged(const std::string& text) override;
 
+    // Every row of kOptionsTable, in its order, which is the tab order.
     void CreateControls();
-    void CreateMacrosPage();
-    void CreateEditPanel();
-    void CreateOptionsPage();
-    HWND Control(HWND parent, const char* className, const char* text, DWORD style, int id, RECT place96);
-    HWND Label(HWND parent, const char* text, RECT place96);
+    HWND ControlById(int id) const;
+    // A 96-DPI length at the window's DPI.
+    int Scale(int pixels96) const;
+    // The message font and the key cap at the window's DPI, into every control.
+    void MakeFontsAndImages();
+    // The outer size of the window at its design size.
+    LayoutSize MinimumSize() const;
     void FormResize();
-    void LayOutEditPanel(int width, int height);
+    // Where the row's control goes for that place of the table's.
+    LayoutRect PlaceOf(std::size_t row, LayoutRect place) const;
+    void WMDpiChanged(int dpi, const RECT& suggested);
+    static LRESULT CALLBACK PageKeysProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR self);
+    // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp switch the pages; F1 opens the help.
+    void PageKey(WPARAM key);
+    void OpenHelpTopic();
     void ShowPage(int page);
     void ShowOptionsPage();
     // The file could not be read: the macro controls are switched off and
@@ -98,8 +101,11 @@ private:
     void ShowMacrosNotLoaded();
 
     void CommandClick(int id, int code, HWND control);
-    void PanelControlChanged(int id, int code);
-    void OptionsPageChanged(int id);
+    void BoundControlChanged(int id, int code);
+    // The virtual list asks for its rows' texts, finds typed names, and
+    // reports the user's selection.
+    LRESULT MacroListNotify(const NMHDR& header);
+    void MeasureMacroRow(MEASUREITEMSTRUCT& item) const;
     void lbxMacrosDrawItem(const DRAWITEMSTRUCT& item);
     void btnHelpClick();
     void btnPrintClick();
@@ -132,24 +138,24 @@ private:
     HWND m_macrosPage = nullptr;
     HWND m_optionsPage = nullptr;
     HWND m_lbxMacros = nullptr;
-    HWND m_macroListLabel = nullptr;
-    HWND m_btnAddMacro = nullptr;
-    HWND m_btnDeleteMacro = nullptr;
     HWND m_pnlMacroEdit = nullptr;
-    HWND m_settingsPanels[4] = {};
+    std::array<HWND, kActionKindCount> m_settingsPanels{};
     HWND m_btnHelp = nullptr;
-    HWND m_btnPrint = nullptr;
     HWND m_btnOK = nullptr;
     HWND m_statusBar = nullptr;
     HWND m_macrosNotLoaded = nullptr;
-    HWND m_panel1 = nullptr;
+    HWND m_passwordPanel = nullptr;
+    // The control of each row of kFieldBindings.
+    std::vector<HWND> m_boundControls;
     unsigned m_nextChoicesShown = 0;
-    int m_minWidth = 0;
-    int m_minHeight = 0;
+    // Each row's control, in the table's order.
+    std::vector<HWND> m_controls;
+    // Where FormResize last put them.
+    std::vector<LayoutRect> m_places;
+    int m_dpi = 96;
     // Set while the program fills controls itself, so their change
     // notifications are not taken for the user's.
     bool m_updating = false;
-    bool m_resizing = false;
     bool m_closing = false;
 };
 

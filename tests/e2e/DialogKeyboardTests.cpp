@@ -154,9 +154,9 @@ public:
     bool ShowTheKeystrokeMacro()
     {
         const HWND list = Control(id::kMacroList);
-        const auto rowHeight = static_cast<LONG>(::SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+        const RECT row = tests::ListViewRowRect(list, 0);
         const RECT rect = ScreenRect(list);
-        return ClickWithMouse({rect.left + 30, rect.top + rowHeight / 2}) && WaitFor([&] {
+        return ClickWithMouse({rect.left + 30, rect.top + (row.top + row.bottom) / 2}) && WaitFor([&] {
                    return ::IsWindowVisible(Control(id::kSendText)) && TextOf(Control(id::kName)) == "Typing";
                });
     }

@@ -27,8 +27,8 @@ protected:
     bool ClickRow(int row) const
     {
         const HWND list = Control(id::kMacroList);
-        const int height = static_cast<int>(::SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
-        POINT middle{40, row * height + height / 2};
+        const RECT rect = tests::ListViewRowRect(list, row);
+        POINT middle{40, (rect.top + rect.bottom) / 2};
         ::ClientToScreen(list, &middle);
         return tests::ClickWithMouse(middle);
     }

@@ -56,6 +56,7 @@ using tests::FocusOf;
 using tests::HotKeyMacro;
 using tests::HotKeyTaken;
 using tests::ListBoxEntries;
+using tests::ListViewEntries;
 using tests::LoadMacros;
 using tests::Middle;
 using tests::Picture;
@@ -86,12 +87,10 @@ void Choose(HWND combo, const std::string& entry)
                    reinterpret_cast<LPARAM>(combo));
 }
 
-// Selects the row and tells the list's parent, as a user's click does.
+// Selects the row; the list tells its parent, as on a user's click.
 void SelectRow(HWND list, int row)
 {
-    ::SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
-    ::SendMessageA(::GetParent(list), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), LBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(list));
+    tests::SelectListViewRow(list, row);
 }
 
 // ---- Pictures ----
@@ -215,8 +214,8 @@ TEST_F(OptionsWindowTest, MacroAddedFromTheTrayIsSavedAndItsHotKeyTypesTheExpand
 
     const std::string text = "Hello {\"twodigitday\"}.{\"twodigitmonth\"}.{\"year\"}!";
     ASSERT_NO_FATAL_FAILURE(AddMacro("Greeting", "K", text));
-    EXPECT_EQ(ListBoxEntries(Control(id::kMacroList)), std::vector<std::string>{"Greeting"});
-    EXPECT_TRUE(::IsWindowVisible(Control(id::kKeyStrokeSettings)));
+    EXPECT_EQ(ListViewEntries(Control(id::kMacroList)), std::vector<std::string>{"Greeting"});
+    EXPECT_TRUE(::IsWindowVisible(Control(id::SettingsPanelId(kKeystrokesAction))));
     EXPECT_TRUE(Checked(Control(id::kCtrl)) && Checked(Control(id::kAlt)));
 
     // Enter in the name field closes the window as its OK button does.
@@ -277,7 +276,7 @@ TEST_F(OptionsWindowTest, AMacroFileHeldElsewhereIsNeverSavedOverAndLoadsOnceFre
     EXPECT_NE(TextOf(reason).find(error), std::string::npos) << TextOf(reason);
     EXPECT_EQ(TextOf(Control(id::kStatusBar)), kMacrosNotLoadedStatus);
     EXPECT_FALSE(::IsWindowEnabled(Control(id::kAddMacro)));
-    EXPECT_TRUE(ListBoxEntries(Control(id::kMacroList)).empty());
+    EXPECT_TRUE(ListViewEntries(Control(id::kMacroList)).empty());
     RECT ok{};
     ::GetWindowRect(Control(IDOK), &ok);
     ASSERT_TRUE(ClickWithMouse(Middle(ok)));
@@ -294,7 +293,7 @@ TEST_F(OptionsWindowTest, AMacroFileHeldElsewhereIsNeverSavedOverAndLoadsOnceFre
     ASSERT_TRUE(tests::ClickTrayIcon());
     ASSERT_TRUE(options = WaitForOptionsWindow());
     EXPECT_FALSE(::IsWindowVisible(Control(id::kMacrosNotLoaded)));
-    EXPECT_EQ(ListBoxEntries(Control(id::kMacroList)), std::vector<std::string>{"Alpha"});
+    EXPECT_EQ(ListViewEntries(Control(id::kMacroList)), std::vector<std::string>{"Alpha"});
     ::GetWindowRect(Control(IDOK), &ok);
     ASSERT_TRUE(ClickWithMouse(Middle(ok)));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
@@ -312,7 +311,7 @@ TEST_F(OptionsWindowTest, TwoMacrosOnOneHotKeyAskBeforeClosingAndCloseOnlyOnNo)
     ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
     ASSERT_TRUE(options = WaitForOptionsWindow());
     ASSERT_NO_FATAL_FAILURE(AddMacro("Beta", "J", "beta"));
-    EXPECT_EQ(ListBoxEntries(Control(id::kMacroList)), (std::vector<std::string>{"Alpha", "Beta"}));
+    EXPECT_EQ(ListViewEntries(Control(id::kMacroList)), (std::vector<std::string>{"Alpha", "Beta"}));
 
     const std::string question =
         "The macros \"Alpha\" and \"Beta\" both share the same hot key combination:\r\n\r\n"
@@ -329,7 +328,7 @@ TEST_F(OptionsWindowTest, TwoMacrosOnOneHotKeyAskBeforeClosingAndCloseOnlyOnNo)
     ASSERT_TRUE(Settle());
     EXPECT_TRUE(::IsWindowVisible(options)) << "Yes keeps the window open";
     EXPECT_EQ(ReadFile("velmora.dtx"), original) << "nothing is saved yet";
-    EXPECT_EQ(ListBoxEntries(Control(id::kMacroList)), (std::vector<std::string>{"Alpha", "Beta"}));
+    EXPECT_EQ(ListViewEntries(Control(id::kMacroList)), (std::vector<std::string>{"Alpha", "Beta"}));
 
     // No, leave them: the window saves both and closes.
     ASSERT_TRUE(::PostMessageA(Control(IDOK), BM_CLICK, 0, 0));
@@ -472,7 +471,7 @@ TEST_F(OptionsWindowTest, UnicodeNamesShowInTheListAndOnTheCardAndAreStoredAsTag
     ASSERT_TRUE(options = WaitForOptionsWindow());
     const HWND list = Control(id::kMacroList);
     const std::u16string shownPrivet = u"\u041f\u0440\u0438\u0432\u0435\u0442 \u2192";
-    EXPECT_EQ(tests::WideListBoxEntries(list),
+    EXPECT_EQ(tests::WideListViewEntries(list),
               (std::vector<std::u16string>{u"Apple", u"\u00e9clair", shownPrivet}))
         << "sorted as read, in the user's locale";
 
@@ -587,7 +586,7 @@ TEST_F(OptionsWindowTest, SaveThatFailsKeepsTheWindowAndItsEditsUntilItCanSave)
     ASSERT_TRUE(Answer(box, IDNO));
     ASSERT_TRUE(Settle());
     EXPECT_TRUE(::IsWindowVisible(options)) << "the window stays open with the edits";
-    EXPECT_EQ(ListBoxEntries(Control(id::kMacroList)), (std::vector<std::string>{"Existing", "Kept"}));
+    EXPECT_EQ(ListViewEntries(Control(id::kMacroList)), (std::vector<std::string>{"Existing", "Kept"}));
     EXPECT_EQ(TextOf(Control(id::kName)), "Kept");
     EXPECT_EQ(ReadFile("velmora.dtx"), original) << "the old file is whole";
 
@@ -613,7 +612,7 @@ TEST_F(OptionsWindowTest, AFailedSaveAnsweredYesClosesWithoutSavingAndTheHotKeys
     ASSERT_TRUE(options = WaitForOptionsWindow());
     ASSERT_TRUE(tests::Activate(options));
     ASSERT_TRUE(tests::ClickOn(Control(id::kAddMacro)));
-    ASSERT_TRUE(WaitFor([&] { return ListBoxEntries(Control(id::kMacroList)).size() == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return ListViewEntries(Control(id::kMacroList)).size() == 2; }));
 
     // Enter closes the window, whose save cannot read the held file; Enter
     // again answers the question with its default, No, which keeps the edits.
@@ -626,7 +625,7 @@ TEST_F(OptionsWindowTest, AFailedSaveAnsweredYesClosesWithoutSavingAndTheHotKeys
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
     ASSERT_TRUE(Settle());
     EXPECT_TRUE(::IsWindowVisible(options)) << "No keeps the window open";
-    EXPECT_EQ(ListBoxEntries(Control(id::kMacroList)).size(), 2u);
+    EXPECT_EQ(ListViewEntries(Control(id::kMacroList)).size(), 2u);
 
     // Yes closes it without saving.
     ASSERT_TRUE(tests::Activate(options));
@@ -684,6 +683,65 @@ std::optional<Picture> CaptureWhenSteady(HWND window, const std::function<bool(c
     return steady ? last : std::nullopt;
 }
 
+TEST_F(OptionsWindowTest, CtrlTabAndCtrlPageKeysSwitchThePagesFromTheFocusedControl)
+{
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
+    ASSERT_TRUE(options = WaitForOptionsWindow());
+    const HWND list = Control(id::kMacroList);
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == options && FocusOf(options) == list; }));
+    const auto showing = [&](int page) {
+        return WaitFor([&] {
+            return ::IsWindowVisible(Control(page == 0 ? id::kMacrosPage : id::kOptionsPage)) != FALSE &&
+                   ::IsWindowVisible(Control(page == 0 ? id::kOptionsPage : id::kMacrosPage)) == FALSE;
+        });
+    };
+    for (const auto& [keys, page] : {std::pair{"ctrl+Tab", 1}, std::pair{"ctrl+shift+Tab", 0},
+                                     std::pair{"ctrl+Next", 1}, std::pair{"ctrl+Next", 0},
+                                     std::pair{"ctrl+Prior", 1}}) {
+        ASSERT_TRUE(tests::PressOnTheXServer(keys));
+        EXPECT_TRUE(showing(page)) << keys;
+    }
+    ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
+    CloseAndExpectCleanExit();
+}
+
+TEST_F(OptionsWindowTest, DpiChangeTo192TakesTheSuggestedPlaceAndLaysTheControlsOutAtTwiceTheirSize)
+{
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
+    ASSERT_TRUE(options = WaitForOptionsWindow());
+    const auto heightOf = [&](int controlId) {
+        RECT rect{};
+        ::GetWindowRect(Control(controlId), &rect);
+        return rect.bottom - rect.top;
+    };
+    const std::vector<int> measured = {id::kAddMacro, id::kName, IDOK};
+    std::vector<LONG> before;
+    for (const int controlId : measured) {
+        before.push_back(heightOf(controlId));
+    }
+    RECT frame{};
+    ::GetWindowRect(options, &frame);
+    const RECT suggested{frame.left, frame.top, frame.left + 2 * (frame.right - frame.left),
+                         frame.top + 2 * (frame.bottom - frame.top)};
+    const RemoteMemory memory(process.Get(), sizeof(RECT));
+    memory.Write(&suggested, sizeof suggested);
+    ::SendMessageW(options, WM_DPICHANGED, MAKEWPARAM(192, 192), memory.Address());
+
+    RECT after{};
+    ::GetWindowRect(options, &after);
+    EXPECT_EQ(after.right - after.left, suggested.right - suggested.left) << "the suggested place is taken";
+    EXPECT_EQ(after.bottom - after.top, suggested.bottom - suggested.top);
+    for (std::size_t i = 0; i < measured.size(); ++i) {
+        EXPECT_NEAR(heightOf(measured[i]), 2 * before[i], 2) << "control " << measured[i];
+    }
+    ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
+    CloseAndExpectCleanExit();
+}
+
 TEST_F(OptionsWindowTest, ScreenshotsOfBothPagesShowTheListWithItsKeyCaps)
 {
     {
@@ -700,7 +758,9 @@ TEST_F(OptionsWindowTest, ScreenshotsOfBothPagesShowTheListWithItsKeyCaps)
     ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
     ASSERT_TRUE(options = WaitForOptionsWindow());
     const HWND list = Control(id::kMacroList);
-    ASSERT_EQ(ListBoxEntries(list), (std::vector<std::string>{"Greeting", "Plain", "Signature"}));
+    ASSERT_EQ(ListViewEntries(list), (std::vector<std::string>{"Greeting", "Plain", "Signature"}));
+    EXPECT_EQ(ListViewEntries(list, 1), (std::vector<std::string>{"Ctrl + Alt + G", "", "Shift + Ctrl + S"}))
+        << "each row gives a screen reader its hot key";
     SelectRow(list, 2);
     ASSERT_TRUE(WaitFor([&] { return TextOf(Control(id::kName)) == "Signature"; }));
     EXPECT_TRUE(::IsWindowVisible(Control(id::kMacroEditPanel)));
@@ -708,21 +768,28 @@ TEST_F(OptionsWindowTest, ScreenshotsOfBothPagesShowTheListWithItsKeyCaps)
     // Where each row's picture goes, in the window's client coordinates.
     POINT origin{0, 0};
     ::MapWindowPoints(list, options, &origin, 1);
-    const int rowHeight = static_cast<int>(::SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
-    ASSERT_EQ(::SendMessageA(list, LB_GETTOPINDEX, 0, 0), 0);
-    const auto keyCapAt = [&](int row) {
-        return POINT{origin.x + 2, origin.y + row * rowHeight + 1};
+    ASSERT_EQ(::SendMessageA(list, LVM_GETTOPINDEX, 0, 0), 0);
+    // At the row's left end; the list view may inset the rectangle a row is drawn in.
+    const auto keyCapInRow = [&](const Picture& shot, int row) {
+        const RECT rect = tests::ListViewRowRect(list, row);
+        for (int dy = 0; dy <= 4; ++dy) {
+            for (int dx = 0; dx <= 8; ++dx) {
+                if (KeyCapShown(shot, POINT{origin.x + rect.left + dx, origin.y + rect.top + dy}, keyCap)) {
+                    return true;
+                }
+            }
+        }
+        return false;
     };
 
-    const std::optional<Picture> macrosPage = CaptureWhenSteady(options, [&](const Picture& shot) {
-        return KeyCapShown(shot, keyCapAt(0), keyCap) && KeyCapShown(shot, keyCapAt(2), keyCap);
-    });
+    const std::optional<Picture> macrosPage = CaptureWhenSteady(
+        options, [&](const Picture& shot) { return keyCapInRow(shot, 0) && keyCapInRow(shot, 2); });
     ASSERT_TRUE(macrosPage) << "the rows with a hot key never showed the key cap";
-    EXPECT_FALSE(KeyCapShown(*macrosPage, keyCapAt(1), keyCap)) << "a row without a hot key has no key cap";
+    EXPECT_FALSE(keyCapInRow(*macrosPage, 1)) << "a row without a hot key has no key cap";
 
     ASSERT_TRUE(ShowPage(1));
-    const std::optional<Picture> optionsPage = CaptureWhenSteady(
-        options, [&](const Picture& shot) { return !KeyCapShown(shot, keyCapAt(0), keyCap); });
+    const std::optional<Picture> optionsPage =
+        CaptureWhenSteady(options, [&](const Picture& shot) { return !keyCapInRow(shot, 0); });
     ASSERT_TRUE(optionsPage) << "the Options page never replaced the list";
 
     const fs::path folderOut = ScreenshotFolder();

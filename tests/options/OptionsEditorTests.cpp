@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <random>
 
 #include "hotkeys/HotKeys.h"
@@ -14,6 +15,7 @@
 #include "fakes/FakeRegistry.h"
 #include "macros/Error.h"
 #include "options/MacroNames.h"
+#include "options/OptionsControls.h"
 #include "options/OptionsLayout.h"
 #include "options/PasswordGate.h"
 
@@ -91,7 +93,7 @@ protected:
         return macro;
     }
 
-    void Open()
+    void Open(const NameSortKey& sortKey = {})
     {
         editor = std::make_unique<OptionsEditor>(
             store, OptionsTargets{settings, autoStart, "C:\\Tools\\velmora.exe", [this](bool shown) {
@@ -100,7 +102,7 @@ protected:
             ShownNameCollation(
                 [](std::u16string_view a, std::u16string_view b) { return CompareIgnoringAsciiCase(a, b); },
                 platform.codePage),
-            hotKeyProbe, platform.keyboard);
+            hotKeyProbe, platform.keyboard, sortKey);
         view = std::make_unique<MirrorView>(*editor);
         editor->SetView(view.get());
     }
@@ -124,14 +126,14 @@ protected:
     {
         for (std::size_t length = 1; length <= name.size(); ++length) {
             editor->Panel.Name = name.substr(0, length);
-            editor->txtNameChange();
+            editor->RenameMacro();
         }
     }
 
     void ChooseAction(int action)
     {
         editor->Panel.ActionIndex = action;
-        editor->lbxActionsClick();
+        editor->ChangeAction();
     }
 };
 
@@ -140,12 +142,20 @@ TEST_F(OptionsEditorTest, OpensSortedWithoutRegardToCaseAndSharesTheRecords)
     const auto c = AddToList("charlie");
     AddToList("Alpha");
     AddToList("bravo");
-    Open();
-
-    EXPECT_EQ(EntryNames(), (std::vector<std::string>{"Alpha", "bravo", "charlie"}));
-    EXPECT_EQ(editor->Entries()[2].Macro, c) << "the very record, not a copy";
-    EXPECT_EQ(editor->EditIndex(), -1);
-    EXPECT_FALSE(editor->EditPanelVisible());
+    AddToList("ALPHA");
+    // Sorting by keys orders as the collation does, equal names kept in file order.
+    const NameSortKey upperCase = [](std::string_view name) {
+        std::string key(name);
+        std::transform(key.begin(), key.end(), key.begin(), [](unsigned char ch) { return std::toupper(ch); });
+        return key;
+    };
+    for (const NameSortKey& sortKey : {NameSortKey{}, upperCase}) {
+        Open(sortKey);
+        EXPECT_EQ(EntryNames(), (std::vector<std::string>{"Alpha", "ALPHA", "bravo", "charlie"}));
+        EXPECT_EQ(editor->Entries()[3].Macro, c) << "the very record, not a copy";
+        EXPECT_EQ(editor->EditIndex(), -1);
+        EXPECT_FALSE(editor->EditPanelVisible());
+    }
 }
 
 TEST_F(OptionsEditorTest, AddingGivesAnUnnamedMacroWithAFreshIdentifierEvenAfterADelete)
@@ -154,7 +164,7 @@ TEST_F(OptionsEditorTest, AddingGivesAnUnnamedMacroWithAFreshIdentifierEvenAfter
     Open();
     const std::int32_t before = store.MaxMacroId;
 
-    editor->btnAddMacroClick();
+    editor->AddMacro();
     const auto first = editor->Entries()[static_cast<std::size_t>(editor->Selected())].Macro;
     EXPECT_EQ(first->Name, "New macro.");
     EXPECT_EQ(first->Id, before + 1);
@@ -164,8 +174,8 @@ TEST_F(OptionsEditorTest, AddingGivesAnUnnamedMacroWithAFreshIdentifierEvenAfter
     EXPECT_EQ(editor->Panel.ActionIndex, kNoAction) << "no settings panel until an action is chosen";
     EXPECT_EQ(editor->Panel.HotKeyIndex, -1);
 
-    editor->btnDeleteMacroClick();
-    editor->btnAddMacroClick();
+    editor->DeleteMacro();
+    editor->AddMacro();
     EXPECT_EQ(editor->Entries()[static_cast<std::size_t>(editor->Selected())].Macro->Id, before + 2)
         << "an identifier handed out is used up";
 }
@@ -176,21 +186,21 @@ TEST_F(OptionsEditorTest, TypingANameResortsOnEveryKeystrokeAndKeepsTheMacroSele
     AddToList("delta");
     AddToList("foxtrot");
     Open();
-    editor->btnAddMacroClick();
+    editor->AddMacro();
     const auto added = editor->Entries()[static_cast<std::size_t>(editor->Selected())].Macro;
 
     editor->Panel.Name = "e";
-    editor->txtNameChange();
+    editor->RenameMacro();
     EXPECT_EQ(EntryNames(), (std::vector<std::string>{"bravo", "delta", "e", "foxtrot"}));
     editor->Panel.Name = "A";
-    editor->txtNameChange();
+    editor->RenameMacro();
     EXPECT_EQ(EntryNames(), (std::vector<std::string>{"A", "bravo", "delta", "foxtrot"}));
     EXPECT_EQ(editor->Selected(), 0);
     EXPECT_EQ(editor->EditIndex(), 0);
     EXPECT_EQ(view->selected, 0);
     EXPECT_EQ(added->Name, "New macro.") << "the record follows at the next commit";
 
-    editor->CommitEdits();
+    editor->CommitPanel();
     EXPECT_EQ(added->Name, "A");
     EXPECT_EQ(view->rows, EntryNames());
 }
@@ -202,20 +212,20 @@ TEST_F(OptionsEditorTest, DeletingSelectsTheNextOrTheNewLastAndHidesThePanelWhen
     AddToList("c");
     Open();
 
-    editor->btnDeleteMacroClick();
+    editor->DeleteMacro();
     EXPECT_EQ(EntryNames().size(), 3u) << "nothing selected, nothing deleted";
 
-    editor->Select(2);
-    editor->btnDeleteMacroClick();
+    editor->SelectMacro(2);
+    editor->DeleteMacro();
     EXPECT_EQ(EntryNames(), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(editor->Selected(), 1);
     EXPECT_EQ(editor->Panel.Name, "b");
 
-    editor->Select(0);
-    editor->btnDeleteMacroClick();
+    editor->SelectMacro(0);
+    editor->DeleteMacro();
     EXPECT_EQ(editor->Selected(), 0);
     EXPECT_EQ(editor->Panel.Name, "b");
-    editor->btnDeleteMacroClick();
+    editor->DeleteMacro();
     EXPECT_TRUE(editor->Entries().empty());
     EXPECT_EQ(editor->Selected(), -1);
     EXPECT_FALSE(editor->EditPanelVisible());
@@ -227,9 +237,9 @@ TEST_F(OptionsEditorTest, EditsOfTheDeletedMacroNeverReachAnotherRecord)
     const auto a = AddToList("a");
     const auto b = AddToList("b");
     Open();
-    editor->Select(0);
+    editor->SelectMacro(0);
     editor->Panel.Name = "typed into a";
-    editor->btnDeleteMacroClick();
+    editor->DeleteMacro();
     EXPECT_EQ(b->Name, "b");
     EXPECT_EQ(editor->Panel.Name, "b");
     EXPECT_EQ(a->Name, "a");
@@ -239,11 +249,11 @@ TEST_F(OptionsEditorTest, ChoosingAnActionDiscardsTheValuesOfThePreviousOne)
 {
     AddToList("m");
     Open();
-    editor->Select(0);
+    editor->SelectMacro(0);
     ChooseAction(kKeystrokesAction);
     editor->Panel.SendText = "Hello <Date>";
     editor->Panel.Paste = true;
-    editor->CommitEdits();
+    editor->CommitPanel();
     const auto record = editor->Entries()[0].Macro;
     ASSERT_NE(dynamic_cast<TTextMacro*>(record->Settings.get()), nullptr);
     EXPECT_EQ(dynamic_cast<TTextMacro&>(*record->Settings).Text, "Hello <Date>");
@@ -255,21 +265,21 @@ TEST_F(OptionsEditorTest, ChoosingAnActionDiscardsTheValuesOfThePreviousOne)
     EXPECT_EQ(editor->Panel.SendText, "");
     EXPECT_FALSE(editor->Panel.Paste);
     EXPECT_EQ(editor->Panel.FileName, "notepad.exe") << "another action's field is left as the user sees it";
-    editor->CommitEdits();
+    editor->CommitPanel();
     EXPECT_EQ(dynamic_cast<TTextMacro&>(*record->Settings).Text, "");
 
     ChooseAction(kSystemAction);
     editor->Panel.SystemCommand = 4;
-    editor->CommitEdits();
+    editor->CommitPanel();
     EXPECT_EQ(dynamic_cast<TSystemMacro&>(*record->Settings).Action, 4);
     ChooseAction(kVelmoraAction);
     EXPECT_EQ(editor->Panel.VelmoraCommand, -1);
-    editor->CommitEdits();
+    editor->CommitPanel();
     EXPECT_EQ(dynamic_cast<TVelmoraMacro&>(*record->Settings).Action, -1);
 
     // Loading a macro shows its values without discarding them.
-    editor->Select(-1);
-    editor->Select(0);
+    editor->SelectMacro(-1);
+    editor->SelectMacro(0);
     EXPECT_EQ(editor->Panel.ActionIndex, kVelmoraAction);
     EXPECT_NE(record->Settings, nullptr);
 }
@@ -278,27 +288,27 @@ TEST_F(OptionsEditorTest, NoneClearsTheKeyAndEveryModifierWhileTheBoxesKeepTheir
 {
     AddToList("m", "K", /*ctrl=*/true, /*alt=*/true);
     Open();
-    editor->Select(0);
+    editor->SelectMacro(0);
     EXPECT_EQ(kHotKeyNames[static_cast<std::size_t>(editor->Panel.HotKeyIndex)], "K");
     editor->Panel.Win = true;
-    editor->chkModifierClick();
+    editor->CommitHotKey();
     const auto record = editor->Entries()[0].Macro;
     EXPECT_TRUE(record->HotKeyWin);
 
     editor->Panel.HotKeyIndex = 0;
-    editor->lbxHotKeysClick();
+    editor->CommitHotKey();
     EXPECT_EQ(record->HotKey, "");
     EXPECT_FALSE(record->HotKeyWin || record->HotKeyCtrl || record->HotKeyAlt || record->HotKeyShift);
     EXPECT_TRUE(editor->Panel.Ctrl && editor->Panel.Win);
 
     // A stored key in another case still finds its entry.
-    editor->Select(-1);
+    editor->SelectMacro(-1);
     record->HotKey = "page up";
-    editor->Select(0);
+    editor->SelectMacro(0);
     EXPECT_EQ(kHotKeyNames[static_cast<std::size_t>(editor->Panel.HotKeyIndex)], "Page Up");
-    editor->Select(-1);
+    editor->SelectMacro(-1);
     record->HotKey = "Pause";
-    editor->Select(0);
+    editor->SelectMacro(0);
     EXPECT_EQ(editor->Panel.HotKeyIndex, -1);
 }
 
@@ -307,14 +317,14 @@ TEST_F(OptionsEditorTest, TheStatusFollowsTheKeyTheModifiersTheSelectionAndAddin
     AddToList("Alpha", "J", /*ctrl=*/true, /*alt=*/true);
     AddToList("Beta");
     Open();
-    editor->Select(1);
+    editor->SelectMacro(1);
     editor->Panel.HotKeyIndex = static_cast<int>(std::find(kHotKeyNames.begin(), kHotKeyNames.end(), "J") -
                                                  kHotKeyNames.begin());
-    editor->lbxHotKeysClick();
+    editor->CommitHotKey();
     editor->Panel.Ctrl = editor->Panel.Alt = true;
-    editor->chkModifierClick();
-    editor->Select(0);
-    editor->btnAddMacroClick();
+    editor->CommitHotKey();
+    editor->SelectMacro(0);
+    editor->AddMacro();
     EXPECT_EQ(view->statuses,
               (std::vector<std::string>{"", "J is free", "Ctrl + Alt + J is also used by \"Alpha\"",
                                         "Ctrl + Alt + J is also used by \"Beta\"", "", ""}));
@@ -326,25 +336,25 @@ TEST_F(OptionsEditorTest, ARunAnotherTargetThatWasDeletedIsUncheckedWhenShown)
     const auto first = AddToList("first");
     const auto second = AddToList("second");
     Open();
-    editor->Select(0);
+    editor->SelectMacro(0);
     editor->Panel.RunAnother = true;
     editor->Panel.NextMacroIndex = IndexOfMacroId(editor->NextMacroChoices(), second->Id);
-    editor->CommitEdits();
+    editor->CommitPanel();
     EXPECT_TRUE(first->RunAnother);
     EXPECT_EQ(first->RunAnotherId, second->Id);
 
-    editor->Select(1);
-    editor->btnDeleteMacroClick();
-    editor->Select(0);
+    editor->SelectMacro(1);
+    editor->DeleteMacro();
+    editor->SelectMacro(0);
     EXPECT_FALSE(editor->Panel.RunAnother);
-    editor->CommitEdits();
+    editor->CommitPanel();
     EXPECT_FALSE(first->RunAnother);
     EXPECT_EQ(first->RunAnotherId, second->Id) << "the identifier is left as it was";
 
     // Checked without a choice is not a link.
     editor->Panel.RunAnother = true;
     editor->Panel.NextMacroIndex = -1;
-    editor->CommitEdits();
+    editor->CommitPanel();
     EXPECT_FALSE(first->RunAnother);
 }
 
@@ -352,9 +362,9 @@ TEST_F(OptionsEditorTest, ASecondClickOnTheEditedMacroKeepsWhatWasTyped)
 {
     AddToList("m");
     Open();
-    editor->Select(0);
+    editor->SelectMacro(0);
     editor->Panel.Shift = true;
-    editor->Select(0);
+    editor->SelectMacro(0);
     EXPECT_TRUE(editor->Panel.Shift);
 }
 
@@ -368,13 +378,13 @@ TEST_F(OptionsEditorTest, NotificationsKeepAListBoxInStepThroughManyEdits)
     const std::vector<std::string> names = {"a", "B", "c", "C", "m", "zz", ""};
     for (int step = 0; step < 400; ++step) {
         switch (random() % 4) {
-        case 0: editor->btnAddMacroClick(); break;
-        case 1: editor->btnDeleteMacroClick(); break;
-        case 2: editor->Select(static_cast<int>(random() % (editor->Entries().size() + 1)) - 1); break;
+        case 0: editor->AddMacro(); break;
+        case 1: editor->DeleteMacro(); break;
+        case 2: editor->SelectMacro(static_cast<int>(random() % (editor->Entries().size() + 1)) - 1); break;
         default:
             if (editor->EditIndex() >= 0) {
                 editor->Panel.Name = names[random() % names.size()];
-                editor->txtNameChange();
+                editor->RenameMacro();
             }
         }
         ASSERT_EQ(view->rows, EntryNames()) << "step " << step;
@@ -463,7 +473,7 @@ TEST_F(CloseQueryTest, CloseAppliesTheSettingsAndSavesInNameOrder)
     editor->Page.ShowInTray = false;
     editor->Page.SlowdownKeystrokes = true;
     editor->Page.UnicodeInput = true;
-    editor->Select(1);
+    editor->SelectMacro(1);
     editor->Panel.Name = "zeta renamed";
     editor->FormClose(700, 500);
 
@@ -494,7 +504,7 @@ TEST_F(CloseQueryTest, AFailedSaveKeepsTheListAndTheWindowsEditsForAnotherTry)
     AddToList("b");
     AddToList("a");
     Open();
-    editor->btnAddMacroClick();
+    editor->AddMacro();
     files.ReadOnlyFolder = true;
     EXPECT_THROW(
         {
@@ -531,10 +541,10 @@ TEST_F(CloseQueryTest, AnUnreadFileLocksTheMacrosAndTheCloseAppliesOnlyTheSettin
     EXPECT_NE(reason.find("Cannot open file " + path + "."), std::string::npos) << reason;
     EXPECT_NE(reason.find("velmora.dtx.bak"), std::string::npos);
 
-    editor->btnAddMacroClick();
-    editor->Select(0);
-    editor->btnDeleteMacroClick();
-    editor->chkModifierClick();
+    editor->AddMacro();
+    editor->SelectMacro(0);
+    editor->DeleteMacro();
+    editor->CommitHotKey();
     EXPECT_EQ(editor->Entries().size(), 2u);
     EXPECT_FALSE(editor->EditPanelVisible());
     EXPECT_TRUE(view->statuses.empty()) << "the status bar keeps saying why";
@@ -559,7 +569,7 @@ TEST_F(CloseQueryTest, AnUnreadFileLocksTheMacrosAndTheCloseAppliesOnlyTheSettin
     Open();
     EXPECT_FALSE(editor->MacrosLocked());
     EXPECT_EQ(editor->MacrosNotLoadedText(), "");
-    editor->btnAddMacroClick();
+    editor->AddMacro();
     editor->FormClose(640, 480);
     EXPECT_EQ(store.MacroList.size(), 1u);
 }
@@ -606,37 +616,27 @@ TEST(OptionsWindowLayout, WindowIsCentredAndWhollyOnTheWorkArea)
 
 TEST(OptionsWindowLayout, ListStretchesInHeightOnlyAndTheButtonsStayInTheirCorners)
 {
-    OptionsLayoutInput in{.clientWidth = 617, .clientHeight = 441, .margin = 8,
-                          .okButton = {75, 25}, .helpButton = {75, 25}, .printButton = {75, 25},
-                          .addButton = {89, 25}, .deleteButton = {89, 25}, .macroListLabelHeight = 13,
-                          .editPanelWidth = 329, .pageInsetLeft = 4, .pageInsetTop = 24,
-                          .pageInsetRight = 4, .pageInsetBottom = 4};
-    const OptionsLayout small = LayOutOptions(in);
-    EXPECT_EQ(small.pageControl, (LayoutRect{8, 8, 601, 441 - 24 - 25}));
-    EXPECT_EQ(small.editPanel.left + small.editPanel.width + 8, small.page.width);
-    EXPECT_EQ(small.ok.Right(), 617 - 8);
-    EXPECT_EQ(small.help.Bottom(), 441 - 8);
-    EXPECT_EQ(small.print.left, small.help.Right() + 8);
-    EXPECT_EQ(small.addMacro.Bottom(), small.page.height - 8);
-    EXPECT_EQ(small.deleteMacro.left, small.addMacro.Right() + 8);
-    EXPECT_EQ(small.widthShortfall, 0);
-
-    in.clientWidth += 100;
-    in.clientHeight += 50;
-    const OptionsLayout large = LayOutOptions(in);
-    EXPECT_EQ(large.editPanel.width, small.editPanel.width);
-    EXPECT_EQ(large.editPanel.height, small.editPanel.height + 50);
-    EXPECT_EQ(large.macroList.height, small.macroList.height + 50);
-    EXPECT_EQ(large.macroList.width, small.macroList.width + 100);
-    EXPECT_EQ(large.ok.left, small.ok.left + 100);
-
-    // Large fonts: the two buttons no longer fit under the list.
-    in.addButton = in.deleteButton = {200, 40};
-    in.clientWidth = 617;
-    const OptionsLayout cramped = LayOutOptions(in);
-    EXPECT_EQ(cramped.widthShortfall, 200 + 200 + 8 - cramped.macroList.width);
-    in.clientWidth += cramped.widthShortfall;
-    EXPECT_EQ(LayOutOptions(in).widthShortfall, 0);
+    const auto place = [](const std::vector<LayoutRect>& places, int controlId) {
+        const auto row = std::find_if(kOptionsTable.rows.begin(), kOptionsTable.rows.end(),
+                                      [&](const LayoutRow& each) { return each.id == controlId; });
+        return places[static_cast<std::size_t>(row - kOptionsTable.rows.begin())];
+    };
+    for (const int dpi : {96, 192}) {
+        const std::vector<LayoutRect> small = LayOut(kOptionsTable, dpi);
+        const LayoutSize design{ScaleLength(609, dpi), ScaleLength(410, dpi)};
+        const std::vector<LayoutRect> large = LayOut(kOptionsTable, dpi, {design.width + 100, design.height + 50});
+        const LayoutRect edit = place(small, options_id::kMacroEditPanel);
+        EXPECT_EQ(edit.Right() + ScaleLength(8, dpi), place(small, options_id::kMacrosPage).width);
+        EXPECT_EQ(place(small, kOkId).Right(), design.width - ScaleLength(8, dpi));
+        EXPECT_EQ(place(large, kOkId).left, place(small, kOkId).left + 100);
+        EXPECT_EQ(place(large, options_id::kHelp).Bottom(), design.height + 50 - ScaleLength(8, dpi));
+        EXPECT_EQ(place(large, options_id::kMacroEditPanel).width, edit.width);
+        EXPECT_EQ(place(large, options_id::kMacroEditPanel).height, edit.height + 50);
+        EXPECT_EQ(place(large, options_id::kMacroList).width, place(small, options_id::kMacroList).width + 100);
+        EXPECT_EQ(place(large, options_id::kMacroList).height, place(small, options_id::kMacroList).height + 50);
+        EXPECT_EQ(place(large, options_id::kNextMacro).top, place(small, options_id::kNextMacro).top + 50)
+            << "the boxes under the settings follow the panel's foot";
+    }
 }
 
 TEST(PasswordGate, AsksOnlyWhenSetAndComparesExactly)

@@ -342,7 +342,7 @@ protected:
                                                                 {}, {}});
         ASSERT_TRUE(m_window->FormCreate());
         m_window->ShowOnTop();
-        m_window->Editor().Select(0);
+        m_window->Editor().SelectMacro(0);
         tests::PumpWaitingMessages();
         m_field = FindControl(m_window->Handle(), options_id::kSendText);
         m_button = FindControl(m_window->Handle(), options_id::kInsertVariable);

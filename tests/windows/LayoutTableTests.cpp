@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/AppWindowTables.h"
+#include "options/OptionsLayout.h"
 #include "options/PromptTables.h"
 #include "reference/CardLayout.h"
 #include "ui/Layout.h"
@@ -23,6 +24,7 @@ const std::vector<const LayoutTable*> kWindowTables{
     &kWelcomeTable,
     &kHotKeyErrorsTable,
     &kCardTable,
+    &kOptionsTable,
 };
 
 std::string Joined(const std::vector<std::string>& lines)

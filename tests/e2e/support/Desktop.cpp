@@ -1,5 +1,7 @@
 #include "e2e/support/Desktop.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
@@ -9,6 +11,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/win32/Handles.h"
 #include "support/TestVectors.h"
 #include "support/WaitFor.h"
 
@@ -128,6 +131,15 @@ bool XdotoolUntil(HWND window, const std::string& command, const std::function<b
         timeout);
 }
 
+// The process that owns the window, for RemoteMemory.
+win32::UniqueHandle ProcessOf(HWND window)
+{
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    return win32::UniqueHandle(
+        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+}
+
 }  // namespace
 
 std::vector<HWND> ProcessWindows(DWORD processId, const char* className, const char* title)
@@ -205,6 +217,60 @@ std::vector<std::string> ComboEntries(HWND combo)
 std::vector<std::u16string> WideListBoxEntries(HWND list)
 {
     return WideListEntries(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+}
+
+std::vector<std::u16string> WideListViewEntries(HWND list, int column)
+{
+    constexpr int kChars = 1024;
+    const win32::UniqueHandle process = ProcessOf(list);
+    const RemoteMemory memory(process.Get(), sizeof(LVITEMW) + kChars * sizeof(char16_t));
+    std::vector<std::u16string> entries;
+    const auto count = ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+    for (LRESULT row = 0; row < count; ++row) {
+        const LVITEMW item{.iSubItem = column,
+                           .pszText = reinterpret_cast<LPWSTR>(memory.Address() + LPARAM{sizeof(LVITEMW)}),
+                           .cchTextMax = kChars};
+        memory.Write(&item, sizeof item);
+        const auto length = ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), memory.Address());
+        std::u16string text(static_cast<std::size_t>(std::clamp<LRESULT>(length, 0, kChars)), u'\0');
+        memory.ReadInto(text.data(), text.size() * sizeof(char16_t), sizeof(LVITEMW));
+        entries.push_back(std::move(text));
+    }
+    return entries;
+}
+
+std::vector<std::string> ListViewEntries(HWND list, int column)
+{
+    std::vector<std::string> entries;
+    for (const std::u16string& wide : WideListViewEntries(list, column)) {
+        const auto* chars = reinterpret_cast<LPCWCH>(wide.data());
+        const int size = static_cast<int>(wide.size());
+        std::string text(
+            static_cast<std::size_t>(::WideCharToMultiByte(CP_ACP, 0, chars, size, nullptr, 0, nullptr, nullptr)),
+            '\0');
+        ::WideCharToMultiByte(CP_ACP, 0, chars, size, text.data(), static_cast<int>(text.size()), nullptr, nullptr);
+        entries.push_back(std::move(text));
+    }
+    return entries;
+}
+
+RECT ListViewRowRect(HWND list, int row)
+{
+    const win32::UniqueHandle process = ProcessOf(list);
+    const RemoteMemory memory(process.Get(), sizeof(RECT));
+    const RECT bounds{.left = LVIR_BOUNDS};
+    memory.Write(&bounds, sizeof bounds);
+    ::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), memory.Address());
+    return memory.Read<RECT>();
+}
+
+void SelectListViewRow(HWND list, int row)
+{
+    const win32::UniqueHandle process = ProcessOf(list);
+    const RemoteMemory memory(process.Get(), sizeof(LVITEMW));
+    const LVITEMW item{.state = LVIS_SELECTED | LVIS_FOCUSED, .stateMask = LVIS_SELECTED | LVIS_FOCUSED};
+    memory.Write(&item, sizeof item);
+    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), memory.Address());
 }
 
 bool Checked(HWND button)
@@ -343,10 +409,17 @@ RemoteMemory::~RemoteMemory()
     ::VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
 }
 
-void RemoteMemory::ReadInto(void* value, std::size_t size) const
+void RemoteMemory::ReadInto(void* value, std::size_t size, std::size_t offset) const
 {
-    if (!::ReadProcessMemory(m_process, m_address, value, size, nullptr)) {
+    if (!::ReadProcessMemory(m_process, static_cast<char*>(m_address) + offset, value, size, nullptr)) {
         throw std::runtime_error("cannot read the other process's memory");
+    }
+}
+
+void RemoteMemory::Write(const void* value, std::size_t size) const
+{
+    if (!::WriteProcessMemory(m_process, m_address, value, size, nullptr)) {
+        throw std::runtime_error("cannot write the other process's memory");
     }
 }
 

@@ -31,6 +31,13 @@ std::vector<std::string> ListBoxEntries(HWND list);
 std::vector<std::string> ComboEntries(HWND combo);
 // The same as UTF-16, for a Unicode list box.
 std::vector<std::u16string> WideListBoxEntries(HWND list);
+// The rows of another process's list view: one column's texts, the row's
+// place in the list's client area, and selecting it as a click does.
+std::vector<std::u16string> WideListViewEntries(HWND list, int column = 0);
+// In the code page, like ListBoxEntries.
+std::vector<std::string> ListViewEntries(HWND list, int column = 0);
+RECT ListViewRowRect(HWND list, int row);
+void SelectListViewRow(HWND list, int row);
 bool Checked(HWND button);
 
 // The control with the keyboard focus in the window's thread, or nullptr.
@@ -94,10 +101,11 @@ public:
         ReadInto(&value, sizeof value);
         return value;
     }
+    void ReadInto(void* value, std::size_t size, std::size_t offset = 0) const;
+    // Fills its start, for a message that reads through the pointer.
+    void Write(const void* value, std::size_t size) const;
 
 private:
-    void ReadInto(void* value, std::size_t size) const;
-
     HANDLE m_process;
     void* m_address;
 };
