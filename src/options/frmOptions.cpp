@@ -30,6 +30,7 @@
 #include "platform/win32/Dpi.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Collation.h"
+#include "ui/ReentryGuard.h"
 
 namespace velmora {
 
@@ -44,18 +45,6 @@ using win32::SetChecked;
 using win32::SetText;
 using win32::Show;
 using win32::TextOf;
-
-// Marks a piece of work as under way for as long as it lasts.
-class Busy {
-public:
-    explicit Busy(bool& flag) : m_flag(flag) { m_flag = true; }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-    ~Busy() { m_flag = false; }
-
-private:
-    bool& m_flag;
-};
 
 constexpr UINT kHelpMenuFirst = 2001;
 // A drop-down's list opens this far below its field, at 96 DPI.
@@ -620,7 +609,7 @@ void TOptions::EntriesRedraw()
 
 void TOptions::SelectionChanged(int index)
 {
-    const Busy updating(m_updating);
+    const ReentryGuard updating(m_updating);
     // Only the row that has it: clearing every row costs a step for each.
     const auto shown = ::SendMessageW(m_lbxMacros, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
     if (shown >= 0 && shown != index) {
@@ -1040,7 +1029,7 @@ void TOptions::FormCloseQueryAndClose()
     if (m_closing) {
         return;
     }
-    const Busy closing(m_closing);
+    const ReentryGuard closing(m_closing);
     const CloseQuery query = m_editor->FormCloseQuery();
     if (query.verdict == CloseVerdict::PasswordMismatch) {
         win32::ShowMessageBox(Handle(), std::string(kPasswordMismatchText), "Warning", MB_OK | MB_ICONWARNING);
