@@ -54,7 +54,7 @@ public:
     OptionsEditor& Editor() { return *m_editor; }
 
 private:
-    // The fields the rows of kFieldBindings name.
+    // The fields the rows of kOptionsControls name.
     template <typename Fields>
     Fields& FieldsOf();
     void ShowField(std::size_t row);
@@ -145,8 +145,6 @@ private:
     HWND m_statusBar = nullptr;
     HWND m_macrosNotLoaded = nullptr;
     HWND m_passwordPanel = nullptr;
-    // The control of each row of kFieldBindings.
-    std::vector<HWND> m_boundControls;
     unsigned m_nextChoicesShown = 0;
     // Each row's control, in the table's order.
     std::vector<HWND> m_controls;
