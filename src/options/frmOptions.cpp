@@ -556,14 +556,13 @@ LayoutRect TOptions::PlaceOf(std::size_t row, LayoutRect place) const
     return place;
 }
 
-void TOptions::WMDpiChanged(int dpi, const RECT& suggested)
+void TOptions::OnDpiChanged()
 {
-    m_dpi = dpi;
+    // The window layer has taken the suggested frame already.
+    m_dpi = static_cast<int>(Dpi());
     // Every place changes with the DPI.
     m_places.assign(m_places.size(), LayoutRect{});
     MakeFontsAndImages();
-    ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     FormResize();
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
@@ -1114,9 +1113,6 @@ LRESULT TOptions::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam != SIZE_MINIMIZED) {
             FormResize();
         }
-        return 0;
-    case WM_DPICHANGED:
-        WMDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_GETMINMAXINFO:
         MinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));

@@ -88,7 +88,8 @@ private:
     void FormResize();
     // Where the row's control goes for that place of the table's.
     LayoutRect PlaceOf(std::size_t row, LayoutRect place) const;
-    void WMDpiChanged(int dpi, const RECT& suggested);
+    // The window layer took the new frame; the fonts and places follow its DPI.
+    void OnDpiChanged() override;
     static LRESULT CALLBACK PageKeysProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                          DWORD_PTR self);
     // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp switch the pages; F1 opens the help.
