@@ -235,6 +235,8 @@ constexpr OptionsControl kRows[] = {
 
 // Bound controls without a named id get one from here, by their row.
 constexpr int kFirstUnnamedId = 1100;
+static_assert(std::ranges::none_of(kRows, [](const OptionsControl& row) { return row.layout.id >= kFirstUnnamedId; }),
+              "named ids stay below the ones the table gives");
 
 constexpr auto kControls = [] {
     std::array<OptionsControl, std::size(kRows)> controls{};
