@@ -1,7 +1,8 @@
 #pragma once
 
-// Control identifiers of the options window; the end-to-end tests find the
-// controls by them.
+// Control identifiers of the options window that code refers to: the window
+// itself and the end-to-end tests, which find the controls by them. A bound
+// control nothing else names needs none here; its row gives it one.
 
 namespace velmora::options_id {
 

@@ -8,6 +8,7 @@
 #include "engine/TextExpansion.h"
 #include "macros/Error.h"
 #include "options/OptionsControls.h"
+#include "options/OptionsLayout.h"
 
 namespace velmora {
 
@@ -56,158 +57,9 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
     return CompareIgnoringAsciiCase(a, b) == 0;
 }
 
-int IndexInTable(int value, std::size_t size)
-{
-    return value >= 0 && static_cast<std::size_t>(value) < size ? value : -1;
-}
-
-// ---- How a record fills a field of the panel and takes it back ----
-
-template <auto panelField, auto recordField>
-void LoadField(const TMacro& macro, const TMacroList&, MacroPanel& panel)
-{
-    panel.*panelField = macro.*recordField;
-}
-
-template <auto panelField, auto recordField>
-void CommitField(const MacroPanel& panel, const TMacroList&, TMacro& macro)
-{
-    macro.*recordField = panel.*panelField;
-}
-
-// The record's settings when they are of that kind.
-template <typename Kind, typename Record>
-auto* SettingsOf(Record& macro)
-{
-    using Settings = std::conditional_t<std::is_const_v<Record>, const Kind, Kind>;
-    return macro.Settings && macro.Settings->Action() == Kind::kAction ? static_cast<Settings*>(macro.Settings.get())
-                                                                       : nullptr;
-}
-
-template <typename Kind, auto panelField, auto settingsField>
-void LoadSetting(const TMacro& macro, const TMacroList&, MacroPanel& panel)
-{
-    if (const auto* settings = SettingsOf<Kind>(macro)) {
-        panel.*panelField = settings->*settingsField;
-    }
-}
-
-template <typename Kind, auto panelField, auto settingsField>
-void CommitSetting(const MacroPanel& panel, const TMacroList&, TMacro& macro)
-{
-    if (auto* settings = SettingsOf<Kind>(macro)) {
-        settings->*settingsField = panel.*panelField;
-    }
-}
-
-// A command outside its kind's table shows as none chosen.
-template <typename Kind, auto panelField, const std::vector<std::string_view>* names>
-void LoadCommand(const TMacro& macro, const TMacroList&, MacroPanel& panel)
-{
-    if (const auto* settings = SettingsOf<Kind>(macro)) {
-        panel.*panelField = IndexInTable(settings->Action, names->size());
-    }
-}
-
-void LoadHotKey(const TMacro& macro, const TMacroList&, MacroPanel& panel)
-{
-    const auto key = std::find_if(kHotKeyNames.begin(), kHotKeyNames.end(),
-                                  [&](std::string_view name) { return EqualIgnoringAsciiCase(name, macro.HotKey); });
-    panel.HotKeyIndex = key != kHotKeyNames.end() ? static_cast<int>(key - kHotKeyNames.begin()) : -1;
-}
-
-// After the modifiers.
-void CommitHotKeyName(const MacroPanel& panel, const TMacroList&, TMacro& macro)
-{
-    if (panel.HotKeyIndex <= 0 || panel.HotKeyIndex >= static_cast<int>(kHotKeyNames.size())) {
-        // The boxes keep their marks until the macro is shown again.
-        macro.HotKey.clear();
-        macro.HotKeyWin = macro.HotKeyShift = macro.HotKeyCtrl = macro.HotKeyAlt = false;
-    } else {
-        macro.HotKey = kHotKeyNames[static_cast<std::size_t>(panel.HotKeyIndex)];
-    }
-}
-
-void LoadAction(const TMacro& macro, const TMacroList&, MacroPanel& panel)
-{
-    panel.ActionIndex = macro.Settings ? macro.Settings->Action() : kNoAction;
-}
-
-// After RunAnother. The macro itself is a choice too: a chain never runs one
-// macro twice.
-void LoadNextMacro(const TMacro& macro, const TMacroList& nextChoices, MacroPanel& panel)
-{
-    if (panel.RunAnother) {
-        panel.NextMacroIndex = IndexOfMacroId(nextChoices, macro.RunAnotherId);
-        // The target was deleted; the record follows at the next commit.
-        panel.RunAnother = panel.NextMacroIndex >= 0;
-    }
-}
-
-void CommitNextMacro(const MacroPanel& panel, const TMacroList& nextChoices, TMacro& macro)
-{
-    if (!panel.RunAnother) {
-        return;
-    }
-    if (panel.NextMacroIndex < 0 || panel.NextMacroIndex >= static_cast<int>(nextChoices.size())) {
-        macro.RunAnother = false;
-    } else {
-        macro.RunAnotherId = nextChoices[static_cast<std::size_t>(panel.NextMacroIndex)].Macro->Id;
-    }
-}
-
-template <auto panelField, auto recordField>
-FieldBinding OnMacro(int controlId, void (OptionsEditor::*changed)() = nullptr)
-{
-    return {controlId, options_id::kMacroEditPanel, panelField, &LoadField<panelField, recordField>,
-            &CommitField<panelField, recordField>, changed};
-}
-
-template <typename Kind, auto panelField, auto settingsField>
-FieldBinding InSettings(int controlId)
-{
-    return {controlId, options_id::SettingsPanelId(Kind::kAction), panelField,
-            &LoadSetting<Kind, panelField, settingsField>, &CommitSetting<Kind, panelField, settingsField>};
-}
-
-template <typename Kind, auto panelField, const std::vector<std::string_view>* names>
-FieldBinding Command(int controlId)
-{
-    return {controlId, options_id::SettingsPanelId(Kind::kAction), panelField, &LoadCommand<Kind, panelField, names>,
-            &CommitSetting<Kind, panelField, &TCommandMacro::Action>};
-}
-
 }  // namespace
 
 namespace id = options_id;
-
-const std::vector<FieldBinding> kFieldBindings = {
-    OnMacro<&MacroPanel::Name, &TMacro::Name>(id::kName, &OptionsEditor::RenameMacro),
-    OnMacro<&MacroPanel::Win, &TMacro::HotKeyWin>(id::kWin, &OptionsEditor::CommitHotKey),
-    OnMacro<&MacroPanel::Shift, &TMacro::HotKeyShift>(id::kShift, &OptionsEditor::CommitHotKey),
-    OnMacro<&MacroPanel::Ctrl, &TMacro::HotKeyCtrl>(id::kCtrl, &OptionsEditor::CommitHotKey),
-    OnMacro<&MacroPanel::Alt, &TMacro::HotKeyAlt>(id::kAlt, &OptionsEditor::CommitHotKey),
-    {id::kHotKey, id::kMacroEditPanel, &MacroPanel::HotKeyIndex, &LoadHotKey, &CommitHotKeyName,
-     &OptionsEditor::CommitHotKey},
-    // Choosing an action creates its settings; a commit only fills them.
-    {id::kAction, id::kMacroEditPanel, &MacroPanel::ActionIndex, &LoadAction, nullptr, &OptionsEditor::ChangeAction},
-    InSettings<TTextMacro, &MacroPanel::SendText, &TTextMacro::Text>(id::kSendText),
-    InSettings<TTextMacro, &MacroPanel::Paste, &TTextMacro::Paste>(id::kPaste),
-    InSettings<TLaunchMacro, &MacroPanel::FileName, &TLaunchMacro::FileName>(id::kFilename),
-    InSettings<TLaunchMacro, &MacroPanel::CommandLine, &TLaunchMacro::CommandLine>(id::kCommandLine),
-    Command<TSystemMacro, &MacroPanel::SystemCommand, &kSystemActionNames>(id::kSystemCommand),
-    Command<TVelmoraMacro, &MacroPanel::VelmoraCommand, &kVelmoraActionNames>(id::kVelmoraCommand),
-    OnMacro<&MacroPanel::HideOnReferenceCard, &TMacro::HideOnReferenceCard>(id::kHideOnReferenceCard),
-    OnMacro<&MacroPanel::RunAnother, &TMacro::RunAnother>(id::kRunAnother),
-    {id::kNextMacro, id::kMacroEditPanel, &MacroPanel::NextMacroIndex, &LoadNextMacro, &CommitNextMacro},
-    {id::kAutoStart, id::kOptionsPage, &OptionsPage::AutoStart},
-    {id::kShowInTray, id::kOptionsPage, &OptionsPage::ShowInTray},
-    {id::kSlowdownKeystrokes, id::kOptionsPage, &OptionsPage::SlowdownKeystrokes},
-    {id::kUnicodeInput, id::kOptionsPage, &OptionsPage::UnicodeInput},
-    {id::kPasswordProtect, id::kOptionsPage, &OptionsPage::PasswordProtect},
-    {id::kPassword, id::kPasswordPanel, &OptionsPage::Password},
-    {id::kPasswordConfirm, id::kPasswordPanel, &OptionsPage::PasswordConfirm},
-};
 
 OptionsEditor::OptionsEditor(MacroStore& store, OptionsTargets targets, NameCollation collation,
                              IHotKeys& hotKeyProbe, IKeyboard& keyboard, const NameSortKey& sortKey)
@@ -295,9 +147,9 @@ void OptionsEditor::LoadSelection()
         m_nextChoices = m_entries;
         ++m_nextChoicesVersion;
         MacroPanel panel;
-        for (const FieldBinding& binding : kFieldBindings) {
-            if (binding.load != nullptr) {
-                binding.load(macro, m_nextChoices, panel);
+        for (const OptionsControl& control : kOptionsControls) {
+            if (control.binding.load != nullptr) {
+                control.binding.load(macro, m_nextChoices, panel);
             }
         }
         Panel = std::move(panel);
@@ -328,17 +180,15 @@ void OptionsEditor::ReportHotKeyStatus()
 
 void OptionsEditor::ClearActionFields(int action)
 {
-    for (const FieldBinding& binding : kFieldBindings) {
-        if (binding.parentId != id::SettingsPanelId(action)) {
+    for (const OptionsControl& control : kOptionsControls) {
+        if (control.layout.parent != id::SettingsPanelId(action)) {
             continue;
         }
-        std::visit(
-            [this]<typename Fields, typename Value>(Value Fields::*field) {
-                if constexpr (std::is_same_v<Fields, MacroPanel>) {
-                    Panel.*field = MacroPanel{}.*field;
-                }
-            },
-            binding.field);
+        control.binding.Visit([this]<typename Fields, typename Value>(Value Fields::*field) {
+            if constexpr (std::is_same_v<Fields, MacroPanel>) {
+                Panel.*field = MacroPanel{}.*field;
+            }
+        });
     }
 }
 
@@ -371,9 +221,9 @@ void OptionsEditor::CommitPanel()
     if (m_loading || m_macrosLocked || record == nullptr) {
         return;
     }
-    for (const FieldBinding& binding : kFieldBindings) {
-        if (binding.commit != nullptr) {
-            binding.commit(Panel, m_nextChoices, *record);
+    for (const OptionsControl& control : kOptionsControls) {
+        if (control.binding.commit != nullptr) {
+            control.binding.commit(Panel, m_nextChoices, *record);
         }
     }
     if (m_view) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -78,15 +79,12 @@ struct OptionsPage {
 
 class OptionsEditor;
 
-// One control of the options window and the presenter's field it shows.
-// Both pages are bound by kFieldBindings; the window creates the controls,
-// the rows say what each one holds.
+// What a control of the options window holds: the presenter's field it
+// shows, and what follows when the user changes it. The options window's
+// table gives each control its binding, or none.
 struct FieldBinding {
-    int controlId;
-    // The panel or page that holds it: a settings panel belongs to its action kind.
-    int parentId;
-    std::variant<std::string MacroPanel::*, bool MacroPanel::*, int MacroPanel::*, std::string OptionsPage::*,
-                 bool OptionsPage::*>
+    std::variant<std::monostate, std::string MacroPanel::*, bool MacroPanel::*, int MacroPanel::*,
+                 std::string OptionsPage::*, bool OptionsPage::*>
         field;
     // How the edited macro's record fills the field and takes it back; the
     // run-another choices are what NextMacroIndex counts in. Null for none.
@@ -95,11 +93,27 @@ struct FieldBinding {
     // The presenter's reaction once the field holds the user's change.
     void (OptionsEditor::*changed)() = nullptr;
 
-    bool OnOptionsPage() const { return field.index() >= 3; }
+    constexpr bool Bound() const { return field.index() != 0; }
+    constexpr bool OnOptionsPage() const
+    {
+        return std::holds_alternative<std::string OptionsPage::*>(field) ||
+               std::holds_alternative<bool OptionsPage::*>(field);
+    }
+    // Calls visitor with the field's member pointer; an unbound control gives Result().
+    template <typename Result = void, typename Visitor>
+    Result Visit(Visitor&& visitor) const
+    {
+        return std::visit(
+            [&](auto member) -> Result {
+                if constexpr (std::is_same_v<decltype(member), std::monostate>) {
+                    return Result();
+                } else {
+                    return visitor(member);
+                }
+            },
+            field);
+    }
 };
-
-// A macro's fields load and commit in this order.
-extern const std::vector<FieldBinding> kFieldBindings;
 
 // How the window mirrors the list and the panel. Indexes are those of Entries().
 class IOptionsView {

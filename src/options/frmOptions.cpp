@@ -253,9 +253,6 @@ bool TOptions::FormCreate()
     MakeFontsAndImages();
 
     CreateControls();
-    for (const FieldBinding& binding : kFieldBindings) {
-        m_boundControls.push_back(ControlById(binding.controlId));
-    }
 
     // At the design size, which lays nothing out again: the controls are made in place.
     const LayoutSize minimum = MinimumSize();
@@ -476,8 +473,8 @@ void TOptions::OpenHelpTopic()
 void TOptions::ShowOptionsPage()
 {
     m_updating = true;
-    for (std::size_t i = 0; i < kFieldBindings.size(); ++i) {
-        if (kFieldBindings[i].OnOptionsPage()) {
+    for (std::size_t i = 0; i < kOptionsControls.size(); ++i) {
+        if (kOptionsControls[i].binding.OnOptionsPage()) {
             ShowField(i);
         }
     }
@@ -550,8 +547,9 @@ LayoutRect TOptions::PlaceOf(std::size_t row, LayoutRect place) const
 
 void TOptions::OnDpiChanged()
 {
-    // The layer has taken the suggested frame; every place changes with the DPI.
+    // The window layer has taken the suggested frame already.
     m_dpi = static_cast<int>(Dpi());
+    // Every place changes with the DPI.
     m_places.assign(m_places.size(), LayoutRect{});
     MakeFontsAndImages();
     FormResize();
@@ -695,8 +693,8 @@ void TOptions::PanelChanged()
         }
         ::SendMessageA(next, WM_SETREDRAW, TRUE, 0);
     }
-    for (std::size_t i = 0; i < kFieldBindings.size(); ++i) {
-        if (!kFieldBindings[i].OnOptionsPage()) {
+    for (std::size_t i = 0; i < kOptionsControls.size(); ++i) {
+        if (kOptionsControls[i].binding.Bound() && !kOptionsControls[i].binding.OnOptionsPage()) {
             ShowField(i);
         }
     }
@@ -722,62 +720,58 @@ Fields& TOptions::FieldsOf()
 
 void TOptions::ShowField(std::size_t row)
 {
-    const FieldBinding& binding = kFieldBindings[row];
-    const HWND control = m_boundControls[row];
-    std::visit(
-        [&]<typename Fields, typename Value>(Value Fields::*field) {
-            const Value& value = FieldsOf<Fields>().*field;
-            if constexpr (std::is_same_v<Value, std::string>) {
-                if (binding.controlId == id::kSendText) {
-                    win32::SetWideText(control, m_sendText.Show(value, AnsiCodePage()));
-                } else if (binding.controlId == id::kName) {
-                    win32::SetWideText(control, ShowUnicodeTags(value, AnsiCodePage()));
-                } else {
-                    SetText(control, value);
-                }
-            } else if constexpr (std::is_same_v<Value, bool>) {
-                SetChecked(control, value);
+    const int controlId = kOptionsTable.rows[row].id;
+    const HWND control = m_controls[row];
+    kOptionsControls[row].binding.Visit([&]<typename Fields, typename Value>(Value Fields::*field) {
+        const Value& value = FieldsOf<Fields>().*field;
+        if constexpr (std::is_same_v<Value, std::string>) {
+            if (controlId == id::kSendText) {
+                win32::SetWideText(control, m_sendText.Show(value, AnsiCodePage()));
+            } else if (controlId == id::kName) {
+                win32::SetWideText(control, ShowUnicodeTags(value, AnsiCodePage()));
             } else {
-                win32::SetComboSelection(control, value);
+                SetText(control, value);
             }
-        },
-        binding.field);
+        } else if constexpr (std::is_same_v<Value, bool>) {
+            SetChecked(control, value);
+        } else {
+            win32::SetComboSelection(control, value);
+        }
+    });
 }
 
 bool TOptions::ReadField(std::size_t row, int code)
 {
-    const FieldBinding& binding = kFieldBindings[row];
-    const HWND control = m_boundControls[row];
-    return std::visit(
-        [&]<typename Fields, typename Value>(Value Fields::*field) {
-            Value& value = FieldsOf<Fields>().*field;
-            if constexpr (std::is_same_v<Value, std::string>) {
-                if (code != EN_CHANGE) {
-                    return false;
-                }
-                // The keystroke text and the name are Unicode controls; the
-                // record keeps ANSI with tags.
-                if (binding.controlId == id::kSendText) {
-                    value = m_sendText.Write(win32::WideTextOf(control), AnsiCodePage());
-                } else if (binding.controlId == id::kName) {
-                    value = StoredName(win32::WideTextOf(control), EditedName(), AnsiCodePage());
-                } else {
-                    value = TextOf(control);
-                }
-            } else if constexpr (std::is_same_v<Value, bool>) {
-                if (code != BN_CLICKED) {
-                    return false;
-                }
-                value = IsChecked(control);
-            } else {
-                if (code != CBN_SELCHANGE) {
-                    return false;
-                }
-                value = win32::ComboSelection(control);
+    const int controlId = kOptionsTable.rows[row].id;
+    const HWND control = m_controls[row];
+    return kOptionsControls[row].binding.Visit<bool>([&]<typename Fields, typename Value>(Value Fields::*field) {
+        Value& value = FieldsOf<Fields>().*field;
+        if constexpr (std::is_same_v<Value, std::string>) {
+            if (code != EN_CHANGE) {
+                return false;
             }
-            return true;
-        },
-        binding.field);
+            // The keystroke text and the name are Unicode controls; the
+            // record keeps ANSI with tags.
+            if (controlId == id::kSendText) {
+                value = m_sendText.Write(win32::WideTextOf(control), AnsiCodePage());
+            } else if (controlId == id::kName) {
+                value = StoredName(win32::WideTextOf(control), EditedName(), AnsiCodePage());
+            } else {
+                value = TextOf(control);
+            }
+        } else if constexpr (std::is_same_v<Value, bool>) {
+            if (code != BN_CLICKED) {
+                return false;
+            }
+            value = IsChecked(control);
+        } else {
+            if (code != CBN_SELCHANGE) {
+                return false;
+            }
+            value = win32::ComboSelection(control);
+        }
+        return true;
+    });
 }
 
 std::string_view TOptions::EditedName() const
@@ -804,14 +798,14 @@ void TOptions::StatusChanged(const std::string& text)
 
 void TOptions::BoundControlChanged(int controlId, int code)
 {
-    const auto binding = std::find_if(kFieldBindings.begin(), kFieldBindings.end(),
-                                      [controlId](const FieldBinding& each) { return each.controlId == controlId; });
-    if (binding == kFieldBindings.end() ||
-        !ReadField(static_cast<std::size_t>(binding - kFieldBindings.begin()), code)) {
+    const auto row = static_cast<std::size_t>(std::ranges::find(kOptionsTable.rows, controlId, &LayoutRow::id) -
+                                              kOptionsTable.rows.begin());
+    // A control of no row, or a notification that is not its field's change.
+    if (row == kOptionsTable.rows.size() || !ReadField(row, code)) {
         return;
     }
-    if (binding->changed != nullptr) {
-        (m_editor.get()->*binding->changed)();
+    if (const auto changed = kOptionsControls[row].binding.changed) {
+        (m_editor.get()->*changed)();
     }
     ShowDependents();
 }

@@ -54,7 +54,7 @@ public:
     OptionsEditor& Editor() { return *m_editor; }
 
 private:
-    // The fields the rows of kFieldBindings name.
+    // The fields the rows of kOptionsControls name.
     template <typename Fields>
     Fields& FieldsOf();
     void ShowField(std::size_t row);
@@ -88,6 +88,7 @@ private:
     void FormResize();
     // Where the row's control goes for that place of the table's.
     LayoutRect PlaceOf(std::size_t row, LayoutRect place) const;
+    // The window layer took the new frame; the fonts and places follow its DPI.
     void OnDpiChanged() override;
     static LRESULT CALLBACK PageKeysProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                          DWORD_PTR self);
@@ -145,8 +146,6 @@ private:
     HWND m_statusBar = nullptr;
     HWND m_macrosNotLoaded = nullptr;
     HWND m_passwordPanel = nullptr;
-    // The control of each row of kFieldBindings.
-    std::vector<HWND> m_boundControls;
     unsigned m_nextChoicesShown = 0;
     // Each row's control, in the table's order.
     std::vector<HWND> m_controls;
