@@ -28,6 +28,7 @@ inline constexpr int kVelmoraCommand = 1018;
 inline constexpr int kHideOnReferenceCard = 1019;
 inline constexpr int kRunAnother = 1020;
 inline constexpr int kNextMacro = 1021;
+inline constexpr int kNextMacroLabel = 1022;
 inline constexpr int kAutoStart = 1030;
 inline constexpr int kShowInTray = 1031;
 inline constexpr int kSlowdownKeystrokes = 1032;

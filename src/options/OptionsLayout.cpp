@@ -201,7 +201,7 @@ constexpr OptionsControl kRows[] = {
     {{id::kRunAnother, CheckBox, "When this macro completes &run another macro", {0, 251, 329, 17}, kMoveY,
       id::kMacroEditPanel},
      OnMacro<&MacroPanel::RunAnother, &TMacro::RunAnother>()},
-    {{0, Label, "R&un:", {16, 275, 40, 13}, kMoveY, id::kMacroEditPanel}},
+    {{id::kNextMacroLabel, Label, "R&un:", {16, 275, 40, 13}, kMoveY, id::kMacroEditPanel}},
     {{id::kNextMacro, ComboBox, "", {56, 272, 273, 21}, kMoveY, id::kMacroEditPanel},
      {&MacroPanel::NextMacroIndex, &LoadNextMacro, &CommitNextMacro}},
     // Shown in the edit panel's place while the macros could not be read.

@@ -485,7 +485,10 @@ void TOptions::ShowOptionsPage()
 
 void TOptions::ShowDependents()
 {
-    Show(::GetDlgItem(m_pnlMacroEdit, id::kNextMacro), m_editor->Panel.RunAnother);
+    // The label goes with its drop-down.
+    for (const int control : {id::kNextMacroLabel, id::kNextMacro}) {
+        Show(::GetDlgItem(m_pnlMacroEdit, control), m_editor->Panel.RunAnother);
+    }
     Show(m_passwordPanel, m_editor->Page.PasswordProtect);
 }
 
