@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "engine/KeyPlayback.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Window.h"
@@ -572,6 +573,38 @@ TEST(Win32ShellTest, ProgramsAndQuotedDocumentsStart)
     }
     shell.OpenDocument("\"" + script + "\"");
     EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(folder + "document.txt"); }));
+}
+
+TEST(Win32DpiTest, ALargerMessageFontGrowsTheScaleNeverBelowTheDpi)
+{
+    struct Case {
+        UINT dpi;
+        SIZE font;
+        SIZE standard;
+        SIZE expected;
+    };
+    const std::array cases{
+        Case{96, {7, 16}, {7, 16}, {96, 96}},        // the default font
+        Case{144, {13, 30}, {10, 24}, {187, 180}},   // text made bigger, across and down apart
+        Case{192, {6, 12}, {14, 32}, {192, 192}},    // a smaller font keeps the DPI's size
+        Case{120, {8, 16}, {0, 0}, {120, 120}},      // no default measured
+    };
+    for (const Case& test : cases) {
+        const SIZE scale = FontScaledDpi(test.dpi, test.font, test.standard);
+        EXPECT_EQ(scale.cx, test.expected.cx) << test.dpi;
+        EXPECT_EQ(scale.cy, test.expected.cy) << test.dpi;
+    }
+
+    // Measured: a 14 pt font is larger than the default at 96 DPI, and a
+    // window's fonts are never laid out below their DPI.
+    LOGFONTW large{.lfHeight = -::MulDiv(14, 96, 72), .lfFaceName = L"Tahoma"};
+    const UniqueGdiObject font(::CreateFontIndirectW(&large));
+    const SIZE grown = FontScaledDpi(96, DialogBaseUnits(font.Get()), DefaultDialogBaseUnits(96));
+    EXPECT_GT(grown.cx, 96);
+    EXPECT_GT(grown.cy, 96);
+    const MessageFonts fonts = MessageFonts::ForDpi(144);
+    EXPECT_GE(fonts.scale.cx, 144);
+    EXPECT_GE(fonts.scale.cy, 144);
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
 #include "platform/win32/Dpi.h"
 
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+
 #include "platform/win32/SystemLibrary.h"
 
 namespace velmora::win32 {
@@ -69,9 +73,62 @@ UniqueGdiObject CreateMessageFont(bool bold)
     return CreateMessageFont(SystemDpi(), bold);
 }
 
+SIZE DialogBaseUnits(HGDIOBJ font)
+{
+    const WindowDC screen(nullptr);
+    const SelectedObject selected(screen.Get(), font);
+    TEXTMETRICW metrics{};
+    SIZE alphabet{};
+    constexpr wchar_t kAlphabet[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    if (!::GetTextMetricsW(screen.Get(), &metrics) ||
+        !::GetTextExtentPoint32W(screen.Get(), kAlphabet, static_cast<int>(std::size(kAlphabet) - 1), &alphabet)) {
+        return {0, 0};
+    }
+    // The average over both cases, rounded, as the dialog manager takes it.
+    return {(alphabet.cx / 26 + 1) / 2, metrics.tmHeight};
+}
+
+SIZE DefaultDialogBaseUnits(UINT dpi)
+{
+    // Asked at every window's start; the answer only changes with the DPI.
+    static UINT measuredDpi = 0;
+    static SIZE measured{};
+    if (measuredDpi == dpi) {
+        return measured;
+    }
+    LOGFONTW face{.lfHeight = -::MulDiv(9, static_cast<int>(dpi), 72), .lfWeight = FW_NORMAL,
+                  .lfCharSet = DEFAULT_CHARSET, .lfFaceName = L"Segoe UI"};
+    UniqueGdiObject font(::CreateFontIndirectW(&face));
+    wchar_t madeFace[LF_FACESIZE] = {};
+    {
+        const WindowDC screen(nullptr);
+        const SelectedObject selected(screen.Get(), font.Get());
+        ::GetTextFaceW(screen.Get(), LF_FACESIZE, madeFace);
+    }
+    if (std::wstring_view(madeFace) != face.lfFaceName) {
+        face = {.lfHeight = -::MulDiv(8, static_cast<int>(dpi), 72), .lfWeight = FW_NORMAL,
+                .lfCharSet = DEFAULT_CHARSET, .lfFaceName = L"MS Shell Dlg"};
+        font = UniqueGdiObject(::CreateFontIndirectW(&face));
+    }
+    measured = DialogBaseUnits(font.Get());
+    measuredDpi = dpi;
+    return measured;
+}
+
+SIZE FontScaledDpi(UINT dpi, SIZE fontUnits, SIZE defaultUnits)
+{
+    const auto grown = [dpi](LONG font, LONG standard) {
+        const int scaled = standard > 0 ? ::MulDiv(static_cast<int>(dpi), font, standard) : 0;
+        return std::max(static_cast<int>(dpi), scaled);
+    };
+    return {grown(fontUnits.cx, defaultUnits.cx), grown(fontUnits.cy, defaultUnits.cy)};
+}
+
 MessageFonts MessageFonts::ForDpi(UINT dpi)
 {
-    return {CreateMessageFont(dpi), CreateMessageFont(dpi, /*bold=*/true)};
+    MessageFonts fonts{CreateMessageFont(dpi), CreateMessageFont(dpi, /*bold=*/true)};
+    fonts.scale = FontScaledDpi(dpi, DialogBaseUnits(fonts.normal.Get()), DefaultDialogBaseUnits(dpi));
+    return fonts;
 }
 
 RECT FrameForClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi, const DpiFunctions& functions)

@@ -41,10 +41,22 @@ UniqueGdiObject CreateMessageFont(UINT dpi, bool bold = false,
 // The same at the system's DPI.
 UniqueGdiObject CreateMessageFont(bool bold = false);
 
-// A window's normal and bold message fonts, made again when its DPI changes.
+// A font's dialog base units: its average character width and its height.
+SIZE DialogBaseUnits(HGDIOBJ font);
+// Those of Windows' own message font at that DPI: 9 pt Segoe UI, or 8 pt
+// MS Shell Dlg where there is no Segoe UI.
+SIZE DefaultDialogBaseUnits(UINT dpi);
+// What 96 design pixels become across and down: the DPI, grown by as much as
+// the font's units exceed the default's ("Make text bigger", a larger
+// message font), as a dialog grows with its font; never less than the DPI.
+SIZE FontScaledDpi(UINT dpi, SIZE fontUnits, SIZE defaultUnits);
+
+// A window's normal and bold message fonts, made again when its DPI changes,
+// and the scale its controls are laid out at for them.
 struct MessageFonts {
     UniqueGdiObject normal;
     UniqueGdiObject bold;
+    SIZE scale{USER_DEFAULT_SCREEN_DPI, USER_DEFAULT_SCREEN_DPI};
 
     static MessageFonts ForDpi(UINT dpi);
 };
