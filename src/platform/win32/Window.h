@@ -276,9 +276,9 @@ private:
         try {
             base->Track(message, wParam, lParam);
             if (message == WM_DPICHANGED) {
-                // The icons too are drawn for the window's DPI.
+                // The icons too are drawn for the window's DPI; a form that
+                // lays out controls of its own still hears of the change.
                 SetProgramIcon(window);
-                return 0;
             }
             return self->HandleMessage(message, wParam, lParam);
         } catch (const std::exception& error) {
