@@ -585,8 +585,10 @@ TEST(Win32DpiTest, ALargerMessageFontGrowsTheScaleNeverBelowTheDpi)
     };
     const std::array cases{
         Case{96, {7, 16}, {7, 16}, {96, 96}},        // the default font
-        Case{144, {13, 30}, {10, 24}, {187, 180}},   // text made bigger, across and down apart
-        Case{192, {6, 12}, {14, 32}, {192, 192}},    // a smaller font keeps the DPI's size
+        Case{192, {14, 33}, {7, 16}, {192, 192}},    // the default, a pixel off in its rounding
+        Case{96, {9, 20}, {7, 16}, {123, 120}},      // text made bigger, across and down apart
+        Case{144, {15, 36}, {7, 16}, {205, 216}},    // the same at 150 %
+        Case{192, {6, 12}, {7, 16}, {192, 192}},     // a smaller font keeps the DPI's size
         Case{120, {8, 16}, {0, 0}, {120, 120}},      // no default measured
     };
     for (const Case& test : cases) {
@@ -599,7 +601,7 @@ TEST(Win32DpiTest, ALargerMessageFontGrowsTheScaleNeverBelowTheDpi)
     // window's fonts are never laid out below their DPI.
     LOGFONTW large{.lfHeight = -::MulDiv(14, 96, 72), .lfFaceName = L"Tahoma"};
     const UniqueGdiObject font(::CreateFontIndirectW(&large));
-    const SIZE grown = FontScaledDpi(96, DialogBaseUnits(font.Get()), DefaultDialogBaseUnits(96));
+    const SIZE grown = FontScaledDpi(96, DialogBaseUnits(font.Get()), DefaultDialogBaseUnits());
     EXPECT_GT(grown.cx, 96);
     EXPECT_GT(grown.cy, 96);
     const MessageFonts fonts = MessageFonts::ForDpi(144);

@@ -1,6 +1,5 @@
 #include "platform/win32/Dpi.h"
 
-#include <algorithm>
 #include <iterator>
 #include <string_view>
 
@@ -88,46 +87,47 @@ SIZE DialogBaseUnits(HGDIOBJ font)
     return {(alphabet.cx / 26 + 1) / 2, metrics.tmHeight};
 }
 
-SIZE DefaultDialogBaseUnits(UINT dpi)
+SIZE DefaultDialogBaseUnits()
 {
-    // Asked at every window's start; the answer only changes with the DPI.
-    static UINT measuredDpi = 0;
-    static SIZE measured{};
-    if (measuredDpi == dpi) {
-        return measured;
-    }
-    LOGFONTW face{.lfHeight = -::MulDiv(9, static_cast<int>(dpi), 72), .lfWeight = FW_NORMAL,
-                  .lfCharSet = DEFAULT_CHARSET, .lfFaceName = L"Segoe UI"};
-    UniqueGdiObject font(::CreateFontIndirectW(&face));
-    wchar_t madeFace[LF_FACESIZE] = {};
-    {
-        const WindowDC screen(nullptr);
-        const SelectedObject selected(screen.Get(), font.Get());
-        ::GetTextFaceW(screen.Get(), LF_FACESIZE, madeFace);
-    }
-    if (std::wstring_view(madeFace) != face.lfFaceName) {
-        face = {.lfHeight = -::MulDiv(8, static_cast<int>(dpi), 72), .lfWeight = FW_NORMAL,
-                .lfCharSet = DEFAULT_CHARSET, .lfFaceName = L"MS Shell Dlg"};
-        font = UniqueGdiObject(::CreateFontIndirectW(&face));
-    }
-    measured = DialogBaseUnits(font.Get());
-    measuredDpi = dpi;
+    constexpr int kPointsPerInch = 72;
+    const auto measure = [] {
+        LOGFONTW face{.lfHeight = -::MulDiv(9, USER_DEFAULT_SCREEN_DPI, kPointsPerInch), .lfWeight = FW_NORMAL,
+                      .lfCharSet = DEFAULT_CHARSET, .lfFaceName = L"Segoe UI"};
+        UniqueGdiObject font(::CreateFontIndirectW(&face));
+        wchar_t madeFace[LF_FACESIZE] = {};
+        {
+            const WindowDC screen(nullptr);
+            const SelectedObject selected(screen.Get(), font.Get());
+            ::GetTextFaceW(screen.Get(), LF_FACESIZE, madeFace);
+        }
+        if (std::wstring_view(madeFace) != face.lfFaceName) {
+            face = {.lfHeight = -::MulDiv(8, USER_DEFAULT_SCREEN_DPI, kPointsPerInch), .lfWeight = FW_NORMAL,
+                    .lfCharSet = DEFAULT_CHARSET, .lfFaceName = L"MS Shell Dlg"};
+            font = UniqueGdiObject(::CreateFontIndirectW(&face));
+        }
+        return DialogBaseUnits(font.Get());
+    };
+    // Asked at every window's start; the fonts a system has do not change.
+    static const SIZE measured = measure();
     return measured;
 }
 
-SIZE FontScaledDpi(UINT dpi, SIZE fontUnits, SIZE defaultUnits)
+SIZE FontScaledDpi(UINT dpi, SIZE fontUnits, SIZE defaultUnits96)
 {
-    const auto grown = [dpi](LONG font, LONG standard) {
-        const int scaled = standard > 0 ? ::MulDiv(static_cast<int>(dpi), font, standard) : 0;
-        return std::max(static_cast<int>(dpi), scaled);
+    const auto grown = [dpi](LONG font, LONG standard96) {
+        const long long scaledFont = static_cast<long long>(font) * USER_DEFAULT_SCREEN_DPI;
+        if (standard96 <= 0 || scaledFont <= static_cast<long long>(standard96 + 1) * dpi) {
+            return static_cast<LONG>(dpi);
+        }
+        return static_cast<LONG>(scaledFont / standard96);
     };
-    return {grown(fontUnits.cx, defaultUnits.cx), grown(fontUnits.cy, defaultUnits.cy)};
+    return {grown(fontUnits.cx, defaultUnits96.cx), grown(fontUnits.cy, defaultUnits96.cy)};
 }
 
 MessageFonts MessageFonts::ForDpi(UINT dpi)
 {
     MessageFonts fonts{CreateMessageFont(dpi), CreateMessageFont(dpi, /*bold=*/true)};
-    fonts.scale = FontScaledDpi(dpi, DialogBaseUnits(fonts.normal.Get()), DefaultDialogBaseUnits(dpi));
+    fonts.scale = FontScaledDpi(dpi, DialogBaseUnits(fonts.normal.Get()), DefaultDialogBaseUnits());
     return fonts;
 }
 
