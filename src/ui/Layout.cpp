@@ -33,6 +33,12 @@ std::string Describe(const LayoutTable& table, std::size_t index)
            std::to_string(row.id) + ")";
 }
 
+std::string Describe(LayoutScale scale)
+{
+    return scale.x == scale.y ? std::to_string(scale.x) + " DPI"
+                              : std::to_string(scale.x) + " x " + std::to_string(scale.y) + " DPI";
+}
+
 // The page a row lies on, 0 for none.
 int PageOf(const LayoutTable& table, std::size_t index)
 {
@@ -73,30 +79,50 @@ int ScaleLength(int length96, int dpi)
                                         : -((-scaled + kDesignDpi / 2) / kDesignDpi));
 }
 
-LayoutRect ScaleRect(const LayoutRect& rect96, int dpi)
+LayoutRect ScaleRect(const LayoutRect& rect96, LayoutScale scale)
 {
-    const int left = ScaleLength(rect96.left, dpi);
-    const int top = ScaleLength(rect96.top, dpi);
-    return {left, top, ScaleLength(rect96.Right(), dpi) - left, ScaleLength(rect96.Bottom(), dpi) - top};
+    const int left = ScaleLength(rect96.left, scale.x);
+    const int top = ScaleLength(rect96.top, scale.y);
+    return {left, top, ScaleLength(rect96.Right(), scale.x) - left, ScaleLength(rect96.Bottom(), scale.y) - top};
 }
 
-std::vector<LayoutRect> LayOut(const LayoutTable& table, int dpi, LayoutSize client)
+LayoutSize ScaleSize(LayoutSize size96, LayoutScale scale)
+{
+    return {ScaleLength(size96.width, scale.x), ScaleLength(size96.height, scale.y)};
+}
+
+std::vector<LayoutRect> LayOut(const LayoutTable& table, LayoutScale scale, LayoutSize client)
 {
     std::vector<LayoutRect> places;
     places.reserve(table.rows.size());
-    const LayoutSize design{ScaleLength(table.client96.width, dpi), ScaleLength(table.client96.height, dpi)};
+    const LayoutSize design = ScaleSize(table.client96, scale);
+    // Each row's design place, its edges rounded where they lie in the window:
+    // a control that ends at its panel's edge at 96 DPI ends there at any scale.
+    std::vector<LayoutRect> designs;
+    std::vector<LayoutSize> origins96;
+    designs.reserve(table.rows.size());
+    origins96.reserve(table.rows.size());
     for (std::size_t i = 0; i < table.rows.size(); ++i) {
         const LayoutRow& row = table.rows[i];
+        const std::optional<std::size_t> holder = row.parent != 0 ? HolderIndex(table, row.parent, i) : std::nullopt;
+        const LayoutSize origin = holder ? origins96[*holder] : LayoutSize{};
+        LayoutRect inWindow = ScaleRect({origin.width + row.place96.left, origin.height + row.place96.top,
+                                         row.place96.width, row.place96.height},
+                                        scale);
+        inWindow.left -= ScaleLength(origin.width, scale.x);
+        inWindow.top -= ScaleLength(origin.height, scale.y);
+        designs.push_back(inWindow);
+        origins96.push_back({origin.width + row.place96.left, origin.height + row.place96.top});
+
         LayoutSize designed = design;
         LayoutSize actual = client;
-        if (const std::optional<std::size_t> holder = HolderIndex(table, row.parent, i); row.parent != 0 && holder) {
-            const LayoutRect holderDesign = ScaleRect(table.rows[*holder].place96, dpi);
-            designed = {holderDesign.width, holderDesign.height};
+        if (holder) {
+            designed = {designs[*holder].width, designs[*holder].height};
             actual = {places[*holder].width, places[*holder].height};
         }
         const int dx = actual.width - designed.width;
         const int dy = actual.height - designed.height;
-        LayoutRect place = ScaleRect(row.place96, dpi);
+        LayoutRect place = inWindow;
         const unsigned a = row.anchors;
         place.left += (a & kMoveX) != 0 ? dx : (a & kMoveHalfX) != 0 ? dx / 2 : 0;
         place.top += (a & kMoveY) != 0 ? dy : 0;
@@ -107,9 +133,9 @@ std::vector<LayoutRect> LayOut(const LayoutTable& table, int dpi, LayoutSize cli
     return places;
 }
 
-std::vector<LayoutRect> LayOut(const LayoutTable& table, int dpi)
+std::vector<LayoutRect> LayOut(const LayoutTable& table, LayoutScale scale)
 {
-    return LayOut(table, dpi, {ScaleLength(table.client96.width, dpi), ScaleLength(table.client96.height, dpi)});
+    return LayOut(table, scale, ScaleSize(table.client96, scale));
 }
 
 char MnemonicOf(const char* text)
@@ -153,11 +179,11 @@ std::vector<std::string> ParentFaults(const LayoutTable& table)
     return faults;
 }
 
-std::vector<std::string> ControlsOutsideParent(const LayoutTable& table, int dpi)
+std::vector<std::string> ControlsOutsideParent(const LayoutTable& table, LayoutScale scale)
 {
     std::vector<std::string> faults;
-    const std::vector<LayoutRect> places = LayOut(table, dpi);
-    const LayoutSize window{ScaleLength(table.client96.width, dpi), ScaleLength(table.client96.height, dpi)};
+    const std::vector<LayoutRect> places = LayOut(table, scale);
+    const LayoutSize window = ScaleSize(table.client96, scale);
     for (std::size_t i = 0; i < places.size(); ++i) {
         LayoutSize parent = window;
         if (const std::optional<std::size_t> holder = HolderIndex(table, table.rows[i].parent, i);
@@ -166,16 +192,16 @@ std::vector<std::string> ControlsOutsideParent(const LayoutTable& table, int dpi
         }
         const LayoutRect& place = places[i];
         if (place.left < 0 || place.top < 0 || place.Right() > parent.width || place.Bottom() > parent.height) {
-            faults.push_back(Describe(table, i) + ": outside its parent at " + std::to_string(dpi) + " DPI");
+            faults.push_back(Describe(table, i) + ": outside its parent at " + Describe(scale));
         }
     }
     return faults;
 }
 
-std::vector<std::string> OverlappingControls(const LayoutTable& table, int dpi)
+std::vector<std::string> OverlappingControls(const LayoutTable& table, LayoutScale scale)
 {
     std::vector<std::string> faults;
-    const std::vector<LayoutRect> places = LayOut(table, dpi);
+    const std::vector<LayoutRect> places = LayOut(table, scale);
     for (std::size_t i = 0; i < places.size(); ++i) {
         for (std::size_t j = i + 1; j < places.size(); ++j) {
             const LayoutRow& a = table.rows[i];
@@ -185,8 +211,7 @@ std::vector<std::string> OverlappingControls(const LayoutTable& table, int dpi)
                 Surrounds(a, places[i], places[j]) || Surrounds(b, places[j], places[i])) {
                 continue;
             }
-            faults.push_back(Describe(table, i) + " overlaps " + Describe(table, j) + " at " + std::to_string(dpi) +
-                             " DPI");
+            faults.push_back(Describe(table, i) + " overlaps " + Describe(table, j) + " at " + Describe(scale));
         }
     }
     return faults;
@@ -236,11 +261,11 @@ std::vector<std::string> MnemonicFaults(const LayoutTable& table)
     return faults;
 }
 
-std::vector<std::string> CheckLayoutTable(const LayoutTable& table, int dpi)
+std::vector<std::string> CheckLayoutTable(const LayoutTable& table, LayoutScale scale)
 {
     std::vector<std::string> faults = ParentFaults(table);
     for (std::vector<std::string> found :
-         {ControlsOutsideParent(table, dpi), OverlappingControls(table, dpi), LabelsOutOfPlace(table),
+         {ControlsOutsideParent(table, scale), OverlappingControls(table, scale), LabelsOutOfPlace(table),
           MnemonicFaults(table)}) {
         faults.insert(faults.end(), found.begin(), found.end());
     }

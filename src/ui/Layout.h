@@ -92,16 +92,31 @@ struct LayoutTable {
     std::span<const LayoutRow> rows;
 };
 
+// What one inch of 96 design pixels becomes, across and down: the DPI, or
+// more where the message font is larger than the default one at that DPI,
+// as a dialog's units grow with its font.
+struct LayoutScale {
+    int x = 96;
+    int y = 96;
+
+    constexpr LayoutScale() = default;
+    // Only the DPI: the default font's size.
+    constexpr LayoutScale(int dpi) : x(dpi), y(dpi) {}  // NOLINT(google-explicit-constructor)
+    constexpr LayoutScale(int across, int down) : x(across), y(down) {}
+    bool operator==(const LayoutScale&) const = default;
+};
+
 // A 96-DPI length at dpi, rounded to the nearest pixel.
 int ScaleLength(int length96, int dpi);
 // Edges are scaled, not sizes, so controls that touch at 96 DPI still touch.
-LayoutRect ScaleRect(const LayoutRect& rect96, int dpi);
+LayoutRect ScaleRect(const LayoutRect& rect96, LayoutScale scale);
+LayoutSize ScaleSize(LayoutSize size96, LayoutScale scale);
 
 // Where each row goes, in its table's order and its parent's client area,
-// for a window whose client area is that size in pixels at dpi.
-std::vector<LayoutRect> LayOut(const LayoutTable& table, int dpi, LayoutSize client);
-// The same for the design size at dpi.
-std::vector<LayoutRect> LayOut(const LayoutTable& table, int dpi);
+// for a window whose client area is that size in pixels at that scale.
+std::vector<LayoutRect> LayOut(const LayoutTable& table, LayoutScale scale, LayoutSize client);
+// The same for the design size at that scale.
+std::vector<LayoutRect> LayOut(const LayoutTable& table, LayoutScale scale);
 
 // The mnemonic of a text ("&Next" gives 'n'), lower case; 0 for none. "&&"
 // is a plain ampersand.
@@ -116,9 +131,9 @@ bool NeedsLabel(ControlKind kind);
 // The checks every window's table passes, each giving what it found wrong,
 // one line per fault, nothing when all is well.
 // No control reaches outside its window or panel.
-std::vector<std::string> ControlsOutsideParent(const LayoutTable& table, int dpi);
+std::vector<std::string> ControlsOutsideParent(const LayoutTable& table, LayoutScale scale);
 // No two siblings overlap (group boxes and tabs hold theirs; pages take turns).
-std::vector<std::string> OverlappingControls(const LayoutTable& table, int dpi);
+std::vector<std::string> OverlappingControls(const LayoutTable& table, LayoutScale scale);
 // Every label stands directly before its control, and every control that
 // needs a label has one (or a text) directly before it.
 std::vector<std::string> LabelsOutOfPlace(const LayoutTable& table);
@@ -129,6 +144,6 @@ std::vector<std::string> MnemonicFaults(const LayoutTable& table);
 std::vector<std::string> ParentFaults(const LayoutTable& table);
 
 // All of the above.
-std::vector<std::string> CheckLayoutTable(const LayoutTable& table, int dpi);
+std::vector<std::string> CheckLayoutTable(const LayoutTable& table, LayoutScale scale);
 
 }  // namespace velmora

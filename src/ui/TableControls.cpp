@@ -64,12 +64,18 @@ ControlClass ClassOf(const LayoutRow& row)
     return made;
 }
 
+LayoutScale ScaleOf(const win32::MessageFonts& fonts)
+{
+    return {static_cast<int>(fonts.scale.cx), static_cast<int>(fonts.scale.cy)};
+}
+
 }  // namespace
 
-void TableControls::Create(HWND window, UINT dpi, const win32::MessageFonts& fonts)
+void TableControls::Create(HWND window, UINT /*dpi*/, const win32::MessageFonts& fonts)
 {
     m_controls.clear();
-    const std::vector<LayoutRect> places = LayOut(m_table, static_cast<int>(dpi));
+    m_scale = ScaleOf(fonts);
+    const std::vector<LayoutRect> places = LayOut(m_table, m_scale);
     for (std::size_t i = 0; i < m_table.rows.size(); ++i) {
         const LayoutRow& row = m_table.rows[i];
         HWND parent = window;
@@ -96,14 +102,14 @@ void TableControls::Create(HWND window, UINT dpi, const win32::MessageFonts& fon
     }
 }
 
-void TableControls::Place(HWND window, UINT dpi)
+void TableControls::Place(HWND window, UINT /*dpi*/)
 {
     if (m_controls.size() != m_table.rows.size()) {
         return;
     }
     RECT client{};
     ::GetClientRect(window, &client);
-    const std::vector<LayoutRect> places = LayOut(m_table, static_cast<int>(dpi), {client.right, client.bottom});
+    const std::vector<LayoutRect> places = LayOut(m_table, m_scale, {client.right, client.bottom});
     for (std::size_t i = 0; i < places.size(); ++i) {
         const LayoutRect& place = places[i];
         ::SetWindowPos(m_controls[i], nullptr, place.left, place.top, place.width, place.height,
@@ -114,6 +120,7 @@ void TableControls::Place(HWND window, UINT dpi)
 
 void TableControls::SetFonts(const win32::MessageFonts& fonts)
 {
+    m_scale = ScaleOf(fonts);
     for (std::size_t i = 0; i < m_controls.size(); ++i) {
         ::SendMessageW(m_controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(m_table.rows[i], fonts)), TRUE);
     }

@@ -2,7 +2,8 @@
 
 // The controls of a layout table in a real window: created in table order
 // (which is the z-order and the tab order), in the message font, and placed
-// again for the window's size and DPI.
+// again for the window's size and DPI. They are laid out at the scale of the
+// fonts, so a larger message font grows them as it grows a dialog.
 
 #include <vector>
 
@@ -29,6 +30,8 @@ public:
 private:
     const LayoutTable& m_table;
     std::vector<HWND> m_controls;
+    // The fonts' scale, which the DPI alone does not give.
+    LayoutScale m_scale;
 };
 
 }  // namespace velmora

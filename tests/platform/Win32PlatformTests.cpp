@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "engine/KeyPlayback.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Window.h"
@@ -572,6 +573,36 @@ TEST(Win32ShellTest, ProgramsAndQuotedDocumentsStart)
     }
     shell.OpenDocument("\"" + script + "\"");
     EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(folder + "document.txt"); }));
+}
+
+TEST(Win32DpiTest, ALargerMessageFontGrowsTheScaleNeverBelowTheDpi)
+{
+    struct Case {
+        UINT dpi;
+        SIZE font;
+        SIZE standard;
+        SIZE expected;
+    };
+    const std::array cases{
+        Case{96, {7, 16}, {7, 16}, {96, 96}},        // the default font
+        Case{192, {14, 33}, {7, 16}, {192, 192}},    // the default, a pixel off in its rounding
+        Case{96, {9, 20}, {7, 16}, {123, 120}},      // text made bigger, across and down apart
+        Case{144, {15, 36}, {7, 16}, {205, 216}},    // the same at 150 %
+        Case{192, {6, 12}, {7, 16}, {192, 192}},     // a smaller font keeps the DPI's size
+        Case{120, {8, 16}, {0, 0}, {120, 120}},      // no default measured
+    };
+    for (const Case& test : cases) {
+        const SIZE scale = FontScaledDpi(test.dpi, test.font, test.standard);
+        EXPECT_EQ(scale.cx, test.expected.cx) << test.dpi;
+        EXPECT_EQ(scale.cy, test.expected.cy) << test.dpi;
+    }
+
+    // Measured: a 14 pt font is larger than the default at 96 DPI.
+    LOGFONTW large{.lfHeight = -::MulDiv(14, 96, 72), .lfFaceName = L"Tahoma"};
+    const UniqueGdiObject font(::CreateFontIndirectW(&large));
+    const SIZE grown = FontScaledDpi(96, DialogBaseUnits(font.Get()), DefaultDialogBaseUnits());
+    EXPECT_GT(grown.cx, 96);
+    EXPECT_GT(grown.cy, 96);
 }
 
 }  // namespace

@@ -36,11 +36,21 @@ std::string Joined(const std::vector<std::string>& lines)
     return text;
 }
 
-TEST(LayoutTables, EveryWindowPassesEveryCheckAtEveryDpi)
+TEST(LayoutTables, EveryWindowPassesEveryCheckAtEveryDpiAndFontSize)
 {
+    // A larger message font grows the units across and down by different
+    // factors, as Segoe UI at "Make text bigger" 125 % or 150 % does.
+    struct FontFactor {
+        int across;
+        int down;
+    };
     for (const LayoutTable* table : kWindowTables) {
         for (const int dpi : {96, 144, 192}) {
-            EXPECT_EQ(Joined(CheckLayoutTable(*table, dpi)), "") << table->name << " at " << dpi;
+            for (const FontFactor factor : {FontFactor{100, 100}, FontFactor{125, 120}, FontFactor{150, 155}}) {
+                const LayoutScale scale{dpi * factor.across / 100, dpi * factor.down / 100};
+                EXPECT_EQ(Joined(CheckLayoutTable(*table, scale)), "")
+                    << table->name << " at " << scale.x << " x " << scale.y;
+            }
         }
     }
 }
@@ -124,6 +134,8 @@ TEST(LayoutTables, LayOutScalesAndFollowsAnchors)
     EXPECT_EQ(places, expected);
     // Edges are rounded, so neighbours that touch keep touching.
     EXPECT_EQ(ScaleRect({0, 0, 33, 10}, 144).Right(), ScaleRect({33, 0, 33, 10}, 144).left);
+    // A font's scale grows across and down on its own.
+    EXPECT_EQ(ScaleRect({10, 10, 30, 20}, LayoutScale{144, 192}), (LayoutRect{15, 20, 45, 40}));
 }
 
 }  // namespace

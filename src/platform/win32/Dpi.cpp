@@ -1,5 +1,8 @@
 #include "platform/win32/Dpi.h"
 
+#include <iterator>
+#include <string_view>
+
 #include "platform/win32/SystemLibrary.h"
 
 namespace velmora::win32 {
@@ -69,9 +72,63 @@ UniqueGdiObject CreateMessageFont(bool bold)
     return CreateMessageFont(SystemDpi(), bold);
 }
 
+SIZE DialogBaseUnits(HGDIOBJ font)
+{
+    const WindowDC screen(nullptr);
+    const SelectedObject selected(screen.Get(), font);
+    TEXTMETRICW metrics{};
+    SIZE alphabet{};
+    constexpr wchar_t kAlphabet[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    if (!::GetTextMetricsW(screen.Get(), &metrics) ||
+        !::GetTextExtentPoint32W(screen.Get(), kAlphabet, static_cast<int>(std::size(kAlphabet) - 1), &alphabet)) {
+        return {0, 0};
+    }
+    // The average over both cases, rounded, as the dialog manager takes it.
+    return {(alphabet.cx / 26 + 1) / 2, metrics.tmHeight};
+}
+
+SIZE DefaultDialogBaseUnits()
+{
+    constexpr int kPointsPerInch = 72;
+    const auto measure = [] {
+        LOGFONTW face{.lfHeight = -::MulDiv(9, USER_DEFAULT_SCREEN_DPI, kPointsPerInch), .lfWeight = FW_NORMAL,
+                      .lfCharSet = DEFAULT_CHARSET, .lfFaceName = L"Segoe UI"};
+        UniqueGdiObject font(::CreateFontIndirectW(&face));
+        wchar_t madeFace[LF_FACESIZE] = {};
+        {
+            const WindowDC screen(nullptr);
+            const SelectedObject selected(screen.Get(), font.Get());
+            ::GetTextFaceW(screen.Get(), LF_FACESIZE, madeFace);
+        }
+        if (std::wstring_view(madeFace) != face.lfFaceName) {
+            face = {.lfHeight = -::MulDiv(8, USER_DEFAULT_SCREEN_DPI, kPointsPerInch), .lfWeight = FW_NORMAL,
+                    .lfCharSet = DEFAULT_CHARSET, .lfFaceName = L"MS Shell Dlg"};
+            font = UniqueGdiObject(::CreateFontIndirectW(&face));
+        }
+        return DialogBaseUnits(font.Get());
+    };
+    // Asked at every window's start; the fonts a system has do not change.
+    static const SIZE measured = measure();
+    return measured;
+}
+
+SIZE FontScaledDpi(UINT dpi, SIZE fontUnits, SIZE defaultUnits96)
+{
+    const auto grown = [dpi](LONG font, LONG standard96) {
+        const long long scaledFont = static_cast<long long>(font) * USER_DEFAULT_SCREEN_DPI;
+        if (standard96 <= 0 || scaledFont <= static_cast<long long>(standard96 + 1) * dpi) {
+            return static_cast<LONG>(dpi);
+        }
+        return static_cast<LONG>(scaledFont / standard96);
+    };
+    return {grown(fontUnits.cx, defaultUnits96.cx), grown(fontUnits.cy, defaultUnits96.cy)};
+}
+
 MessageFonts MessageFonts::ForDpi(UINT dpi)
 {
-    return {CreateMessageFont(dpi), CreateMessageFont(dpi, /*bold=*/true)};
+    MessageFonts fonts{CreateMessageFont(dpi), CreateMessageFont(dpi, /*bold=*/true)};
+    fonts.scale = FontScaledDpi(dpi, DialogBaseUnits(fonts.normal.Get()), DefaultDialogBaseUnits());
+    return fonts;
 }
 
 RECT FrameForClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi, const DpiFunctions& functions)

@@ -41,10 +41,24 @@ UniqueGdiObject CreateMessageFont(UINT dpi, bool bold = false,
 // The same at the system's DPI.
 UniqueGdiObject CreateMessageFont(bool bold = false);
 
-// A window's normal and bold message fonts, made again when its DPI changes.
+// A font's dialog base units: its average character width and its height.
+SIZE DialogBaseUnits(HGDIOBJ font);
+// Those of Windows' own message font at 96 DPI: 9 pt Segoe UI, or 8 pt
+// MS Shell Dlg where there is no Segoe UI.
+SIZE DefaultDialogBaseUnits();
+// What 96 design pixels become across and down for a font of those units at
+// that DPI: the DPI, or more where the font is larger than the default's
+// units at that DPI ("Make text bigger", a larger message font), as a dialog
+// grows with its font. Never less than the DPI; less than one 96-DPI pixel
+// more is the rounding of a font's size, not a larger font.
+SIZE FontScaledDpi(UINT dpi, SIZE fontUnits, SIZE defaultUnits96);
+
+// A window's normal and bold message fonts, made again when its DPI changes,
+// and the scale its controls are laid out at for them.
 struct MessageFonts {
     UniqueGdiObject normal;
     UniqueGdiObject bold;
+    SIZE scale{USER_DEFAULT_SCREEN_DPI, USER_DEFAULT_SCREEN_DPI};
 
     static MessageFonts ForDpi(UINT dpi);
 };

@@ -107,10 +107,11 @@ void PlaceWindow(HWND window, const RECT& frame)
                    SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void PlaceCentred(HWND window, SIZE client96, HWND owner)
+void PlaceCentred(HWND window, SIZE client96, SIZE scale, HWND owner)
 {
     const UINT dpi = WindowDpi(window);
-    const SIZE client{ScaleForDpi(client96.cx, dpi), ScaleForDpi(client96.cy, dpi)};
+    const SIZE client{::MulDiv(client96.cx, scale.cx, USER_DEFAULT_SCREEN_DPI),
+                      ::MulDiv(client96.cy, scale.cy, USER_DEFAULT_SCREEN_DPI)};
     const auto style = static_cast<DWORD>(::GetWindowLongPtrA(window, GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrA(window, GWL_EXSTYLE));
     const RECT frame = FrameForClient(client, style, exStyle, dpi);

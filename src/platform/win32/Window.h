@@ -57,8 +57,9 @@ void AttachWindow(HWND window, void* object, bool modal);
 void DetachWindow(HWND window);
 void* AttachedObject(HWND window);
 void PlaceWindow(HWND window, const RECT& frame);
-// Centred on the owner's monitor, or the main one, with that client area at the window's DPI.
-void PlaceCentred(HWND window, SIZE client96, HWND owner);
+// Centred on the owner's monitor, or the main one, with that client area at
+// the scale of the window's fonts.
+void PlaceCentred(HWND window, SIZE client96, SIZE scale, HWND owner);
 // Takes the frame WM_DPICHANGED suggests.
 void TakeSuggestedFrame(HWND window, LPARAM suggested);
 void ReportHandlerError(HWND window, const char* text);
@@ -220,7 +221,7 @@ private:
         m_dpi = WindowDpi(Handle());
         m_fonts = MessageFonts::ForDpi(m_dpi);
         if (m_params.client96.cx != 0) {
-            detail::PlaceCentred(Handle(), m_params.client96, m_params.owner);
+            detail::PlaceCentred(Handle(), m_params.client96, m_fonts.scale, m_params.owner);
         } else {
             detail::PlaceWindow(Handle(), {m_params.x, m_params.y, m_params.x + m_params.width,
                                            m_params.y + m_params.height});
@@ -275,9 +276,9 @@ private:
         try {
             base->Track(message, wParam, lParam);
             if (message == WM_DPICHANGED) {
-                // The icons too are drawn for the window's DPI.
+                // The icons too are drawn for the window's DPI; a form that
+                // lays out controls of its own still hears of the change.
                 SetProgramIcon(window);
-                return 0;
             }
             return self->HandleMessage(message, wParam, lParam);
         } catch (const std::exception& error) {
