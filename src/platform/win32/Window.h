@@ -205,6 +205,9 @@ protected:
             break;
         case WM_CLOSE: OnCancel(); return 0;
         case WM_HELP: OnHelp(); return TRUE;
+        // Handled above (Track): the dialog manager's own scaling of a dialog
+        // on a new monitor would scale the controls a second time.
+        case WM_DPICHANGED: return 0;
         default: break;
         }
         return ::DefDlgProcA(Handle(), message, wParam, lParam);
