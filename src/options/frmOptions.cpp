@@ -171,11 +171,19 @@ std::string SortKeyAsListBox(std::u16string_view text)
     const auto* chars = reinterpret_cast<LPCWSTR>(text.data());
     const int length = static_cast<int>(text.size());
     constexpr DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
-    const int size = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, nullptr, 0, nullptr, nullptr, 0);
-    std::string key(static_cast<std::size_t>(std::max(size, 0)), '\0');
-    // A sort key is bytes, though the call is typed for characters.
-    ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, reinterpret_cast<LPWSTR>(key.data()), size,
-                    nullptr, nullptr, 0);
+    // Most names' keys fit the first try, which saves a call for the size
+    // with every name of a long list. A sort key is bytes, though the call
+    // is typed for characters.
+    std::string key(256, '\0');
+    int size = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, reinterpret_cast<LPWSTR>(key.data()),
+                               static_cast<int>(key.size()), nullptr, nullptr, 0);
+    if (size == 0) {
+        size = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, nullptr, 0, nullptr, nullptr, 0);
+        key.assign(static_cast<std::size_t>(std::max(size, 0)), '\0');
+        size = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, reinterpret_cast<LPWSTR>(key.data()),
+                               size, nullptr, nullptr, 0);
+    }
+    key.resize(static_cast<std::size_t>(std::max(size, 0)));
     return key;
 }
 
