@@ -358,6 +358,9 @@ TEST_F(VelmoraProcessTest, FromAFolderNamedOutsideTheCodePageMacrosLoadTypeAndSa
     EXPECT_EQ(RunAgain("/options"), 0u);
     const HWND options = WaitForWindow("TOptions");
     ASSERT_TRUE(options) << "the options window never opened";
+    // Visible to Windows comes before the window manager maps it in front;
+    // a click before that lands on the window beneath.
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == options; })) << "the options window is not in front";
     ASSERT_TRUE(tests::ClickOn(tests::FindControl(options, IDOK)));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); })) << "OK did not close the options window";
     EXPECT_EQ(tests::NamesOf(tests::LoadMacros(directory)), (std::vector<std::string>{"a", "b"}));
