@@ -189,13 +189,20 @@ TEST_F(QuickReferenceTest, TrayMenuOpensTheCardWithEveryMacroThatHasAHotKey)
 
     // Three rows: three top lines and the last row's bottom line, down a
     // column right of every text, in the tooltip colour between them.
+    // The card grows to its rows after it is shown, and the X server shows
+    // the new strip black until it is painted: wait for the whole picture.
     Picture picture;
-    ASSERT_TRUE(WaitFor([&] {
-        picture = tests::CaptureClientArea(card);
+    const auto rowLines = [&] {
         const int x = picture.width - win32::ScaleForDpi(16) - 3;
-        return CountRowLines(picture, x, win32::ScaleForDpi(48), picture.height) == 4;
-    })) << "the rows are not drawn as three";
-    EXPECT_EQ(picture.Pixel(picture.width / 2, picture.height - 2), ::GetSysColor(COLOR_INFOBK));
+        return CountRowLines(picture, x, win32::ScaleForDpi(48), picture.height);
+    };
+    const auto bottom = [&] { return picture.Pixel(picture.width / 2, picture.height - 2); };
+    WaitFor([&] {
+        picture = tests::CaptureClientArea(card);
+        return rowLines() == 4 && bottom() == ::GetSysColor(COLOR_INFOBK);
+    });
+    ASSERT_EQ(rowLines(), 4) << "the rows are not drawn as three";
+    EXPECT_EQ(bottom(), ::GetSysColor(COLOR_INFOBK));
     EXPECT_TRUE(tests::SaveBmp(picture, tests::ScreenshotFolder() / "quick-reference-card.bmp"));
 
     // Escape closes it.
