@@ -104,7 +104,8 @@ KindClass ClassOf(ControlKind kind)
                     LVS_NOCOLUMNHEADER,
                 WS_EX_CLIENTEDGE};
     // Tab between the strip and the controls of its pages.
-    case ControlKind::Tabs: return {WC_TABCONTROLW, WS_TABSTOP | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
+    // Its pages paint what they cover; the strip does not paint it first.
+    case ControlKind::Tabs: return {WC_TABCONTROLW, WS_TABSTOP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
     default: return {L"STATIC", 0};
     }
 }
@@ -197,18 +198,23 @@ std::string SortKeyAsListBox(std::u16string_view text)
     const int length = static_cast<int>(text.size());
     constexpr DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
     // Most names' keys fit the first try, which saves a call for the size
-    // with every name of a long list. A sort key is bytes, though the call
-    // is typed for characters.
-    std::string key(256, '\0');
-    int size = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, reinterpret_cast<LPWSTR>(key.data()),
-                               static_cast<int>(key.size()), nullptr, nullptr, 0);
-    if (size == 0) {
-        size = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, nullptr, 0, nullptr, nullptr, 0);
-        key.assign(static_cast<std::size_t>(std::max(size, 0)), '\0');
-        size = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, reinterpret_cast<LPWSTR>(key.data()),
-                               size, nullptr, nullptr, 0);
+    // with every name of a long list, and the first try needs no allocation.
+    // A sort key is bytes, though the call is typed for characters.
+    std::array<char, 256> first;
+    const int size = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length,
+                                     reinterpret_cast<LPWSTR>(first.data()), static_cast<int>(first.size()), nullptr,
+                                     nullptr, 0);
+    if (size > 0) {
+        return std::string(first.data(), static_cast<std::size_t>(size));
     }
-    key.resize(static_cast<std::size_t>(std::max(size, 0)));
+    std::string key(static_cast<std::size_t>(std::max(
+                        ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, nullptr, 0, nullptr, nullptr, 0),
+                        0)),
+                    '\0');
+    key.resize(static_cast<std::size_t>(std::max(
+        ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, reinterpret_cast<LPWSTR>(key.data()),
+                        static_cast<int>(key.size()), nullptr, nullptr, 0),
+        0)));
     return key;
 }
 
