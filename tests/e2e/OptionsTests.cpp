@@ -749,11 +749,18 @@ TEST_F(OptionsWindowTest, DpiChangeTo192TakesTheSuggestedPlaceAndLaysTheControls
     for (std::size_t i = 0; i < measured.size(); ++i) {
         EXPECT_NEAR(heightOf(measured[i]), 2 * before[i], 2) << "control " << measured[i];
     }
-    // Made after the change, at the new DPI and in its font: a drop-down's
-    // field is as high as the font makes it.
+    // Made after the change, at the new DPI and in its font: it is as wide
+    // as the action's drop-down in the table, and a drop-down's field is as
+    // high as its font makes it.
     Click(Control(id::kRunAnother));
     ASSERT_TRUE(WaitFor([&] { return Visible(id::kNextMacro); }));
+    const auto widthOf = [&](int controlId) {
+        RECT rect{};
+        ::GetWindowRect(Control(controlId), &rect);
+        return rect.right - rect.left;
+    };
     EXPECT_EQ(heightOf(id::kNextMacro), heightOf(id::kAction)) << "the next macro's drop-down";
+    EXPECT_EQ(widthOf(id::kNextMacro), widthOf(id::kAction)) << "the next macro's drop-down";
     ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
     CloseAndExpectCleanExit();
