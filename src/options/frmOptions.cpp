@@ -7,6 +7,7 @@
 #include <array>
 #include <cstring>
 #include <cwchar>
+#include <future>
 #include <optional>
 #include <ranges>
 #include <string>
@@ -266,10 +267,15 @@ TOptions::~TOptions() = default;
 
 bool TOptions::FormCreate()
 {
-    m_editor = std::make_unique<OptionsEditor>(
-        m_host.store, OptionsTargets{m_host.settings, m_host.autoStart, m_host.exePath, m_host.showTrayIcon},
-        ShownNameCollation(win32::CompareAsListBox, AnsiCodePage()), m_hotKeyProbe, m_keyboard,
-        ShownNameSortKey(SortKeyAsListBox, AnsiCodePage()));
+    // The editor sorts the names on a second thread while the window and the
+    // controls outside its pages are made: with thousands of macros the sort
+    // takes about as long, and neither needs the other.
+    auto editor = std::async(std::launch::async, [this] {
+        return std::make_unique<OptionsEditor>(
+            m_host.store, OptionsTargets{m_host.settings, m_host.autoStart, m_host.exePath, m_host.showTrayIcon},
+            ShownNameCollation(win32::CompareAsListBox, AnsiCodePage()), m_hotKeyProbe, m_keyboard,
+            ShownNameSortKey(SortKeyAsListBox, AnsiCodePage()));
+    });
 
     RECT work{};
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -285,13 +291,14 @@ bool TOptions::FormCreate()
             .width = 0,
             .height = 0,
         })) {
+        m_editor = editor.get();
         return false;
     }
-    m_hotKeyProbe.SetWindow(Handle());
     m_dpi = static_cast<int>(win32::WindowDpi(Handle()));
     MakeFontsAndImages();
-
     CreateControls();
+    m_editor = editor.get();
+    m_hotKeyProbe.SetWindow(Handle());
 
     // At the design size, which lays nothing out again: the controls are made in place.
     const LayoutSize minimum = MinimumSize();
@@ -493,7 +500,8 @@ void TOptions::RowMade(std::size_t row)
     if (kOptionsControls[row].binding.Bound()) {
         ShowField(row);
     }
-    if (m_editor->MacrosLocked() && std::ranges::find(kLockedWhileNotLoaded, madeId) != kLockedWhileNotLoaded.end()) {
+    // None of these is outside the pages, which are made once the editor is there.
+    if (std::ranges::find(kLockedWhileNotLoaded, madeId) != kLockedWhileNotLoaded.end() && m_editor->MacrosLocked()) {
         ::EnableWindow(control, FALSE);
     }
     const LayoutRow& made = kOptionsTable.rows[row];
