@@ -7,6 +7,7 @@
 #include <array>
 #include <cstring>
 #include <cwchar>
+#include <future>
 #include <optional>
 #include <ranges>
 #include <string>
@@ -104,9 +105,31 @@ KindClass ClassOf(ControlKind kind)
                     LVS_NOCOLUMNHEADER,
                 WS_EX_CLIENTEDGE};
     // Tab between the strip and the controls of its pages.
-    case ControlKind::Tabs: return {WC_TABCONTROLW, WS_TABSTOP | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
+    // Its pages paint what they cover; the strip does not paint it first.
+    case ControlKind::Tabs: return {WC_TABCONTROLW, WS_TABSTOP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
     default: return {L"STATIC", 0};
     }
+}
+
+// Shown only with a box checked, the label going with its drop-down.
+constexpr std::array kShownWithRunAnother = {id::kNextMacroLabel, id::kNextMacro};
+// Switched off while the macros could not be read.
+constexpr std::array kLockedWhileNotLoaded = {id::kMacroList, id::kAddMacro, id::kDeleteMacro, id::kPasswordProtect,
+                                              id::kPasswordPanel};
+
+// Pages and panels, and the controls that show with a box checked, are made
+// when they first show; the rest with the window.
+bool MadeWhenShown(const LayoutRow& row)
+{
+    return row.kind == ControlKind::Page || row.kind == ControlKind::Panel ||
+           std::ranges::find(kShownWithRunAnother, row.id) != kShownWithRunAnother.end();
+}
+
+// The size of the table for an id of no row.
+std::size_t RowOf(int controlId)
+{
+    return static_cast<std::size_t>(std::ranges::find(kOptionsTable.rows, controlId, &LayoutRow::id) -
+                                    kOptionsTable.rows.begin());
 }
 
 bool IsPageKey(WPARAM key)
@@ -141,6 +164,10 @@ void AppendVariableItems(HMENU menu, const std::vector<VariableMenuItem>& items)
 // UI Automation where Windows has notifications (10 and later).
 void Announce(HWND control, const std::u16string& text)
 {
+    // Before the libraries load: the window opens with nothing to say.
+    if (text.empty()) {
+        return;
+    }
     static win32::SystemLibrary automation(L"uiautomationcore.dll");
     static win32::SystemLibrary automationStrings(L"oleaut32.dll");
     using HostProvider = HRESULT WINAPI(HWND, IUnknown**);
@@ -172,18 +199,23 @@ std::string SortKeyAsListBox(std::u16string_view text)
     const int length = static_cast<int>(text.size());
     constexpr DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
     // Most names' keys fit the first try, which saves a call for the size
-    // with every name of a long list. A sort key is bytes, though the call
-    // is typed for characters.
-    std::string key(256, '\0');
-    int size = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, reinterpret_cast<LPWSTR>(key.data()),
-                               static_cast<int>(key.size()), nullptr, nullptr, 0);
-    if (size == 0) {
-        size = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, nullptr, 0, nullptr, nullptr, 0);
-        key.assign(static_cast<std::size_t>(std::max(size, 0)), '\0');
-        size = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, reinterpret_cast<LPWSTR>(key.data()),
-                               size, nullptr, nullptr, 0);
+    // with every name of a long list, and the first try needs no allocation.
+    // A sort key is bytes, though the call is typed for characters.
+    std::array<char, 256> first;
+    const int size = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length,
+                                     reinterpret_cast<LPWSTR>(first.data()), static_cast<int>(first.size()), nullptr,
+                                     nullptr, 0);
+    if (size > 0) {
+        return std::string(first.data(), static_cast<std::size_t>(size));
     }
-    key.resize(static_cast<std::size_t>(std::max(size, 0)));
+    std::string key(static_cast<std::size_t>(std::max(
+                        ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, nullptr, 0, nullptr, nullptr, 0),
+                        0)),
+                    '\0');
+    key.resize(static_cast<std::size_t>(std::max(
+        ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, length, reinterpret_cast<LPWSTR>(key.data()),
+                        static_cast<int>(key.size()), nullptr, nullptr, 0),
+        0)));
     return key;
 }
 
@@ -235,10 +267,15 @@ TOptions::~TOptions() = default;
 
 bool TOptions::FormCreate()
 {
-    m_editor = std::make_unique<OptionsEditor>(
-        m_host.store, OptionsTargets{m_host.settings, m_host.autoStart, m_host.exePath, m_host.showTrayIcon},
-        ShownNameCollation(win32::CompareAsListBox, AnsiCodePage()), m_hotKeyProbe, m_keyboard,
-        ShownNameSortKey(SortKeyAsListBox, AnsiCodePage()));
+    // The editor sorts the names on a second thread while the window and the
+    // controls outside its pages are made: with thousands of macros the sort
+    // takes about as long, and neither needs the other.
+    auto editor = std::async(std::launch::async, [this] {
+        return std::make_unique<OptionsEditor>(
+            m_host.store, OptionsTargets{m_host.settings, m_host.autoStart, m_host.exePath, m_host.showTrayIcon},
+            ShownNameCollation(win32::CompareAsListBox, AnsiCodePage()), m_hotKeyProbe, m_keyboard,
+            ShownNameSortKey(SortKeyAsListBox, AnsiCodePage()));
+    });
 
     RECT work{};
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -254,13 +291,14 @@ bool TOptions::FormCreate()
             .width = 0,
             .height = 0,
         })) {
+        m_editor = editor.get();
         return false;
     }
-    m_hotKeyProbe.SetWindow(Handle());
     m_dpi = static_cast<int>(win32::WindowDpi(Handle()));
     MakeFontsAndImages();
-
     CreateControls();
+    m_editor = editor.get();
+    m_hotKeyProbe.SetWindow(Handle());
 
     // At the design size, which lays nothing out again: the controls are made in place.
     const LayoutSize minimum = MinimumSize();
@@ -296,8 +334,11 @@ void TOptions::MakeFontsAndImages()
 {
     // The controls take the new font before the old one goes.
     win32::UniqueGdiObject font = MessageFontForDpi(static_cast<UINT>(m_dpi), /*bold=*/false);
+    // Controls made later take the font of their time.
     for (const HWND control : m_controls) {
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+        if (control != nullptr) {
+            ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+        }
     }
     if (m_statusBar != nullptr) {
         ::SendMessageW(m_statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
@@ -327,96 +368,188 @@ LayoutSize TOptions::MinimumSize() const
 
 HWND TOptions::ControlById(int controlId) const
 {
-    const auto row = std::find_if(kOptionsTable.rows.begin(), kOptionsTable.rows.end(),
-                                  [controlId](const LayoutRow& each) { return each.id == controlId; });
-    return row == kOptionsTable.rows.end() ? nullptr
-                                           : m_controls[static_cast<std::size_t>(row - kOptionsTable.rows.begin())];
+    const std::size_t row = RowOf(controlId);
+    return row < m_controls.size() ? m_controls[row] : nullptr;
 }
 
 void TOptions::CreateControls()
 {
-    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     m_places = LayOut(kOptionsTable, m_dpi);
+    m_controls.assign(kOptionsTable.rows.size(), nullptr);
     for (std::size_t i = 0; i < kOptionsTable.rows.size(); ++i) {
-        const LayoutRow& row = kOptionsTable.rows[i];
-        const LayoutRect place = PlaceOf(i, m_places[i]);
-        const HWND parent = row.parent == 0 ? Handle() : ControlById(row.parent);
-        HWND control = nullptr;
-        if (row.kind == ControlKind::Page || row.kind == ControlKind::Panel) {
-            control = win32::CreatePanel(parent, row.id);
-            Place(control, place);
-        } else {
-            KindClass kind = ClassOf(row.kind);
-            // Styles only creation gives.
-            if (row.id == id::kSendText) {
-                kind.style |= WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
-            } else if (row.id == id::kPassword || row.id == id::kPasswordConfirm) {
-                kind.style |= ES_PASSWORD;
-            }
-            const std::wstring text(row.text, row.text + std::strlen(row.text));
-            control = ::CreateWindowExW(kind.exStyle, kind.className, text.c_str(),
-                                        WS_CHILD | WS_VISIBLE | kind.style | row.style, place.left, place.top,
-                                        place.width, place.height, parent,
-                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
+        if (kOptionsTable.rows[i].parent == 0 && !MadeWhenShown(kOptionsTable.rows[i])) {
+            MakeRow(i);
         }
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
-        // Ctrl+Tab, Ctrl+PgDn and F1 reach the window from whichever control has the focus.
-        ::SetWindowSubclass(control, &TOptions::PageKeysProc, 0, reinterpret_cast<DWORD_PTR>(this));
-        m_controls.push_back(control);
     }
     m_pageControl = ControlById(id::kPageControl);
-    m_macrosPage = ControlById(id::kMacrosPage);
-    m_optionsPage = ControlById(id::kOptionsPage);
-    m_lbxMacros = ControlById(id::kMacroList);
-    m_pnlMacroEdit = ControlById(id::kMacroEditPanel);
-    m_passwordPanel = ControlById(id::kPasswordPanel);
-    m_macrosNotLoaded = ControlById(id::kMacrosNotLoadedPage);
     m_btnHelp = ControlById(id::kHelp);
     m_btnOK = ControlById(kOkId);
-    for (int action = 0; action < kActionKindCount; ++action) {
-        m_settingsPanels[static_cast<std::size_t>(action)] = ControlById(id::SettingsPanelId(action));
-    }
-
     for (const wchar_t* caption : {L"Macros", L"Options"}) {
         TCITEMW item{.mask = TCIF_TEXT, .pszText = const_cast<wchar_t*>(caption)};
         ::SendMessageW(m_pageControl, TCM_INSERTITEMW, static_cast<WPARAM>(::SendMessageW(m_pageControl, TCM_GETITEMCOUNT, 0, 0)),
                        reinterpret_cast<LPARAM>(&item));
     }
-    // The pages take the theme's dialog texture where Windows draws one.
-    static win32::SystemLibrary theme(L"uxtheme.dll");
-    if (const auto texture = theme.Get<HRESULT WINAPI(HWND, DWORD)>("EnableThemeDialogTexture")) {
-        constexpr DWORD kTabTexture = 0x6;  // ETDT_ENABLETAB
-        texture(m_macrosPage, kTabTexture);
-        texture(m_optionsPage, kTabTexture);
-    }
-
-    // Its notifications pass through a panel that answers in ANSI.
-    ::SendMessageW(m_lbxMacros, CCM_SETUNICODEFORMAT, TRUE, 0);
-    ::SendMessageW(m_lbxMacros, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    WPARAM columnAt = 0;
-    for (const wchar_t* heading : {L"Name", L"Hot key"}) {
-        LVCOLUMNW column{.mask = LVCF_TEXT | LVCF_WIDTH, .cx = 0, .pszText = const_cast<wchar_t*>(heading)};
-        ::SendMessageW(m_lbxMacros, LVM_INSERTCOLUMNW, columnAt++, reinterpret_cast<LPARAM>(&column));
-    }
-    FillComboBox(ControlById(id::kHotKey), kHotKeyNames);
-    FillComboBox(ControlById(id::kAction), kActionKinds | std::views::transform(&ActionKind::listText));
-    FillComboBox(ControlById(id::kSystemCommand), kSystemActionNames);
-    FillComboBox(ControlById(id::kVelmoraCommand), kVelmoraActionNames);
-    for (const int field : {id::kName, id::kSendText}) {
-        ::SendMessageW(ControlById(field), EM_SETLIMITTEXT, 0, 0);
-    }
-    for (const int field : {id::kPassword, id::kPasswordConfirm}) {
-        // Visual styles would show dots; the field shows stars.
-        ::SendMessageW(ControlById(field), EM_SETPASSWORDCHAR, '*', 0);
-    }
-    Show(m_macrosNotLoaded, false);
 
     m_statusBar = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
                                     Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id::kStatusBar)),
                                     ::GetModuleHandleA(nullptr), nullptr);
     ::SendMessageA(m_statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
+}
 
-    m_helpMenu = win32::UniqueMenu(CreateHelpMenu(kHelpMenuFirst, "Contents and Index"));
+void TOptions::MakeRow(std::size_t row)
+{
+    const LayoutRow& made = kOptionsTable.rows[row];
+    const HWND parent = made.parent == 0 ? Handle() : ControlById(made.parent);
+    if (m_controls[row] != nullptr || parent == nullptr) {
+        return;
+    }
+    const LayoutRect place = PlaceOf(row, m_places[row]);
+    const DWORD shown = MadeWhenShown(made) ? 0 : WS_VISIBLE;
+    HWND control = nullptr;
+    if (made.kind == ControlKind::Page || made.kind == ControlKind::Panel) {
+        control = win32::CreatePanel(parent, made.id, shown);
+        ::MoveWindow(control, place.left, place.top, place.width, place.height, FALSE);
+    } else {
+        KindClass kind = ClassOf(made.kind);
+        // Styles only creation gives.
+        if (made.id == id::kSendText) {
+            kind.style |= WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
+        } else if (made.id == id::kPassword || made.id == id::kPasswordConfirm) {
+            kind.style |= ES_PASSWORD;
+        }
+        const std::wstring text(made.text, made.text + std::strlen(made.text));
+        control = ::CreateWindowExW(kind.exStyle, kind.className, text.c_str(), WS_CHILD | shown | kind.style | made.style,
+                                    place.left, place.top, place.width, place.height, parent,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(made.id)), ::GetModuleHandleW(nullptr),
+                                    nullptr);
+    }
+    if (control == nullptr) {
+        return;
+    }
+    m_controls[row] = control;
+    // Right after the sibling made before it that comes before it in the
+    // table, or first: the labels stay before their controls.
+    HWND after = HWND_TOP;
+    for (std::size_t before = row; before-- > 0;) {
+        if (kOptionsTable.rows[before].parent == made.parent && m_controls[before] != nullptr) {
+            after = m_controls[before];
+            break;
+        }
+    }
+    ::SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
+    // Ctrl+Tab, Ctrl+PgDn and F1 reach the window from whichever control has the focus.
+    ::SetWindowSubclass(control, &TOptions::PageKeysProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    if (made.kind == ControlKind::Page || made.kind == ControlKind::Panel) {
+        for (std::size_t held = row + 1; held < kOptionsTable.rows.size(); ++held) {
+            if (kOptionsTable.rows[held].parent == made.id && !MadeWhenShown(kOptionsTable.rows[held])) {
+                MakeRow(held);
+            }
+        }
+    }
+    RowMade(row);
+}
+
+void TOptions::RowMade(std::size_t row)
+{
+    const int madeId = kOptionsTable.rows[row].id;
+    const HWND control = m_controls[row];
+    const bool wasUpdating = m_updating;
+    m_updating = true;
+    switch (madeId) {
+    case id::kMacrosPage:
+    case id::kOptionsPage: {
+        // The pages take the theme's dialog texture where Windows draws one.
+        static win32::SystemLibrary theme(L"uxtheme.dll");
+        if (const auto texture = theme.Get<HRESULT WINAPI(HWND, DWORD)>("EnableThemeDialogTexture")) {
+            constexpr DWORD kTabTexture = 0x6;  // ETDT_ENABLETAB
+            texture(control, kTabTexture);
+        }
+        break;
+    }
+    case id::kMacroList: {
+        m_lbxMacros = control;
+        // Its notifications pass through a panel that answers in ANSI.
+        ::SendMessageW(control, CCM_SETUNICODEFORMAT, TRUE, 0);
+        ::SendMessageW(control, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+        WPARAM columnAt = 0;
+        for (const wchar_t* heading : {L"Name", L"Hot key"}) {
+            LVCOLUMNW column{.mask = LVCF_TEXT | LVCF_WIDTH, .cx = 0, .pszText = const_cast<wchar_t*>(heading)};
+            ::SendMessageW(control, LVM_INSERTCOLUMNW, columnAt++, reinterpret_cast<LPARAM>(&column));
+        }
+        FitListColumn();
+        ::SendMessageW(control, LVM_SETITEMCOUNT, m_editor->Entries().size(), 0);
+        break;
+    }
+    case id::kHotKey: FillComboBox(control, kHotKeyNames); break;
+    case id::kAction:
+        FillComboBox(control, kActionKinds | std::views::transform(&ActionKind::listText));
+        break;
+    case id::kSystemCommand: FillComboBox(control, kSystemActionNames); break;
+    case id::kVelmoraCommand: FillComboBox(control, kVelmoraActionNames); break;
+    case id::kNextMacro: FillNextChoices(/*always=*/true); break;
+    case id::kName:
+    case id::kSendText: ::SendMessageW(control, EM_SETLIMITTEXT, 0, 0); break;
+    case id::kPassword:
+    case id::kPasswordConfirm:
+        // Visual styles would show dots; the field shows stars.
+        ::SendMessageW(control, EM_SETPASSWORDCHAR, '*', 0);
+        break;
+    default: break;
+    }
+    if (kOptionsControls[row].binding.Bound()) {
+        ShowField(row);
+    }
+    // None of these is outside the pages, which are made once the editor is there.
+    if (std::ranges::find(kLockedWhileNotLoaded, madeId) != kLockedWhileNotLoaded.end() && m_editor->MacrosLocked()) {
+        ::EnableWindow(control, FALSE);
+    }
+    const LayoutRow& made = kOptionsTable.rows[row];
+    if (made.kind == ControlKind::Page || made.kind == ControlKind::Panel) {
+        // What shows with a box checked may belong to it.
+        ShowDependents();
+    }
+    m_updating = wasUpdating;
+}
+
+void TOptions::ShowRow(int controlId, bool visible)
+{
+    const std::size_t row = RowOf(controlId);
+    if (row == kOptionsTable.rows.size()) {
+        return;
+    }
+    if (m_controls[row] == nullptr && visible) {
+        MakeRow(row);
+    }
+    if (m_controls[row] != nullptr) {
+        Show(m_controls[row], visible);
+    }
+}
+
+void TOptions::FitListColumn()
+{
+    // The first column spans the row, which draws both texts.
+    RECT listClient{};
+    ::GetClientRect(m_lbxMacros, &listClient);
+    ::SendMessageW(m_lbxMacros, LVM_SETCOLUMNWIDTH, 0, listClient.right);
+}
+
+void TOptions::FillNextChoices(bool always)
+{
+    const HWND next = ControlById(id::kNextMacro);
+    if (next == nullptr || (!always && m_nextChoicesShown == m_editor->NextMacroChoicesVersion())) {
+        return;
+    }
+    m_nextChoicesShown = m_editor->NextMacroChoicesVersion();
+    ::SendMessageA(next, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageA(next, CB_RESETCONTENT, 0, 0);
+    const TMacroList& choices = m_editor->NextMacroChoices();
+    ::SendMessageA(next, CB_INITSTORAGE, choices.size(), static_cast<LPARAM>(choices.size() * 16));
+    for (const TMacroEntry& choice : choices) {
+        const std::u16string name = ShowUnicodeTags(choice.Name, AnsiCodePage());
+        ::SendMessageW(next, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
+    ::SendMessageA(next, WM_SETREDRAW, TRUE, 0);
 }
 
 LRESULT CALLBACK TOptions::PageKeysProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -493,11 +626,10 @@ void TOptions::ShowOptionsPage()
 
 void TOptions::ShowDependents()
 {
-    // The label goes with its drop-down.
-    for (const int control : {id::kNextMacroLabel, id::kNextMacro}) {
-        Show(::GetDlgItem(m_pnlMacroEdit, control), m_editor->Panel.RunAnother);
+    for (const int control : kShownWithRunAnother) {
+        ShowRow(control, m_editor->Panel.RunAnother);
     }
-    Show(m_passwordPanel, m_editor->Page.PasswordProtect);
+    ShowRow(id::kPasswordPanel, m_editor->Page.PasswordProtect);
 }
 
 void TOptions::ShowMacrosNotLoaded()
@@ -505,20 +637,22 @@ void TOptions::ShowMacrosNotLoaded()
     if (!m_editor->MacrosLocked()) {
         return;
     }
-    Show(m_macrosNotLoaded, true);
+    ShowRow(id::kMacrosNotLoadedPage, true);
     SetText(ControlById(id::kMacrosNotLoaded), m_editor->MacrosNotLoadedText());
     ::SendMessageA(m_statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(std::string(kMacrosNotLoadedStatus).c_str()));
-    for (const HWND control : {m_lbxMacros, ControlById(id::kAddMacro), ControlById(id::kDeleteMacro),
-                               ::GetDlgItem(m_optionsPage, id::kPasswordProtect), m_passwordPanel}) {
-        ::EnableWindow(control, FALSE);
+    // Those made later are switched off as they are made.
+    for (const int control : kLockedWhileNotLoaded) {
+        if (const HWND made = ControlById(control)) {
+            ::EnableWindow(made, FALSE);
+        }
     }
 }
 
 void TOptions::ShowPage(int page)
 {
     ::SendMessageA(m_pageControl, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
-    Show(m_macrosPage, page == 0);
-    Show(m_optionsPage, page == 1);
+    ShowRow(id::kMacrosPage, page == 0);
+    ShowRow(id::kOptionsPage, page == 1);
 }
 
 void TOptions::FormResize()
@@ -536,15 +670,15 @@ void TOptions::FormResize()
         LayOut(kOptionsTable, m_dpi, {client.right, std::max(0L, client.bottom - (bar.bottom - bar.top))});
     for (std::size_t i = 0; i < places.size(); ++i) {
         // Each move repaints; one that changes nothing is left out.
-        if (places[i] != m_places[i]) {
+        // Those not made yet are made at the places kept here.
+        if (places[i] != m_places[i] && m_controls[i] != nullptr) {
             Place(m_controls[i], PlaceOf(i, places[i]));
         }
     }
     m_places = places;
-    // The first column spans the row, which draws both texts.
-    RECT listClient{};
-    ::GetClientRect(m_lbxMacros, &listClient);
-    ::SendMessageW(m_lbxMacros, LVM_SETCOLUMNWIDTH, 0, listClient.right);
+    if (m_lbxMacros != nullptr) {
+        FitListColumn();
+    }
 }
 
 LayoutRect TOptions::PlaceOf(std::size_t row, LayoutRect place) const
@@ -689,33 +823,27 @@ LRESULT TOptions::MacroListNotify(const NMHDR& header)
 void TOptions::PanelChanged()
 {
     const MacroPanel& panel = m_editor->Panel;
-    const HWND next = ::GetDlgItem(m_pnlMacroEdit, id::kNextMacro);
+    const bool editing = m_editor->EditPanelVisible();
     m_updating = true;
-    // The choices first, so that the table's selection finds its entry.
-    if (m_nextChoicesShown != m_editor->NextMacroChoicesVersion()) {
-        m_nextChoicesShown = m_editor->NextMacroChoicesVersion();
-        ::SendMessageA(next, WM_SETREDRAW, FALSE, 0);
-        ::SendMessageA(next, CB_RESETCONTENT, 0, 0);
-        const TMacroList& choices = m_editor->NextMacroChoices();
-        ::SendMessageA(next, CB_INITSTORAGE, choices.size(), static_cast<LPARAM>(choices.size() * 16));
-        for (const TMacroEntry& choice : choices) {
-            const std::u16string name = ShowUnicodeTags(choice.Name, AnsiCodePage());
-            ::SendMessageW(next, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        }
-        ::SendMessageA(next, WM_SETREDRAW, TRUE, 0);
+    // Made hidden before it is filled, so that it shows once, complete.
+    if (editing) {
+        MakeRow(RowOf(id::kMacroEditPanel));
     }
+    // The choices first, so that the table's selection finds its entry.
+    FillNextChoices(/*always=*/false);
     for (std::size_t i = 0; i < kOptionsControls.size(); ++i) {
-        if (kOptionsControls[i].binding.Bound() && !kOptionsControls[i].binding.OnOptionsPage()) {
+        if (kOptionsControls[i].binding.Bound() && !kOptionsControls[i].binding.OnOptionsPage() &&
+            m_controls[i] != nullptr) {
             ShowField(i);
         }
     }
     ShowDependents();
     for (int action = 0; action < kActionKindCount; ++action) {
-        Show(m_settingsPanels[static_cast<std::size_t>(action)], panel.ActionIndex == action);
+        ShowRow(id::SettingsPanelId(action), editing && panel.ActionIndex == action);
     }
     // Files may be dropped only where they have a place to go.
-    ::DragAcceptFiles(Handle(), m_editor->EditPanelVisible() && panel.ActionIndex == kLaunchAction);
-    Show(m_pnlMacroEdit, m_editor->EditPanelVisible());
+    ::DragAcceptFiles(Handle(), editing && panel.ActionIndex == kLaunchAction);
+    ShowRow(id::kMacroEditPanel, editing);
     m_updating = false;
 }
 
@@ -733,6 +861,10 @@ void TOptions::ShowField(std::size_t row)
 {
     const int controlId = kOptionsTable.rows[row].id;
     const HWND control = m_controls[row];
+    // Made later, it shows its field then.
+    if (control == nullptr) {
+        return;
+    }
     kOptionsControls[row].binding.Visit([&]<typename Fields, typename Value>(Value Fields::*field) {
         const Value& value = FieldsOf<Fields>().*field;
         if constexpr (std::is_same_v<Value, std::string>) {
@@ -809,8 +941,7 @@ void TOptions::StatusChanged(const std::string& text)
 
 void TOptions::BoundControlChanged(int controlId, int code)
 {
-    const auto row = static_cast<std::size_t>(std::ranges::find(kOptionsTable.rows, controlId, &LayoutRow::id) -
-                                              kOptionsTable.rows.begin());
+    const std::size_t row = RowOf(controlId);
     // A control of no row, or a notification that is not its field's change.
     if (row == kOptionsTable.rows.size() || !ReadField(row, code)) {
         return;
@@ -840,8 +971,8 @@ void TOptions::CommandClick(int controlId, int code, HWND control)
     switch (controlId) {
     case id::kAddMacro:
         m_editor->AddMacro();
-        ::SetFocus(::GetDlgItem(m_pnlMacroEdit, id::kName));
-        ::SendMessageA(::GetDlgItem(m_pnlMacroEdit, id::kName), EM_SETSEL, 0, -1);
+        ::SetFocus(ControlById(id::kName));
+        ::SendMessageA(ControlById(id::kName), EM_SETSEL, 0, -1);
         return;
     case id::kDeleteMacro:
         m_editor->DeleteMacro();
@@ -886,6 +1017,9 @@ void TOptions::btnHelpClick()
 {
     RECT button{};
     ::GetWindowRect(m_btnHelp, &button);
+    if (!m_helpMenu) {
+        m_helpMenu = win32::UniqueMenu(CreateHelpMenu(kHelpMenuFirst, "Contents and Index"));
+    }
     const win32::ModalScope menu(Handle());
     ::TrackPopupMenu(m_helpMenu.Get(), TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom + 1, 0, Handle(),
                      nullptr);
@@ -896,7 +1030,7 @@ void TOptions::btnInsertVariableClick()
     const win32::UniqueMenu menu(::CreatePopupMenu());
     AppendVariableItems(menu.Get(), VariablesMenu());
     RECT button{};
-    ::GetWindowRect(::GetDlgItem(m_settingsPanels[kKeystrokesAction], id::kInsertVariable), &button);
+    ::GetWindowRect(ControlById(id::kInsertVariable), &button);
     // The choice comes back here rather than as WM_COMMAND, where its id
     // could be taken for a control's.
     std::size_t chosen = 0;
@@ -921,7 +1055,7 @@ void TOptions::btnInsertVariableClick()
 
 void TOptions::InsertTag(const std::string& word)
 {
-    const HWND field = ::GetDlgItem(m_settingsPanels[kKeystrokesAction], id::kSendText);
+    const HWND field = ControlById(id::kSendText);
     const std::string tag = TagFor(word);
     const std::wstring wideTag(tag.begin(), tag.end());
     // As if typed: undoable, caret after it, and EN_CHANGE carries it to the panel.
@@ -970,7 +1104,7 @@ void TOptions::WMDropFiles(HDROP drop)
 void TOptions::SetLaunchPath(const std::wstring& path)
 {
     if (const std::optional<std::string> stored = LaunchPathFor(path)) {
-        ::SetWindowTextA(::GetDlgItem(m_settingsPanels[kLaunchAction], id::kFilename), stored->c_str());
+        ::SetWindowTextA(ControlById(id::kFilename), stored->c_str());
     } else {
         win32::ShowMessageBox(Handle(), kPathOutsideCodePageText, "Warning", MB_OK | MB_ICONWARNING);
     }

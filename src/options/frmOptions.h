@@ -76,8 +76,22 @@ private:
     void PanelChanged() override;
     void StatusChanged(const std::string& text) override;
 
-    // Every row of kOptionsTable, in its order, which is the tab order.
+    // The rows shown from the start. Pages, panels and the controls shown
+    // only with a box checked are made when they are first shown: most
+    // openings never show most of them.
     void CreateControls();
+    // Makes the row hidden, with the rows it holds, in its place in the
+    // table's z-order (which is the tab order); nothing when its parent is
+    // not made yet.
+    void MakeRow(std::size_t row);
+    // What a control needs beyond its row once it is made: its items, its
+    // field's value.
+    void RowMade(std::size_t row);
+    // Makes the row when it is to show and is not made yet.
+    void ShowRow(int id, bool visible);
+    void FitListColumn();
+    // The next macro's drop-down holds the editor's choices, when it is made.
+    void FillNextChoices(bool always);
     HWND ControlById(int id) const;
     // A 96-DPI length at the window's DPI.
     int Scale(int pixels96) const;
@@ -136,18 +150,12 @@ private:
     };
     std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDeleter> m_images;
     HWND m_pageControl = nullptr;
-    HWND m_macrosPage = nullptr;
-    HWND m_optionsPage = nullptr;
     HWND m_lbxMacros = nullptr;
-    HWND m_pnlMacroEdit = nullptr;
-    std::array<HWND, kActionKindCount> m_settingsPanels{};
     HWND m_btnHelp = nullptr;
     HWND m_btnOK = nullptr;
     HWND m_statusBar = nullptr;
-    HWND m_macrosNotLoaded = nullptr;
-    HWND m_passwordPanel = nullptr;
     unsigned m_nextChoicesShown = 0;
-    // Each row's control, in the table's order.
+    // Each row's control, in the table's order; nullptr until it is made.
     std::vector<HWND> m_controls;
     // Where FormResize last put them.
     std::vector<LayoutRect> m_places;

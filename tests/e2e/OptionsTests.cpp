@@ -150,6 +150,14 @@ protected:
         return control;
     }
 
+    // A control the window has not made yet is not shown either: most are
+    // made when they first show.
+    bool Visible(int controlId) const
+    {
+        const HWND control = FindControl(options, controlId);
+        return control != nullptr && ::IsWindowVisible(control) != FALSE;
+    }
+
     // Presses a button of a message box and waits until the box is gone.
     static bool Answer(HWND box, int button)
     {
@@ -171,8 +179,8 @@ protected:
         }
         RECT tab = memory.Read<RECT>();
         ::MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&tab), 2);
-        const HWND page = Control(index == 0 ? id::kMacrosPage : id::kOptionsPage);
-        return ClickWithMouse(Middle(tab)) && WaitFor([&] { return ::IsWindowVisible(page) != FALSE; });
+        const int page = index == 0 ? id::kMacrosPage : id::kOptionsPage;
+        return ClickWithMouse(Middle(tab)) && WaitFor([&] { return Visible(page); });
     }
 
     // Fills in the edit panel for a new macro that types text on Ctrl+Alt+key.
@@ -210,12 +218,12 @@ TEST_F(OptionsWindowTest, MacroAddedFromTheTrayIsSavedAndItsHotKeyTypesTheExpand
     char caption[64] = {};
     ::GetWindowTextA(options, caption, sizeof caption);
     EXPECT_STREQ(caption, "Velmora Options");
-    EXPECT_FALSE(::IsWindowVisible(Control(id::kMacroEditPanel))) << "nothing to edit yet";
+    EXPECT_FALSE(Visible(id::kMacroEditPanel)) << "nothing to edit yet";
 
     const std::string text = "Hello {\"twodigitday\"}.{\"twodigitmonth\"}.{\"year\"}!";
     ASSERT_NO_FATAL_FAILURE(AddMacro("Greeting", "K", text));
     EXPECT_EQ(ListViewEntries(Control(id::kMacroList)), std::vector<std::string>{"Greeting"});
-    EXPECT_TRUE(::IsWindowVisible(Control(id::SettingsPanelId(kKeystrokesAction))));
+    EXPECT_TRUE(Visible(id::SettingsPanelId(kKeystrokesAction)));
     EXPECT_TRUE(Checked(Control(id::kCtrl)) && Checked(Control(id::kAlt)));
 
     // Enter in the name field closes the window as its OK button does.
@@ -292,7 +300,7 @@ TEST_F(OptionsWindowTest, AMacroFileHeldElsewhereIsNeverSavedOverAndLoadsOnceFre
     // writes nothing.
     ASSERT_TRUE(tests::ClickTrayIcon());
     ASSERT_TRUE(options = WaitForOptionsWindow());
-    EXPECT_FALSE(::IsWindowVisible(Control(id::kMacrosNotLoaded)));
+    EXPECT_FALSE(Visible(id::kMacrosNotLoaded));
     EXPECT_EQ(ListViewEntries(Control(id::kMacroList)), std::vector<std::string>{"Alpha"});
     ::GetWindowRect(Control(IDOK), &ok);
     ASSERT_TRUE(ClickWithMouse(Middle(ok)));
@@ -360,9 +368,9 @@ TEST_F(OptionsWindowTest, PasswordMustBeConfirmedAndThenGuardsTheWindow)
     ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
     ASSERT_TRUE(options = WaitForOptionsWindow());
     ASSERT_TRUE(ShowPage(1)) << "the Options tab did not show its page";
-    EXPECT_FALSE(::IsWindowVisible(Control(id::kPasswordPanel)));
+    EXPECT_FALSE(Visible(id::kPasswordPanel));
     Click(Control(id::kPasswordProtect));
-    EXPECT_TRUE(::IsWindowVisible(Control(id::kPasswordPanel))) << "the fields show with the box checked";
+    EXPECT_TRUE(Visible(id::kPasswordPanel)) << "the fields show with the box checked";
     Type(Control(id::kPassword), "Secret");
     Type(Control(id::kPasswordConfirm), "Secert");
 
@@ -413,6 +421,7 @@ TEST_F(OptionsWindowTest, PasswordMustBeConfirmedAndThenGuardsTheWindow)
     Type(ChildOfClass(prompt, "Edit"), "Secret");
     Click(::GetDlgItem(prompt, IDOK));
     ASSERT_TRUE(options = WaitForOptionsWindow()) << "the right password must open the window";
+    ASSERT_TRUE(ShowPage(1));
     EXPECT_TRUE(Checked(Control(id::kPasswordProtect)));
     ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
@@ -692,8 +701,8 @@ TEST_F(OptionsWindowTest, CtrlTabAndCtrlPageKeysSwitchThePagesFromTheFocusedCont
     ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == options && FocusOf(options) == list; }));
     const auto showing = [&](int page) {
         return WaitFor([&] {
-            return ::IsWindowVisible(Control(page == 0 ? id::kMacrosPage : id::kOptionsPage)) != FALSE &&
-                   ::IsWindowVisible(Control(page == 0 ? id::kOptionsPage : id::kMacrosPage)) == FALSE;
+            return Visible(page == 0 ? id::kMacrosPage : id::kOptionsPage) &&
+                   !Visible(page == 0 ? id::kOptionsPage : id::kMacrosPage);
         });
     };
     for (const auto& [keys, page] : {std::pair{"ctrl+Tab", 1}, std::pair{"ctrl+shift+Tab", 0},
@@ -717,6 +726,9 @@ TEST_F(OptionsWindowTest, DpiChangeTo192TakesTheSuggestedPlaceAndLaysTheControls
         ::GetWindowRect(Control(controlId), &rect);
         return rect.bottom - rect.top;
     };
+    // The edit panel is made when it first shows.
+    Click(Control(id::kAddMacro));
+    ASSERT_TRUE(WaitFor([&] { return Visible(id::kName); }));
     const std::vector<int> measured = {id::kAddMacro, id::kName, IDOK};
     std::vector<LONG> before;
     for (const int controlId : measured) {
@@ -737,6 +749,18 @@ TEST_F(OptionsWindowTest, DpiChangeTo192TakesTheSuggestedPlaceAndLaysTheControls
     for (std::size_t i = 0; i < measured.size(); ++i) {
         EXPECT_NEAR(heightOf(measured[i]), 2 * before[i], 2) << "control " << measured[i];
     }
+    // Made after the change, at the new DPI and in its font: it is as wide
+    // as the action's drop-down in the table, and a drop-down's field is as
+    // high as its font makes it.
+    Click(Control(id::kRunAnother));
+    ASSERT_TRUE(WaitFor([&] { return Visible(id::kNextMacro); }));
+    const auto widthOf = [&](int controlId) {
+        RECT rect{};
+        ::GetWindowRect(Control(controlId), &rect);
+        return rect.right - rect.left;
+    };
+    EXPECT_EQ(heightOf(id::kNextMacro), heightOf(id::kAction)) << "the next macro's drop-down";
+    EXPECT_EQ(widthOf(id::kNextMacro), widthOf(id::kAction)) << "the next macro's drop-down";
     ASSERT_TRUE(::PostMessageA(options, WM_CLOSE, 0, 0));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }));
     CloseAndExpectCleanExit();
@@ -763,7 +787,7 @@ TEST_F(OptionsWindowTest, ScreenshotsOfBothPagesShowTheListWithItsKeyCaps)
         << "each row gives a screen reader its hot key";
     SelectRow(list, 2);
     ASSERT_TRUE(WaitFor([&] { return TextOf(Control(id::kName)) == "Signature"; }));
-    EXPECT_TRUE(::IsWindowVisible(Control(id::kMacroEditPanel)));
+    EXPECT_TRUE(Visible(id::kMacroEditPanel));
 
     // Where each row's picture goes, in the window's client coordinates.
     POINT origin{0, 0};
