@@ -188,6 +188,30 @@ TEST_F(MacroFileTest, SavedFileLoadsBackTheSameState)
     EXPECT_EQ(reloaded.MacroList[1].Macro->RunAnotherId, 1);
 }
 
+TEST_F(MacroFileTest, AbbreviationsAndProgramListsSurviveASaveAndAReload)
+{
+    auto both = NewMacro("Both");
+    both->HotKey = "K";
+    both->Abbreviation = "brb";
+    both->OnlyIn = "notepad.exe;wordpad.exe";
+    auto neither = NewMacro("Neither");
+    neither->HotKey = "K";
+    store.SaveMacros({{"Both", both}, {"Neither", neither}});
+
+    FakeFileSystem reloadedFiles;
+    reloadedFiles.Files = files.Files;
+    MacroStore reloaded{reloadedFiles};
+    reloaded.LoadMacros();
+    ASSERT_EQ(reloaded.MacroList.size(), 2u);
+    EXPECT_EQ(reloaded.MacroList[0].Macro->Abbreviation, "brb");
+    EXPECT_EQ(reloaded.MacroList[0].Macro->OnlyIn, "notepad.exe;wordpad.exe");
+    EXPECT_EQ(reloaded.MacroList[1].Macro->Name, "Neither");
+    EXPECT_EQ(reloaded.MacroList[1].Macro->Abbreviation, "");
+    EXPECT_EQ(reloaded.MacroList[1].Macro->OnlyIn, "");
+    reloaded.SaveMacros(reloaded.MacroList);
+    EXPECT_EQ(reloadedFiles.Files.at(dtx), files.Files.at(dtx)) << "load then save gives the same bytes";
+}
+
 TEST_F(MacroFileTest, FileIsReadOnceAndWrittenOnce)
 {
     std::string plain = LoadByteVector("keystrokes.hex").plain;
