@@ -84,7 +84,12 @@ void CALLBACK Win32ForegroundWatch::ForegroundEvent(HWINEVENTHOOK, DWORD, HWND, 
     for (Win32ForegroundWatch* watch : watches) {
         const auto& live = LiveWatches();
         if (std::find(live.begin(), live.end(), watch) != live.end()) {
-            watch->Check();
+            // No exception may cross the system's call back; the next
+            // change is followed again.
+            try {
+                watch->Check();
+            } catch (...) {
+            }
         }
     }
 }
