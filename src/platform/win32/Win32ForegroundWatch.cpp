@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/win32/Handles.h"
 #include "platform/win32/ProcessIdentity.h"
 
 namespace velmora::win32 {
@@ -43,19 +42,15 @@ std::u16string ProgramOfWindow(HWND window)
 Win32ForegroundWatch::Win32ForegroundWatch() : m_foreground(::GetForegroundWindow())
 {
     LiveWatches().push_back(this);
-    m_hook = ::SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, &ForegroundEvent, 0, 0,
-                               WINEVENT_OUTOFCONTEXT);
-    m_timer = ::SetTimer(nullptr, 0, kPollMilliseconds, &PollTimer);
+    m_hook.Reset(::SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, &ForegroundEvent, 0,
+                                   0, WINEVENT_OUTOFCONTEXT));
+    m_timer.Reset(::SetTimer(nullptr, 0, kPollMilliseconds, &PollTimer));
 }
 
 Win32ForegroundWatch::~Win32ForegroundWatch()
 {
-    if (m_timer != 0) {
-        ::KillTimer(nullptr, m_timer);
-    }
-    if (m_hook != nullptr) {
-        ::UnhookWinEvent(m_hook);
-    }
+    // The hook and the timer go with the members; no call back reaches
+    // this watch once it has left the list.
     auto& watches = LiveWatches();
     watches.erase(std::remove(watches.begin(), watches.end(), this), watches.end());
 }

@@ -3,9 +3,24 @@
 // The foreground program as Windows reports it, for the UI thread.
 
 #include "platform/ForegroundWatch.h"
-#include "platform/win32/Win32.h"
+#include "platform/win32/Handles.h"
 
 namespace velmora::win32 {
+
+struct WinEventHookTraits {
+    using Handle = HWINEVENTHOOK;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static bool Close(Handle h) { return ::UnhookWinEvent(h) != FALSE; }
+};
+
+// A timer of the thread's own, with no window.
+struct ThreadTimerTraits {
+    using Handle = UINT_PTR;
+    static Handle Invalid() { return 0; }
+    static bool IsValid(Handle h) { return h != 0; }
+    static bool Close(Handle h) { return ::KillTimer(nullptr, h) != FALSE; }
+};
 
 // Image name of the process that owns `window`; empty when it cannot be read.
 std::u16string ProgramOfWindow(HWND window);
@@ -29,9 +44,9 @@ private:
     // Tells Changed when the foreground window is another than last seen.
     void Check();
 
-    HWINEVENTHOOK m_hook = nullptr;
-    UINT_PTR m_timer = 0;
     HWND m_foreground = nullptr;
+    UniqueResource<WinEventHookTraits> m_hook;
+    UniqueResource<ThreadTimerTraits> m_timer;
 };
 
 }  // namespace velmora::win32
