@@ -49,6 +49,7 @@ bool TMain::FormCreate()
     m_platform.SetMainWindow(Handle());
     m_hotKeys.SetWindow(Handle());
     m_macros.MacroListReplaced = [this] { RegisterHotKeys(/*showErrors=*/true); };
+    FollowForegroundWithHotKeys();
     m_macros.Now = [this] { return m_platform.Get().clock.Now(); };
     m_runner.OpenOptions = [this] { OpenOptionsWindow(); };
     m_runner.ShowQuickReference = [this] { OpenQuickReference(); };
@@ -622,6 +623,16 @@ void TMain::ShowRefusedHotKeys()
 void TMain::UnregisterHotKeys()
 {
     m_registrar.UnregisterHotKeys(m_macros.MacroList);
+}
+
+void TMain::FollowForegroundWithHotKeys()
+{
+    m_foregroundWatch.Changed = [this, earlier = std::move(m_foregroundWatch.Changed)] {
+        if (earlier) {
+            earlier();
+        }
+        m_registrar.ForegroundChanged();
+    };
 }
 
 void TMain::FormDestroy()

@@ -16,6 +16,7 @@
 #include "macros/MacroFile.h"
 #include "options/PasswordGate.h"
 #include "platform/win32/FolderWatch.h"
+#include "platform/win32/Win32ForegroundWatch.h"
 #include "platform/win32/Win32HotKeys.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Registry.h"
@@ -68,6 +69,8 @@ public:
     // the user only when showErrors is set.
     void RegisterHotKeys(bool showErrors);
     void UnregisterHotKeys();
+    // Hot keys shared by macros for different programs follow the program in front.
+    void FollowForegroundWithHotKeys();
 
     // The windows the tray menu and the program's own commands open.
     void OpenOptionsWindow();
@@ -146,7 +149,10 @@ private:
                          [this] { return m_settings.SlowdownKeystrokes; },
                          [this] { return m_settings.UnicodeInput; }};
     win32::Win32HotKeys m_hotKeys;
-    HotKeyRegistrar m_registrar{m_hotKeys, m_platform.Get().keyboard};
+    // The one watch of the foreground program; each listener chains itself
+    // onto Changed.
+    win32::Win32ForegroundWatch m_foregroundWatch;
+    HotKeyRegistrar m_registrar{m_hotKeys, m_platform.Get().keyboard, m_platform.Get().codePage, m_foregroundWatch};
     HotKeyDispatcher m_dispatcher{m_runner, m_macros.MacroList, m_hotKeys, m_platform.Get().codePage};
     std::unique_ptr<TShareMapping> Mapping;
     PasswordGate m_passwordGate;

@@ -62,12 +62,14 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
 namespace id = options_id;
 
 OptionsEditor::OptionsEditor(MacroStore& store, OptionsTargets targets, NameCollation collation,
-                             IHotKeys& hotKeyProbe, IKeyboard& keyboard, const NameSortKey& sortKey)
+                             IHotKeys& hotKeyProbe, IKeyboard& keyboard, ICodePage& codePage,
+                             const NameSortKey& sortKey)
     : m_store(store),
       m_targets(std::move(targets)),
       m_collation(std::move(collation)),
       m_hotKeyProbe(hotKeyProbe),
       m_keyboard(keyboard),
+      m_codePage(codePage),
       m_macrosLocked(!store.Loaded())
 {
     if (sortKey) {
@@ -175,7 +177,7 @@ void OptionsEditor::ReportHotKeyStatus()
         shown.HotKeyCtrl = Panel.Ctrl;
         shown.HotKeyAlt = Panel.Alt;
     }
-    m_view->StatusChanged(HotKeyStatusText(shown, m_entries, m_editIndex, m_hotKeyProbe, m_keyboard));
+    m_view->StatusChanged(HotKeyStatusText(shown, m_entries, m_editIndex, m_hotKeyProbe, m_keyboard, m_codePage));
 }
 
 void OptionsEditor::ClearActionFields(int action)

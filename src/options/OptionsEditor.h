@@ -17,6 +17,7 @@
 #include "settings/Settings.h"
 #include "macros/MacroFile.h"
 #include "options/MacroNames.h"
+#include "platform/CodePage.h"
 #include "platform/Collation.h"
 #include "platform/HotKeys.h"
 #include "platform/Keyboard.h"
@@ -160,9 +161,10 @@ public:
     // Copies the entries of store.MacroList, sorted by name; the records are
     // shared, so edits land in them at once. `hotKeyProbe` is registered
     // for a moment to learn whether another program holds a combination.
-    // `sortKey`, when given, orders as `collation` does and sorts the list.
+    // `codePage` reads the program lists. `sortKey`, when given, orders as
+    // `collation` does and sorts the list.
     OptionsEditor(MacroStore& store, OptionsTargets targets, NameCollation collation, IHotKeys& hotKeyProbe,
-                  IKeyboard& keyboard, const NameSortKey& sortKey = {});
+                  IKeyboard& keyboard, ICodePage& codePage, const NameSortKey& sortKey = {});
 
     void SetView(IOptionsView* view) { m_view = view; }
 
@@ -229,6 +231,7 @@ private:
     NameCollation m_collation;
     IHotKeys& m_hotKeyProbe;
     IKeyboard& m_keyboard;
+    ICodePage& m_codePage;
     IOptionsView* m_view = nullptr;
     TMacroList m_entries;
     TMacroList m_nextChoices;

@@ -273,7 +273,7 @@ bool TOptions::FormCreate()
     auto editor = std::async(std::launch::async, [this] {
         return std::make_unique<OptionsEditor>(
             m_host.store, OptionsTargets{m_host.settings, m_host.autoStart, m_host.exePath, m_host.showTrayIcon},
-            ShownNameCollation(win32::CompareAsListBox, AnsiCodePage()), m_hotKeyProbe, m_keyboard,
+            ShownNameCollation(win32::CompareAsListBox, AnsiCodePage()), m_hotKeyProbe, m_keyboard, AnsiCodePage(),
             ShownNameSortKey(SortKeyAsListBox, AnsiCodePage()));
     });
 

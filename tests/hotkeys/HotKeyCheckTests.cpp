@@ -84,8 +84,45 @@ TEST(HotKeyStatusText, WindowsThenTheListThenOtherProgramsDecide)
         FakeHotKeys probe;
         probe.takenElsewhere = {{ctrlAlt, 'T'}, {ctrlAlt, 'J'}};
         const auto macro = Combination(c.modifiers, c.key);
-        EXPECT_EQ(HotKeyStatusText(*macro, macros, c.editIndex, probe, platform.keyboard), c.expected);
+        EXPECT_EQ(HotKeyStatusText(*macro, macros, c.editIndex, probe, platform.keyboard, platform.codePage), c.expected);
         EXPECT_TRUE(probe.registered.empty()) << c.expected;
+    }
+}
+
+// Macros for different programs share a combination: only one whose list can
+// claim a program of the edited macro's is named.
+TEST(HotKeyStatusText, OnlyMacrosForTheSameProgramsAreNamed)
+{
+    const auto forPrograms = [](const char* name, const char* onlyIn) {
+        auto macro = Combination(kModControl, "K", name);
+        macro->OnlyIn = onlyIn;
+        return macro;
+    };
+    const TMacroList macros = {
+        {"Notepad", forPrograms("Notepad", "notepad.exe")},
+        {"Wordpad", forPrograms("Wordpad", "wordpad.exe;calc.exe")},
+        {"Edited", forPrograms("Edited", "")},
+    };
+    const struct {
+        const char* onlyIn;
+        int editIndex;
+        const char* expected;
+    } cases[] = {
+        {"", 2, "Ctrl + K is free"},
+        {"explorer.exe", 2, "Ctrl + K is free"},
+        {"NOTEPAD.EXE", 2, "Ctrl + K is also used by \"Notepad\""},
+        {"explorer.exe;calc.exe", 2, "Ctrl + K is also used by \"Wordpad\""},
+        {"notepad.exe;wordpad.exe", 2, "Ctrl + K is also used by \"Notepad\""},
+        {"notepad.exe;wordpad.exe", 0, "Ctrl + K is also used by \"Wordpad\""},
+        {"notepad.exe", 0, "Ctrl + K is free"},
+    };
+    for (const auto& c : cases) {
+        tests::FakePlatform platform;
+        FakeHotKeys probe;
+        const auto macro = forPrograms("", c.onlyIn);
+        EXPECT_EQ(HotKeyStatusText(*macro, macros, c.editIndex, probe, platform.keyboard, platform.codePage),
+                  c.expected)
+            << c.onlyIn;
     }
 }
 

@@ -102,7 +102,7 @@ protected:
             ShownNameCollation(
                 [](std::u16string_view a, std::u16string_view b) { return CompareIgnoringAsciiCase(a, b); },
                 platform.codePage),
-            hotKeyProbe, platform.keyboard, sortKey);
+            hotKeyProbe, platform.keyboard, platform.codePage, sortKey);
         view = std::make_unique<MirrorView>(*editor);
         editor->SetView(view.get());
     }
