@@ -6,34 +6,23 @@
 
 namespace velmora::tests {
 
-// Delivers what a test types, but only while started, as the real watch hears
+// Delivers what a test types only while started, as the real watch hears
 // nothing then; a key pressed while a run is marked carries duringRun.
 class FakeKeyWatch : public IKeyWatch {
 public:
     bool watching = false;
     bool macroRunning = false;
     int starts = 0;
-    int stops = 0;
 
     bool Start() override
     {
-        if (!watching) {
-            ++starts;
-        }
-        watching = true;
-        return true;
+        starts += watching ? 0 : 1;
+        return watching = true;
     }
-    void Stop() override
-    {
-        if (watching) {
-            ++stops;
-        }
-        watching = false;
-    }
+    void Stop() override { watching = false; }
     bool Watching() const override { return watching; }
     void SetMacroRunning(bool running) override { macroRunning = running; }
 
-    // The key as the watch would hand it over.
     void Press(WatchedKey key)
     {
         key.duringRun = key.duringRun || macroRunning;
@@ -41,7 +30,7 @@ public:
             KeyPressed(key);
         }
     }
-    // Each character as a key of its own that types it.
+    // Each character from a key of its own.
     void Type(std::u16string_view text)
     {
         for (const char16_t c : text) {
@@ -55,17 +44,14 @@ public:
         }
     }
 
-    // A letter's or digit's own key; other characters a key of the
-    // punctuation range, as no test looks at which.
+    // A letter's or digit's own key, the space bar, or else a punctuation key.
     static std::uint8_t VirtualKeyOf(char16_t c)
     {
-        if ((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z')) {
-            return static_cast<std::uint8_t>(c);
-        }
         if (c >= u'a' && c <= u'z') {
-            return static_cast<std::uint8_t>(c - u'a' + u'A');
+            c = static_cast<char16_t>(c - u'a' + u'A');
         }
-        return c == u' ' ? 0x20 : 0xBA;
+        const bool own = (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || c == u' ';
+        return own ? static_cast<std::uint8_t>(c) : 0xBA;
     }
 };
 
