@@ -72,18 +72,6 @@ TEST_F(AbbreviationTriggerTest, AbbreviationIsTakenBackThenTheMacroRuns)
     EXPECT_EQ(runsEnded, 1);
 }
 
-// A window that takes no keys from the program keeps the abbreviation, and
-// gets the text on the clipboard as after a hot key.
-TEST_F(AbbreviationTriggerTest, WindowAboveTheProgramKeepsItsAbbreviation)
-{
-    platform.keyboard.foreground.standing = {.known = true, .integrity = 0x3000, .elevated = true};
-    Add(1, ";sig", Text("Ann"));
-    trigger.Follow(macros);
-    watch.Type(u";sig");
-    EXPECT_TRUE(platform.keyboard.calls.empty());
-    EXPECT_EQ(platform.clipboard.Bytes(kClipboardText).value_or(""), std::string("Ann", 4));
-}
-
 TEST_F(AbbreviationTriggerTest, WatchRunsOnlyWhileAMacroHasAnAbbreviation)
 {
     Add(1, "", Text("a"));
