@@ -24,20 +24,17 @@ thread_local const HookTarget* t_target = nullptr;
 
 // A posted key: wParam holds the virtual key, the hook's flags and the scan
 // code (a Unicode event's UTF-16 unit); lParam these bits.
-constexpr LPARAM kLeftShift = 1 << 0;
-constexpr LPARAM kRightShift = 1 << 1;
-constexpr LPARAM kLeftCtrl = 1 << 2;
-constexpr LPARAM kRightCtrl = 1 << 3;
-constexpr LPARAM kLeftAlt = 1 << 4;
-constexpr LPARAM kRightAlt = 1 << 5;
-constexpr LPARAM kWinKey = 1 << 6;
-constexpr LPARAM kCapsLockOn = 1 << 7;
-constexpr LPARAM kOwnKey = 1 << 8;
-constexpr LPARAM kDuringRun = 1 << 9;
+constexpr LPARAM kShiftDown = 1 << 0;
+constexpr LPARAM kCtrlDown = 1 << 1;
+constexpr LPARAM kAltDown = 1 << 2;
+constexpr LPARAM kWinDown = 1 << 3;
+constexpr LPARAM kCapsLockOn = 1 << 4;
+constexpr LPARAM kOwnKey = 1 << 5;
+constexpr LPARAM kDuringRun = 1 << 6;
 
-constexpr std::pair<int, LPARAM> kSides[] = {
-    {VK_LSHIFT, kLeftShift}, {VK_RSHIFT, kRightShift}, {VK_LCONTROL, kLeftCtrl},
-    {VK_RCONTROL, kRightCtrl}, {VK_LMENU, kLeftAlt},   {VK_RMENU, kRightAlt},
+// Layouts read the modifiers of either side from these; AltGr is Ctrl and Alt.
+constexpr std::pair<int, LPARAM> kModifiers[] = {
+    {VK_SHIFT, kShiftDown}, {VK_CONTROL, kCtrlDown}, {VK_MENU, kAltDown}, {VK_LWIN, kWinDown}, {VK_RWIN, kWinDown},
 };
 
 // How long the foreground window's input method may take to say whether it is open.
@@ -56,10 +53,9 @@ bool Down(int key)
 LPARAM HeldKeys()
 {
     LPARAM held = 0;
-    for (const auto& [key, bit] : kSides) {
+    for (const auto& [key, bit] : kModifiers) {
         held |= Down(key) ? bit : 0;
     }
-    held |= Down(VK_LWIN) || Down(VK_RWIN) ? kWinKey : 0;
     held |= (::GetKeyState(VK_CAPITAL) & 1) != 0 ? kCapsLockOn : 0;
     return held;
 }
@@ -106,13 +102,14 @@ bool IsModifierOrLock(UINT key)
            key == VK_LWIN || key == VK_RWIN || key == VK_NUMLOCK || key == VK_SCROLL;
 }
 
-// Only layouts that can have an input method are asked: the question goes to
-// another program's thread and waits for its answer.
+// Only the languages whose typing goes through an input method are asked:
+// the question goes to another program's thread and waits for its answer.
+// (ImmIsIME would tell of other input methods, but costs more than the rest
+// of a key under Wine; their keys come as VK_PROCESSKEY all the same.)
 bool InputMethodOpen(HWND foreground, HKL layout)
 {
     const auto language = PRIMARYLANGID(LOWORD(reinterpret_cast<UINT_PTR>(layout)));
-    if (foreground == nullptr ||
-        (!::ImmIsIME(layout) && language != LANG_CHINESE && language != LANG_JAPANESE && language != LANG_KOREAN)) {
+    if (foreground == nullptr || (language != LANG_CHINESE && language != LANG_JAPANESE && language != LANG_KOREAN)) {
         return false;
     }
     const HWND inputMethod = ::ImmGetDefaultIMEWnd(foreground);
@@ -126,10 +123,10 @@ bool InputMethodOpen(HWND foreground, HKL layout)
 std::uint8_t Held(LPARAM bits)
 {
     std::uint8_t held = 0;
-    held |= (bits & (kLeftShift | kRightShift)) != 0 ? kHeldShift : 0;
-    held |= (bits & (kLeftCtrl | kRightCtrl)) != 0 ? kHeldCtrl : 0;
-    held |= (bits & (kLeftAlt | kRightAlt)) != 0 ? kHeldAlt : 0;
-    held |= (bits & kWinKey) != 0 ? kHeldWin : 0;
+    held |= (bits & kShiftDown) != 0 ? kHeldShift : 0;
+    held |= (bits & kCtrlDown) != 0 ? kHeldCtrl : 0;
+    held |= (bits & kAltDown) != 0 ? kHeldAlt : 0;
+    held |= (bits & kWinDown) != 0 ? kHeldWin : 0;
     return held;
 }
 
@@ -245,12 +242,9 @@ void Win32KeyWatch::Translate(WatchedKey& key, std::uint16_t scanCode, LPARAM he
         return;
     }
     BYTE state[256] = {};
-    for (const auto& [side, bit] : kSides) {
-        state[side] = (held & bit) != 0 ? 0x80 : 0;
+    for (const auto& [modifier, bit] : kModifiers) {
+        state[modifier] = (held & bit) != 0 ? 0x80 : 0;
     }
-    state[VK_SHIFT] = state[VK_LSHIFT] | state[VK_RSHIFT];
-    state[VK_CONTROL] = state[VK_LCONTROL] | state[VK_RCONTROL];
-    state[VK_MENU] = state[VK_LMENU] | state[VK_RMENU];
     state[VK_CAPITAL] = (held & kCapsLockOn) != 0 ? 1 : 0;
     wchar_t text[8] = {};
     const UINT flags = m_keepsKeyboardState ? 4 : 0;
