@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "hotkeys/AbbreviationTrigger.h"
 #include "hotkeys/HotKeys.h"
 #include "settings/Settings.h"
 #include "app/ShareMapping.h"
@@ -18,6 +19,7 @@
 #include "platform/win32/FolderWatch.h"
 #include "platform/win32/Win32ForegroundWatch.h"
 #include "platform/win32/Win32HotKeys.h"
+#include "platform/win32/Win32KeyWatch.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Window.h"
@@ -36,6 +38,9 @@ inline constexpr UINT WM_REFERENCE_CLOSED = WM_APP + 0x13;
 inline constexpr UINT WM_SHOW_REFUSED_HOT_KEYS = WM_APP + 0x14;
 // From the watch of the program's folder: a file there changed.
 inline constexpr UINT WM_FOLDER_CHANGED = WM_APP + 0x20;
+// From the key watch's hook thread: a key pressed, a mouse button pressed.
+inline constexpr UINT WM_KEY_WATCH_KEY = WM_APP + 0x30;
+inline constexpr UINT WM_KEY_WATCH_CLICK = WM_APP + 0x31;
 inline constexpr const char* kShareMappingName = "Velmora1(ipc)";
 
 // A second start's request to the running copy: the registered message, its
@@ -112,6 +117,8 @@ private:
     // windows brings the modal one to the front instead; true when it did.
     bool ModalWindowTakesRequest();
     void WMHotKey(WPARAM id);
+    // What waited for a run to end: the exit, the windows asked for meanwhile.
+    void AfterRun();
     void WMEndSession(bool ending);
     // Closes the program now, or, while a macro runs or a modal window is
     // up, once they have ended.
@@ -137,6 +144,12 @@ private:
     void BuildTrayMenu();
     void SaveSettings();
     void ShowWarning(std::string_view text);
+    // Abbreviations: the matcher hears the key watch and the foreground
+    // watch, and matches nothing while the options window is open or a
+    // macro runs.
+    void FollowForegroundWithAbbreviations();
+    // The key watch runs while some macro has an abbreviation.
+    void FollowAbbreviations();
 
     win32::Win32Platform m_platform;
     win32::Win32Registry m_registry;
@@ -154,6 +167,8 @@ private:
     win32::Win32ForegroundWatch m_foregroundWatch;
     HotKeyRegistrar m_registrar{m_hotKeys, m_platform.Get().keyboard, m_platform.Get().codePage, m_foregroundWatch};
     HotKeyDispatcher m_dispatcher{m_runner, m_macros.MacroList, m_hotKeys, m_platform.Get().codePage};
+    win32::Win32KeyWatch m_keyWatch;
+    AbbreviationTrigger m_abbreviations{m_keyWatch, m_foregroundWatch, m_dispatcher, m_platform.Get().codePage};
     std::unique_ptr<TShareMapping> Mapping;
     PasswordGate m_passwordGate;
     // While open, no hot key is registered; kept after closing until the

@@ -268,20 +268,43 @@ void HotKeyDispatcher::WMHotKey(std::int32_t id)
     if (m_macroRunning) {
         return;
     }
-    m_macroRunning = true;
     if (const std::shared_ptr<TMacro> macro = FindMacroById(m_macros, id)) {
-        try {
+        Run(macro, 0);
+    }
+}
+
+void HotKeyDispatcher::AbbreviationTyped(const std::shared_ptr<TMacro>& macro, std::size_t typedCharacters)
+{
+    if (m_macroRunning || !macro) {
+        return;
+    }
+    Run(macro, typedCharacters);
+}
+
+void HotKeyDispatcher::Run(const std::shared_ptr<TMacro>& macro, std::size_t typedCharacters)
+{
+    m_macroRunning = true;
+    if (RunningChanged) {
+        RunningChanged(true);
+    }
+    try {
+        if (typedCharacters == 0) {
             m_runner.RunMacro(macro);
-        } catch (const RunStopped&) {
-            // Stopped on purpose: the program is closing.
-        } catch (const std::exception& error) {
-            if (ReportFailure) {
-                ReportFailure(ShowUnicodeTags(macro->Name, m_codePage) + u" stopped part-way: " +
-                              Utf16FromAnsi(error.what(), m_codePage) + u".");
-            }
+        } else {
+            m_runner.RunMacroReplacing(macro, typedCharacters);
+        }
+    } catch (const RunStopped&) {
+        // Stopped on purpose: the program is closing.
+    } catch (const std::exception& error) {
+        if (ReportFailure) {
+            ReportFailure(ShowUnicodeTags(macro->Name, m_codePage) + u" stopped part-way: " +
+                          Utf16FromAnsi(error.what(), m_codePage) + u".");
         }
     }
     m_macroRunning = false;
+    if (RunningChanged) {
+        RunningChanged(false);
+    }
 }
 
 bool HotKeyDispatcher::StopRunningMacro()

@@ -97,14 +97,22 @@ public:
     }
 
     std::function<void(const std::u16string&)> ReportFailure;
+    // Told true as a run starts and false once it has ended.
+    std::function<void(bool running)> RunningChanged;
 
     void WMHotKey(std::int32_t id);
+    // Runs the macro whose abbreviation was just typed, as its hot key would,
+    // after taking back the abbreviation's characters; dropped, as a hot key
+    // is, while a macro runs.
+    void AbbreviationTyped(const std::shared_ptr<TMacro>& macro, std::size_t typedCharacters);
     bool MacroRunning() const { return m_macroRunning; }
     // Asks the run in progress to stop at its next key event; false when no
     // macro runs. WMHotKey returns once it has stopped.
     bool StopRunningMacro();
 
 private:
+    void Run(const std::shared_ptr<TMacro>& macro, std::size_t typedCharacters);
+
     MacroRunner& m_runner;
     const TMacroList& m_macros;
     IHotKeys& m_hotKeys;
