@@ -21,7 +21,9 @@
 #include "options/MacroNames.h"
 #include "macros/UnicodeTags.h"
 #include "options/VariableMenu.h"
+#include "options/frmPickPrograms.h"
 #include "options/frmRand.h"
+#include "options/ProgramPicks.h"
 #include "platform/win32/Controls.h"
 #include "platform/win32/MessageBoxes.h"
 #include "platform/win32/ModalWindows.h"
@@ -237,7 +239,7 @@ bool TOptions::FormCreate()
 {
     m_editor = std::make_unique<OptionsEditor>(
         m_host.store, OptionsTargets{m_host.settings, m_host.autoStart, m_host.exePath, m_host.showTrayIcon},
-        ShownNameCollation(win32::CompareAsListBox, AnsiCodePage()), m_hotKeyProbe, m_keyboard,
+        ShownNameCollation(win32::CompareAsListBox, AnsiCodePage()), m_hotKeyProbe, m_keyboard, AnsiCodePage(),
         ShownNameSortKey(SortKeyAsListBox, AnsiCodePage()));
 
     RECT work{};
@@ -849,6 +851,9 @@ void TOptions::CommandClick(int controlId, int code, HWND control)
     case id::kBrowse:
         BrowseForFile();
         return;
+    case id::kPickPrograms:
+        btnPickProgramsClick();
+        return;
     case id::kHelp:
         btnHelpClick();
         return;
@@ -926,6 +931,18 @@ void TOptions::InsertTag(const std::string& word)
     const std::wstring wideTag(tag.begin(), tag.end());
     // As if typed: undoable, caret after it, and EN_CHANGE carries it to the panel.
     ::SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wideTag.c_str()));
+    ::SetFocus(field);
+}
+
+void TOptions::btnPickProgramsClick()
+{
+    const std::vector<std::u16string> picked = TPickPrograms::AskPrograms(Handle(), AnsiCodePage());
+    if (picked.empty()) {
+        return;
+    }
+    const HWND field = ::GetDlgItem(m_pnlMacroEdit, id::kOnlyIn);
+    // As if typed: the field's change carries the list to the panel.
+    SetText(field, AddPickedPrograms(m_editor->Panel.OnlyIn, picked, AnsiCodePage()));
     ::SetFocus(field);
 }
 
@@ -1038,6 +1055,14 @@ void TOptions::FormCloseQueryAndClose()
     const CloseQuery query = m_editor->FormCloseQuery();
     if (query.verdict == CloseVerdict::PasswordMismatch) {
         win32::ShowMessageBox(Handle(), std::string(kPasswordMismatchText), "Warning", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (query.verdict == CloseVerdict::Refused) {
+        // The editor shows the macro; the user corrects it where it was typed.
+        ShowPage(0);
+        win32::ShowMessageBox(Handle(), ShowUnicodeTags(query.question, AnsiCodePage()), "Warning",
+                              MB_OK | MB_ICONWARNING);
+        ::SetFocus(::GetDlgItem(m_pnlMacroEdit, id::kAbbreviation));
         return;
     }
     if (query.verdict == CloseVerdict::Clash &&

@@ -102,7 +102,7 @@ protected:
             ShownNameCollation(
                 [](std::u16string_view a, std::u16string_view b) { return CompareIgnoringAsciiCase(a, b); },
                 platform.codePage),
-            hotKeyProbe, platform.keyboard, sortKey);
+            hotKeyProbe, platform.keyboard, platform.codePage, sortKey);
         view = std::make_unique<MirrorView>(*editor);
         editor->SetView(view.get());
     }
@@ -331,6 +331,40 @@ TEST_F(OptionsEditorTest, TheStatusFollowsTheKeyTheModifiersTheSelectionAndAddin
     EXPECT_TRUE(hotKeyProbe.registered.empty()) << "every probe is let go";
 }
 
+TEST_F(OptionsEditorTest, TheAbbreviationAndTheProgramListGoThroughThePanelAndJoinTheStatus)
+{
+    const auto alpha = AddToList("Alpha", "J", /*ctrl=*/true, /*alt=*/true);
+    alpha->Abbreviation = ";sig";
+    alpha->OnlyIn = "notepad.exe";
+    const auto beta = AddToList("Beta");
+    Open();
+    editor->SelectMacro(0);
+    EXPECT_EQ(editor->Panel.Abbreviation, ";sig");
+    EXPECT_EQ(editor->Panel.OnlyIn, "notepad.exe");
+
+    editor->SelectMacro(1);
+    EXPECT_EQ(editor->Panel.Abbreviation, "") << "each macro shows its own";
+    editor->Panel.Abbreviation = ";sig";
+    editor->CommitAbbreviation();
+    EXPECT_EQ(beta->Abbreviation, ";sig") << "into the record at once";
+    editor->Panel.OnlyIn = "NOTEPAD.EXE;wordpad.exe";
+    editor->CommitAbbreviation();
+    editor->Panel.OnlyIn = "wordpad.exe";
+    editor->CommitAbbreviation();
+    EXPECT_EQ(beta->OnlyIn, "wordpad.exe");
+    editor->Panel.HotKeyIndex = static_cast<int>(std::find(kHotKeyNames.begin(), kHotKeyNames.end(), "K") -
+                                                 kHotKeyNames.begin());
+    editor->CommitHotKey();
+    editor->Panel.Abbreviation.clear();
+    editor->CommitAbbreviation();
+    // A macro for every program leaves notepad to the one named for it.
+    EXPECT_EQ(view->statuses,
+              (std::vector<std::string>{"Ctrl + Alt + J is free; \";sig\" is free", "", "\";sig\" is free",
+                                        "\";sig\" is also used by \"Alpha\"", "\";sig\" is free",
+                                        "K is free; \";sig\" is free", "K is free"}));
+    EXPECT_TRUE(hotKeyProbe.registered.empty());
+}
+
 TEST_F(OptionsEditorTest, ARunAnotherTargetThatWasDeletedIsUncheckedWhenShown)
 {
     const auto first = AddToList("first");
@@ -430,6 +464,59 @@ TEST_F(CloseQueryTest, OtherModifiersOrAnEmptyKeyNeverClash)
     AddToList("e", "", true, true);
     Open();
     EXPECT_EQ(editor->FormCloseQuery().verdict, CloseVerdict::Close);
+}
+
+TEST_F(CloseQueryTest, AHotKeySharedByMacrosForDifferentProgramsIsNoClash)
+{
+    struct Case {
+        const char* first;
+        const char* second;
+        bool clash;
+    };
+    const std::vector<Case> cases{
+        {"notepad.exe", "wordpad.exe", false},
+        {"", "wordpad.exe", false},
+        {"notepad.exe;winword.exe", "WINWORD.EXE", true},
+        {"", "", true},
+    };
+    for (const Case& c : cases) {
+        store.MacroList.clear();
+        AddToList("a", "K", true, true)->OnlyIn = c.first;
+        AddToList("b", "K", true, true)->OnlyIn = c.second;
+        Open();
+        EXPECT_EQ(editor->FormCloseQuery().verdict, c.clash ? CloseVerdict::Clash : CloseVerdict::Close)
+            << c.first << " / " << c.second;
+    }
+}
+
+TEST_F(CloseQueryTest, AnAbbreviationTheFileCannotKeepIsRefusedWithTheMacroShownAndNothingLost)
+{
+    AddToList("a clash", "K");
+    AddToList("b clash", "K");
+    const auto typed = AddToList("c typed");
+    Open();
+    editor->SelectMacro(2);
+    editor->Panel.Abbreviation = "end";
+    editor->Panel.OnlyIn = "notepad.exe";
+    editor->CommitAbbreviation();
+    editor->SelectMacro(0);
+
+    const CloseQuery query = editor->FormCloseQuery();
+    EXPECT_EQ(query.verdict, CloseVerdict::Refused) << "before the clash, which may be let pass";
+    EXPECT_EQ(query.question,
+              "\"end\" cannot be an abbreviation: Velmora's macro file uses that word to mark its records.");
+    EXPECT_EQ(editor->Selected(), 2);
+    EXPECT_EQ(view->selected, 2);
+    EXPECT_EQ(editor->Panel.Abbreviation, "end");
+    EXPECT_EQ(editor->Panel.OnlyIn, "notepad.exe");
+    EXPECT_EQ(typed->Abbreviation, "end");
+
+    editor->Panel.Abbreviation = "brb ";
+    editor->CommitAbbreviation();
+    EXPECT_EQ(editor->FormCloseQuery().verdict, CloseVerdict::Refused);
+    editor->Panel.Abbreviation = "brb";
+    editor->CommitAbbreviation();
+    EXPECT_EQ(editor->FormCloseQuery().verdict, CloseVerdict::Clash);
 }
 
 TEST_F(CloseQueryTest, PasswordRules)
@@ -623,7 +710,7 @@ TEST(OptionsWindowLayout, ListStretchesInHeightOnlyAndTheButtonsStayInTheirCorne
     };
     for (const int dpi : {96, 192}) {
         const std::vector<LayoutRect> small = LayOut(kOptionsTable, dpi);
-        const LayoutSize design{ScaleLength(609, dpi), ScaleLength(410, dpi)};
+        const LayoutSize design{ScaleLength(609, dpi), ScaleLength(468, dpi)};
         const std::vector<LayoutRect> large = LayOut(kOptionsTable, dpi, {design.width + 100, design.height + 50});
         const LayoutRect edit = place(small, options_id::kMacroEditPanel);
         EXPECT_EQ(edit.Right() + ScaleLength(8, dpi), place(small, options_id::kMacrosPage).width);
