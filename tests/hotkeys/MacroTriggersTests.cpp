@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace velmora {
@@ -12,31 +13,24 @@ namespace {
 
 TEST(TriggerDisplayText, HotKeyAbbreviationAndProgramsEachWhenThereIsOne)
 {
-    struct Case {
-        std::string key;
-        bool ctrl;
-        std::string abbreviation;
-        std::string onlyIn;
-        std::string shown;
+    const std::vector<std::tuple<std::string, std::string, std::string, std::string>> cases{
+        // Key (with Ctrl), abbreviation, program list, shown.
+        {"S", ";sig", "notepad.exe", "Ctrl + S   \";sig\"   (notepad.exe)"},
+        {"S", "", "", "Ctrl + S"},
+        {"", "brb", "notepad.exe;winword.exe", "\"brb\"   (notepad.exe, winword.exe)"},
+        {"K", "", " notepad.exe ;; wordpad.exe ;", "Ctrl + K   (notepad.exe, wordpad.exe)"},
+        {"K", "", " ; ", "Ctrl + K"},
+        // A modifier without a key, and a program list alone, set nothing off.
+        {"", "", "notepad.exe", ""},
     };
-    const std::vector<Case> cases{
-        {"S", true, ";sig", "notepad.exe", "Ctrl + S   \";sig\"   (notepad.exe)"},
-        {"S", true, "", "", "Ctrl + S"},
-        {"F9", false, "brb", "", "F9   \"brb\""},
-        {"", false, "brb", "notepad.exe;winword.exe", "\"brb\"   (notepad.exe, winword.exe)"},
-        {"K", false, "", " notepad.exe ;; wordpad.exe ;", "K   (notepad.exe, wordpad.exe)"},
-        {"K", false, "", " ; ", "K"},
-        // Modifiers without a key, or only a program list, set nothing off.
-        {"", true, "", "notepad.exe", ""},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [key, abbreviation, onlyIn, shown] : cases) {
         TMacro macro;
-        macro.HotKey = c.key;
-        macro.HotKeyCtrl = c.ctrl;
-        macro.Abbreviation = c.abbreviation;
-        macro.OnlyIn = c.onlyIn;
-        EXPECT_EQ(TriggerDisplayText(macro), c.shown) << c.key << " " << c.abbreviation << " " << c.onlyIn;
-        EXPECT_EQ(HasTrigger(macro), !c.shown.empty());
+        macro.HotKey = key;
+        macro.HotKeyCtrl = true;
+        macro.Abbreviation = abbreviation;
+        macro.OnlyIn = onlyIn;
+        EXPECT_EQ(TriggerDisplayText(macro), shown) << key << " " << abbreviation << " " << onlyIn;
+        EXPECT_EQ(HasTrigger(macro), !shown.empty());
     }
 }
 

