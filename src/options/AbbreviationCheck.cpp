@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "macros/ProgramList.h"
+#include "macros/UnicodeTags.h"
 
 namespace velmora {
 
@@ -23,6 +24,15 @@ std::string TagWordRefusal(std::string_view value, std::string_view what)
 {
     return Quoted(value) + " cannot be " + std::string(what) +
            ": Velmora's macro file uses that word to mark its records.";
+}
+
+// A U+ tag stands for a character outside the code page.
+std::string TaggedRefusal(std::string_view value, std::string_view what, ICodePage& codePage)
+{
+    return ShowUnicodeTags(value, codePage) == Utf16FromAnsi(value, codePage)
+               ? std::string()
+               : Quoted(value) + " cannot be " + std::string(what) +
+                     ": Velmora's macro file cannot hold some of its characters.";
 }
 
 // How another abbreviation stands to the new one, in the order the status
@@ -46,7 +56,7 @@ constexpr std::array kRelations{
 
 }  // namespace
 
-std::string TriggerRefusal(const TMacro& macro)
+std::string TriggerRefusal(const TMacro& macro, ICodePage& codePage)
 {
     const std::string& abbreviation = macro.Abbreviation;
     if (IsRecordTagWord(abbreviation)) {
@@ -55,10 +65,13 @@ std::string TriggerRefusal(const TMacro& macro)
     if (!abbreviation.empty() && (IsBlank(abbreviation.front()) || IsBlank(abbreviation.back()))) {
         return Quoted(abbreviation) + " cannot be an abbreviation: it may not start or end with a blank.";
     }
+    if (std::string tagged = TaggedRefusal(abbreviation, "an abbreviation", codePage); !tagged.empty()) {
+        return tagged;
+    }
     if (IsRecordTagWord(macro.OnlyIn)) {
         return TagWordRefusal(macro.OnlyIn, "a program list");
     }
-    return {};
+    return TaggedRefusal(macro.OnlyIn, "a program list", codePage);
 }
 
 std::string AbbreviationStatusText(const TMacro& macro, const TMacroList& macros, int editIndex,
@@ -68,7 +81,7 @@ std::string AbbreviationStatusText(const TMacro& macro, const TMacroList& macros
     if (mine.empty()) {
         return {};
     }
-    if (std::string refused = TriggerRefusal(macro); !refused.empty()) {
+    if (std::string refused = TriggerRefusal(macro, codePage); !refused.empty()) {
         return refused;
     }
     for (const Relation& relation : kRelations) {

@@ -12,10 +12,11 @@ namespace velmora {
 
 // Why the macro's abbreviation or program list cannot be saved; empty when
 // both can. A value that is one of the record reader's tag words would
-// mislead a copy of Velmora that does not know the field, and an
-// abbreviation that starts or ends with a blank is refused rather than
-// trimmed behind the user's back.
-std::string TriggerRefusal(const TMacro& macro);
+// mislead a copy of Velmora that does not know the field; an abbreviation
+// that starts or ends with a blank is refused rather than trimmed behind the
+// user's back; and a character the code page cannot hold, which the fields
+// keep as a U+ tag, could never be matched.
+std::string TriggerRefusal(const TMacro& macro, ICodePage& codePage);
 
 // One line for the status bar about `macro`'s abbreviation, empty when it
 // has none: its refusal, or the first other macro of `macros` (the entry at

@@ -337,7 +337,7 @@ CloseQuery OptionsEditor::FormCloseQuery()
     }
 
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        if (std::string refusal = TriggerRefusal(*m_entries[i].Macro); !refusal.empty()) {
+        if (std::string refusal = TriggerRefusal(*m_entries[i].Macro, m_codePage); !refusal.empty()) {
             // Shown for the correction, with everything typed still in place.
             SetSelected(static_cast<int>(i));
             LoadSelection();

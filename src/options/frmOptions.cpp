@@ -740,7 +740,7 @@ void TOptions::ShowField(std::size_t row)
         if constexpr (std::is_same_v<Value, std::string>) {
             if (controlId == id::kSendText) {
                 win32::SetWideText(control, m_sendText.Show(value, AnsiCodePage()));
-            } else if (controlId == id::kName) {
+            } else if (controlId == id::kName || controlId == id::kAbbreviation || controlId == id::kOnlyIn) {
                 win32::SetWideText(control, ShowUnicodeTags(value, AnsiCodePage()));
             } else {
                 SetText(control, value);
@@ -763,12 +763,15 @@ bool TOptions::ReadField(std::size_t row, int code)
             if (code != EN_CHANGE) {
                 return false;
             }
-            // The keystroke text and the name are Unicode controls; the
-            // record keeps ANSI with tags.
+            // The keystroke text, the name, the abbreviation and the program
+            // list are Unicode controls; the record keeps ANSI with tags.
             if (controlId == id::kSendText) {
                 value = m_sendText.Write(win32::WideTextOf(control), AnsiCodePage());
             } else if (controlId == id::kName) {
                 value = StoredName(win32::WideTextOf(control), EditedName(), AnsiCodePage());
+            } else if (controlId == id::kAbbreviation || controlId == id::kOnlyIn) {
+                // A character the code page lacks stays visible as a tag, and the close refuses it.
+                value = WriteUnicodeTags(win32::WideTextOf(control), AnsiCodePage());
             } else {
                 value = TextOf(control);
             }

@@ -27,6 +27,7 @@ TEST(TriggerRefusal, TagWordsAndBlanksAtTheEndsAreRefusedAndAnythingElseIsKept)
 {
     const std::string tagWord = " Velmora's macro file uses that word to mark its records.";
     const std::string blank = " it may not start or end with a blank.";
+    const std::string tagged = " Velmora's macro file cannot hold some of its characters.";
     const std::vector<std::array<std::string, 3>> cases{
         // Abbreviation, program list, refusal.
         {"end", "", "\"end\" cannot be an abbreviation:" + tagWord},
@@ -34,11 +35,16 @@ TEST(TriggerRefusal, TagWordsAndBlanksAtTheEndsAreRefusedAndAnythingElseIsKept)
         {" sig", "", "\" sig\" cannot be an abbreviation:" + blank},
         {"brb\t", "", "\"brb\t\" cannot be an abbreviation:" + blank},
         {"", "name", "\"name\" cannot be a program list:" + tagWord},
+        {"{\"U+2192\"}x", "", "\"{\"U+2192\"}x\" cannot be an abbreviation:" + tagged},
+        {"", "{\"u+65e5\"}.exe", "\"{\"u+65e5\"}.exe\" cannot be a program list:" + tagged},
+        {"{\"Enter\"}", "caf\xe9.exe", ""},
         {"a b", "end.exe", ""},
         {"ends", "", ""},
     };
+    tests::FakeCodePage codePage;
     for (const auto& [abbreviation, onlyIn, refusal] : cases) {
-        EXPECT_EQ(TriggerRefusal(Triggered(abbreviation, onlyIn)), refusal) << abbreviation << " / " << onlyIn;
+        EXPECT_EQ(TriggerRefusal(Triggered(abbreviation, onlyIn), codePage), refusal)
+            << abbreviation << " / " << onlyIn;
     }
 }
 

@@ -488,7 +488,7 @@ TEST_F(CloseQueryTest, AnAbbreviationTheFileCannotKeepIsRefusedWithTheMacroShown
 
     const CloseQuery query = editor->FormCloseQuery();
     EXPECT_EQ(query.verdict, CloseVerdict::Refused) << "before the clash, which may be let pass";
-    EXPECT_EQ(query.question, TriggerRefusal(*typed));
+    EXPECT_EQ(query.question, TriggerRefusal(*typed, platform.codePage));
     EXPECT_EQ(view->selected, 2);
     EXPECT_EQ(editor->Panel.Abbreviation, "end");
     EXPECT_EQ(editor->Panel.OnlyIn, "notepad.exe");
