@@ -1077,7 +1077,7 @@ void TOptions::btnPickProgramsClick()
     if (picked.empty()) {
         return;
     }
-    const HWND field = ::GetDlgItem(m_pnlMacroEdit, id::kOnlyIn);
+    const HWND field = ControlById(id::kOnlyIn);
     // As if typed: the field's change carries the list to the panel.
     SetText(field, AddPickedPrograms(m_editor->Panel.OnlyIn, picked, AnsiCodePage()));
     ::SetFocus(field);
@@ -1199,7 +1199,7 @@ void TOptions::FormCloseQueryAndClose()
         ShowPage(0);
         win32::ShowMessageBox(Handle(), ShowUnicodeTags(query.question, AnsiCodePage()), "Warning",
                               MB_OK | MB_ICONWARNING);
-        ::SetFocus(::GetDlgItem(m_pnlMacroEdit, id::kAbbreviation));
+        ::SetFocus(ControlById(id::kAbbreviation));
         return;
     }
     if (query.verdict == CloseVerdict::Clash &&
