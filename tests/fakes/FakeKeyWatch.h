@@ -7,34 +7,24 @@
 namespace velmora::tests {
 
 // Delivers what a test types only while started, as the real watch hears
-// nothing then; a key pressed while a run is marked carries duringRun.
+// nothing then.
 class FakeKeyWatch : public IKeyWatch {
 public:
     bool watching = false;
     bool macroRunning = false;
-    int starts = 0;
 
-    bool Start() override
-    {
-        starts += watching ? 0 : 1;
-        return watching = true;
-    }
+    bool Start() override { return watching = true; }
     void Stop() override { watching = false; }
     bool Watching() const override { return watching; }
     void SetMacroRunning(bool running) override { macroRunning = running; }
 
-    void Press(WatchedKey key)
-    {
-        key.duringRun = key.duringRun || macroRunning;
-        if (watching && KeyPressed) {
-            KeyPressed(key);
-        }
-    }
     // Each character from a key of its own.
     void Type(std::u16string_view text)
     {
         for (const char16_t c : text) {
-            Press({.virtualKey = VirtualKeyOf(c), .text = std::u16string(1, c)});
+            if (watching && KeyPressed) {
+                KeyPressed({.virtualKey = VirtualKeyOf(c), .text = std::u16string(1, c)});
+            }
         }
     }
     void Click()

@@ -93,36 +93,23 @@ TEST(HotKeyStatusText, WindowsThenTheListThenOtherProgramsDecide)
 // claim a program of the edited macro's is named.
 TEST(HotKeyStatusText, OnlyMacrosForTheSameProgramsAreNamed)
 {
-    const auto forPrograms = [](const char* name, const char* onlyIn) {
-        auto macro = Combination(kModControl, "K", name);
-        macro->OnlyIn = onlyIn;
-        return macro;
+    const TMacroList macros = {{"Notepad", Combination(kModControl, "K", "Notepad")},
+                               {"Wordpad", Combination(kModControl, "K", "Wordpad")}};
+    macros[0].Macro->OnlyIn = "notepad.exe";
+    macros[1].Macro->OnlyIn = "wordpad.exe;calc.exe";
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "Ctrl + K is free"},
+        {"explorer.exe", "Ctrl + K is free"},
+        {"NOTEPAD.EXE", "Ctrl + K is also used by \"Notepad\""},
+        {"explorer.exe;calc.exe", "Ctrl + K is also used by \"Wordpad\""},
     };
-    const TMacroList macros = {
-        {"Notepad", forPrograms("Notepad", "notepad.exe")},
-        {"Wordpad", forPrograms("Wordpad", "wordpad.exe;calc.exe")},
-        {"Edited", forPrograms("Edited", "")},
-    };
-    const struct {
-        const char* onlyIn;
-        int editIndex;
-        const char* expected;
-    } cases[] = {
-        {"", 2, "Ctrl + K is free"},
-        {"explorer.exe", 2, "Ctrl + K is free"},
-        {"NOTEPAD.EXE", 2, "Ctrl + K is also used by \"Notepad\""},
-        {"explorer.exe;calc.exe", 2, "Ctrl + K is also used by \"Wordpad\""},
-        {"notepad.exe;wordpad.exe", 2, "Ctrl + K is also used by \"Notepad\""},
-        {"notepad.exe;wordpad.exe", 0, "Ctrl + K is also used by \"Wordpad\""},
-        {"notepad.exe", 0, "Ctrl + K is free"},
-    };
-    for (const auto& c : cases) {
+    for (const auto& [onlyIn, expected] : cases) {
         tests::FakePlatform platform;
         FakeHotKeys probe;
-        const auto macro = forPrograms("", c.onlyIn);
-        EXPECT_EQ(HotKeyStatusText(*macro, macros, c.editIndex, probe, platform.keyboard, platform.codePage),
-                  c.expected)
-            << c.onlyIn;
+        const auto macro = Combination(kModControl, "K");
+        macro->OnlyIn = onlyIn;
+        EXPECT_EQ(HotKeyStatusText(*macro, macros, -1, probe, platform.keyboard, platform.codePage), expected)
+            << onlyIn;
     }
 }
 

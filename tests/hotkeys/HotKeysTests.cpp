@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 
 #include "fakes/FakeForegroundWatch.h"
@@ -12,7 +11,6 @@
 namespace velmora {
 namespace {
 
-using tests::FakeForegroundWatch;
 using tests::FakeHotKeys;
 using tests::FakePlatform;
 
@@ -87,7 +85,7 @@ class RegisterHotKeysTest : public ::testing::Test {
 protected:
     FakePlatform platform;
     FakeHotKeys hotKeys;
-    FakeForegroundWatch foreground;
+    tests::FakeForegroundWatch foreground;
     HotKeyRegistrar registrar{hotKeys, platform.keyboard, platform.codePage, foreground};
 
     void SetUp() override
@@ -142,104 +140,57 @@ std::shared_ptr<TMacro> ForPrograms(std::int32_t id, std::string key, std::strin
     return macro;
 }
 
-// The identifier registered for each combination, by key; 0 for none.
-std::map<std::uint32_t, std::int32_t> RegisteredByKey(const FakeHotKeys& hotKeys)
+using Ids = std::vector<std::int32_t>;
+
+// The macros registered now.
+Ids Registered(const FakeHotKeys& hotKeys)
 {
-    std::map<std::uint32_t, std::int32_t> byKey;
+    Ids ids;
     for (const auto& [id, combination] : hotKeys.registered) {
-        EXPECT_EQ(byKey.count(combination.second), 0u) << "one macro per combination";
-        byKey[combination.second] = id;
+        ids.push_back(id);
     }
-    return byKey;
+    return ids;
 }
 
-// K: one macro for notepad, one for wordpad and calc, one for every other
-// program. W: only for wordpad. N: only for notepad, then for every program.
+// K: one macro for notepad, one for every other program, one for wordpad and
+// calc. W: only for wordpad. N: only for notepad, then for every program.
+// J, only for notepad, is held by another program at load.
 TEST_F(RegisterHotKeysTest, EachCombinationCarriesTheMacroThatFitsTheProgramInFront)
 {
     const TMacroList macros = {
-        {"a", ForPrograms(1, "K", "notepad.exe")},
-        {"b", ForPrograms(2, "K", "")},
-        {"c", ForPrograms(3, "K", "WordPad.exe; calc.exe")},
-        {"d", ForPrograms(4, "W", "wordpad.exe")},
-        {"e", ForPrograms(5, "N", "notepad.exe")},
-        {"f", ForPrograms(6, "N", "")},
+        {"a", ForPrograms(1, "K", "notepad.exe")},          {"b", ForPrograms(2, "K", "")},
+        {"c", ForPrograms(3, "K", "WordPad.exe; calc.exe")}, {"d", ForPrograms(4, "W", "wordpad.exe")},
+        {"e", ForPrograms(5, "N", "notepad.exe")},          {"f", ForPrograms(6, "N", "")},
+        {"g", ForPrograms(7, "J", "notepad.exe")},
     };
-    const struct {
-        const char16_t* program;
-        std::int32_t k, w, n;
-    } cases[] = {
-        {u"notepad.exe", 1, 0, 5},
-        {u"wordpad.exe", 3, 4, 6},
-        {u"CALC.EXE", 3, 0, 6},
-        {u"explorer.exe", 2, 0, 6},
-        {u"", 2, 0, 6},  // not known: only what serves every program
-        {u"NotePad.exe", 1, 0, 5},
-    };
-    const auto expect = [&](const auto& c) {
-        auto byKey = RegisteredByKey(hotKeys);
-        EXPECT_EQ(byKey['K'], c.k);
-        EXPECT_EQ(byKey['W'], c.w);
-        EXPECT_EQ(byKey['N'], c.n);
-        EXPECT_EQ(hotKeys.registered.at(byKey['K']).first, kModControl | kModNoRepeat);
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.program, c.program + std::char_traits<char16_t>::length(c.program)));
-        foreground.program = c.program;
-        EXPECT_TRUE(registrar.RegisterHotKeys(macros).empty());
-        expect(c);
-        registrar.UnregisterHotKeys(macros);
-        EXPECT_TRUE(hotKeys.registered.empty());
-    }
+    hotKeys.takenElsewhere = {{kModControl, 'J'}};
     foreground.program = u"calc.exe";
-    registrar.RegisterHotKeys(macros);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.program, c.program + std::char_traits<char16_t>::length(c.program)));
-        foreground.Switch(c.program);
-        expect(c);
-    }
-}
-
-TEST_F(RegisterHotKeysTest, ASwitchTouchesOnlyTheCombinationsWhoseMacroChanged)
-{
-    const TMacroList macros = {
-        {"a", ForPrograms(1, "K", "notepad.exe")},
-        {"b", ForPrograms(2, "K", "")},
-        {"c", ForPrograms(3, "J", "")},
-        {"d", ForPrograms(4, "W", "wordpad.exe")},
-    };
-    foreground.program = u"explorer.exe";
-    registrar.RegisterHotKeys(macros);
-    hotKeys.unregistered.clear();
+    // Each combination is tried at load, whichever program is in front, and
+    // let go again where no macro fits.
+    EXPECT_EQ(registrar.RegisterHotKeys(macros), std::vector<std::string>{"[Ctrl + J] m7 - taken by another program"});
+    EXPECT_EQ(Registered(hotKeys), (Ids{3, 6}));
+    hotKeys.takenElsewhere.clear();
     const struct {
-        const char16_t* to;
-        std::vector<std::int32_t> unregistered;
-    } cases[] = {
-        {u"notepad.exe", {2}},
-        {u"notepad.exe", {}},  // the same program again
-        {u"wordpad.exe", {1}},
-        {u"calc.exe", {4}},
-        {u"explorer.exe", {}},
+        std::string to;
+        Ids registered, unregistered;
+    } switches[] = {
+        {"notepad.exe", {1, 5}, {3, 6}},  // J refused at load stays refused
+        {"NotePad.exe", {1, 5}, {}},
+        {"wordpad.exe", {3, 4, 6}, {1, 5}},
+        {"explorer.exe", {2, 6}, {3, 4}},
+        {"", {2, 6}, {}},  // not known: only what serves every program
     };
-    for (const auto& [to, unregistered] : cases) {
-        foreground.Switch(to);
-        EXPECT_EQ(std::exchange(hotKeys.unregistered, {}), unregistered);
-        EXPECT_EQ(RegisteredByKey(hotKeys)['J'], 3) << "the macro for every program never moves";
+    for (const auto& [to, registered, unregistered] : switches) {
+        hotKeys.unregistered.clear();
+        foreground.Switch(std::u16string(to.begin(), to.end()));
+        EXPECT_EQ(Registered(hotKeys), registered) << to;
+        EXPECT_EQ(hotKeys.unregistered, unregistered) << to;
     }
-}
-
-// While the options window is open nothing is registered; a macro the list
-// no longer holds (the file changed on disk) still lets go of its combination.
-TEST_F(RegisterHotKeysTest, UnregisterLetsGoOfAllAndSwitchesRegisterNothingThen)
-{
-    const TMacroList macros = {{"a", ForPrograms(1, "K", "notepad.exe")}, {"b", ForPrograms(2, "K", "")}};
+    // The options window opens on a file that lost macros 2 and 6: nothing
+    // stays registered, whatever comes to the front.
+    registrar.UnregisterHotKeys({macros[0]});
     foreground.Switch(u"notepad.exe");
-    EXPECT_TRUE(hotKeys.registered.empty()) << "before any registration";
-    registrar.RegisterHotKeys(macros);
-    registrar.UnregisterHotKeys({macros[1]});
-    EXPECT_TRUE(hotKeys.registered.empty());
-    foreground.Switch(u"wordpad.exe");
-    EXPECT_TRUE(hotKeys.registered.empty());
+    EXPECT_EQ(Registered(hotKeys), Ids{});
 }
 
 TEST_F(RegisterHotKeysTest, OnlyMacrosThatCanClaimTheSameProgramAreRefused)
@@ -249,66 +200,18 @@ TEST_F(RegisterHotKeysTest, OnlyMacrosThatCanClaimTheSameProgramAreRefused)
         std::vector<std::string> errors;
     } cases[] = {
         {{"notepad.exe", "wordpad.exe", ""}, {}},
-        {{"", ""}, {"[Ctrl + K] m2 - also used by \"m1\""}},
         {{"notepad.exe", "NOTEPAD.EXE"}, {"[Ctrl + K] m2 - also used by \"m1\""}},
-        {{"notepad.exe", "wordpad.exe", "calc.exe;wordpad.exe"}, {"[Ctrl + K] m3 - also used by \"m2\""}},
         {{"a.exe", "", "", "b.exe;a.exe"},
          {"[Ctrl + K] m3 - also used by \"m2\"", "[Ctrl + K] m4 - also used by \"m1\""}},
     };
+    foreground.program = u"b.exe";
     for (const auto& [lists, errors] : cases) {
         TMacroList macros;
         for (const char* list : lists) {
             macros.push_back({"m", ForPrograms(static_cast<std::int32_t>(macros.size() + 1), "K", list)});
         }
-        foreground.program = u"b.exe";
         EXPECT_EQ(registrar.RegisterHotKeys(macros), errors) << lists.size();
         registrar.UnregisterHotKeys(macros);
-    }
-}
-
-// Counts the attempts per combination.
-class CountingHotKeys : public FakeHotKeys {
-public:
-    std::map<std::uint32_t, int> attempts;
-    bool Register(std::int32_t id, std::uint32_t modifiers, std::uint32_t virtualKey) override
-    {
-        ++attempts[virtualKey];
-        return FakeHotKeys::Register(id, modifiers, virtualKey);
-    }
-};
-
-// A combination another program holds is found at load, whichever program
-// is in front, and every macro of it is listed; none is registered later.
-TEST(RegisterHotKeys, EachCombinationIsTriedWithTheSystemOnceAtLoad)
-{
-    const TMacroList macros = {
-        {"a", ForPrograms(1, "K", "notepad.exe")},
-        {"b", ForPrograms(2, "K", "wordpad.exe")},
-        {"c", ForPrograms(3, "J", "notepad.exe")},
-        {"d", ForPrograms(4, "L", "notepad.exe")},
-        {"e", ForPrograms(5, "L", "")},
-    };
-    for (const char16_t* program : {u"calc.exe", u"notepad.exe"}) {
-        const bool notepad = program == std::u16string_view(u"notepad.exe");
-        FakePlatform platform;
-        CountingHotKeys hotKeys;
-        hotKeys.takenElsewhere = {{kModControl, 'K'}};
-        FakeForegroundWatch foreground;
-        foreground.program = program;
-        HotKeyRegistrar registrar{hotKeys, platform.keyboard, platform.codePage, foreground};
-        foreground.Changed = [&registrar] { registrar.ForegroundChanged(); };
-        EXPECT_EQ(registrar.RegisterHotKeys(macros), (std::vector<std::string>{
-                                                         "[Ctrl + K] m1 - taken by another program",
-                                                         "[Ctrl + K] m2 - taken by another program",
-                                                     }));
-        EXPECT_EQ(hotKeys.attempts, (std::map<std::uint32_t, int>{{'J', 1}, {'K', 1}, {'L', 1}}));
-        auto byKey = RegisteredByKey(hotKeys);
-        EXPECT_EQ(byKey['J'], notepad ? 3 : 0) << "a combination tried for a program not in front is let go";
-        EXPECT_EQ(byKey['L'], notepad ? 4 : 5);
-
-        hotKeys.takenElsewhere.clear();
-        foreground.Switch(u"wordpad.exe");
-        EXPECT_EQ(RegisteredByKey(hotKeys)['K'], 0) << "refused at load stays refused";
     }
 }
 

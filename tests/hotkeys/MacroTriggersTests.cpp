@@ -4,21 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
-#include <tuple>
-#include <vector>
 
 namespace velmora {
 namespace {
 
 TEST(TriggerDisplayText, HotKeyAbbreviationAndProgramsEachWhenThereIsOne)
 {
-    const std::vector<std::tuple<std::string, std::string, std::string, std::string>> cases{
-        // Key (with Ctrl), abbreviation, program list, shown.
+    // Key (with Ctrl), abbreviation, program list, shown.
+    const std::array<std::string, 4> cases[] = {
         {"S", ";sig", "notepad.exe", "Ctrl + S   \";sig\"   (notepad.exe)"},
-        {"S", "", "", "Ctrl + S"},
-        {"", "brb", "notepad.exe;winword.exe", "\"brb\"   (notepad.exe, winword.exe)"},
-        {"K", "", " notepad.exe ;; wordpad.exe ;", "Ctrl + K   (notepad.exe, wordpad.exe)"},
+        {"", "brb", " notepad.exe ;; winword.exe ;", "\"brb\"   (notepad.exe, winword.exe)"},
         {"K", "", " ; ", "Ctrl + K"},
         // A modifier without a key, and a program list alone, set nothing off.
         {"", "", "notepad.exe", ""},
@@ -29,8 +26,8 @@ TEST(TriggerDisplayText, HotKeyAbbreviationAndProgramsEachWhenThereIsOne)
         macro.HotKeyCtrl = true;
         macro.Abbreviation = abbreviation;
         macro.OnlyIn = onlyIn;
-        EXPECT_EQ(TriggerDisplayText(macro), shown) << key << " " << abbreviation << " " << onlyIn;
-        EXPECT_EQ(HasTrigger(macro), !shown.empty());
+        EXPECT_EQ(TriggerDisplayText(macro), shown) << shown;
+        EXPECT_EQ(HasTrigger(macro), !shown.empty()) << shown;
     }
 }
 

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <optional>
 #include <tuple>
 #include <vector>
@@ -33,10 +32,12 @@ TEST(Win32KeyWatch, KeysArriveTranslatedOrMarkedAndClicksArrive)
     };
     watch.Clicked = [&] { ++clicks; };
     ASSERT_TRUE(watch.Start());
-    // Hands the posted messages over as the main window's procedure does.
-    const auto pump = [&](const auto& done) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        for (MSG message{}; !done() && std::chrono::steady_clock::now() < deadline; ::Sleep(5)) {
+    // Sends the events, then hands the posted messages over as the main
+    // window's procedure does, for up to 10 s until done.
+    const auto send = [&](std::vector<INPUT> inputs, const auto& done) {
+        int waits = 0;
+        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        for (MSG message{}; !done() && ++waits < 2000; ::Sleep(5)) {
             while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
                 message.message == kKeyMessage ? watch.WMKeyWatchKey(message.wParam, message.lParam)
                                                : watch.WMKeyWatchClick();
@@ -44,41 +45,31 @@ TEST(Win32KeyWatch, KeysArriveTranslatedOrMarkedAndClicksArrive)
         }
         return done();
     };
-    struct Row {
-        const char* name;
-        std::vector<WORD> keys;
-        ULONG_PTR extraInfo;
-        bool duringRun;
-        WatchedKey expected;
+    const std::tuple<std::vector<WORD>, ULONG_PTR, WatchedKey> rows[] = {
+        {{VK_SHIFT, 'B'}, 0, {.virtualKey = 'B', .held = kHeldShift, .text = u"B"}},
+        {{VK_CONTROL, 'C'}, 0, {.virtualKey = 'C', .held = kHeldCtrl, .text = u"\x03"}},
+        {{'D'}, kOwnInputMark, {.virtualKey = 'D', .own = true}},
+        {{'E'}, 0x1234, {.virtualKey = 'E', .text = u"e"}},  // with another program's mark
+        {{'F'}, 0, {.virtualKey = 'F', .duringRun = true}},
     };
-    const Row rows[] = {
-        {"letter", {'A'}, 0, false, {.virtualKey = 'A', .text = u"a"}},
-        {"with Shift", {VK_SHIFT, 'B'}, 0, false, {.virtualKey = 'B', .held = kHeldShift, .text = u"B"}},
-        {"with Ctrl", {VK_CONTROL, 'C'}, 0, false, {.virtualKey = 'C', .held = kHeldCtrl, .text = u"\x03"}},
-        {"the program's own", {'D'}, kOwnInputMark, false, {.virtualKey = 'D', .own = true}},
-        {"another program's mark", {'E'}, 0x1234, false, {.virtualKey = 'E', .text = u"e"}},
-        {"during a run", {'F'}, 0, true, {.virtualKey = 'F', .duringRun = true}},
-    };
-    for (const Row& row : rows) {
+    const auto tied = [](const WatchedKey& k) { return std::tie(k.virtualKey, k.text, k.held, k.own, k.duringRun); };
+    for (const auto& [keys, extraInfo, expected] : rows) {
         letter.reset();
-        watch.SetMacroRunning(row.duringRun);
+        watch.SetMacroRunning(expected.duringRun);
         std::vector<INPUT> inputs;
-        for (const UINT flags : {0u, static_cast<UINT>(KEYEVENTF_KEYUP)}) {
-            for (const WORD key : row.keys) {
-                inputs.push_back({.type = INPUT_KEYBOARD, .ki = {.wVk = key, .dwFlags = flags, .dwExtraInfo = row.extraInfo}});
+        for (const DWORD flags : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+            for (const WORD key : keys) {
+                inputs.push_back({.type = INPUT_KEYBOARD, .ki = {.wVk = key, .dwFlags = flags, .dwExtraInfo = extraInfo}});
             }
         }
-        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-        ASSERT_TRUE(pump([&] { return letter.has_value(); })) << row.name << ": never arrived";
-        EXPECT_EQ(std::tie(letter->virtualKey, letter->text, letter->held, letter->own, letter->duringRun),
-                  std::tie(row.expected.virtualKey, row.expected.text, row.expected.held, row.expected.own,
-                           row.expected.duringRun))
-            << row.name;
+        const char name = static_cast<char>(expected.virtualKey);
+        ASSERT_TRUE(send(inputs, [&] { return letter.has_value(); })) << name << ": never arrived";
+        EXPECT_EQ(tied(*letter), tied(expected)) << name;
     }
-    INPUT click[] = {{.type = INPUT_MOUSE, .mi = {.dwFlags = MOUSEEVENTF_RIGHTDOWN}},
-                     {.type = INPUT_MOUSE, .mi = {.dwFlags = MOUSEEVENTF_RIGHTUP}}};
-    ::SendInput(2, click, sizeof(INPUT));
-    EXPECT_TRUE(pump([&] { return clicks == 1; })) << "the click never arrived";
+    EXPECT_TRUE(send({{.type = INPUT_MOUSE, .mi = {.dwFlags = MOUSEEVENTF_RIGHTDOWN}},
+                      {.type = INPUT_MOUSE, .mi = {.dwFlags = MOUSEEVENTF_RIGHTUP}}},
+                     [&] { return clicks == 1; }))
+        << "the click never arrived";
 }
 
 }  // namespace
