@@ -9,17 +9,11 @@ namespace {
 
 std::string RecordBytes(const std::string& abbreviation, const std::string& onlyIn)
 {
-    TMacro macro;
-    macro.Id = 12;
-    macro.Name = "Signature";
-    macro.HotKeyCtrl = macro.HideOnReferenceCard = macro.RunAnother = true;
-    macro.HotKey = "S";
-    macro.Abbreviation = abbreviation;
-    macro.OnlyIn = onlyIn;
-    macro.RunAnotherId = 3;
     auto text = std::make_unique<TTextMacro>();
     text->Text = "Kind regards";
-    macro.Settings = std::move(text);
+    const TMacro macro{.Id = 12, .Name = "Signature", .HotKeyCtrl = true, .HotKey = "S", .Abbreviation = abbreviation,
+                       .OnlyIn = onlyIn, .RunAnother = true, .RunAnotherId = 3, .Settings = std::move(text),
+                       .HideOnReferenceCard = true};
     MemoryStream stream;
     WriteMacro(macro, stream);
     return stream.Bytes();

@@ -16,15 +16,6 @@ namespace {
 
 using Row = std::array<std::string, 3>;
 
-TMacro Triggered(const std::string& abbreviation, const std::string& onlyIn, const std::string& name = {})
-{
-    TMacro macro;
-    macro.Abbreviation = abbreviation;
-    macro.OnlyIn = onlyIn;
-    macro.Name = name;
-    return macro;
-}
-
 TEST(TriggerRefusal, TagWordsAndBlanksAtTheEndsAreRefusedAndAnythingElseIsKept)
 {
     const std::string tagWord = " Velmora's macro file uses that word to mark its records.";
@@ -44,7 +35,8 @@ TEST(TriggerRefusal, TagWordsAndBlanksAtTheEndsAreRefusedAndAnythingElseIsKept)
     };
     tests::FakeCodePage codePage;
     for (const auto& [abbreviation, onlyIn, refusal] : cases) {
-        EXPECT_EQ(TriggerRefusal(Triggered(abbreviation, onlyIn), codePage), refusal) << abbreviation << onlyIn;
+        EXPECT_EQ(TriggerRefusal({.Abbreviation = abbreviation, .OnlyIn = onlyIn}, codePage), refusal)
+            << abbreviation << onlyIn;
     }
 }
 
@@ -53,7 +45,8 @@ TEST(AbbreviationStatusText, NamesTheFirstOtherMacroInTheWayWhereTheirProgramsCl
     TMacroList macros;
     for (const auto& [abbreviation, onlyIn, name] :
          std::vector<Row>{{";sig", "", "Sign"}, {";s", "", "Short"}, {"ig", "", "Tail"}, {"brb", "a.exe", "Pad"}}) {
-        macros.push_back({name, std::make_shared<TMacro>(Triggered(abbreviation, onlyIn, name))});
+        macros.push_back(
+            {name, std::make_shared<TMacro>(TMacro{.Name = name, .Abbreviation = abbreviation, .OnlyIn = onlyIn})});
     }
     const std::vector<Row> cases{
         {";si", "", "\";si\" is the start of \";sig\", used by \"Sign\""},
@@ -64,15 +57,16 @@ TEST(AbbreviationStatusText, NamesTheFirstOtherMacroInTheWayWhereTheirProgramsCl
         {"SIG", "", "\"SIG\" is free"},
         {"brb", "", "\"brb\" is free"},  // a list against none never clashes
         {"brb", "b.exe;A.EXE", "\"brb\" is also used by \"Pad\""},
-        {"", "", ""},
         {"end", "", "\"end\" cannot be an abbreviation: Velmora's macro file uses that word to mark its records."},
     };
     tests::FakeCodePage codePage;
     for (const auto& [abbreviation, onlyIn, status] : cases) {
-        EXPECT_EQ(AbbreviationStatusText(Triggered(abbreviation, onlyIn), macros, -1, codePage), status);
+        EXPECT_EQ(AbbreviationStatusText({.Abbreviation = abbreviation, .OnlyIn = onlyIn}, macros, -1, codePage),
+                  status);
     }
     // The macro being edited is not in its own way.
-    EXPECT_EQ(AbbreviationStatusText(*macros[0].Macro, macros, 0, codePage), "\";sig\" begins with \";s\", used by \"Short\"");
+    EXPECT_EQ(AbbreviationStatusText(*macros[0].Macro, macros, 0, codePage),
+              "\";sig\" begins with \";s\", used by \"Short\"");
 }
 
 }  // namespace
