@@ -18,10 +18,6 @@ public:
     void Switch(std::u16string to)
     {
         program = std::move(to);
-        Fire();
-    }
-    void Fire()
-    {
         if (Changed) {
             Changed();
         }

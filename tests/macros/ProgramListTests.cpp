@@ -2,45 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "fakes/FakeCodePage.h"
 
 namespace velmora {
 namespace {
 
 using tests::FakeCodePage;
+using Names = std::vector<std::u16string>;
 
-TEST(ProgramList_Names, SplitAtSemicolonsTrimmedWithoutEmptyParts)
+TEST(ProgramList, NamesSplitAtSemicolonsTrimmedWithoutEmptyPartsInTheFilesCodePage)
 {
-    struct Case {
-        std::string onlyIn;
-        std::vector<std::u16string> names;
-    };
-    const Case cases[] = {
-        {"", {}},
-        {" ; ;\t;", {}},
-        {"  notepad.exe ;\twinword.exe\t", {u"notepad.exe", u"winword.exe"}},
-        {";;notepad.exe;;", {u"notepad.exe"}},
-        {"my editor.exe", {u"my editor.exe"}},  // blanks inside a name stay
-        {"\xE9" "diteur.exe", {u"\u00E9diteur.exe"}},
-    };
-    FakeCodePage codePage;
-    for (const auto& [onlyIn, names] : cases) {
-        EXPECT_EQ(ProgramNames(onlyIn, codePage), names) << onlyIn;
-    }
-}
-
-TEST(ProgramList_Names, ReadInTheCodePageOfTheFile)
-{
-    struct Case {
-        int codePage;
-        std::u32string onlyIn;
-        std::vector<std::u16string> names;
-    };
-    const Case cases[] = {
-        {1251, U"\u0431\u043B\u043E\u043A\u043D\u043E\u0442.exe", {u"\u0431\u043B\u043E\u043A\u043D\u043E\u0442.exe"}},
-        // The trail byte of 表 is '\', of ソ too; neither splits a name.
-        {932, U"\u8868.exe;\u30BD.exe", {u"\u8868.exe", u"\u30BD.exe"}},
-        {65001, U"\u65E5\u672C.exe; a.exe", {u"\u65E5\u672C.exe", u"a.exe"}},
+    const std::tuple<int, std::u32string, Names> cases[] = {
+        {1252, U" ; ;\t;", {}},
+        {1252, U";  my editor.exe ;\tb.exe\t;", {u"my editor.exe", u"b.exe"}},
+        {1251, U"\u0431\u043B\u043E\u043A.exe", {u"\u0431\u043B\u043E\u043A.exe"}},
+        {932, U"\u8868.exe;\u30BD.exe", {u"\u8868.exe", u"\u30BD.exe"}},  // trail bytes '\', never a split
     };
     for (const auto& [page, onlyIn, names] : cases) {
         FakeCodePage codePage;
@@ -49,73 +27,40 @@ TEST(ProgramList_Names, ReadInTheCodePageOfTheFile)
     }
 }
 
-TEST(ProgramList_Fit, NamedDefaultOrNone)
+TEST(ProgramList, FitAndClash)
 {
-    struct Case {
-        std::string onlyIn;
-        std::u16string program;
-        ProgramFit fit;
-    };
-    const Case cases[] = {
+    const std::tuple<std::string, std::u16string, ProgramFit> fits[] = {
         {" ; ", u"notepad.exe", ProgramFit::Default},
-        {"", u"", ProgramFit::Default},
-        {"wordpad.exe;notepad.exe", u"NOTEPAD.EXE", ProgramFit::Named},
-        {"Notepad.Exe", u"notepad.exe", ProgramFit::Named},
-        {"notepad.exe", u"wordpad.exe", ProgramFit::None},
+        {"wordpad.exe;Notepad.Exe", u"NOTEPAD.EXE", ProgramFit::Named},
         {"notepad", u"notepad.exe", ProgramFit::None},
-        // The foreground program is unknown: only a macro for every program fits.
-        {"notepad.exe", u"", ProgramFit::None},
-        {"\xC9" "DITEUR.EXE", u"\u00E9diteur.exe", ProgramFit::Named},
+        {"notepad.exe", u"", ProgramFit::None},  // the program in front is unknown
     };
+    const std::tuple<std::string, std::string, bool> clashes[] = {
+        {" ; ", "", true}, {"", "a.exe", false}, {"a.exe;b.exe", "c.exe;B.EXE", true}, {"a.exe", "c.exe", false}};
     FakeCodePage codePage;
-    for (const auto& [onlyIn, program, fit] : cases) {
+    for (const auto& [onlyIn, program, fit] : fits) {
         EXPECT_EQ(FitOf(onlyIn, program, codePage), fit) << onlyIn;
     }
-}
-
-TEST(ProgramList_Clash, OnlyListsThatCanClaimTheSameProgram)
-{
-    struct Case {
-        std::string a;
-        std::string b;
-        bool clash;
-    };
-    const Case cases[] = {
-        {" ; ", "", true},  // a list of blanks serves every program too
-        {"", "notepad.exe", false},
-        {"notepad.exe;wordpad.exe", "calc.exe;WORDPAD.EXE", true},
-        {"a.exe;b.exe", "c.exe;d.exe", false},
-    };
-    FakeCodePage codePage;
-    for (const auto& [a, b, clash] : cases) {
-        EXPECT_EQ(ProgramListsClash(a, b, codePage), clash) << a << " | " << b;
-        EXPECT_EQ(ProgramListsClash(b, a, codePage), clash) << b << " | " << a;
+    for (const auto& [a, b, clash] : clashes) {
+        EXPECT_EQ(std::pair(ProgramListsClash(a, b, codePage), ProgramListsClash(b, a, codePage)),
+                  std::pair(clash, clash))
+            << a << " | " << b;
     }
 }
 
-TEST(ProgramList_Case, LettersFoldOneToOneAsFileNamesDo)
+TEST(ProgramList, LettersFoldOneToOneAsFileNamesDo)
 {
-    struct Case {
-        std::u16string a;
-        std::u16string b;
-        bool same;
-    };
-    const Case cases[] = {
-        {u"NOTEPAD.EXE", u"notepad.exe", true},
-        {u"\u00C0\u00DE\u00D6", u"\u00E0\u00FE\u00F6", true},       // Latin-1
-        {u"\u00D7", u"\u00F7", false},                               // times and divide are no letters
-        {u"\u0178", u"\u00FF", true},                                // Y with diaeresis
-        {u"\u0100\u0132\u0139\u0147\u014A\u0179\u017D", u"\u0101\u0133\u013A\u0148\u014B\u017A\u017E", true},
-        {u"\u0101", u"\u0102", false},                               // neighbours, not partners
-        {u"I", u"\u0131", false},                                    // the Turkish i's stay apart
-        {u"\u0391\u03A3\u03A3", u"\u03B1\u03C3\u03C2", true},        // Greek, final sigma too
-        {u"\u0410\u042F\u0401\u040F", u"\u0430\u044F\u0451\u045F", true},  // Cyrillic
-        {u"STRASSE", u"stra\u00DFe", false},                          // one letter for one
-        {u"abc", u"abcd", false},
+    const std::tuple<std::u16string, std::u16string, bool> cases[] = {
+        {u"\u00C0\u00DE\u0178", u"\u00E0\u00FE\u00FF", true},            // Latin-1
+        {u"\u00D7", u"\u00F7", false},                                    // times and divide are no letters
+        {u"\u0100\u0139\u014A\u017D", u"\u0101\u013A\u014B\u017E", true},  // Extended-A, both pairings
+        {u"\u0101", u"\u0102", false},                                    // neighbours, not partners
+        {u"I", u"\u0131", false},                                         // the Turkish i's stay apart
+        {u"\u03A3\u03A3\u0410\u0401", u"\u03C3\u03C2\u0430\u0451", true},  // Greek final sigma, Cyrillic
+        {u"STRASSE", u"stra\u00DFe", false},                              // one letter for one
     };
     for (const auto& [a, b, same] : cases) {
-        EXPECT_EQ(SameProgramName(a, b), same);
-        EXPECT_EQ(SameProgramName(b, a), same);
+        EXPECT_EQ(std::pair(SameProgramName(a, b), SameProgramName(b, a)), std::pair(same, same));
     }
 }
 
