@@ -48,7 +48,10 @@ bool TMain::FormCreate()
 
     m_platform.SetMainWindow(Handle());
     m_hotKeys.SetWindow(Handle());
+    m_keyWatch.SetWindow(Handle(), WM_KEY_WATCH_KEY, WM_KEY_WATCH_CLICK);
+    FollowForegroundWithAbbreviations();
     m_macros.MacroListReplaced = [this] { RegisterHotKeys(/*showErrors=*/true); };
+    FollowForegroundWithHotKeys();
     m_macros.Now = [this] { return m_platform.Get().clock.Now(); };
     m_runner.OpenOptions = [this] { OpenOptionsWindow(); };
     m_runner.ShowQuickReference = [this] { OpenQuickReference(); };
@@ -140,6 +143,12 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_HOTKEY:
         WMHotKey(wParam);
+        return 0;
+    case WM_KEY_WATCH_KEY:
+        m_keyWatch.WMKeyWatchKey(wParam, lParam);
+        return 0;
+    case WM_KEY_WATCH_CLICK:
+        m_keyWatch.WMKeyWatchClick();
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
@@ -305,6 +314,11 @@ void TMain::WMHotKey(WPARAM id)
     if (dropped) {
         return;
     }
+    AfterRun();
+}
+
+void TMain::AfterRun()
+{
     // The run has unwound: its keys are up and the clipboard is back.
     if (m_exitPending && ReadyToExit()) {
         ::KillTimer(Handle(), kExitTimer);
@@ -601,6 +615,7 @@ void TMain::SaveSettings()
 
 void TMain::RegisterHotKeys(bool showErrors)
 {
+    FollowAbbreviations();
     std::vector<std::string> errors = m_registrar.RegisterHotKeys(m_macros.MacroList);
     if (showErrors && !errors.empty()) {
         // Asked for while the options window closes: it is shown from the
@@ -624,6 +639,28 @@ void TMain::UnregisterHotKeys()
     m_registrar.UnregisterHotKeys(m_macros.MacroList);
 }
 
+void TMain::FollowForegroundWithHotKeys()
+{
+    m_foregroundWatch.Changed = [this, earlier = std::move(m_foregroundWatch.Changed)] {
+        if (earlier) {
+            earlier();
+        }
+        m_registrar.ForegroundChanged();
+    };
+}
+
+void TMain::FollowForegroundWithAbbreviations()
+{
+    m_abbreviations.Attach();
+    m_abbreviations.Paused() = [this] { return OptionsOpen() || m_dispatcher.MacroRunning(); };
+    m_abbreviations.RunEnded = [this] { AfterRun(); };
+}
+
+void TMain::FollowAbbreviations()
+{
+    m_abbreviations.Follow(m_macros.MacroList);
+}
+
 void TMain::FormDestroy()
 {
     // A second start read the settings but must not write them back over
@@ -638,6 +675,7 @@ void TMain::FormDestroy()
     ::KillTimer(Handle(), kExitTimer);
     ::KillTimer(Handle(), kMacroFileTimer);
     m_folderWatch.Stop();
+    m_abbreviations.StopWatching();
     ::KillTimer(Handle(), kClipboardTimer);
     m_options.reset();
     m_reference.reset();

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "hotkeys/AbbreviationTrigger.h"
 #include "hotkeys/HotKeys.h"
 #include "settings/Settings.h"
 #include "app/ShareMapping.h"
@@ -16,7 +17,9 @@
 #include "macros/MacroFile.h"
 #include "options/PasswordGate.h"
 #include "platform/win32/FolderWatch.h"
+#include "platform/win32/Win32ForegroundWatch.h"
 #include "platform/win32/Win32HotKeys.h"
+#include "platform/win32/Win32KeyWatch.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Window.h"
@@ -35,6 +38,9 @@ inline constexpr UINT WM_REFERENCE_CLOSED = WM_APP + 0x13;
 inline constexpr UINT WM_SHOW_REFUSED_HOT_KEYS = WM_APP + 0x14;
 // From the watch of the program's folder: a file there changed.
 inline constexpr UINT WM_FOLDER_CHANGED = WM_APP + 0x20;
+// From the key watch's hook thread: a key pressed, a mouse button pressed.
+inline constexpr UINT WM_KEY_WATCH_KEY = WM_APP + 0x30;
+inline constexpr UINT WM_KEY_WATCH_CLICK = WM_APP + 0x31;
 inline constexpr const char* kShareMappingName = "Velmora1(ipc)";
 
 // A second start's request to the running copy: the registered message, its
@@ -68,6 +74,8 @@ public:
     // the user only when showErrors is set.
     void RegisterHotKeys(bool showErrors);
     void UnregisterHotKeys();
+    // Hot keys shared by macros for different programs follow the program in front.
+    void FollowForegroundWithHotKeys();
 
     // The windows the tray menu and the program's own commands open.
     void OpenOptionsWindow();
@@ -109,6 +117,8 @@ private:
     // windows brings the modal one to the front instead; true when it did.
     bool ModalWindowTakesRequest();
     void WMHotKey(WPARAM id);
+    // What waited for a run to end: the exit, the windows asked for meanwhile.
+    void AfterRun();
     void WMEndSession(bool ending);
     // Closes the program now, or, while a macro runs or a modal window is
     // up, once they have ended.
@@ -134,6 +144,12 @@ private:
     void BuildTrayMenu();
     void SaveSettings();
     void ShowWarning(std::string_view text);
+    // Abbreviations: the matcher hears the key watch and the foreground
+    // watch, and matches nothing while the options window is open or a
+    // macro runs.
+    void FollowForegroundWithAbbreviations();
+    // The key watch runs while some macro has an abbreviation.
+    void FollowAbbreviations();
 
     win32::Win32Platform m_platform;
     win32::Win32Registry m_registry;
@@ -146,8 +162,13 @@ private:
                          [this] { return m_settings.SlowdownKeystrokes; },
                          [this] { return m_settings.UnicodeInput; }};
     win32::Win32HotKeys m_hotKeys;
-    HotKeyRegistrar m_registrar{m_hotKeys, m_platform.Get().keyboard};
+    // The one watch of the foreground program; each listener chains itself
+    // onto Changed.
+    win32::Win32ForegroundWatch m_foregroundWatch;
+    HotKeyRegistrar m_registrar{m_hotKeys, m_platform.Get().keyboard, m_platform.Get().codePage, m_foregroundWatch};
     HotKeyDispatcher m_dispatcher{m_runner, m_macros.MacroList, m_hotKeys, m_platform.Get().codePage};
+    win32::Win32KeyWatch m_keyWatch;
+    AbbreviationTrigger m_abbreviations{m_keyWatch, m_foregroundWatch, m_dispatcher, m_platform.Get().codePage};
     std::unique_ptr<TShareMapping> Mapping;
     PasswordGate m_passwordGate;
     // While open, no hot key is registered; kept after closing until the

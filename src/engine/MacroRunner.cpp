@@ -65,6 +65,18 @@ void MacroRunner::RunMacro(const std::shared_ptr<TMacro>& macro, int depth)
         RunChainFrom(macro, depth);
         return;
     }
+    RunFromTop(macro, macro->VirtualKey, 0);
+}
+
+void MacroRunner::RunMacroReplacing(const std::shared_ptr<TMacro>& macro, std::size_t typedCharacters)
+{
+    // No hot key of its own is held: the abbreviation's last key does not
+    // type again when let go.
+    RunFromTop(macro, 0, typedCharacters);
+}
+
+void MacroRunner::RunFromTop(const std::shared_ptr<TMacro>& macro, std::uint32_t hotKey, std::size_t erased)
+{
     m_player.ClearStopRequest();
     m_player.StartRun();
     m_runningMacros.clear();
@@ -73,8 +85,17 @@ void MacroRunner::RunMacro(const std::shared_ptr<TMacro>& macro, int depth)
     m_refusingWindow.clear();
     m_running = true;
     try {
-        WaitForKeysReleased(macro->VirtualKey);
-        RunChainFrom(macro, depth);
+        WaitForKeysReleased(hotKey);
+        // A window that takes no keys from the program gets the text on the
+        // clipboard; its abbreviation stays.
+        if (erased != 0 && !TargetRefusesInput()) {
+            std::string backspaces;
+            for (std::size_t i = 0; i < erased; ++i) {
+                backspaces += {static_cast<char>(kKeyEscape), static_cast<char>(vk::Back)};
+            }
+            m_player.PlayKeyString(std::move(backspaces));
+        }
+        RunChainFrom(macro, 0);
     } catch (...) {
         m_runningMacros.clear();
         m_running = false;

@@ -27,6 +27,10 @@ public:
     // Errors of an action end the run and pass through unchanged; so does
     // RunStopped after RequestStop.
     void RunMacro(const std::shared_ptr<TMacro>& macro, int depth = 0);
+    // RunMacro for a macro its typed abbreviation set off: once the user's
+    // modifiers are up, the abbreviation is taken back (one Backspace per
+    // character), unless the window refuses the program's keys.
+    void RunMacroReplacing(const std::shared_ptr<TMacro>& macro, std::size_t typedCharacters);
 
     // Ends the run in progress at its next key event or wait, with every key
     // let go and the clipboard given back, and no later macro of the chain.
@@ -59,7 +63,9 @@ private:
     // program; its text then goes to the clipboard.
     bool TargetRefusesInput();
     void HandOver(const std::string& keys);
-    void RunFromTop(const std::shared_ptr<TMacro>& macro);
+    // A run of its own: waits for the keys, takes back erased typed
+    // characters, then runs the chain.
+    void RunFromTop(const std::shared_ptr<TMacro>& macro, std::uint32_t hotKey, std::size_t erased);
     void RunChainFrom(const std::shared_ptr<TMacro>& macro, int depth);
     void EndSession(std::uint32_t flags, bool needsPrivilege, const char* failure);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "macros/ProgramList.h"
 #include "platform/Collation.h"
 
 namespace velmora {
@@ -100,7 +101,7 @@ const ReservedHotKey* FindReservedHotKey(const TMacro& macro)
     return found != kReserved.end() ? &*found : nullptr;
 }
 
-std::string KnownHotKeyHolder(const TMacro& macro, const TMacroList& macros,
+std::string KnownHotKeyHolder(const TMacro& macro, const TMacroList& macros, ICodePage& codePage,
                               const std::function<bool(std::size_t index)>& mayHold)
 {
     // Windows first: no change to the other macros would make the
@@ -111,7 +112,8 @@ std::string KnownHotKeyHolder(const TMacro& macro, const TMacroList& macros,
     const std::string key = HotKeyClashKey(macro);
     for (std::size_t i = 0; i < macros.size(); ++i) {
         const TMacro& other = *macros[i].Macro;
-        if (mayHold(i) && !other.HotKey.empty() && CompareIgnoringAsciiCase(HotKeyClashKey(other), key) == 0) {
+        if (mayHold(i) && !other.HotKey.empty() && CompareIgnoringAsciiCase(HotKeyClashKey(other), key) == 0 &&
+            ProgramListsClash(other.OnlyIn, macro.OnlyIn, codePage)) {
             return "also used by \"" + other.Name + "\"";
         }
     }
@@ -119,7 +121,7 @@ std::string KnownHotKeyHolder(const TMacro& macro, const TMacroList& macros,
 }
 
 std::string HotKeyStatusText(const TMacro& macro, const TMacroList& macros, int editIndex, IHotKeys& probe,
-                             IKeyboard& keyboard)
+                             IKeyboard& keyboard, ICodePage& codePage)
 {
     if (macro.HotKey.empty()) {
         return {};
@@ -127,7 +129,8 @@ std::string HotKeyStatusText(const TMacro& macro, const TMacroList& macros, int 
     // The list before the probe, which cannot see it: no macro's hot key is
     // registered while the window is open.
     std::string holder =
-        KnownHotKeyHolder(macro, macros, [editIndex](std::size_t i) { return static_cast<int>(i) != editIndex; });
+        KnownHotKeyHolder(macro, macros, codePage,
+                          [editIndex](std::size_t i) { return static_cast<int>(i) != editIndex; });
     if (holder.empty()) {
         if (probe.Register(kHotKeyProbeId, HotKeyModifiers(macro), KeyNameToVirtualKey(macro.HotKey, keyboard))) {
             probe.Unregister(kHotKeyProbeId);

@@ -37,16 +37,18 @@ inline constexpr std::string_view kTakenByAnotherProgram = "taken by another pro
 
 // What keeps `macro`'s combination from it, as far as Windows' own list and
 // the macro list tell: "reserved by Windows (what it does)", or "also used by
-// \"name\"" for the first entry of `macros` that mayHold allows; empty when
-// neither does. The status bar and the list of refused hot keys both say it.
-std::string KnownHotKeyHolder(const TMacro& macro, const TMacroList& macros,
+// \"name\"" for the first entry of `macros` that mayHold allows and whose
+// program list can claim a program of the macro's (macros for different
+// programs share a combination); empty when neither does. The status bar
+// and the list of refused hot keys both say it.
+std::string KnownHotKeyHolder(const TMacro& macro, const TMacroList& macros, ICodePage& codePage,
                               const std::function<bool(std::size_t index)>& mayHold);
 
 // One line for the status bar about `macro`'s combination, empty when it has
 // no key. `macros` is the list it is edited in; the entry at `editIndex` is
 // the macro itself and is skipped. The probe registers the combination on
-// `probe` and unregisters it at once.
+// `probe` and unregisters it at once. `codePage` reads the program lists.
 std::string HotKeyStatusText(const TMacro& macro, const TMacroList& macros, int editIndex, IHotKeys& probe,
-                             IKeyboard& keyboard);
+                             IKeyboard& keyboard, ICodePage& codePage);
 
 }  // namespace velmora

@@ -1,9 +1,11 @@
 #include "hotkeys/HotKeys.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
 #include "hotkeys/HotKeyCheck.h"
+#include "macros/ProgramList.h"
 #include "macros/UnicodeTags.h"
 
 namespace velmora {
@@ -130,23 +132,76 @@ std::string RefusedHotKeyLine(const TMacro& macro, std::string_view holder)
 
 std::vector<std::string> HotKeyRegistrar::RegisterHotKeys(const TMacroList& macros)
 {
-    std::vector<std::string> errors;
-    std::vector<bool> registered(macros.size(), false);
+    m_combinations.clear();
+    // The members of each combination, first by first appearance.
+    std::vector<std::vector<std::size_t>> members;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> keys;
     for (std::size_t i = 0; i < macros.size(); ++i) {
         TMacro& macro = *macros[i].Macro;
         if (macro.HotKey.empty()) {
             continue;
         }
         macro.VirtualKey = KeyNameToVirtualKey(macro.HotKey, m_keyboard);
-        // A held hot key runs its macro once, not once for every repeat.
-        registered[i] = m_hotKeys.Register(macro.Id, HotKeyModifiers(macro) | kModNoRepeat, macro.VirtualKey);
-        if (!registered[i]) {
-            // Only a macro that got the combination can be what took it.
-            std::string holder = KnownHotKeyHolder(macro, macros, [&registered](std::size_t j) { return registered[j]; });
-            errors.push_back(RefusedHotKeyLine(macro, holder.empty() ? std::string(kTakenByAnotherProgram) : holder));
+        const std::pair key(HotKeyModifiers(macro), macro.VirtualKey);
+        const auto found = std::find(keys.begin(), keys.end(), key);
+        if (found == keys.end()) {
+            keys.push_back(key);
+            members.push_back({i});
+        } else {
+            members[static_cast<std::size_t>(found - keys.begin())].push_back(i);
         }
     }
-    return errors;
+
+    const std::u16string program = m_foreground.ForegroundProgram();
+    std::vector<bool> holds(macros.size(), false);
+    std::vector<std::pair<std::size_t, std::string>> errors;
+    const auto refuse = [&](std::size_t i, const std::function<bool(std::size_t)>& mayHold) {
+        const TMacro& macro = *macros[i].Macro;
+        std::string holder = KnownHotKeyHolder(macro, macros, m_codePage, mayHold);
+        errors.emplace_back(i, RefusedHotKeyLine(macro, holder.empty() ? kTakenByAnotherProgram : holder));
+    };
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        Combination combination{keys[k].first, keys[k].second, {}, {}};
+        std::vector<std::size_t> clashing;
+        for (const std::size_t i : members[k]) {
+            const TMacro& macro = *macros[i].Macro;
+            const bool clashes = std::any_of(combination.macros.begin(), combination.macros.end(),
+                                             [&](const std::shared_ptr<TMacro>& earlier) {
+                                                 return ProgramListsClash(earlier->OnlyIn, macro.OnlyIn, m_codePage);
+                                             });
+            if (clashes) {
+                clashing.push_back(i);
+            } else {
+                combination.macros.push_back(macros[i].Macro);
+                holds[i] = true;
+            }
+        }
+        // Once, whichever macro fits now, so that a combination Windows or
+        // another program holds is told at load, not first at some switch.
+        std::shared_ptr<TMacro> chosen = Choose(combination, program);
+        const std::shared_ptr<TMacro> tried = chosen ? chosen : combination.macros.front();
+        if (!Register(*tried, combination)) {
+            // Only a macro that got the combination can be what took it.
+            for (const std::size_t i : members[k]) {
+                refuse(i, [](std::size_t) { return false; });
+            }
+            continue;
+        }
+        combination.registered = tried;
+        Follow(combination, std::move(chosen));
+        for (const std::size_t i : clashing) {
+            refuse(i, [&holds](std::size_t j) { return holds[j]; });
+        }
+        m_combinations.push_back(std::move(combination));
+    }
+
+    std::sort(errors.begin(), errors.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> lines;
+    lines.reserve(errors.size());
+    for (auto& [index, line] : errors) {
+        lines.push_back(std::move(line));
+    }
+    return lines;
 }
 
 void HotKeyRegistrar::UnregisterHotKeys(const TMacroList& macros)
@@ -154,6 +209,58 @@ void HotKeyRegistrar::UnregisterHotKeys(const TMacroList& macros)
     for (const TMacroEntry& entry : macros) {
         m_hotKeys.Unregister(entry.Macro->Id);
     }
+    // A macro the list no longer holds may still hold its combination.
+    for (const Combination& combination : m_combinations) {
+        if (combination.registered && !FindMacroById(macros, combination.registered->Id)) {
+            m_hotKeys.Unregister(combination.registered->Id);
+        }
+    }
+    m_combinations.clear();
+}
+
+void HotKeyRegistrar::ForegroundChanged()
+{
+    if (m_combinations.empty()) {
+        return;
+    }
+    const std::u16string program = m_foreground.ForegroundProgram();
+    for (Combination& combination : m_combinations) {
+        Follow(combination, Choose(combination, program));
+    }
+}
+
+std::shared_ptr<TMacro> HotKeyRegistrar::Choose(const Combination& combination, std::u16string_view program) const
+{
+    std::shared_ptr<TMacro> serving;
+    for (const std::shared_ptr<TMacro>& macro : combination.macros) {
+        switch (FitOf(macro->OnlyIn, program, m_codePage)) {
+        case ProgramFit::Named:
+            return macro;
+        case ProgramFit::Default:
+            serving = macro;
+            break;
+        case ProgramFit::None:
+            break;
+        }
+    }
+    return serving;
+}
+
+void HotKeyRegistrar::Follow(Combination& combination, std::shared_ptr<TMacro> chosen)
+{
+    if (chosen == combination.registered) {
+        return;
+    }
+    if (combination.registered) {
+        m_hotKeys.Unregister(combination.registered->Id);
+    }
+    combination.registered = chosen && Register(*chosen, combination) ? std::move(chosen) : nullptr;
+}
+
+bool HotKeyRegistrar::Register(const TMacro& macro, const Combination& combination)
+{
+    // A held hot key runs its macro once, not once for every repeat.
+    return m_hotKeys.Register(macro.Id, combination.modifiers | kModNoRepeat, combination.virtualKey);
 }
 
 void HotKeyDispatcher::WMHotKey(std::int32_t id)
@@ -161,20 +268,43 @@ void HotKeyDispatcher::WMHotKey(std::int32_t id)
     if (m_macroRunning) {
         return;
     }
-    m_macroRunning = true;
     if (const std::shared_ptr<TMacro> macro = FindMacroById(m_macros, id)) {
-        try {
+        Run(macro, 0);
+    }
+}
+
+void HotKeyDispatcher::AbbreviationTyped(const std::shared_ptr<TMacro>& macro, std::size_t typedCharacters)
+{
+    if (m_macroRunning || !macro) {
+        return;
+    }
+    Run(macro, typedCharacters);
+}
+
+void HotKeyDispatcher::Run(const std::shared_ptr<TMacro>& macro, std::size_t typedCharacters)
+{
+    m_macroRunning = true;
+    if (RunningChanged) {
+        RunningChanged(true);
+    }
+    try {
+        if (typedCharacters == 0) {
             m_runner.RunMacro(macro);
-        } catch (const RunStopped&) {
-            // Stopped on purpose: the program is closing.
-        } catch (const std::exception& error) {
-            if (ReportFailure) {
-                ReportFailure(ShowUnicodeTags(macro->Name, m_codePage) + u" stopped part-way: " +
-                              Utf16FromAnsi(error.what(), m_codePage) + u".");
-            }
+        } else {
+            m_runner.RunMacroReplacing(macro, typedCharacters);
+        }
+    } catch (const RunStopped&) {
+        // Stopped on purpose: the program is closing.
+    } catch (const std::exception& error) {
+        if (ReportFailure) {
+            ReportFailure(ShowUnicodeTags(macro->Name, m_codePage) + u" stopped part-way: " +
+                          Utf16FromAnsi(error.what(), m_codePage) + u".");
         }
     }
     m_macroRunning = false;
+    if (RunningChanged) {
+        RunningChanged(false);
+    }
 }
 
 bool HotKeyDispatcher::StopRunningMacro()

@@ -19,9 +19,18 @@ constexpr std::string_view kHotKeyCtrlTag = "hotkeyctrl";
 constexpr std::string_view kHotKeyShiftTag = "hotkeyshift";
 constexpr std::string_view kHotKeyAltTag = "hotkeyalt";
 constexpr std::string_view kHotKeyTag = "hotkey";
+constexpr std::string_view kAbbreviationTag = "abbreviation";
+constexpr std::string_view kOnlyInTag = "onlyin";
 constexpr std::string_view kHideOnReferenceCardTag = "hideonreferencecard";
 constexpr std::string_view kRunAnotherIdTag = "runanotherid";
 constexpr std::string_view kSettingsTag = "settings";
+
+// Every tag of a record and of the action bodies.
+constexpr std::string_view kRecordTags[] = {
+    kEndTag, kIdTag, kNameTag, kHotKeyWinTag, kHotKeyCtrlTag, kHotKeyShiftTag, kHotKeyAltTag, kHotKeyTag,
+    kAbbreviationTag, kOnlyInTag, kHideOnReferenceCardTag, kRunAnotherIdTag, kSettingsTag,
+    kTextTag, kPasteTag, kFileNameTag, kCommandLineTag, kActionTag,
+};
 
 // The bytes of the closing tag as it stands in a record.
 constexpr char kEncodedEndTag[] = {3, 0, 0, 0, 'e', 'n', 'd'};
@@ -34,6 +43,15 @@ void SkipUnknownBody(MemoryStream& stream)
     const std::string_view pattern(kEncodedEndTag, sizeof kEncodedEndTag);
     const auto at = bytes.find(pattern, stream.Position());
     stream.SetPosition(at == std::string::npos ? bytes.size() : at + pattern.size());
+}
+
+// Written only when set, so a macro without it keeps the bytes older copies wrote.
+void WriteOptionalString(MemoryStream& stream, std::string_view tag, std::string_view value)
+{
+    if (!value.empty()) {
+        WriteString(stream, tag);
+        WriteString(stream, value);
+    }
 }
 
 void WriteFlag(MemoryStream& stream, std::string_view tag, bool set)
@@ -170,6 +188,10 @@ void ReadMacro(TMacro& macro, MemoryStream& stream, std::int32_t& maxMacroIdSeen
             macro.HotKeyAlt = ReadBool(stream);
         } else if (tag == kHotKeyTag) {
             macro.HotKey = ReadString(stream);
+        } else if (tag == kAbbreviationTag) {
+            macro.Abbreviation = ReadString(stream);
+        } else if (tag == kOnlyInTag) {
+            macro.OnlyIn = ReadString(stream);
         } else if (tag == kHideOnReferenceCardTag) {
             macro.HideOnReferenceCard = ReadBool(stream);
         } else if (tag == kRunAnotherIdTag) {
@@ -199,6 +221,8 @@ void WriteMacro(const TMacro& macro, MemoryStream& stream)
     WriteFlag(stream, kHotKeyAltTag, macro.HotKeyAlt);
     WriteString(stream, kHotKeyTag);
     WriteString(stream, macro.HotKey);
+    WriteOptionalString(stream, kAbbreviationTag, macro.Abbreviation);
+    WriteOptionalString(stream, kOnlyInTag, macro.OnlyIn);
     WriteFlag(stream, kHideOnReferenceCardTag, macro.HideOnReferenceCard);
     if (macro.RunAnother) {
         WriteString(stream, kRunAnotherIdTag);
@@ -210,6 +234,13 @@ void WriteMacro(const TMacro& macro, MemoryStream& stream)
         macro.Settings->WriteSettings(stream);
     }
     WriteString(stream, kEndTag);
+}
+
+bool IsRecordTagWord(std::string_view word)
+{
+    const auto is = [word](std::string_view tag) { return tag == word; };
+    return std::any_of(std::begin(kRecordTags), std::end(kRecordTags), is) ||
+           word == kMaxMacroIdTag || word == kPasswordTag || word == kMacroTag;
 }
 
 std::shared_ptr<TMacro> FindMacroById(const TMacroList& list, std::int32_t id)

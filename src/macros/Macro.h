@@ -153,6 +153,11 @@ struct TMacro {
     bool HotKeyShift = false;
     bool HotKeyAlt = false;
     std::string HotKey;
+    // Typed text that runs the macro; empty for none.
+    std::string Abbreviation;
+    // Program file names separated by ';' ("notepad.exe;winword.exe"); the
+    // macro fires only while one of them is in front. Empty: every program.
+    std::string OnlyIn;
     // Filled by hot-key registration; never stored.
     std::uint32_t VirtualKey = 0;
     bool RunAnother = false;
@@ -172,6 +177,16 @@ using TMacroList = std::vector<TMacroEntry>;
 // stream behind its "end"; raises maxMacroIdSeen to the macro's Id.
 void ReadMacro(TMacro& macro, MemoryStream& stream, std::int32_t& maxMacroIdSeen);
 void WriteMacro(const TMacro& macro, MemoryStream& stream);
+
+// The tags of the file around its macro records.
+inline constexpr std::string_view kMaxMacroIdTag = "maxmacroid";
+inline constexpr std::string_view kPasswordTag = "password";
+inline constexpr std::string_view kMacroTag = "macro";
+
+// True for every tag the file's readers know (records, action bodies and the
+// file itself). A reader that does not know the string fields skips their tag
+// and then reads their value as a tag, so such a value would mislead it.
+bool IsRecordTagWord(std::string_view word);
 
 // Linear look-ups; the first match wins.
 std::shared_ptr<TMacro> FindMacroById(const TMacroList& list, std::int32_t id);

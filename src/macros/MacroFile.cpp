@@ -10,9 +10,6 @@ namespace velmora {
 
 namespace {
 
-constexpr std::string_view kMaxMacroIdTag = "maxmacroid";
-constexpr std::string_view kPasswordTag = "password";
-constexpr std::string_view kMacroTag = "macro";
 constexpr std::string_view kTemporarySuffix = ".tmp";
 
 // A rough size of one stored macro, so a save grows its buffer only rarely.

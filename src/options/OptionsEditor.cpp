@@ -7,6 +7,8 @@
 #include "hotkeys/HotKeys.h"
 #include "engine/TextExpansion.h"
 #include "macros/Error.h"
+#include "macros/ProgramList.h"
+#include "options/AbbreviationCheck.h"
 #include "options/OptionsControls.h"
 #include "options/OptionsLayout.h"
 
@@ -62,12 +64,14 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
 namespace id = options_id;
 
 OptionsEditor::OptionsEditor(MacroStore& store, OptionsTargets targets, NameCollation collation,
-                             IHotKeys& hotKeyProbe, IKeyboard& keyboard, const NameSortKey& sortKey)
+                             IHotKeys& hotKeyProbe, IKeyboard& keyboard, ICodePage& codePage,
+                             const NameSortKey& sortKey)
     : m_store(store),
       m_targets(std::move(targets)),
       m_collation(std::move(collation)),
       m_hotKeyProbe(hotKeyProbe),
       m_keyboard(keyboard),
+      m_codePage(codePage),
       m_macrosLocked(!store.Loaded())
 {
     if (sortKey) {
@@ -175,7 +179,14 @@ void OptionsEditor::ReportHotKeyStatus()
         shown.HotKeyCtrl = Panel.Ctrl;
         shown.HotKeyAlt = Panel.Alt;
     }
-    m_view->StatusChanged(HotKeyStatusText(shown, m_entries, m_editIndex, m_hotKeyProbe, m_keyboard));
+    if (m_editIndex >= 0) {
+        shown.Abbreviation = Panel.Abbreviation;
+        shown.OnlyIn = Panel.OnlyIn;
+    }
+    const std::string hotKey = HotKeyStatusText(shown, m_entries, m_editIndex, m_hotKeyProbe, m_keyboard, m_codePage);
+    const std::string abbreviation = AbbreviationStatusText(shown, m_entries, m_editIndex, m_codePage);
+    m_view->StatusChanged(hotKey.empty() || abbreviation.empty() ? hotKey + abbreviation
+                                                                 : hotKey + "; " + abbreviation);
 }
 
 void OptionsEditor::ClearActionFields(int action)
@@ -210,6 +221,12 @@ void OptionsEditor::ChangeAction()
 }
 
 void OptionsEditor::CommitHotKey()
+{
+    CommitPanel();
+    ReportHotKeyStatus();
+}
+
+void OptionsEditor::CommitAbbreviation()
 {
     CommitPanel();
     ReportHotKeyStatus();
@@ -319,6 +336,15 @@ CloseQuery OptionsEditor::FormCloseQuery()
         m_store.OptionsPassword.clear();
     }
 
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        if (std::string refusal = TriggerRefusal(*m_entries[i].Macro, m_codePage); !refusal.empty()) {
+            // Shown for the correction, with everything typed still in place.
+            SetSelected(static_cast<int>(i));
+            LoadSelection();
+            return {CloseVerdict::Refused, std::move(refusal)};
+        }
+    }
+
     std::vector<std::pair<std::string, const TMacro*>> seen;
     for (const TMacroEntry& entry : m_entries) {
         const TMacro& macro = *entry.Macro;
@@ -326,8 +352,10 @@ CloseQuery OptionsEditor::FormCloseQuery()
             continue;
         }
         std::string key = HotKeyClashKey(macro);
+        // Macros for different programs share a combination by design.
         const auto earlier = std::find_if(seen.begin(), seen.end(), [&](const auto& each) {
-            return EqualIgnoringAsciiCase(each.first, key);
+            return EqualIgnoringAsciiCase(each.first, key) &&
+                   ProgramListsClash(each.second->OnlyIn, macro.OnlyIn, m_codePage);
         });
         if (earlier != seen.end()) {
             return {CloseVerdict::Clash, HotKeyClashQuestion(*earlier->second, macro, key)};

@@ -17,6 +17,7 @@
 #include "settings/Settings.h"
 #include "macros/MacroFile.h"
 #include "options/MacroNames.h"
+#include "platform/CodePage.h"
 #include "platform/Collation.h"
 #include "platform/HotKeys.h"
 #include "platform/Keyboard.h"
@@ -52,6 +53,8 @@ struct MacroPanel {
     bool Ctrl = false;
     bool Alt = false;
     int HotKeyIndex = -1;
+    std::string Abbreviation;
+    std::string OnlyIn;
     // A MacroAction.
     int ActionIndex = kNoAction;
     std::string SendText;
@@ -129,7 +132,8 @@ public:
     // Every control of the edit panel is to show Panel() again, with the
     // visibility rules that go with it.
     virtual void PanelChanged() = 0;
-    // The status bar's line about the edited macro's hot key; empty for none.
+    // The status bar's line about the edited macro's hot key and
+    // abbreviation; empty for neither.
     virtual void StatusChanged(const std::string& text) = 0;
 };
 
@@ -139,6 +143,9 @@ enum class CloseVerdict {
     PasswordMismatch,
     // Two macros share a hot key: ask the question; close only on No.
     Clash,
+    // The file cannot keep an abbreviation or a program list: warn with the
+    // question's text, stay open with that macro selected.
+    Refused,
 };
 
 struct CloseQuery {
@@ -160,9 +167,10 @@ public:
     // Copies the entries of store.MacroList, sorted by name; the records are
     // shared, so edits land in them at once. `hotKeyProbe` is registered
     // for a moment to learn whether another program holds a combination.
-    // `sortKey`, when given, orders as `collation` does and sorts the list.
+    // `codePage` reads the program lists. `sortKey`, when given, orders as
+    // `collation` does and sorts the list.
     OptionsEditor(MacroStore& store, OptionsTargets targets, NameCollation collation, IHotKeys& hotKeyProbe,
-                  IKeyboard& keyboard, const NameSortKey& sortKey = {});
+                  IKeyboard& keyboard, ICodePage& codePage, const NameSortKey& sortKey = {});
 
     void SetView(IOptionsView* view) { m_view = view; }
 
@@ -194,6 +202,9 @@ public:
     void ChangeAction();
     // The key or a modifier changed: into the record, and checked.
     void CommitHotKey();
+    // The abbreviation or the program list changed: into the record, and
+    // checked, the hot key too, which the program list may free.
+    void CommitAbbreviation();
     // Panel.Name holds the new name: the entry moves to its sorted place.
     void RenameMacro();
     void AddMacro();
@@ -201,7 +212,9 @@ public:
     // Writes the panel into the record it shows.
     void CommitPanel();
 
-    // Commits, takes the password and looks for the first hot-key clash.
+    // Commits, takes the password, then looks for the first abbreviation or
+    // program list the file cannot keep and the first hot-key clash between
+    // macros whose program lists clash.
     CloseQuery FormCloseQuery();
     // Applies the settings, then saves the macros, which replaces the macro
     // list and registers the hot keys again. Throws the save's error; what
@@ -221,7 +234,7 @@ private:
     void ClearActionFields(int action);
     int InsertionPoint(const std::string& name, int after) const;
     void SetSelected(int index);
-    // Tells the view what the panel's hot key is up against.
+    // Tells the view what the panel's hot key and abbreviation are up against.
     void ReportHotKeyStatus();
 
     MacroStore& m_store;
@@ -229,6 +242,7 @@ private:
     NameCollation m_collation;
     IHotKeys& m_hotKeyProbe;
     IKeyboard& m_keyboard;
+    ICodePage& m_codePage;
     IOptionsView* m_view = nullptr;
     TMacroList m_entries;
     TMacroList m_nextChoices;

@@ -1,6 +1,6 @@
 #include "options/PrintedList.h"
 
-#include "hotkeys/HotKeys.h"
+#include "hotkeys/MacroTriggers.h"
 
 namespace velmora {
 
@@ -51,7 +51,7 @@ void PrintMacroList(IPrintCanvas& canvas, const TMacroList& entries, const std::
     bool pageFull = false;
     for (const TMacroEntry& entry : entries) {
         // A macro without a key has no hot key, whatever its modifier flags say.
-        if (entry.Macro->HotKey.empty()) {
+        if (!HasTrigger(*entry.Macro)) {
             continue;
         }
         // The next page starts only when a line needs it, so a full last
@@ -66,7 +66,7 @@ void PrintMacroList(IPrintCanvas& canvas, const TMacroList& entries, const std::
             // One pitch for the whole job, from the list font.
             pitch = 2 * canvas.TextHeight("M");
         }
-        const std::string keys = " " + HotKeyDisplayText(*entry.Macro) + " ";
+        const std::string keys = " " + TriggerDisplayText(*entry.Macro) + " ";
         const int w = canvas.TextWidth(keys);
         const int h = canvas.TextHeight(keys);
         canvas.FillRect({5, y + 5, w + 12, y + h + 5}, PrintColor::Black);

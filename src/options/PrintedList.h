@@ -1,7 +1,8 @@
 #pragma once
 
-// The printed macro list: one line per macro with a hot key, its key
-// combination drawn as a key cap with a shadow, then the macro's name, under
+// The printed macro list: one line per macro with a hot key or an
+// abbreviation, what sets it off (TriggerDisplayText) drawn as a key cap
+// with a shadow, then the macro's name, under
 // a heading on every page. Drawn on an abstract canvas so the layout can be
 // tested without a printer.
 

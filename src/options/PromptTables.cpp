@@ -1,6 +1,7 @@
 #include "options/PromptTables.h"
 
 #include <array>
+#include <cstdint>
 
 namespace velmora {
 
@@ -29,9 +30,20 @@ constexpr std::array kRandRows{
     LayoutRow{kCancelId, Button, "Cancel", {256, 106, 73, 25}},
 };
 
+// A click ticks or unticks a row, as Space does (LBS_MULTIPLESEL is 0x8).
+constexpr std::uint32_t kTickedRows = 0x8;
+
+constexpr std::array kPickProgramsRows{
+    LayoutRow{0, Label, "Tick the programs to add to the list. &Running programs:", {16, 12, 233, 29}},
+    LayoutRow{pick_programs_id::kPrograms, ListBox, "", {16, 45, 233, 200}, kStay, 0, nullptr, kTickedRows},
+    LayoutRow{kOkId, DefaultButton, "OK", {96, 257, 73, 25}},
+    LayoutRow{kCancelId, Button, "Cancel", {176, 257, 73, 25}},
+};
+
 }  // namespace
 
 const LayoutTable kPasswordTable{"password prompt", {265, 145}, kPasswordRows};
 const LayoutTable kRandTable{"random-number dialog", {345, 145}, kRandRows};
+const LayoutTable kPickProgramsTable{"program picker", {265, 298}, kPickProgramsRows};
 
 }  // namespace velmora

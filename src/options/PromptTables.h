@@ -1,6 +1,7 @@
 #pragma once
 
-// The controls of the password prompt and the random-number dialog.
+// The controls of the password prompt, the random-number dialog and the
+// program picker.
 
 #include "ui/Layout.h"
 
@@ -18,7 +19,12 @@ inline constexpr int kLeftPad = 104;
 inline constexpr int kWidthLabel = 105;
 }  // namespace rand_id
 
+namespace pick_programs_id {
+inline constexpr int kPrograms = 101;
+}  // namespace pick_programs_id
+
 extern const LayoutTable kPasswordTable;
 extern const LayoutTable kRandTable;
+extern const LayoutTable kPickProgramsTable;
 
 }  // namespace velmora

@@ -22,7 +22,9 @@
 #include "options/MacroNames.h"
 #include "macros/UnicodeTags.h"
 #include "options/VariableMenu.h"
+#include "options/frmPickPrograms.h"
 #include "options/frmRand.h"
+#include "options/ProgramPicks.h"
 #include "platform/win32/Controls.h"
 #include "platform/win32/MessageBoxes.h"
 #include "platform/win32/ModalWindows.h"
@@ -273,7 +275,7 @@ bool TOptions::FormCreate()
     auto editor = std::async(std::launch::async, [this] {
         return std::make_unique<OptionsEditor>(
             m_host.store, OptionsTargets{m_host.settings, m_host.autoStart, m_host.exePath, m_host.showTrayIcon},
-            ShownNameCollation(win32::CompareAsListBox, AnsiCodePage()), m_hotKeyProbe, m_keyboard,
+            ShownNameCollation(win32::CompareAsListBox, AnsiCodePage()), m_hotKeyProbe, m_keyboard, AnsiCodePage(),
             ShownNameSortKey(SortKeyAsListBox, AnsiCodePage()));
     });
 
@@ -870,7 +872,7 @@ void TOptions::ShowField(std::size_t row)
         if constexpr (std::is_same_v<Value, std::string>) {
             if (controlId == id::kSendText) {
                 win32::SetWideText(control, m_sendText.Show(value, AnsiCodePage()));
-            } else if (controlId == id::kName) {
+            } else if (controlId == id::kName || controlId == id::kAbbreviation || controlId == id::kOnlyIn) {
                 win32::SetWideText(control, ShowUnicodeTags(value, AnsiCodePage()));
             } else {
                 SetText(control, value);
@@ -893,12 +895,15 @@ bool TOptions::ReadField(std::size_t row, int code)
             if (code != EN_CHANGE) {
                 return false;
             }
-            // The keystroke text and the name are Unicode controls; the
-            // record keeps ANSI with tags.
+            // The keystroke text, the name, the abbreviation and the program
+            // list are Unicode controls; the record keeps ANSI with tags.
             if (controlId == id::kSendText) {
                 value = m_sendText.Write(win32::WideTextOf(control), AnsiCodePage());
             } else if (controlId == id::kName) {
                 value = StoredName(win32::WideTextOf(control), EditedName(), AnsiCodePage());
+            } else if (controlId == id::kAbbreviation || controlId == id::kOnlyIn) {
+                // A character the code page lacks stays visible as a tag, and the close refuses it.
+                value = WriteUnicodeTags(win32::WideTextOf(control), AnsiCodePage());
             } else {
                 value = TextOf(control);
             }
@@ -980,6 +985,9 @@ void TOptions::CommandClick(int controlId, int code, HWND control)
     case id::kBrowse:
         BrowseForFile();
         return;
+    case id::kPickPrograms:
+        btnPickProgramsClick();
+        return;
     case id::kHelp:
         btnHelpClick();
         return;
@@ -1060,6 +1068,18 @@ void TOptions::InsertTag(const std::string& word)
     const std::wstring wideTag(tag.begin(), tag.end());
     // As if typed: undoable, caret after it, and EN_CHANGE carries it to the panel.
     ::SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wideTag.c_str()));
+    ::SetFocus(field);
+}
+
+void TOptions::btnPickProgramsClick()
+{
+    const std::vector<std::u16string> picked = TPickPrograms::AskPrograms(Handle(), AnsiCodePage());
+    if (picked.empty()) {
+        return;
+    }
+    const HWND field = ControlById(id::kOnlyIn);
+    // As if typed: the field's change carries the list to the panel.
+    SetText(field, AddPickedPrograms(m_editor->Panel.OnlyIn, picked, AnsiCodePage()));
     ::SetFocus(field);
 }
 
@@ -1172,6 +1192,14 @@ void TOptions::FormCloseQueryAndClose()
     const CloseQuery query = m_editor->FormCloseQuery();
     if (query.verdict == CloseVerdict::PasswordMismatch) {
         win32::ShowMessageBox(Handle(), std::string(kPasswordMismatchText), "Warning", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (query.verdict == CloseVerdict::Refused) {
+        // The editor shows the macro; the user corrects it where it was typed.
+        ShowPage(0);
+        win32::ShowMessageBox(Handle(), ShowUnicodeTags(query.question, AnsiCodePage()), "Warning",
+                              MB_OK | MB_ICONWARNING);
+        ::SetFocus(ControlById(id::kAbbreviation));
         return;
     }
     if (query.verdict == CloseVerdict::Clash &&

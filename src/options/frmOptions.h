@@ -127,6 +127,8 @@ private:
     void btnInsertVariableClick();
     // Puts {"word"} in place of the keystroke text's selection, or at its caret.
     void InsertTag(const std::string& word);
+    // The ticked running programs join the program list.
+    void btnPickProgramsClick();
     void BrowseForFile();
     void WMDropFiles(HDROP drop);
     // A file picked or dropped for the launch panel goes into its path field.

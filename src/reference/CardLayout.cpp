@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "hotkeys/HotKeys.h"
+#include "hotkeys/MacroTriggers.h"
 #include "engine/TextExpansion.h"
 #include "reference/ReferenceControls.h"
 
@@ -88,12 +88,14 @@ CardLayout::CardLayout(CardMetrics metrics, TMacroList entries, std::string_view
     const int maxWidth = RoundHalfEven(8LL * m.screenWidth, 10);
 
     std::erase_if(entries, [](const TMacroEntry& entry) {
-        return !entry.Macro || entry.Macro->HotKey.empty() || entry.Macro->HideOnReferenceCard;
+        return !entry.Macro || !HasTrigger(*entry.Macro) || entry.Macro->HideOnReferenceCard;
     });
     m_cardList = std::move(entries);
     for (const TMacroEntry& entry : m_cardList) {
-        widest = std::max(widest, m.textWidth(entry.Macro->Name));
-        m_rows.push_back({HotKeyDisplayText(*entry.Macro), entry.Macro->Name});
+        CardRow row{TriggerDisplayText(*entry.Macro), entry.Macro->Name};
+        // An abbreviation and a program list may make the keys the wider line.
+        widest = std::max({widest, m.textWidth(row.keys), m.textWidth(row.name)});
+        m_rows.push_back(std::move(row));
     }
     m_clientWidth = std::min(widest + 2 * m.paintBoxLeft, maxWidth);
 

@@ -1,7 +1,8 @@
 #pragma once
 
-// What the quick reference card shows and where: the macros with a hot key,
-// the window's size for the font and the screen, and which page is shown.
+// What the quick reference card shows and where: the macros with a hot key
+// or an abbreviation, the window's size for the font and the screen, and
+// which page is shown.
 // All lengths are pixels at the screen's DPI.
 
 #include <functional>
@@ -46,8 +47,9 @@ struct CardMetrics {
     int nextLeft = 456;
 };
 
-// One row as it is drawn: the key combination and the name, taken when the
-// card is laid out, so later edits reach it only when it opens again.
+// One row as it is drawn: what sets the macro off (TriggerDisplayText) and
+// the name, taken when the card is laid out, so later edits reach it only
+// when it opens again.
 struct CardRow {
     std::string keys;
     std::string name;
@@ -65,7 +67,8 @@ class CardLayout {
 public:
     static constexpr std::string_view kWidestKeys = "Win + Alt + Ctrl + Shift + Page Down";
     static constexpr std::string_view kEmptyText =
-        "No macro has a hot key yet. Give a macro a hot key in the options window and it will be listed here.";
+        "No macro has a hot key or an abbreviation yet. Give a macro one in the options window and it will be "
+        "listed here.";
 
     // Lays out the card for a copy of the macro list's entries and shows the
     // remembered page (its decimal text).

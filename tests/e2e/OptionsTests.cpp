@@ -261,6 +261,37 @@ TEST_F(OptionsWindowTest, MacroAddedFromTheTrayIsSavedAndItsHotKeyTypesTheExpand
     CloseAndExpectCleanExit();
 }
 
+TEST_F(OptionsWindowTest, AnAbbreviationAndAProgramListTypedIntoTheirFieldsAreCheckedAndSaved)
+{
+    ASSERT_NO_FATAL_FAILURE(StartReady());
+    ASSERT_NO_FATAL_FAILURE(ClickTrayIcon());
+    ASSERT_TRUE(options = WaitForOptionsWindow());
+    ASSERT_NO_FATAL_FAILURE(AddMacro("Signature", "S", "Best regards"));
+    ASSERT_TRUE(tests::Activate(options));
+
+    // Typed with real keys, each field reached by a click.
+    const auto typeInto = [&](int controlId, const std::string& keys, const std::string& text) {
+        const HWND field = Control(controlId);
+        return ClickOn(field) &&
+               WaitFor([&] { return ::GetForegroundWindow() == options && FocusOf(options) == field; }) &&
+               tests::PressOnTheXServer(keys) && WaitFor([&] { return TextOf(field) == text; });
+    };
+    ASSERT_TRUE(typeInto(id::kAbbreviation, "semicolon s i g", ";sig")) << TextOf(Control(id::kAbbreviation));
+    EXPECT_TRUE(WaitFor([&] { return TextOf(Control(id::kStatusBar)).ends_with("; \";sig\" is free"); }))
+        << TextOf(Control(id::kStatusBar));
+    ASSERT_TRUE(typeInto(id::kOnlyIn, "n o t e p a d period e x e", "notepad.exe")) << TextOf(Control(id::kOnlyIn));
+
+    ASSERT_TRUE(ClickOn(Control(IDOK)));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); })) << "OK did not close the window";
+    const TMacroList saved = LoadMacros(directory);
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved[0].Macro->Name, "Signature");
+    EXPECT_EQ(saved[0].Macro->Abbreviation, ";sig");
+    EXPECT_EQ(saved[0].Macro->OnlyIn, "notepad.exe");
+    EXPECT_EQ(saved[0].Macro->HotKey, "S");
+    CloseAndExpectCleanExit();
+}
+
 TEST_F(OptionsWindowTest, AMacroFileHeldElsewhereIsNeverSavedOverAndLoadsOnceFree)
 {
     SaveMacros(directory, {{"Alpha", Named(HotKeyMacro(1, "alpha", "J"), "Alpha")}});

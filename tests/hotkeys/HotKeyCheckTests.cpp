@@ -84,8 +84,32 @@ TEST(HotKeyStatusText, WindowsThenTheListThenOtherProgramsDecide)
         FakeHotKeys probe;
         probe.takenElsewhere = {{ctrlAlt, 'T'}, {ctrlAlt, 'J'}};
         const auto macro = Combination(c.modifiers, c.key);
-        EXPECT_EQ(HotKeyStatusText(*macro, macros, c.editIndex, probe, platform.keyboard), c.expected);
+        EXPECT_EQ(HotKeyStatusText(*macro, macros, c.editIndex, probe, platform.keyboard, platform.codePage), c.expected);
         EXPECT_TRUE(probe.registered.empty()) << c.expected;
+    }
+}
+
+// Macros for different programs share a combination: only one whose list can
+// claim a program of the edited macro's is named.
+TEST(HotKeyStatusText, OnlyMacrosForTheSameProgramsAreNamed)
+{
+    const TMacroList macros = {{"Notepad", Combination(kModControl, "K", "Notepad")},
+                               {"Wordpad", Combination(kModControl, "K", "Wordpad")}};
+    macros[0].Macro->OnlyIn = "notepad.exe";
+    macros[1].Macro->OnlyIn = "wordpad.exe;calc.exe";
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "Ctrl + K is free"},
+        {"explorer.exe", "Ctrl + K is free"},
+        {"NOTEPAD.EXE", "Ctrl + K is also used by \"Notepad\""},
+        {"explorer.exe;calc.exe", "Ctrl + K is also used by \"Wordpad\""},
+    };
+    for (const auto& [onlyIn, expected] : cases) {
+        tests::FakePlatform platform;
+        FakeHotKeys probe;
+        const auto macro = Combination(kModControl, "K");
+        macro->OnlyIn = onlyIn;
+        EXPECT_EQ(HotKeyStatusText(*macro, macros, -1, probe, platform.keyboard, platform.codePage), expected)
+            << onlyIn;
     }
 }
 

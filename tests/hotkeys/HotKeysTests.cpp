@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "fakes/FakeForegroundWatch.h"
 #include "fakes/FakeHotKeys.h"
 #include "fakes/FakePlatform.h"
 
@@ -82,7 +85,13 @@ class RegisterHotKeysTest : public ::testing::Test {
 protected:
     FakePlatform platform;
     FakeHotKeys hotKeys;
-    HotKeyRegistrar registrar{hotKeys, platform.keyboard};
+    tests::FakeForegroundWatch foreground;
+    HotKeyRegistrar registrar{hotKeys, platform.keyboard, platform.codePage, foreground};
+
+    void SetUp() override
+    {
+        foreground.Changed = [this] { registrar.ForegroundChanged(); };
+    }
 };
 
 TEST_F(RegisterHotKeysTest, RefusedHotKeysAreListedInMacroListOrderWithWhatHoldsThem)
@@ -122,6 +131,88 @@ TEST_F(RegisterHotKeysTest, UnregisterCoversEveryMacro)
     EXPECT_EQ(hotKeys.unregistered, (std::vector<std::int32_t>{7, 9}));
     EXPECT_TRUE(hotKeys.registered.empty());
     EXPECT_TRUE(registrar.RegisterHotKeys({}).empty());
+}
+
+std::shared_ptr<TMacro> ForPrograms(std::int32_t id, std::string key, std::string onlyIn)
+{
+    auto macro = Macro(id, "m" + std::to_string(id), std::move(key), /*ctrl=*/true);
+    macro->OnlyIn = std::move(onlyIn);
+    return macro;
+}
+
+using Ids = std::vector<std::int32_t>;
+
+// The macros registered now.
+Ids Registered(const FakeHotKeys& hotKeys)
+{
+    Ids ids;
+    for (const auto& [id, combination] : hotKeys.registered) {
+        ids.push_back(id);
+    }
+    return ids;
+}
+
+// K: one macro for notepad, one for every other program, one for wordpad and
+// calc. W: only for wordpad. N: only for notepad, then for every program.
+// J, only for notepad, is held by another program at load.
+TEST_F(RegisterHotKeysTest, EachCombinationCarriesTheMacroThatFitsTheProgramInFront)
+{
+    const TMacroList macros = {
+        {"a", ForPrograms(1, "K", "notepad.exe")},          {"b", ForPrograms(2, "K", "")},
+        {"c", ForPrograms(3, "K", "WordPad.exe; calc.exe")}, {"d", ForPrograms(4, "W", "wordpad.exe")},
+        {"e", ForPrograms(5, "N", "notepad.exe")},          {"f", ForPrograms(6, "N", "")},
+        {"g", ForPrograms(7, "J", "notepad.exe")},
+    };
+    hotKeys.takenElsewhere = {{kModControl, 'J'}};
+    foreground.program = u"calc.exe";
+    // Each combination is tried at load, whichever program is in front, and
+    // let go again where no macro fits.
+    EXPECT_EQ(registrar.RegisterHotKeys(macros), std::vector<std::string>{"[Ctrl + J] m7 - taken by another program"});
+    EXPECT_EQ(Registered(hotKeys), (Ids{3, 6}));
+    hotKeys.takenElsewhere.clear();
+    const struct {
+        std::string to;
+        Ids registered, unregistered;
+    } switches[] = {
+        {"notepad.exe", {1, 5}, {3, 6}},  // J refused at load stays refused
+        {"NotePad.exe", {1, 5}, {}},
+        {"wordpad.exe", {3, 4, 6}, {1, 5}},
+        {"explorer.exe", {2, 6}, {3, 4}},
+        {"", {2, 6}, {}},  // not known: only what serves every program
+    };
+    for (const auto& [to, registered, unregistered] : switches) {
+        hotKeys.unregistered.clear();
+        foreground.Switch(std::u16string(to.begin(), to.end()));
+        EXPECT_EQ(Registered(hotKeys), registered) << to;
+        EXPECT_EQ(hotKeys.unregistered, unregistered) << to;
+    }
+    // The options window opens on a file that lost macros 2 and 6: nothing
+    // stays registered, whatever comes to the front.
+    registrar.UnregisterHotKeys({macros[0]});
+    foreground.Switch(u"notepad.exe");
+    EXPECT_EQ(Registered(hotKeys), Ids{});
+}
+
+TEST_F(RegisterHotKeysTest, OnlyMacrosThatCanClaimTheSameProgramAreRefused)
+{
+    const struct {
+        std::vector<const char*> lists;
+        std::vector<std::string> errors;
+    } cases[] = {
+        {{"notepad.exe", "wordpad.exe", ""}, {}},
+        {{"notepad.exe", "NOTEPAD.EXE"}, {"[Ctrl + K] m2 - also used by \"m1\""}},
+        {{"a.exe", "", "", "b.exe;a.exe"},
+         {"[Ctrl + K] m3 - also used by \"m2\"", "[Ctrl + K] m4 - also used by \"m1\""}},
+    };
+    foreground.program = u"b.exe";
+    for (const auto& [lists, errors] : cases) {
+        TMacroList macros;
+        for (const char* list : lists) {
+            macros.push_back({"m", ForPrograms(static_cast<std::int32_t>(macros.size() + 1), "K", list)});
+        }
+        EXPECT_EQ(registrar.RegisterHotKeys(macros), errors) << lists.size();
+        registrar.UnregisterHotKeys(macros);
+    }
 }
 
 class HotKeyDispatcherTest : public ::testing::Test {

@@ -188,6 +188,23 @@ TEST_F(MacroFileTest, SavedFileLoadsBackTheSameState)
     EXPECT_EQ(reloaded.MacroList[1].Macro->RunAnotherId, 1);
 }
 
+TEST_F(MacroFileTest, AbbreviationsAndProgramListsSurviveASaveAndAReload)
+{
+    auto both = NewMacro("Both");
+    both->Abbreviation = "brb";
+    both->OnlyIn = "notepad.exe;wordpad.exe";
+    store.SaveMacros({{"Both", both}, {"Neither", NewMacro("Neither")}});
+
+    FakeFileSystem reloadedFiles;
+    reloadedFiles.Files = files.Files;
+    MacroStore reloaded{reloadedFiles};
+    reloaded.LoadMacros();
+    ASSERT_EQ(reloaded.MacroList.size(), 2u);
+    EXPECT_EQ(reloaded.MacroList[0].Macro->Abbreviation, "brb");
+    EXPECT_EQ(reloaded.MacroList[0].Macro->OnlyIn, "notepad.exe;wordpad.exe");
+    EXPECT_EQ(reloaded.MacroList[1].Macro->Abbreviation + reloaded.MacroList[1].Macro->OnlyIn, "");
+}
+
 TEST_F(MacroFileTest, FileIsReadOnceAndWrittenOnce)
 {
     std::string plain = LoadByteVector("keystrokes.hex").plain;

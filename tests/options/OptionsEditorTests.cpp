@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <random>
+#include <tuple>
 
 #include "hotkeys/HotKeys.h"
 #include "fakes/FakeFileSystem.h"
@@ -17,6 +18,7 @@
 #include "options/MacroNames.h"
 #include "options/OptionsControls.h"
 #include "options/OptionsLayout.h"
+#include "options/AbbreviationCheck.h"
 #include "options/PasswordGate.h"
 
 namespace velmora {
@@ -102,7 +104,7 @@ protected:
             ShownNameCollation(
                 [](std::u16string_view a, std::u16string_view b) { return CompareIgnoringAsciiCase(a, b); },
                 platform.codePage),
-            hotKeyProbe, platform.keyboard, sortKey);
+            hotKeyProbe, platform.keyboard, platform.codePage, sortKey);
         view = std::make_unique<MirrorView>(*editor);
         editor->SetView(view.get());
     }
@@ -331,6 +333,23 @@ TEST_F(OptionsEditorTest, TheStatusFollowsTheKeyTheModifiersTheSelectionAndAddin
     EXPECT_TRUE(hotKeyProbe.registered.empty()) << "every probe is let go";
 }
 
+TEST_F(OptionsEditorTest, TheAbbreviationAndTheProgramListGoThroughThePanelAndJoinTheStatus)
+{
+    const auto alpha = AddToList("Alpha");
+    alpha->Abbreviation = ";sig";
+    alpha->OnlyIn = "notepad.exe";
+    const auto beta = AddToList("Beta", "K");
+    Open();
+    editor->SelectMacro(0);
+    editor->SelectMacro(1);
+    editor->Panel.Abbreviation = ";sig";
+    editor->Panel.OnlyIn = "NOTEPAD.EXE;x.exe";
+    editor->CommitAbbreviation();
+    EXPECT_EQ(beta->OnlyIn, "NOTEPAD.EXE;x.exe") << "into the record at once";
+    EXPECT_EQ(view->statuses, (std::vector<std::string>{"\";sig\" is free", "K is free",
+                                                        "K is free; \";sig\" is also used by \"Alpha\""}));
+}
+
 TEST_F(OptionsEditorTest, ARunAnotherTargetThatWasDeletedIsUncheckedWhenShown)
 {
     const auto first = AddToList("first");
@@ -430,6 +449,39 @@ TEST_F(CloseQueryTest, OtherModifiersOrAnEmptyKeyNeverClash)
     AddToList("e", "", true, true);
     Open();
     EXPECT_EQ(editor->FormCloseQuery().verdict, CloseVerdict::Close);
+}
+
+TEST_F(CloseQueryTest, AHotKeySharedByMacrosForDifferentProgramsIsNoClash)
+{
+    const std::vector<std::tuple<const char*, const char*, CloseVerdict>> cases{
+        {"notepad.exe", "wordpad.exe", CloseVerdict::Close},
+        {"notepad.exe;winword.exe", "WINWORD.EXE", CloseVerdict::Clash},
+    };
+    for (const auto& [first, second, verdict] : cases) {
+        store.MacroList.clear();
+        AddToList("a", "K", true, true)->OnlyIn = first;
+        AddToList("b", "K", true, true)->OnlyIn = second;
+        Open();
+        EXPECT_EQ(editor->FormCloseQuery().verdict, verdict) << first << " / " << second;
+    }
+}
+
+TEST_F(CloseQueryTest, AnAbbreviationTheFileCannotKeepIsRefusedWithTheMacroShownAndNothingLost)
+{
+    AddToList("a clash", "K");
+    AddToList("b clash", "K");
+    const auto typed = AddToList("c typed");
+    Open();
+    editor->SelectMacro(2);
+    editor->Panel.Abbreviation = "end";
+    editor->Panel.OnlyIn = "notepad.exe";
+    editor->SelectMacro(0);
+
+    const CloseQuery query = editor->FormCloseQuery();
+    EXPECT_EQ(query.verdict, CloseVerdict::Refused) << "before the clash, which may be let pass";
+    EXPECT_EQ(query.question, TriggerRefusal(*typed, platform.codePage));
+    EXPECT_EQ(view->selected, 2);
+    EXPECT_EQ(editor->Panel.Abbreviation + "|" + editor->Panel.OnlyIn, "end|notepad.exe");
 }
 
 TEST_F(CloseQueryTest, PasswordRules)
@@ -623,7 +675,7 @@ TEST(OptionsWindowLayout, ListStretchesInHeightOnlyAndTheButtonsStayInTheirCorne
     };
     for (const int dpi : {96, 192}) {
         const std::vector<LayoutRect> small = LayOut(kOptionsTable, dpi);
-        const LayoutSize design{ScaleLength(609, dpi), ScaleLength(410, dpi)};
+        const LayoutSize design{ScaleLength(609, dpi), ScaleLength(468, dpi)};
         const std::vector<LayoutRect> large = LayOut(kOptionsTable, dpi, {design.width + 100, design.height + 50});
         const LayoutRect edit = place(small, options_id::kMacroEditPanel);
         EXPECT_EQ(edit.Right() + ScaleLength(8, dpi), place(small, options_id::kMacrosPage).width);

@@ -232,6 +232,18 @@ TEST(PrintedListTest, MacrosWithoutAKeyTakeNoLineAndOrderIsKept)
     }
 }
 
+TEST(PrintedListTest, AMacroWithAnAbbreviationHasALineAndItsKeyCapHoldsIt)
+{
+    RecordingCanvas canvas;
+    TMacroList entries = {Entry("Typed", ""), Entry("Programs only", "")};
+    entries[0].Macro->Abbreviation = "brb";
+    entries[1].Macro->OnlyIn = "notepad.exe";
+    PrintMacroList(canvas, entries, kNotice);
+    EXPECT_EQ(canvas.ListLines(), std::vector<std::string>{" \"brb\"   Typed"});
+    ASSERT_EQ(canvas.Named("Frame").size(), 1u);
+    EXPECT_EQ(canvas.Named("Frame")[0].x2, 10 * 7 + 7) << "the cap fits \" \"brb\" \"";
+}
+
 TEST(PrintedListTest, PagesBreakWhenTheNextLineWouldNotFitAndEachStartsWithTheHeading)
 {
     RecordingCanvas canvas;

@@ -10,6 +10,7 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/ProcessIdentity.h"
 #include "platform/win32/SystemLibrary.h"
+#include "platform/win32/Win32ForegroundWatch.h"
 
 #include <mmsystem.h>
 
@@ -76,6 +77,24 @@ TEST(ProcessIdentityTest, OnlyAWindowOfThisProgramAndUserIsTrusted)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(RunsThisProgramForThisUser(c.window), c.trusted);
     }
+}
+
+// The name alone, as the program lists match it; nothing for no window.
+TEST(ProcessIdentityTest, AWindowNamesTheFileNameOfItsProgram)
+{
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::wstring own(path);
+    const std::wstring ownName = own.substr(own.find_last_of(L'\\') + 1);
+
+    UniqueWindow window = PlainWindow();
+    ASSERT_TRUE(window);
+    const std::u16string named = ProgramOfWindow(window.Get());
+    EXPECT_EQ(std::wstring(named.begin(), named.end()), ownName);
+    const HWND gone = window.Get();
+    window.Reset();
+    EXPECT_EQ(ProgramOfWindow(gone), u"");
+    EXPECT_EQ(ProgramOfWindow(nullptr), u"");
 }
 
 TEST(ProcessIdentityTest, TheBlockIsNamedForTheUser)

@@ -250,6 +250,20 @@ TEST(CardLayoutTest, HiddenKeyLessAndModifierOnlyMacrosAreLeftOut)
     EXPECT_EQ(card.ClientHeight(), ShrunkHeight(2));
 }
 
+TEST(CardLayoutTest, AnAbbreviationPutsAMacroOnTheCardAndItsLineMayWidenIt)
+{
+    TMacroList list = Macros(3);
+    list[0].Macro->HotKey.clear();
+    list[0].Macro->Abbreviation = ";sig";
+    list[1].Macro->HotKey.clear();
+    list[1].Macro->OnlyIn = "notepad.exe";
+    list[2].Macro->OnlyIn = std::string(30, 'p') + ".exe";
+    const CardLayout card(kDesign, list, "1");
+    ASSERT_EQ(card.Rows().size(), 2u) << "a program list alone sets nothing off";
+    EXPECT_EQ(card.Rows()[0].keys, "\";sig\"");
+    EXPECT_EQ(card.ClientWidth(), FixedWidth(card.Rows()[1].keys) + 2 * kDesign.paintBoxLeft);
+}
+
 TEST(CardLayoutTest, RecordsStayReadableAfterTheListDropsThem)
 {
     TMacroList list = Macros(2);

@@ -20,6 +20,7 @@ using enum ControlKind;
 const std::vector<const LayoutTable*> kWindowTables{
     &kPasswordTable,
     &kRandTable,
+    &kPickProgramsTable,
     &kAboutTable,
     &kWelcomeTable,
     &kHotKeyErrorsTable,

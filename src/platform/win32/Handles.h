@@ -236,7 +236,16 @@ struct ModuleTraits {
     static bool Close(Handle h) { return ::FreeLibrary(h) != FALSE; }
 };
 
+// A hook from SetWindowsHookEx; unhooked on the thread that set it.
+struct HookTraits {
+    using Handle = HHOOK;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static bool Close(Handle h) { return ::UnhookWindowsHookEx(h) != FALSE; }
+};
+
 using UniqueLocal = UniqueResource<LocalMemoryTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
+using UniqueHook = UniqueResource<HookTraits>;
 
 }  // namespace velmora::win32

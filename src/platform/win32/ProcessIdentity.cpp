@@ -6,9 +6,6 @@
 
 namespace velmora::win32 {
 
-namespace {
-
-// The program file the process was started from; empty when it cannot be read.
 std::wstring ImagePathOf(HANDLE process)
 {
     std::wstring path(32768, L'\0');
@@ -19,8 +16,6 @@ std::wstring ImagePathOf(HANDLE process)
     path.resize(size);
     return path;
 }
-
-}  // namespace
 
 std::string UserSidOf(HANDLE process)
 {

@@ -11,6 +11,10 @@
 
 namespace velmora::win32 {
 
+// The program file the process was started from; empty when it cannot be
+// read. A handle with PROCESS_QUERY_LIMITED_INFORMATION is enough.
+std::wstring ImagePathOf(HANDLE process);
+
 // The SID of the process's user as text ("S-1-5-21-..."); empty when its
 // token cannot be read.
 std::string UserSidOf(HANDLE process);
