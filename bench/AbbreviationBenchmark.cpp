@@ -5,27 +5,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include "fakes/FakeForegroundWatch.h"
-#include "fakes/FakeHotKeys.h"
-#include "fakes/FakeKeyWatch.h"
-#include "fakes/FakePlatform.h"
-#include "hotkeys/AbbreviationTrigger.h"
+#include "fakes/AbbreviationRig.h"
 #include "platform/Keyboard.h"
 
 namespace velmora {
 namespace {
 
-struct Watching {
-    tests::FakePlatform platform;
-    TMacroList macros;
-    RandomGenerator random;
-    MacroRunner runner{platform.Get(), macros, random};
-    tests::FakeHotKeys hotKeys;
-    HotKeyDispatcher dispatcher{runner, macros, hotKeys, platform.codePage};
-    tests::FakeKeyWatch watch;
-    tests::FakeForegroundWatch foreground;
-    AbbreviationTrigger trigger{watch, foreground, dispatcher, platform.codePage};
-};
+using Watching = tests::AbbreviationRig;
 
 // "aaa", "baa", ... : three letters for each number below 26^3.
 std::string Letters(int number)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 #include "e2e/support/VelmoraProcess.h"
@@ -46,6 +47,27 @@ protected:
         return std::string(name) + " / " + focus;
     }
 
+    std::unique_ptr<TargetProcess> m_notepad;
+    std::unique_ptr<TargetProcess> m_wordpad;
+
+    void TearDown() override
+    {
+        // The editors go before the fixture's own end, as they came after its start.
+        m_wordpad.reset();
+        m_notepad.reset();
+        VelmoraProcessTest::TearDown();
+    }
+
+    void StartWithBothEditors()
+    {
+        StartReady();
+        m_notepad = std::make_unique<TargetProcess>("notepad.exe", "Notepad", "Edit");
+        m_wordpad = std::make_unique<TargetProcess>(kWordpad, "WORDPADTOP", "RichEdit20W");
+        // The window manager may hand the focus to the editor started last a
+        // while after it showed, over a switch made meanwhile.
+        ASSERT_TRUE(m_wordpad->Focus());
+    }
+
     // Switches to the editor as the user does, then presses the keys there.
     static void PressIn(TargetProcess& editor, const std::string& keys)
     {
@@ -67,12 +89,9 @@ TEST_F(ProgramListTest, OneHotKeyTypesTheMacroOfTheProgramInFront)
                                      {"a", ForPrograms(1, "in notepad", true, "NOTEPAD.EXE")},
                                      {"b", ForPrograms(2, "in wordpad", true, "calc.exe; wordpad.exe")},
                                  });
-    StartReady();
-    TargetProcess notepad("notepad.exe", "Notepad", "Edit");
-    TargetProcess wordpad(kWordpad, "WORDPADTOP", "RichEdit20W");
-    // The window manager may hand the focus to the editor started last a
-    // while after it showed, over a switch made meanwhile.
-    ASSERT_TRUE(wordpad.Focus());
+    ASSERT_NO_FATAL_FAILURE(StartWithBothEditors());
+    TargetProcess& notepad = *m_notepad;
+    TargetProcess& wordpad = *m_wordpad;
 
     PressIn(notepad, "ctrl+shift+k");
     EXPECT_EQ(notepad.WaitForWideText(L"in notepad"), L"in notepad");
@@ -87,12 +106,9 @@ TEST_F(ProgramListTest, OneHotKeyTypesTheMacroOfTheProgramInFront)
 TEST_F(ProgramListTest, AHotKeyForAnotherProgramReachesTheEditorAsAPlainKey)
 {
     tests::SaveMacros(directory, {{"w", ForPrograms(1, "from velmora", false, "wordpad.exe")}});
-    StartReady();
-    TargetProcess notepad("notepad.exe", "Notepad", "Edit");
-    TargetProcess wordpad(kWordpad, "WORDPADTOP", "RichEdit20W");
-    // The window manager may hand the focus to the editor started last a
-    // while after it showed, over a switch made meanwhile.
-    ASSERT_TRUE(wordpad.Focus());
+    ASSERT_NO_FATAL_FAILURE(StartWithBothEditors());
+    TargetProcess& notepad = *m_notepad;
+    TargetProcess& wordpad = *m_wordpad;
 
     PressIn(notepad, "shift+k");
     EXPECT_EQ(notepad.WaitForWideText(L"K"), L"K");

@@ -7,7 +7,7 @@
 namespace velmora::tests {
 
 // Delivers what a test types only while started, as the real watch hears
-// nothing then.
+// nothing then; a key pressed while a run is marked carries duringRun.
 class FakeKeyWatch : public IKeyWatch {
 public:
     bool watching = false;
@@ -18,13 +18,18 @@ public:
     bool Watching() const override { return watching; }
     void SetMacroRunning(bool running) override { macroRunning = running; }
 
+    void Press(WatchedKey key)
+    {
+        key.duringRun = key.duringRun || macroRunning;
+        if (watching && KeyPressed) {
+            KeyPressed(key);
+        }
+    }
     // Each character from a key of its own.
     void Type(std::u16string_view text)
     {
         for (const char16_t c : text) {
-            if (watching && KeyPressed) {
-                KeyPressed({.virtualKey = VirtualKeyOf(c), .text = std::u16string(1, c)});
-            }
+            Press({.virtualKey = VirtualKeyOf(c), .text = std::u16string(1, c)});
         }
     }
     void Click()

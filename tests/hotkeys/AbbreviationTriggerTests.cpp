@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/FakeForegroundWatch.h"
-#include "fakes/FakeHotKeys.h"
-#include "fakes/FakeKeyWatch.h"
-#include "fakes/FakePlatform.h"
+#include "fakes/AbbreviationRig.h"
 
 namespace velmora {
 namespace {
@@ -16,15 +13,12 @@ namespace {
 // presses meanwhile sets anything off.
 TEST(AbbreviationTrigger, FollowsTheTypingAndMarksTheRun)
 {
-    tests::FakePlatform platform;
-    TMacroList macros;
-    RandomGenerator random;
-    MacroRunner runner{platform.Get(), macros, random};
-    tests::FakeHotKeys hotKeys;
-    HotKeyDispatcher dispatcher{runner, macros, hotKeys, platform.codePage};
-    tests::FakeKeyWatch watch;
-    tests::FakeForegroundWatch foreground;
-    AbbreviationTrigger trigger{watch, foreground, dispatcher, platform.codePage};
+    tests::AbbreviationRig rig;
+    auto& platform = rig.platform;
+    auto& macros = rig.macros;
+    auto& watch = rig.watch;
+    auto& foreground = rig.foreground;
+    auto& trigger = rig.trigger;
     int changesHeard = 0;
     int runsEnded = 0;
     foreground.Changed = [&] { ++changesHeard; };
