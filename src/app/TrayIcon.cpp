@@ -61,14 +61,18 @@ bool TrayIcon::Show()
     if (m_shown) {
         // Asked again after every add: a new task bar knows nothing of it.
         data.uVersion = NOTIFYICON_VERSION_4;
-        m_version4 = m_notify(NIM_SETVERSION, data);
+        m_notify(NIM_SETVERSION, data);
     }
     return m_shown;
 }
 
 TrayEvent TrayIcon::ReadEvent(WPARAM wParam, LPARAM lParam) const
 {
-    const UINT event = m_version4 ? LOWORD(lParam) : static_cast<UINT>(lParam);
+    // Each message says its own layout: version 4 puts the icon's id beside
+    // the event, the old one nothing. A click just after the icon was added
+    // comes in the old layout even from a task bar that then took version 4.
+    const bool version4 = HIWORD(lParam) == kIconId;
+    const UINT event = version4 ? LOWORD(lParam) : static_cast<UINT>(lParam);
     switch (event) {
     case NIN_SELECT:
     case NIN_KEYSELECT:
@@ -82,7 +86,7 @@ TrayEvent TrayIcon::ReadEvent(WPARAM wParam, LPARAM lParam) const
     default:
         break;
     }
-    if (m_version4) {
+    if (version4) {
         return {};
     }
     if (event == WM_LBUTTONUP) {
@@ -132,7 +136,6 @@ void TrayIcon::Remove()
     m_notify(NIM_DELETE, data);
     m_shown = false;
     m_shownForNotice = false;
-    m_version4 = false;
 }
 
 void TrayIcon::ShowNotice(std::u16string_view text)

@@ -84,8 +84,6 @@ private:
     bool m_shown = false;
     // Shown only for a notification, while the user wants no icon.
     bool m_shownForNotice = false;
-    // The task bar took NOTIFYICON_VERSION_4.
-    bool m_version4 = false;
     int m_retriesLeft = 0;
 };
 

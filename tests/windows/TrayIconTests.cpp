@@ -106,7 +106,8 @@ TEST_F(TrayIconTest, SmallImageAtTheTaskBarsDpiAndAgainForANewTaskBar)
 }
 
 // A task bar that took version 4 follows each button's release with its own
-// event, which alone counts; one that refused it sends the release alone.
+// event, which alone counts; one that refused it, or had not taken it yet,
+// sends the release alone.
 TEST_F(TrayIconTest, MessagesAreReadInTheLayoutTheTaskBarTook)
 {
     const struct {
@@ -117,6 +118,7 @@ TEST_F(TrayIconTest, MessagesAreReadInTheLayoutTheTaskBarTook)
         {true, MAKELPARAM(WM_LBUTTONUP, 1), TrayEvent::None},   {true, MAKELPARAM(NIN_KEYSELECT, 1), TrayEvent::Open},
         {true, MAKELPARAM(WM_RBUTTONUP, 1), TrayEvent::None},   {false, WM_LBUTTONUP, TrayEvent::Open},
         {false, WM_RBUTTONUP, TrayEvent::Menu},                 {false, NIN_BALLOONUSERCLICK, TrayEvent::NoticeEnded},
+        {true, WM_LBUTTONUP, TrayEvent::Open},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lParam);

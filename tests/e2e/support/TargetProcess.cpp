@@ -108,13 +108,22 @@ bool TargetProcess::Focus(std::chrono::milliseconds timeout)
     // The window manager may still hand the focus on after a window closed
     // before this one came up; a change in the middle of a run lets go of
     // the keys it holds. So the focus must stay put for a moment.
-    int steady = 0;
-    return PollUntil(
-        [&] {
-            steady = focused() ? steady + 1 : 0;
-            return steady >= 20;
-        },
-        timeout, 10ms);
+    const auto steadily = [&] {
+        int steady = 0;
+        return PollUntil(
+            [&] {
+                steady = focused() ? steady + 1 : 0;
+                return steady >= 20;
+            },
+            timeout, 10ms);
+    };
+    // A message through the target's own queue wakes it to handle what the
+    // window manager still had queued for it: a late "take focus" would
+    // otherwise move the foreground back here in the middle of the test.
+    return steadily() &&
+           ::SendMessageTimeoutA(m_window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeout.count()),
+                                 nullptr) != 0 &&
+           steadily();
 }
 
 std::size_t TargetProcess::TextLength() const

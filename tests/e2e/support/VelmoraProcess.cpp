@@ -128,16 +128,48 @@ std::optional<DWORD> RunToEnd(const std::string& program, const std::string& arg
 
 namespace {
 
-// Clicks the one icon in Wine's tray window once the X server shows it: a
-// click before the window manager maps it falls on the desktop and opens the
-// window manager's menu, which then takes the next click too.
+// Clicks the one icon in Wine's tray once the pointer is seen on it. The
+// tray window shows before its icon is in place and the window manager
+// places it anew each time it shows; a click beside the icon falls on the
+// desktop and may open the window manager's menu, which then takes the next
+// click too. The icon of a program that just ended may linger a moment, so
+// the click waits until only this program's icon is left.
 bool ClickOnTheTray(const char* button)
 {
-    return WaitFor([&] {
+    std::string seen = "no tray window";
+    const bool clicked = WaitFor([&] {
         const HWND tray = ::FindWindowA(nullptr, "Wine System Tray");
-        return tray != nullptr && ::IsWindowVisible(tray) &&
-               Xdotool(tray, std::string("mousemove --window %1 10 10 click ") + button);
+        if (tray == nullptr || !::IsWindowVisible(tray)) {
+            return false;
+        }
+        std::vector<HWND> icons;
+        for (HWND icon = ::FindWindowExA(tray, nullptr, nullptr, nullptr); icon != nullptr;
+             icon = ::FindWindowExA(tray, icon, nullptr, nullptr)) {
+            if (::IsWindowVisible(icon)) {
+                icons.push_back(icon);
+            }
+        }
+        seen = std::to_string(icons.size()) + " icons in the tray";
+        RECT place{};
+        if (icons.size() != 1 || !::GetWindowRect(icons.front(), &place)) {
+            return false;
+        }
+        // Wine reads the pointer back from the X server. (No --sync: it waits
+        // for a move, and the pointer may be there already.)
+        const POINT middle = Middle(place);
+        POINT pointer{};
+        if (!Xdotool(tray, "mousemove " + std::to_string(middle.x) + " " + std::to_string(middle.y)) ||
+            !::GetCursorPos(&pointer) || ::WindowFromPoint(pointer) != icons.front()) {
+            seen = "the pointer is not on the icon at " + std::to_string(middle.x) + "," + std::to_string(middle.y);
+            return false;
+        }
+        seen = "the click was not given";
+        return Xdotool(tray, std::string("click ") + button);
     });
+    if (!clicked) {
+        ADD_FAILURE() << "cannot click on the tray icon: " << seen;
+    }
+    return clicked;
 }
 
 }  // namespace
