@@ -705,8 +705,9 @@ void TOptions::OnDpiChanged()
 
 void TOptions::ShowOnTop()
 {
-    ::ShowWindow(Handle(), SW_SHOW);
-    ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // Shown and raised in one step: under Wine each step is a round trip to
+    // the X server.
+    ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     ::SetForegroundWindow(Handle());
     ::SetFocus(m_editor->MacrosLocked() ? m_btnOK : m_lbxMacros);
 }
