@@ -128,12 +128,11 @@ std::optional<DWORD> RunToEnd(const std::string& program, const std::string& arg
 
 namespace {
 
-// Clicks the one icon in Wine's tray once the pointer is seen on it. The
-// tray window shows before its icon is in place and the window manager
-// places it anew each time it shows; a click beside the icon falls on the
-// desktop and may open the window manager's menu, which then takes the next
-// click too. The icon of a program that just ended may linger a moment, so
-// the click waits until only this program's icon is left.
+// Clicks the one icon in Wine's tray. The tray window shows before its icon
+// is in place, and a click beside the icon falls on the desktop and may open
+// the window manager's menu, which then takes the next click too. The icon
+// of a program that just ended may linger a moment, so the click waits until
+// only this program's icon is left.
 bool ClickOnTheTray(const char* button)
 {
     std::string seen = "no tray window";
@@ -151,20 +150,16 @@ bool ClickOnTheTray(const char* button)
         }
         seen = std::to_string(icons.size()) + " icons in the tray";
         RECT place{};
-        if (icons.size() != 1 || !::GetWindowRect(icons.front(), &place)) {
+        if (icons.size() != 1 || !::GetClientRect(icons.front(), &place)) {
             return false;
         }
-        // Wine reads the pointer back from the X server. (No --sync: it waits
-        // for a move, and the pointer may be there already.)
+        // Its middle within the tray's X window, moved to and clicked in one
+        // go. (No --sync: it waits for a move, and the pointer may be there.)
+        ::MapWindowPoints(icons.front(), tray, reinterpret_cast<POINT*>(&place), 2);
         const POINT middle = Middle(place);
-        POINT pointer{};
-        if (!Xdotool(tray, "mousemove " + std::to_string(middle.x) + " " + std::to_string(middle.y)) ||
-            !::GetCursorPos(&pointer) || ::WindowFromPoint(pointer) != icons.front()) {
-            seen = "the pointer is not on the icon at " + std::to_string(middle.x) + "," + std::to_string(middle.y);
-            return false;
-        }
         seen = "the click was not given";
-        return Xdotool(tray, std::string("click ") + button);
+        return Xdotool(tray, "mousemove --window %1 " + std::to_string(middle.x) + " " + std::to_string(middle.y) +
+                                 " click " + button);
     });
     if (!clicked) {
         ADD_FAILURE() << "cannot click on the tray icon: " << seen;
