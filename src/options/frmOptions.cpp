@@ -705,9 +705,8 @@ void TOptions::OnDpiChanged()
 
 void TOptions::ShowOnTop()
 {
-    // Shown and raised in one step: under Wine each step is a round trip to
-    // the X server.
-    ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ::SetForegroundWindow(Handle());
     ::SetFocus(m_editor->MacrosLocked() ? m_btnOK : m_lbxMacros);
 }
